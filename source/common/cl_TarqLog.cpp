@@ -1,0 +1,63 @@
+#include "common/cl_TarqLog.h"
+
+#include <OgreLogManager.h>
+#include <tinyxml.h>
+
+cl_TarqLog::cl_TarqLog()
+    : m_clock([] { return 0u; }), m_durationFormatter([](uint32_t seconds) { return std::to_string(seconds); })
+{
+}
+
+bool cl_TarqLog::Log(const std::string& text, int level)
+{
+    const uint32_t bits = static_cast<uint32_t>(level);
+    if ((m_mask & bits) != bits)
+        return false;
+    if (m_recording)
+        m_records.push_back(Record{m_clock(), level, text});
+    // A listener may remove itself while it is told.
+    const std::set<ILogListener*> listeners = m_listeners;
+    for (ILogListener* listener : listeners)
+        listener->OnLog(text, level);
+    if (m_ogreOutput)
+        WriteToOgre(text, level);
+    return true;
+}
+
+void cl_TarqLog::WriteToOgre(const std::string& text, int level) const
+{
+    Ogre::LogManager* manager = Ogre::LogManager::getSingletonPtr();
+    if (!manager || !manager->getDefaultLog())
+        return;
+    const char* prefix = ">>> ";
+    Ogre::LogMessageLevel messageLevel = Ogre::LML_NORMAL;
+    if (level & LEVEL_INFO)
+        prefix = ">>> ";
+    else if (level & LEVEL_WARNING)
+        prefix = ">>> WARNING:";
+    else if (level & LEVEL_ERROR)
+    {
+        prefix = ">>> ERROR:";
+        messageLevel = Ogre::LML_CRITICAL;
+    }
+    manager->logMessage(prefix + text, messageLevel, false);
+}
+
+void cl_TarqLog::ClearRecord()
+{
+    m_records.clear();
+}
+
+void cl_TarqLog::ExportXml(TiXmlElement& element, int mask) const
+{
+    const uint32_t allowed = static_cast<uint32_t>(mask);
+    for (const Record& record : m_records)
+    {
+        if ((static_cast<uint32_t>(record.level) & ~allowed) != 0)
+            continue;
+        TiXmlElement entry("entry");
+        entry.SetAttribute("time", m_durationFormatter(record.time / 1000));
+        entry.InsertEndChild(TiXmlText(record.text));
+        element.InsertEndChild(entry);
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "common/cl_Logger.h"
+
+#include <cstdint>
+#include <functional>
+#include <list>
+
+// The logger: filters by level mask, tells the listeners, keeps an optional record list and, while its
+// OGRE output is on and OGRE's log manager exists, writes the line to OGRE's log with a level prefix.
+class cl_TarqLog : public cl_Logger
+{
+public:
+    struct Record
+    {
+        uint32_t time; // milliseconds of the game clock
+        int level;
+        std::string text;
+    };
+    // The millisecond clock stamped on records, and the text written for a record's age in seconds.
+    using Clock = std::function<uint32_t()>;
+    using DurationFormatter = std::function<std::string(uint32_t seconds)>;
+
+    cl_TarqLog();
+
+    bool Log(const std::string& text, int level) override;
+    void ClearRecord() override;
+    void ExportXml(TiXmlElement& element, int mask) const override;
+
+    void SetMask(uint32_t mask) { m_mask = mask; }
+    uint32_t GetMask() const { return m_mask; }
+    void SetOgreOutput(bool enabled) { m_ogreOutput = enabled; }
+    void SetRecording(bool enabled) { m_recording = enabled; }
+    const std::list<Record>& GetRecords() const { return m_records; }
+
+    void SetClock(Clock clock) { m_clock = std::move(clock); }
+    void SetDurationFormatter(DurationFormatter formatter) { m_durationFormatter = std::move(formatter); }
+
+private:
+    void WriteToOgre(const std::string& text, int level) const;
+
+    uint32_t m_mask = 0xFFFFFFFFu;
+    bool m_ogreOutput = true;
+    bool m_recording = false;
+    std::list<Record> m_records;
+    Clock m_clock;
+    DurationFormatter m_durationFormatter;
+};

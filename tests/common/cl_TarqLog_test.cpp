@@ -1,0 +1,180 @@
+#include "common/LogCall.h"
+#include "common/cl_TarqLog.h"
+#include "support/LogCapture.h"
+
+#include <OgreLogManager.h>
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <memory>
+
+namespace
+{
+// Catches what reaches OGRE's log without writing a file.
+class OgreLogFixture : public testing::Test, public Ogre::LogListener
+{
+protected:
+    void SetUp() override
+    {
+        m_logManager = std::make_unique<Ogre::LogManager>();
+        Ogre::Log* log = m_logManager->createLog("test.log", true, false, true);
+        log->addListener(this);
+        m_log.SetMask(0xFFFFFFFFu & ~0x10u); // as the application sets it at start
+    }
+    void TearDown() override { m_logManager.reset(); }
+
+    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel level, bool, const Ogre::String&,
+                       bool&) override
+    {
+        m_ogreLines.push_back(message);
+        m_ogreLevels.push_back(level);
+    }
+
+    std::unique_ptr<Ogre::LogManager> m_logManager;
+    cl_TarqLog m_log;
+    std::vector<std::string> m_ogreLines;
+    std::vector<Ogre::LogMessageLevel> m_ogreLevels;
+};
+
+TEST_F(OgreLogFixture, LevelMaskAndPrefixes)
+{
+    struct Case
+    {
+        int level;
+        bool written;
+        const char* ogreLine;
+        Ogre::LogMessageLevel ogreLevel;
+    } cases[] = {
+        {0x11, false, nullptr, Ogre::LML_NORMAL},
+        {0x44, true, ">>> text", Ogre::LML_NORMAL},
+        {4, true, ">>> text", Ogre::LML_NORMAL},
+        {3, true, ">>> WARNING:text", Ogre::LML_NORMAL},
+        {2, true, ">>> WARNING:text", Ogre::LML_NORMAL},
+        {1, true, ">>> ERROR:text", Ogre::LML_CRITICAL},
+        {8, true, ">>> text", Ogre::LML_NORMAL},
+        {0, true, ">>> text", Ogre::LML_NORMAL},
+    };
+    for (const Case& c : cases)
+    {
+        m_ogreLines.clear();
+        m_ogreLevels.clear();
+        EXPECT_EQ(m_log.Log("text", c.level), c.written) << c.level;
+        if (!c.written)
+        {
+            EXPECT_TRUE(m_ogreLines.empty()) << c.level;
+            continue;
+        }
+        ASSERT_EQ(m_ogreLines.size(), 1u) << c.level;
+        EXPECT_EQ(m_ogreLines[0], c.ogreLine) << c.level;
+        EXPECT_EQ(m_ogreLevels[0], c.ogreLevel) << c.level;
+    }
+}
+
+TEST_F(OgreLogFixture, OgreOutputOffReachesOnlyListenersAndRecords)
+{
+    LogCapture capture;
+    m_log.SetOgreOutput(false);
+    m_log.SetRecording(true);
+    EXPECT_TRUE(m_log.Log("quiet", 4));
+    EXPECT_TRUE(m_ogreLines.empty());
+    EXPECT_TRUE(capture.Contains("quiet", 4));
+    EXPECT_EQ(m_log.GetRecords().size(), 1u);
+}
+
+TEST(TarqLog, RecordsCarryClockAndExportByMask)
+{
+    cl_TarqLog log;
+    uint32_t now = 0;
+    log.SetClock([&now] { return now; });
+    log.SetDurationFormatter([](uint32_t seconds) { return std::to_string(seconds) + "s"; });
+
+    TiXmlElement empty("log");
+    log.ExportXml(empty, 0xFF);
+    EXPECT_EQ(empty.FirstChild(), nullptr);
+
+    log.SetRecording(true);
+    now = 2500;
+    log.Log("an error", 1);
+    now = 61999;
+    log.Log("a warning", 2);
+    log.Log("plain", 0);
+
+    TiXmlElement errors("log");
+    log.ExportXml(errors, 1);
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (TiXmlElement* entry = errors.FirstChildElement("entry"); entry; entry = entry->NextSiblingElement("entry"))
+        entries.emplace_back(*entry->Attribute(std::string("time")), entry->GetText());
+    const std::vector<std::pair<std::string, std::string>> expected = {{"2s", "an error"}, {"61s", "plain"}};
+    EXPECT_EQ(entries, expected);
+
+    log.ClearRecord();
+    EXPECT_TRUE(log.GetRecords().empty());
+}
+
+TEST(TarqLog, ListenerMayRemoveItselfWhileTold)
+{
+    cl_TarqLog log;
+    struct OneShot : ILogListener
+    {
+        int calls = 0;
+        bool OnLog(const std::string&, int) override
+        {
+            ++calls;
+            cl_Logger::GetInstance()->RemoveListener(this);
+            return true;
+        }
+    } listener;
+    log.AddListener(&listener);
+    log.Log("one", 4);
+    log.Log("two", 4);
+    EXPECT_EQ(listener.calls, 1);
+}
+
+TEST(LogCall, LineFormat)
+{
+    LogCapture capture;
+    const int line = __LINE__ + 1;
+    LOG_WARNING("value %i of %s", 3, "x");
+    ASSERT_EQ(capture.Lines().size(), 1u);
+    EXPECT_EQ(capture.Lines()[0].level, 2);
+    EXPECT_EQ(capture.Lines()[0].text,
+              "value 3 of x -> tests\\common\\cl_TarqLog_test(" + std::to_string(line) + ") <LogCall_LineFormat_Test::TestBody>");
+}
+
+TEST(LogCall, StringMessagesAreNotFormattedAgain)
+{
+    LogCapture capture;
+    const std::string data = "100% of %s";
+    LOG_ERROR(data);
+    ASSERT_EQ(capture.Lines().size(), 1u);
+    EXPECT_EQ(capture.Lines()[0].text.substr(0, data.size()), data);
+}
+
+TEST(LogCall, QualifiedNameAndSourcePath)
+{
+    struct Case
+    {
+        const char* pretty;
+        const char* name;
+    } cases[] = {
+        {"bool cl_Argument::GetBool() const", "cl_Argument::GetBool"},
+        {"void cl_Config::SetValue(const std::string&, const std::string&)", "cl_Config::SetValue"},
+        {"virtual bool cl_TarqLog::Log(const string&, int)", "cl_TarqLog::Log"},
+        {"int main(int, char**)", "main"},
+        {"void {anonymous}::Fixture::TestBody()", "Fixture::TestBody"},
+        {"std::string platform::DocumentsFolder()", "platform::DocumentsFolder"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LogCall::QualifiedName(c.pretty), c.name);
+    EXPECT_EQ(LogCall::SourcePath(QUILLMERE_SOURCE_ROOT "source/common/cl_Argument.cpp"),
+              "source\\common\\cl_Argument");
+}
+
+TEST(LogCall, LongMessagesAreCutSafely)
+{
+    LogCapture capture;
+    LOG_INFO("%s", std::string(4000, 'z').c_str());
+    ASSERT_EQ(capture.Lines().size(), 1u);
+    EXPECT_EQ(capture.Lines()[0].text.size(), 1023u);
+}
+} // namespace
