@@ -1,6 +1,6 @@
 # Every library the engine calls, gathered behind one interface target.
 find_package(PkgConfig REQUIRED)
-find_package(OGRE 1.12 REQUIRED COMPONENTS Overlay)
+find_package(OGRE 1.12 REQUIRED COMPONENTS Overlay Bites)
 find_package(Boost 1.74 REQUIRED COMPONENTS filesystem system thread date_time)
 pkg_check_modules(OIS REQUIRED IMPORTED_TARGET OIS)
 pkg_check_modules(LUA REQUIRED IMPORTED_TARGET lua5.1)
@@ -12,7 +12,7 @@ pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11 xcursor)
 
 add_library(quillmere_dependencies INTERFACE)
 target_link_libraries(quillmere_dependencies INTERFACE
-    OgreMain OgreOverlay
+    OgreMain OgreOverlay OgreBites
     Boost::filesystem Boost::system Boost::thread Boost::date_time
     PkgConfig::OIS PkgConfig::LUA PkgConfig::TINYXML PkgConfig::OPENAL PkgConfig::VORBIS PkgConfig::THEORA
     PkgConfig::X11)
