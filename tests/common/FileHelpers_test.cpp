@@ -1,6 +1,7 @@
 #include "common/FileHelpers.h"
 
 #include "support/LogCapture.h"
+#include "support/TemporaryFolder.h"
 
 #include <OgreLogManager.h>
 #include <OgreResourceGroupManager.h>
@@ -9,36 +10,27 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
-#include <fstream>
 #include <memory>
 
 namespace
 {
 namespace fs = boost::filesystem;
 
-// A fresh temporary folder for one test.
-class TemporaryFolder : public testing::Test
+// Each test works in a fresh temporary folder and watches the log.
+class FolderFixture : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_root = fs::temp_directory_path() / fs::unique_path("quillmere-files-%%%%%%");
-        fs::create_directories(m_root);
-    }
-    void TearDown() override { fs::remove_all(m_root); }
-
-    std::string PathOf(const std::string& relative) const { return m_root.string() + "/" + relative; }
+    std::string PathOf(const std::string& relative) const { return m_folder.PathOf(relative); }
     void WriteFile(const std::string& relative, const std::string& text = "") const
     {
-        fs::create_directories(fs::path(PathOf(relative)).parent_path());
-        std::ofstream(PathOf(relative)) << text;
+        m_folder.WriteFile(relative, text);
     }
 
-    fs::path m_root;
+    TemporaryFolder m_folder;
     LogCapture m_log;
 };
 
-using CreateDirectoriesTest = TemporaryFolder;
+using CreateDirectoriesTest = FolderFixture;
 
 TEST_F(CreateDirectoriesTest, CreatesMissingFoldersAndRefusesFilesInTheWay)
 {
@@ -74,7 +66,7 @@ TEST_F(CreateDirectoriesTest, CreatesMissingFoldersAndRefusesFilesInTheWay)
     EXPECT_TRUE(fs::is_regular_file(PathOf("file.txt")));
 }
 
-using ListFilesRecursiveTest = TemporaryFolder;
+using ListFilesRecursiveTest = FolderFixture;
 
 TEST_F(ListFilesRecursiveTest, ListsMatchingFilesAndFoldersSortedByPath)
 {
@@ -85,9 +77,9 @@ TEST_F(ListFilesRecursiveTest, ListsMatchingFilesAndFoldersSortedByPath)
     WriteFile("sub/deeper/d.tsg");
     WriteFile("sub/c.tsg");
     WriteFile("z.tsg/inner.tsg");
-    fs::create_directory_symlink(m_root, PathOf("sub/loop"));
+    fs::create_directory_symlink(m_folder.Path(), PathOf("sub/loop"));
 
-    const std::string root = m_root.string();
+    const std::string root = m_folder.Path().string();
     std::vector<std::string> list = {"kept"};
     ListFilesRecursive(list, root, ".tsg");
     const std::vector<std::string> expected = {
@@ -114,13 +106,20 @@ TEST_F(ListFilesRecursiveTest, MissingFolderIsLoggedAndListsNothing)
     EXPECT_TRUE(m_log.Contains(PathOf("missing")));
 }
 
+TEST(OpenGameDataResource, WithoutOgreIsRefused)
+{
+    LogCapture log;
+    TiXmlDocument document;
+    EXPECT_FALSE(OpenGameDataResource("scene.xml", document));
+    EXPECT_TRUE(log.Contains("scene.xml", cl_Logger::LEVEL_ERROR));
+}
+
 // OGRE's resource system without a render system: a Root is enough.
-class GameDataResources : public TemporaryFolder
+class GameDataResources : public FolderFixture
 {
 protected:
     void SetUp() override
     {
-        TemporaryFolder::SetUp();
         m_logManager = std::make_unique<Ogre::LogManager>();
         m_logManager->createLog("test.log", true, false, true);
         m_ogreRoot = std::make_unique<Ogre::Root>("", "", "");
@@ -136,7 +135,6 @@ protected:
     {
         m_ogreRoot.reset();
         m_logManager.reset();
-        TemporaryFolder::TearDown();
     }
 
     std::unique_ptr<Ogre::LogManager> m_logManager;
