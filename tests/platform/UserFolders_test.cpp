@@ -1,10 +1,11 @@
 #include "platform/UserFolders.h"
 
+#include "support/TemporaryFolder.h"
+
 #include <boost/filesystem.hpp>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 
 namespace
 {
@@ -16,8 +17,6 @@ class TemporaryHome : public testing::Test
 protected:
     void SetUp() override
     {
-        m_home = fs::temp_directory_path() / fs::unique_path("quillmere-home-%%%%%%");
-        fs::create_directories(m_home);
         m_oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
         setenv("HOME", m_home.c_str(), 1);
         unsetenv("XDG_CONFIG_HOME");
@@ -25,16 +24,14 @@ protected:
     void TearDown() override
     {
         setenv("HOME", m_oldHome.c_str(), 1);
-        fs::remove_all(m_home);
     }
     void WriteUserDirs(const std::string& line)
     {
-        fs::create_directories(m_home / ".config");
-        std::ofstream(m_home.string() + "/.config/user-dirs.dirs") << "# written by xdg-user-dirs-update\n"
-                                                                    << line << "\n";
+        m_folder.WriteFile(".config/user-dirs.dirs", "# written by xdg-user-dirs-update\n" + line + "\n");
     }
 
-    fs::path m_home;
+    TemporaryFolder m_folder;
+    const fs::path& m_home = m_folder.Path();
     std::string m_oldHome;
 };
 
