@@ -11,16 +11,17 @@ public:
     ISingleton& operator=(const ISingleton&) = delete;
 
     // The living instance, or null before it was created and after it was destroyed.
-    static T* GetInstance() { return s_instance; }
+    static T* GetInstance() { return static_cast<T*>(s_instance); }
 
 protected:
     ISingleton()
     {
         assert(s_instance == nullptr && "a singleton was created twice");
-        s_instance = static_cast<T*>(this);
+        // Kept as the base: the object is not a T yet while this constructor runs.
+        s_instance = this;
     }
     virtual ~ISingleton() { s_instance = nullptr; }
 
 private:
-    inline static T* s_instance = nullptr;
+    inline static ISingleton* s_instance = nullptr;
 };

@@ -28,6 +28,9 @@ std::string SourcePath(const char* file)
 std::string QualifiedName(const char* prettyFunction)
 {
     std::string name = prettyFunction;
+    // g++ and clang++ spell the anonymous namespace differently, and clang's holds a '(' and a blank.
+    ReplaceAll(name, "(anonymous namespace)::", "");
+    ReplaceAll(name, "{anonymous}::", "");
     const size_t parenthesis = name.find('(');
     if (parenthesis != std::string::npos)
         name.erase(parenthesis);

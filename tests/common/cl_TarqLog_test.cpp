@@ -162,6 +162,7 @@ TEST(LogCall, QualifiedNameAndSourcePath)
         {"virtual bool cl_TarqLog::Log(const string&, int)", "cl_TarqLog::Log"},
         {"int main(int, char**)", "main"},
         {"void {anonymous}::Fixture::TestBody()", "Fixture::TestBody"},
+        {"virtual void (anonymous namespace)::Fixture::TestBody()", "Fixture::TestBody"},
         {"std::string platform::DocumentsFolder()", "platform::DocumentsFolder"},
     };
     for (const Case& c : cases)
