@@ -173,7 +173,7 @@ std::string cl_Localizer::GetText(const std::string& text) const
     return result;
 }
 
-std::string cl_Localizer::FormatDate(const LocalTimeRecord& date, const std::string& format) const
+std::string cl_Localizer::FormatDate(const platform::LocalTime& date, const std::string& format) const
 {
     std::string result = format;
     ReplaceAll(result, "YYYY", Format("%i", date.year));
@@ -185,7 +185,7 @@ std::string cl_Localizer::FormatDate(const LocalTimeRecord& date, const std::str
     return result;
 }
 
-std::string cl_Localizer::FormatTime(const LocalTimeRecord& date, const std::string& format) const
+std::string cl_Localizer::FormatTime(const platform::LocalTime& date, const std::string& format) const
 {
     const int hour12 = date.hour % 12 == 0 ? 12 : date.hour % 12;
     std::string result = format;
@@ -199,7 +199,7 @@ std::string cl_Localizer::FormatTime(const LocalTimeRecord& date, const std::str
     return result;
 }
 
-std::string cl_Localizer::FormatDateTime(const LocalTimeRecord& date) const
+std::string cl_Localizer::FormatDateTime(const platform::LocalTime& date) const
 {
     std::string result = m_dateTimeFormat;
     ReplaceAll(result, "date", FormatDate(date, m_dateFormat));

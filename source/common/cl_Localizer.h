@@ -2,6 +2,7 @@
 
 #include "ISingleton.h"
 #include "common/ITarqdataParser.h"
+#include "platform/LocalTime.h"
 
 #include <cstdint>
 #include <map>
@@ -11,19 +12,6 @@ namespace Ogre
 {
 class DataStream;
 }
-
-// A local calendar time as the game time's local-time conversion fills it.
-struct LocalTimeRecord
-{
-    int32_t year = 1970;   // the full calendar year
-    int32_t month = 1;     // 1 to 12
-    int32_t day = 1;       // day of the month, 1 to 31
-    int32_t dayOfWeek = 4; // 0 Sunday to 6
-    int32_t hour = 0;      // 0 to 23
-    int32_t minute = 0;
-    int32_t second = 0;
-    int64_t time = 0; // the seconds since 1 January 1970 the record was made from
-};
 
 // The texts of the current language as tokens (name to text), the expansion of "$name$" references in
 // texts shown to the player, and the language's date, time and duration formats. Texts are bytes (UTF-8 in
@@ -52,11 +40,11 @@ public:
     std::string GetText(const std::string& text) const;
 
     // format with YYYY YY MM M DD D replaced (longer placeholders first) by the record's date.
-    std::string FormatDate(const LocalTimeRecord& date, const std::string& format) const;
+    std::string FormatDate(const platform::LocalTime& date, const std::string& format) const;
     // format with HH hh H h MM M A replaced (in that order) by the record's time; h is 1 to 12, A am/pm.
-    std::string FormatTime(const LocalTimeRecord& date, const std::string& format) const;
+    std::string FormatTime(const platform::LocalTime& date, const std::string& format) const;
     // The date-time format with "date" and "time" replaced by the date and time in the language's formats.
-    std::string FormatDateTime(const LocalTimeRecord& date) const;
+    std::string FormatDateTime(const platform::LocalTime& date) const;
     // "2 <_hours>, 1 <_minute>" from the token texts; seconds are dropped, so under a minute gives "".
     std::string FormatDuration(int seconds) const;
 

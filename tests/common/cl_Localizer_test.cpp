@@ -32,9 +32,9 @@ protected:
         m_localizer.ParseElement(document.RootElement(), "GAMEDATA", skip);
     }
 
-    static LocalTimeRecord Date(int year, int month, int day, int hour = 0, int minute = 0)
+    static platform::LocalTime Date(int year, int month, int day, int hour = 0, int minute = 0)
     {
-        LocalTimeRecord date;
+        platform::LocalTime date;
         date.year = year;
         date.month = month;
         date.day = day;
@@ -150,7 +150,7 @@ TEST_F(LocalizerTest, FormatDate)
 {
     struct Case
     {
-        LocalTimeRecord date;
+        platform::LocalTime date;
         const char* format;
         const char* result;
     } cases[] = {
@@ -187,7 +187,7 @@ TEST_F(LocalizerTest, FormatTime)
 
 TEST_F(LocalizerTest, FormatDateTimeUsesTheLanguageFormats)
 {
-    const LocalTimeRecord date = Date(2010, 3, 5, 13, 7);
+    const platform::LocalTime date = Date(2010, 3, 5, 13, 7);
     EXPECT_EQ(m_localizer.FormatDateTime(date), "2010-03-05 1:07 pm");
 
     ParseLanguage("<language><dateformat>DD.MM.YYYY</dateformat><timeformat>HH:MM Uhr</timeformat>"
