@@ -4,7 +4,6 @@
 #include "common/ITarqdataParser.h"
 #include "platform/LocalTime.h"
 
-#include <cstdint>
 #include <map>
 #include <string>
 
