@@ -161,6 +161,8 @@ TEST(LogCall, QualifiedNameAndSourcePath)
         {"void cl_Config::SetValue(const std::string&, const std::string&)", "cl_Config::SetValue"},
         {"virtual bool cl_TarqLog::Log(const string&, int)", "cl_TarqLog::Log"},
         {"int main(int, char**)", "main"},
+        {"const cl_ArgList *cl_Argument::GetList() const", "cl_Argument::GetList"},
+        {"cl_Argument &cl_Argument::operator=(const cl_Argument &)", "cl_Argument::operator="},
         {"void {anonymous}::Fixture::TestBody()", "Fixture::TestBody"},
         {"virtual void (anonymous namespace)::Fixture::TestBody()", "Fixture::TestBody"},
         {"std::string platform::DocumentsFolder()", "platform::DocumentsFolder"},

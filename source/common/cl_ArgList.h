@@ -1,0 +1,29 @@
+#pragma once
+
+#include "common/cl_Argument.h"
+
+#include <vector>
+
+// An ordered, growable sequence of arguments held by value. Copies are deep.
+class cl_ArgList
+{
+public:
+    cl_ArgList() = default;
+    cl_ArgList(const cl_ArgList&) = default;
+    cl_ArgList& operator=(const cl_ArgList&) = default;
+    cl_ArgList(cl_ArgList&&) noexcept = default;
+    cl_ArgList& operator=(cl_ArgList&&) noexcept = default;
+    virtual ~cl_ArgList() = default;
+
+    int GetSize() const { return static_cast<int>(m_args.size()); }
+
+    // The argument at index, or null when index >= size (nothing logged). A negative index appends a new
+    // empty argument and returns it: the way to add an element. Appending moves the elements, so a
+    // pointer taken earlier is void after the next append; containers they hold do not move.
+    cl_Argument* GetArg(int index);
+    // The argument at index, or null when index is negative or past the end.
+    const cl_Argument* GetArg(int index) const;
+
+private:
+    std::vector<cl_Argument> m_args;
+};
