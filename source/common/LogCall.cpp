@@ -37,6 +37,8 @@ std::string QualifiedName(const char* prettyFunction)
     const size_t space = name.find_last_of(' ');
     if (space != std::string::npos)
         name.erase(0, space + 1);
+    // clang++ binds the pointer or reference sign of the result type to the name.
+    name.erase(0, name.find_first_not_of("*&"));
     // Keep the class and the operation; namespaces around them only lengthen the line.
     const size_t lastScope = name.rfind("::");
     if (lastScope != std::string::npos && lastScope > 0)
