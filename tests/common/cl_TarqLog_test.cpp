@@ -166,6 +166,9 @@ TEST(LogCall, QualifiedNameAndSourcePath)
         {"void {anonymous}::Fixture::TestBody()", "Fixture::TestBody"},
         {"virtual void (anonymous namespace)::Fixture::TestBody()", "Fixture::TestBody"},
         {"std::string platform::DocumentsFolder()", "platform::DocumentsFolder"},
+        {"TiXmlElement *cl_GameState::GetItemState(const std::string &)", "cl_GameState::GetItemState"},
+        {"const std::string &cl_GameState::GetChapterFolder() const", "cl_GameState::GetChapterFolder"},
+        {"TiXmlElement* cl_GameState::GetRoot()", "cl_GameState::GetRoot"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(LogCall::QualifiedName(c.pretty), c.name);
