@@ -9,7 +9,7 @@ class TemporaryFolder
 {
 public:
     TemporaryFolder();
-    ~TemporaryFolder();
+    virtual ~TemporaryFolder();
     TemporaryFolder(const TemporaryFolder&) = delete;
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
 
@@ -22,3 +22,7 @@ public:
 private:
     boost::filesystem::path m_path;
 };
+
+// Whole-file helpers for tests: Write creates missing parent folders; Read gives "" for a missing file.
+void WriteTextFile(const std::string& path, const std::string& text);
+std::string ReadTextFile(const std::string& path);
