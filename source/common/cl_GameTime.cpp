@@ -1,0 +1,161 @@
+#include "common/cl_GameTime.h"
+
+#include "common/IGameTimeListener.h"
+#include "common/LogCall.h"
+#include "common/cl_Command.h"
+#include "common/cl_CommandDistributor.h"
+
+#include <cctype>
+
+namespace
+{
+const char* const RECEIVER_NAME = "gametime";
+const char* const DEFAULT_GROUP = "default";
+
+// The commands of "gametime": each writes one value of a group.
+const struct
+{
+    const char* name;
+    float TimeGroup::*value;
+} GROUP_COMMANDS[] = {
+    {"SETTIMEFLOW", &TimeGroup::timeFlow},
+    {"SETMINCAP", &TimeGroup::minCap},
+    {"SETMAXCAP", &TimeGroup::maxCap},
+};
+
+std::string ToUpper(std::string text)
+{
+    for (char& character : text)
+        character = static_cast<char>(std::toupper(static_cast<unsigned char>(character)));
+    return text;
+}
+
+// The frame time as a listener of the group gets it; the minimum cap is applied last, so it wins.
+float ScaledStep(const TimeGroup& group, float dt)
+{
+    float step = group.timeFlow * dt;
+    if (group.maxCap >= 0.0f && step > group.maxCap)
+        step = group.maxCap;
+    if (group.minCap >= 0.0f && step < group.minCap)
+        step = group.minCap;
+    return step;
+}
+} // namespace
+
+cl_GameTime::cl_GameTime(cl_CommandDistributor& distributor)
+    : m_distributor(distributor), m_registered(distributor.RegisterCmdReceiver(RECEIVER_NAME, this)),
+      m_next(m_listeners.end())
+{
+}
+
+cl_GameTime::~cl_GameTime()
+{
+    if (m_registered)
+        m_distributor.UnRegisterCmdReceiver(RECEIVER_NAME);
+}
+
+bool cl_GameTime::ExecuteCmd(cl_Command& cmd)
+{
+    const std::string name = ToUpper(cmd.m_name);
+
+    std::string groupName = DEFAULT_GROUP;
+    const cl_Argument* group = cmd.m_arguments.GetArg(0);
+    if (group && group->GetType() == cl_Argument::TYPE_STRING)
+        groupName = group->GetString();
+    else
+        LOG_WARNING("A group name is expected as first argument but couldn't be found!");
+
+    float value = 1.0f;
+    const cl_Argument* given = cmd.m_arguments.GetArg(1);
+    if (!given)
+        LOG_WARNING("A value type is expected as second argument!");
+    else if (given->GetType() == cl_Argument::TYPE_INT || given->GetType() == cl_Argument::TYPE_DOUBLE)
+        value = static_cast<float>(given->GetDouble());
+    else
+        LOG_WARNING("The second argument has to be an int or double value!");
+
+    for (const auto& command : GROUP_COMMANDS)
+    {
+        if (name == command.name)
+        {
+            GetTimeGroup(groupName).*command.value = value;
+            return false;
+        }
+    }
+    LOG_ERROR("Received unknown Cmd '%s'!", name.c_str());
+    return false;
+}
+
+void cl_GameTime::Update(float dt)
+{
+    m_playedTime += dt;
+    m_next = m_listeners.begin();
+    while (m_next != m_listeners.end())
+    {
+        // Step on before the call: the listener may erase its own entry or the next one.
+        const ListenerEntry& entry = m_next->second;
+        ++m_next;
+        IGameTimeListener* listener = entry.listener;
+        const float step = ScaledStep(GetTimeGroupOrDefault(entry.groupName), dt);
+        listener->Update(step);
+    }
+}
+
+void cl_GameTime::UpdateWhileLoading() {}
+
+void cl_GameTime::SetPlayedTime(float seconds)
+{
+    m_playedTime = seconds;
+}
+
+float cl_GameTime::GetPlayedTime() const
+{
+    return m_playedTime;
+}
+
+bool cl_GameTime::GetLocalTime(platform::LocalTime& record) const
+{
+    return ToLocalTime(platform::Time64(), record);
+}
+
+bool cl_GameTime::ToLocalTime(int64_t time, platform::LocalTime& record) const
+{
+    return platform::LocalTime64(time, record);
+}
+
+void cl_GameTime::AddListener(IGameTimeListener* listener, const std::string& groupName, int32_t priority)
+{
+    if (!listener)
+        return;
+    RemoveListener(listener);
+    // A multimap places a new entry behind those of the same priority.
+    m_listeners.emplace(priority, ListenerEntry{listener, groupName});
+}
+
+bool cl_GameTime::RemoveListener(IGameTimeListener* listener)
+{
+    for (auto entry = m_listeners.begin(); entry != m_listeners.end(); ++entry)
+    {
+        if (entry->second.listener != listener)
+            continue;
+        if (entry == m_next)
+            m_next = m_listeners.erase(entry);
+        else
+            m_listeners.erase(entry);
+        return true;
+    }
+    return false;
+}
+
+TimeGroup& cl_GameTime::GetTimeGroup(const std::string& name)
+{
+    return m_timeGroups[name];
+}
+
+const TimeGroup& cl_GameTime::GetTimeGroupOrDefault(const std::string& name)
+{
+    const auto found = m_timeGroups.find(name);
+    if (found != m_timeGroups.end())
+        return found->second;
+    return m_timeGroups[DEFAULT_GROUP];
+}
