@@ -3,16 +3,25 @@
 #include "common/LogCall.h"
 #include "common/cl_Command.h"
 #include "common/cl_CommandDistributor.h"
+#include "common/cl_ScriptSystem.h"
+
+cl_LuaCommandReceiver::cl_LuaCommandReceiver(const std::string& name)
+    : m_distributor(cl_ScriptSystem::GetInstance()), m_name(name),
+      m_registered(m_distributor && m_distributor->RegisterCmdReceiver(name, this))
+{
+    if (!m_distributor)
+        LOG_ERROR("No script system to register the receiver '%s' with!", name.c_str());
+}
 
 cl_LuaCommandReceiver::cl_LuaCommandReceiver(cl_CommandDistributor& distributor, const std::string& name)
-    : m_distributor(distributor), m_name(name), m_registered(distributor.RegisterCmdReceiver(name, this))
+    : m_distributor(&distributor), m_name(name), m_registered(distributor.RegisterCmdReceiver(name, this))
 {
 }
 
 cl_LuaCommandReceiver::~cl_LuaCommandReceiver()
 {
     if (m_registered)
-        m_distributor.UnRegisterCmdReceiver(m_name);
+        m_distributor->UnRegisterCmdReceiver(m_name);
 }
 
 bool cl_LuaCommandReceiver::ExecuteCmd(cl_Command& cmd)

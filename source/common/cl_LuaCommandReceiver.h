@@ -12,6 +12,9 @@ class cl_CommandDistributor;
 class cl_LuaCommandReceiver : public ICommandReceiver
 {
 public:
+    // Registers with the script system, the program's distributor; without one (an error log) it
+    // receives nothing.
+    explicit cl_LuaCommandReceiver(const std::string& name);
     cl_LuaCommandReceiver(cl_CommandDistributor& distributor, const std::string& name);
     cl_LuaCommandReceiver(const cl_LuaCommandReceiver&) = delete;
     cl_LuaCommandReceiver& operator=(const cl_LuaCommandReceiver&) = delete;
@@ -21,7 +24,7 @@ public:
     virtual ~cl_LuaCommandReceiver();
 
 private:
-    cl_CommandDistributor& m_distributor;
+    cl_CommandDistributor* m_distributor; // null only without a script system
     std::string m_name;
     // False when the name was taken by another receiver: that registration is not ours to remove.
     bool m_registered;

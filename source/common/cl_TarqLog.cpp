@@ -3,6 +3,12 @@
 #include <OgreLogManager.h>
 #include <tinyxml.h>
 
+namespace
+{
+// Bounds what waits for OGRE's log, should OGRE never start.
+const size_t MAX_PENDING_LINES = 1000;
+} // namespace
+
 cl_TarqLog::cl_TarqLog()
     : m_clock([] { return 0u; }), m_durationFormatter([](uint32_t seconds) { return std::to_string(seconds); })
 {
@@ -19,16 +25,28 @@ bool cl_TarqLog::Log(const std::string& text, int level)
     const std::set<ILogListener*> listeners = m_listeners;
     for (ILogListener* listener : listeners)
         listener->OnLog(text, level);
-    if (m_ogreOutput)
-        WriteToOgre(text, level);
+    if (GoesToOgre(level) && !WriteToOgre(text, level) && m_pendingForOgre.size() < MAX_PENDING_LINES)
+        m_pendingForOgre.push_back(Record{0, level, text});
     return true;
 }
 
-void cl_TarqLog::WriteToOgre(const std::string& text, int level) const
+bool cl_TarqLog::GoesToOgre(int level) const
+{
+    const uint32_t severities = LEVEL_ERROR | LEVEL_WARNING | LEVEL_INFO;
+    return m_ogreOutputMask == 0xFFFFFFFFu || (static_cast<uint32_t>(level) & severities & m_ogreOutputMask) != 0;
+}
+
+void cl_TarqLog::WritePendingToOgre()
+{
+    while (!m_pendingForOgre.empty() && WriteToOgre(m_pendingForOgre.front().text, m_pendingForOgre.front().level))
+        m_pendingForOgre.pop_front();
+}
+
+bool cl_TarqLog::WriteToOgre(const std::string& text, int level) const
 {
     Ogre::LogManager* manager = Ogre::LogManager::getSingletonPtr();
     if (!manager || !manager->getDefaultLog())
-        return;
+        return false;
     const char* prefix = ">>> ";
     Ogre::LogMessageLevel messageLevel = Ogre::LML_NORMAL;
     if (level & LEVEL_INFO)
@@ -41,6 +59,7 @@ void cl_TarqLog::WriteToOgre(const std::string& text, int level) const
         messageLevel = Ogre::LML_CRITICAL;
     }
     manager->logMessage(prefix + text, messageLevel, false);
+    return true;
 }
 
 void cl_TarqLog::ClearRecord()

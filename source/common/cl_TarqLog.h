@@ -7,7 +7,8 @@
 #include <list>
 
 // The logger: filters by level mask, tells the listeners, keeps an optional record list and, while its
-// OGRE output is on and OGRE's log manager exists, writes the line to OGRE's log with a level prefix.
+// OGRE output is on, writes the line to OGRE's log with a level prefix. Lines logged before OGRE's log
+// exists wait for WritePendingToOgre, so a data author finds start-up problems in the log file too.
 class cl_TarqLog : public cl_Logger
 {
 public:
@@ -29,7 +30,11 @@ public:
 
     void SetMask(uint32_t mask) { m_mask = mask; }
     uint32_t GetMask() const { return m_mask; }
-    void SetOgreOutput(bool enabled) { m_ogreOutput = enabled; }
+    void SetOgreOutput(bool enabled) { m_ogreOutputMask = enabled ? 0xFFFFFFFFu : 0u; }
+    // Limits OGRE output to lines with one of these severity bits (errors and warnings, say).
+    void SetOgreOutputMask(uint32_t severities) { m_ogreOutputMask = severities; }
+    // Writes the lines kept while OGRE's log did not exist yet; call once OGRE's log is there.
+    void WritePendingToOgre();
     void SetRecording(bool enabled) { m_recording = enabled; }
     const std::list<Record>& GetRecords() const { return m_records; }
 
@@ -37,12 +42,15 @@ public:
     void SetDurationFormatter(DurationFormatter formatter) { m_durationFormatter = std::move(formatter); }
 
 private:
-    void WriteToOgre(const std::string& text, int level) const;
+    bool GoesToOgre(int level) const;
+    // False when OGRE's log does not exist.
+    bool WriteToOgre(const std::string& text, int level) const;
 
     uint32_t m_mask = 0xFFFFFFFFu;
-    bool m_ogreOutput = true;
+    uint32_t m_ogreOutputMask = 0xFFFFFFFFu;
     bool m_recording = false;
     std::list<Record> m_records;
+    std::list<Record> m_pendingForOgre;
     Clock m_clock;
     DurationFormatter m_durationFormatter;
 };

@@ -1,6 +1,7 @@
 #include "common/cl_Command.h"
 #include "common/cl_CommandDistributor.h"
 #include "common/cl_LuaCommandReceiver.h"
+#include "common/cl_LuaScriptSystem.h"
 #include "support/LogCapture.h"
 #include "support/LogLine.h"
 
@@ -47,6 +48,41 @@ TEST(LuaCommandReceiver, LeavesTheDistributorWhenDestroyed)
     capture.Clear();
     EXPECT_FALSE(distributor.SendCmd("root", cmd));
     EXPECT_TRUE(capture.Contains("A Command-Receiver with the name 'root' does not exist!", 2));
+}
+
+TEST(LuaCommandReceiver, RootOfTheApplicationHearsLua)
+{
+    LogCapture capture;
+    cl_LuaScriptSystem scripts;
+    {
+        // Made as the application makes it: by name, with the script system as its distributor.
+        cl_LuaCommandReceiver root("root");
+        capture.Clear();
+        cl_ArgList results;
+        EXPECT_TRUE(scripts.ExecuteString("return select('#', sendcmd('root', 'Ping', 1, 'text'))", results));
+        ASSERT_EQ(results.GetSize(), 1);
+        EXPECT_EQ(results.GetArg(0)->GetInt(), 0);
+        ASSERT_EQ(capture.Lines().size(), 1u);
+        EXPECT_EQ(WithoutLineNumber(capture.Lines()[0].text),
+                  "Receiver 'root' received the command 'Ping'. -> "
+                  "source\\common\\cl_LuaCommandReceiver(#) <cl_LuaCommandReceiver::ExecuteCmd>");
+    }
+    capture.Clear();
+    EXPECT_TRUE(scripts.ExecuteString("sendcmd('root', 'Ping')"));
+    EXPECT_TRUE(capture.Contains("A Command-Receiver with the name 'root' does not exist!", 2));
+}
+
+TEST(LuaCommandReceiver, WithoutScriptSystemItReceivesNothing)
+{
+    LogCapture capture;
+    {
+        cl_LuaCommandReceiver root("root");
+    }
+    ASSERT_EQ(capture.Lines().size(), 1u);
+    EXPECT_EQ(WithoutLineNumber(capture.Lines()[0].text),
+              "No script system to register the receiver 'root' with! -> "
+              "source\\common\\cl_LuaCommandReceiver(#) <cl_LuaCommandReceiver::cl_LuaCommandReceiver>");
+    EXPECT_EQ(capture.Lines()[0].level, 1);
 }
 
 TEST(LuaCommandReceiver, MissingRegistrationWarnsOnDestruction)

@@ -184,3 +184,45 @@ TEST(LogCall, LongMessagesAreCutSafely)
     EXPECT_EQ(capture.Lines()[0].text.size(), 1023u);
 }
 } // namespace
+
+namespace
+{
+TEST(TarqLog, LinesBeforeOgresLogWaitForIt)
+{
+    cl_TarqLog log;
+    log.Log("config.xml is broken", 1);
+    log.Log("no Functions.lua", 2);
+
+    Ogre::LogManager manager;
+    struct Collector : Ogre::LogListener
+    {
+        std::vector<std::string> lines;
+        void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel, bool, const Ogre::String&,
+                           bool&) override
+        {
+            lines.push_back(message);
+        }
+    } collector;
+    manager.createLog("pending.log", true, false, true)->addListener(&collector);
+
+    log.WritePendingToOgre();
+    log.WritePendingToOgre();
+    const std::vector<std::string> expected = {">>> ERROR:config.xml is broken", ">>> WARNING:no Functions.lua"};
+    EXPECT_EQ(collector.lines, expected);
+}
+
+TEST_F(OgreLogFixture, OutputMaskKeepsOnlyTheChosenSeverities)
+{
+    m_log.SetOgreOutputMask(cl_Logger::LEVEL_ERROR | cl_Logger::LEVEL_WARNING);
+    m_log.Log("info", 4);
+    m_log.Log("topic info", 0x44);
+    m_log.Log("warning", 2);
+    m_log.Log("character error", 0x41);
+    const std::vector<std::string> expected = {">>> WARNING:warning", ">>> ERROR:character error"};
+    EXPECT_EQ(m_ogreLines, expected);
+
+    m_log.SetOgreOutput(false);
+    m_log.Log("error", 1);
+    EXPECT_EQ(m_ogreLines.size(), 2u);
+}
+} // namespace

@@ -1,0 +1,19 @@
+#include "platform/Desktop.h"
+
+#include "platform/XConnection.h"
+
+#include <X11/Xlib.h>
+
+namespace platform
+{
+ScreenSize DesktopSize()
+{
+    Display* display = XConnection();
+    if (!display)
+        return ScreenSize{800, 600};
+    return ScreenSize{DisplayWidth(display, DefaultScreen(display)),
+                      DisplayHeight(display, DefaultScreen(display))};
+}
+
+void SetWindowIcon(unsigned long) {}
+} // namespace platform

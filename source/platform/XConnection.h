@@ -1,0 +1,12 @@
+#pragma once
+
+// For the platform layer only: its own connection to the X server. X identifiers (windows, cursors) are
+// server-wide, so this connection may act on the render window that OGRE created through its own.
+typedef struct _XDisplay Display;
+
+namespace platform
+{
+// The display named by DISPLAY, opened on first use and kept open until the process ends. Null when
+// there is none; that is logged once and not tried again.
+Display* XConnection();
+} // namespace platform
