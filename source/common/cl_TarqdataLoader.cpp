@@ -7,6 +7,7 @@
 #include "common/cl_ArgList.h"
 #include "common/cl_Config.h"
 #include "common/cl_Localizer.h"
+#include "common/cl_ScriptSystem.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_ItemManager.h"
 #include "graphics/cl_SceneManager.h"
@@ -285,9 +286,15 @@ std::string cl_TarqdataLoader::GetStartScene(const std::string& id) const
     if (!chapter.m_startSceneIsScript)
         return chapter.m_startScene;
 
-    // A failed script still leaves the results it gave before the failure.
+    cl_ScriptSystem* scripts = cl_ScriptSystem::GetInstance();
+    if (!scripts)
+    {
+        LOG_ERROR("There is no script system to run the start scene of the chapter '%s'", id.c_str());
+        return std::string();
+    }
+    // A script that fails half-way still leaves the results it gave until then.
     cl_ArgList results;
-    ExecuteString(chapter.m_startScene, results);
+    scripts->ExecuteString(chapter.m_startScene, results);
     for (int index = 0; index < results.GetSize(); ++index)
     {
         const cl_Argument* result = results.GetArg(index);
@@ -421,12 +428,6 @@ void cl_TarqdataLoader::LoadChapterData(const cl_Chapter& chapter, ILoadingProgr
                 localizer->LoadTokens(*stream);
         }
     }
-}
-
-bool cl_TarqdataLoader::ExecuteString(const std::string& code, cl_ArgList&) const
-{
-    LOG_ERROR("There is no script system to run '%s'", code.c_str());
-    return false;
 }
 
 void cl_TarqdataLoader::UnloadResourceGroup(const std::string& group)

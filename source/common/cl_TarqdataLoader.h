@@ -11,7 +11,6 @@
 #include <vector>
 
 class ILoadingProgress;
-class cl_ArgList;
 
 // Reads every ".tdf" data file and hands each child element of its `tarqdata` root to the parser
 // registered for the element's name. OGRE calls it for each such file while a resource group is
@@ -58,13 +57,15 @@ public:
     void GetChapterIds(std::vector<std::string>& ids) const;
     // The pimbdata folder + the chapter's data sub-folder; "" for an unknown id.
     std::string GetChapterDataFile(const std::string& id) const;
-    // The chapter's start scene; for a script, the first string among its results (taken from the last
-    // returned value on), "" when there is none or the script fails. "" for an unknown id.
+    // The chapter's start scene; for a script, the first string among what the script system gives back
+    // (from the last returned value on), "" when there is none, the script fails or there is no script
+    // system. "" for an unknown id.
     std::string GetStartScene(const std::string& id) const;
 
     // Loads the chapter behind the chapter loading screen: the pools of its data folder, the resource
     // groups "SPEACHDATA" and "CHAPTERDATA" (the chapter's own ".tdf" files are parsed then), its
-    // characters and its token files. Groups left from an earlier load are unloaded first. An unknown id
+    // characters and its token files (its leaf-id files wait for the spoken-text pool). Groups left from
+    // an earlier load are unloaded first. An unknown id
     // loads an empty chapter. Needs OGRE's root with its automatic render window: without one it logs and
     // does nothing. Locations and groups that OGRE refuses are logged and passed over.
     void LoadChapter(const std::string& id);
@@ -77,11 +78,6 @@ public:
     // The loaded chapter's id, "" when none; set by the save games when they load a chapter.
     const std::string& GetCurrentChapterId() const { return m_currentChapterId; }
     void SetCurrentChapterId(const std::string& id) { m_currentChapterId = id; }
-
-protected:
-    // Runs Lua text, appending its returned values from the last to the first. The one place the loader
-    // reaches the script system through (start-scene scripts).
-    virtual bool ExecuteString(const std::string& code, cl_ArgList& results) const;
 
 private:
     // The chapter's pools, resource groups, characters and token files, with progress told of the pools.

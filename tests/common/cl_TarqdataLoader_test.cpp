@@ -1,9 +1,9 @@
 #include "common/cl_TarqdataLoader.h"
 
 #include "assets/cl_GameState.h"
-#include "common/cl_ArgList.h"
 #include "common/cl_Config.h"
 #include "common/cl_Localizer.h"
+#include "common/cl_LuaScriptSystem.h"
 #include "support/LogCapture.h"
 #include "support/LogLine.h"
 #include "support/RecordingParser.h"
@@ -310,73 +310,55 @@ TEST_F(TarqdataLoaderTest, ChapterDataFileLiesInThePimbdataFolder)
     EXPECT_EQ(m_loader.GetChapterDataFile("c"), "/data/pimb/chapter1");
 }
 
-// The loader with the script system replaced: results as the script system gives them, the last returned
-// value first.
-class ScriptedLoader : public cl_TarqdataLoader
-{
-public:
-    mutable std::vector<std::string> m_scripts;
-    std::vector<cl_Argument> m_results;
-    bool m_succeeds = true;
-
-protected:
-    bool ExecuteString(const std::string& code, cl_ArgList& results) const override
-    {
-        m_scripts.push_back(code);
-        for (const cl_Argument& result : m_results)
-            *results.GetArg(-1) = result;
-        return m_succeeds;
-    }
-};
-
-cl_Argument Int(int value)
-{
-    cl_Argument argument;
-    argument.SetInt(value);
-    return argument;
-}
-
-cl_Argument String(const std::string& text)
-{
-    cl_Argument argument;
-    argument.SetString(text);
-    return argument;
-}
-
-TEST(TarqdataLoaderStartScene, PlainOrFirstStringResultOfTheScript)
+TEST_F(TarqdataLoaderTest, StartSceneIsTheTextOrTheFirstStringTheScriptGivesBack)
 {
     struct Case
     {
         const char* name;
-        std::vector<cl_Argument> results;
-        bool succeeds;
+        const char* script;
         const char* expected;
     } cases[] = {
-        {"a number and then a string returned", {String("garden"), Int(5)}, true, "garden"},
-        {"two strings: the last returned", {String("second"), String("first")}, true, "second"},
-        {"a string behind a number in the list", {Int(5), String("garden")}, true, "garden"},
-        {"nothing returned", {}, true, ""},
-        {"no string returned", {Int(1)}, true, ""},
-        {"a failing script", {}, false, ""},
+        {"a number and then a string", "return 5, 'garden'", "garden"},
+        {"two strings: the last returned", "return 'first', 'second'", "second"},
+        {"a string and then a number", "return 'garden', 5", "garden"},
+        {"reading the game's globals",
+         "_globals = {difficulty = 2} if _globals.difficulty == 2 then return 'cellar' end", "cellar"},
+        {"nothing returned", "local x = 1", ""},
+        {"no string returned", "return 1, true", ""},
+        {"a failing script", "error('no scene')", ""},
     };
+    cl_LuaScriptSystem scripts;
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
-        ScriptedLoader loader;
-        loader.ParseTdf(
-            "GROUP",
-            "<tarqdata>"
-            "<chapterdata id='plain'><startscene>hall</startscene></chapterdata>"
-            "<chapterdata id='script'><startscene isscript='true'>return x</startscene></chapterdata>"
-            "</tarqdata>",
-            "chapters.tdf", false);
-        loader.m_results = c.results;
-        loader.m_succeeds = c.succeeds;
-        EXPECT_EQ(loader.GetStartScene("plain"), "hall");
-        EXPECT_TRUE(loader.m_scripts.empty());
-        EXPECT_EQ(loader.GetStartScene("script"), c.expected);
-        EXPECT_EQ(loader.m_scripts, std::vector<std::string>{"return x"});
+        TiXmlElement chapterdata("chapterdata");
+        chapterdata.SetAttribute("id", "c");
+        TiXmlElement startscene("startscene");
+        startscene.SetAttribute("isscript", "true");
+        startscene.InsertEndChild(TiXmlText(c.script));
+        chapterdata.InsertEndChild(startscene);
+        m_loader.ParseElement(&chapterdata, "GROUP", false);
+        EXPECT_EQ(m_loader.GetStartScene("c"), c.expected);
     }
+    EXPECT_TRUE(m_log.Contains("no scene", cl_Logger::LEVEL_ERROR));
+
+    // Plain text is never run.
+    m_loader.ParseTdf(
+        "GROUP",
+        "<tarqdata><chapterdata id='c'><startscene>error('run')</startscene></chapterdata></tarqdata>",
+        "chapters.tdf", false);
+    EXPECT_EQ(m_loader.GetStartScene("c"), "error('run')");
+    EXPECT_FALSE(m_log.Contains("run'"));
+}
+
+TEST_F(TarqdataLoaderTest, StartSceneScriptWithoutScriptSystemIsLogged)
+{
+    m_loader.ParseTdf("GROUP",
+                      "<tarqdata><chapterdata id='c'><startscene isscript='true'>return 'x'</startscene>"
+                      "</chapterdata></tarqdata>",
+                      "chapters.tdf", false);
+    EXPECT_EQ(m_loader.GetStartScene("c"), "");
+    EXPECT_TRUE(m_log.Contains("'c'", cl_Logger::LEVEL_ERROR));
 }
 
 TEST_F(TarqdataLoaderTest, UnloadChapterOfNoIdDoesNothing)
