@@ -1,6 +1,7 @@
 #include "common/FileHelpers.h"
 
 #include "common/LogCall.h"
+#include "common/XmlParse.h"
 
 #include <OgreException.h>
 #include <OgreResourceGroupManager.h>
@@ -70,34 +71,50 @@ void ListFilesRecursive(std::vector<std::string>& list, const std::string& folde
     std::sort(list.begin() + static_cast<std::ptrdiff_t>(first), list.end());
 }
 
-bool OpenGameDataResource(const std::string& name, TiXmlDocument& document)
+Ogre::DataStreamPtr OpenResource(const std::string& name, const std::string& group)
 {
     const std::string resource = ForwardSlashes(name);
     Ogre::ResourceGroupManager* groups = Ogre::ResourceGroupManager::getSingletonPtr();
     if (!groups)
     {
-        LOG_ERROR("Couldn't open the game data %s: OGRE's resource system doesn't exist", resource.c_str());
-        return false;
+        LOG_ERROR("Couldn't open the resource %s: OGRE's resource system doesn't exist", resource.c_str());
+        return Ogre::DataStreamPtr();
     }
     try
     {
-        std::string group = GAMEDATA_GROUP;
-        if (!groups->resourceGroupExists(group) || !groups->resourceExists(group, resource))
+        std::string found = group;
+        if (!groups->resourceGroupExists(found) || !groups->resourceExists(found, resource))
         {
             if (!groups->resourceExistsInAnyGroup(resource))
             {
-                LOG_ERROR("Couldn't find the game data %s", resource.c_str());
-                return false;
+                LOG_ERROR("Couldn't find the resource %s", resource.c_str());
+                return Ogre::DataStreamPtr();
             }
-            group = groups->findGroupContainingResource(resource);
+            found = groups->findGroupContainingResource(resource);
         }
-        const std::string text = groups->openResource(resource, group)->getAsString();
-        document.Parse(text.c_str());
+        return groups->openResource(resource, found);
+    }
+    catch (const Ogre::Exception& exception)
+    {
+        LOG_ERROR("Couldn't open the resource %s: %s", resource.c_str(), exception.getDescription().c_str());
+        return Ogre::DataStreamPtr();
+    }
+}
+
+bool OpenGameDataResource(const std::string& name, TiXmlDocument& document)
+{
+    const Ogre::DataStreamPtr stream = OpenResource(name, GAMEDATA_GROUP);
+    if (!stream)
+        return false;
+    try
+    {
+        ParseXml(document, stream->getAsString());
         return true;
     }
     catch (const Ogre::Exception& exception)
     {
-        LOG_ERROR("Couldn't open the game data %s: %s", resource.c_str(), exception.getDescription().c_str());
+        LOG_ERROR("Couldn't read the resource %s: %s", stream->getName().c_str(),
+                  exception.getDescription().c_str());
         return false;
     }
 }

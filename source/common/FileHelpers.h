@@ -1,5 +1,7 @@
 #pragma once
 
+#include <OgrePrerequisites.h>
+
 #include <string>
 #include <vector>
 
@@ -20,6 +22,11 @@ bool CreateDirectories(const std::string& path);
 // front, untouched. Links to folders are listed but not entered. A missing folder gives a warning and
 // appends nothing; a folder that cannot be read is logged and skipped.
 void ListFilesRecursive(std::vector<std::string>& list, const std::string& folder, const std::string& extension);
+
+// Opens the resource name (a '\' in it read as '/') from OGRE's resource group, or else from the first other
+// group that has it. Null, with an error log line naming the resource, when no group has it or OGRE's
+// resource system does not exist.
+Ogre::DataStreamPtr OpenResource(const std::string& name, const std::string& group);
 
 // Reads the resource name from OGRE's resource group "GAMEDATA" (from any other group when it is not
 // there) and parses it into document. Returns false, with an error log line naming the resource, when it

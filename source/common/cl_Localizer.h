@@ -2,6 +2,7 @@
 
 #include "ISingleton.h"
 #include "common/ITarqdataParser.h"
+#include "common/cl_ParserRegistration.h"
 #include "platform/LocalTime.h"
 
 #include <map>
@@ -14,7 +15,8 @@ class DataStream;
 
 // The texts of the current language as tokens (name to text), the expansion of "$name$" references in
 // texts shown to the player, and the language's date, time and duration formats. Texts are bytes (UTF-8 in
-// the data); nothing here checks the encoding. Parser of the data-file element `language`.
+// the data); nothing here checks the encoding. Parser of the data-file element `language`, registered with
+// the data-file loader while it lives.
 class cl_Localizer : public ISingleton<cl_Localizer>, public ITarqdataParser
 {
 public:
@@ -52,4 +54,5 @@ private:
     std::string m_dateFormat = "YYYY-MM-DD";
     std::string m_timeFormat = "h:MM A";
     std::string m_dateTimeFormat = "date time";
+    cl_ParserRegistration m_languageParser{"language", this};
 };

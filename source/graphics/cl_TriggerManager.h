@@ -1,0 +1,19 @@
+#pragma once
+
+#include "ISingleton.h"
+#include "common/ICommandReceiver.h"
+#include "common/cl_ReceiverRegistration.h"
+
+// Owns the scene's triggers, which run Lua when something happens in a location.
+class cl_TriggerManager : public ISingleton<cl_TriggerManager>, public ICommandReceiver
+{
+public:
+    // Registers as the receiver "triggermanager" with distributor, which must outlive it.
+    explicit cl_TriggerManager(cl_CommandDistributor& distributor);
+
+    // No command is known yet: each is logged as unknown and answered false.
+    bool ExecuteCmd(cl_Command& cmd) override;
+
+private:
+    cl_ReceiverRegistration m_receiver;
+};

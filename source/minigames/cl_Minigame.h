@@ -1,0 +1,20 @@
+#pragma once
+
+// A minigame: a self-contained game shown over or instead of the scene (splash screens, puzzles), started
+// and ended by the minigame manager.
+class cl_Minigame
+{
+public:
+    virtual ~cl_Minigame() = default;
+
+    // Leaving and entering the game mode hide and show the running minigame.
+    virtual void Hide() = 0;
+    virtual void Show() = 0;
+    // OIS key codes.
+    virtual void KeyPressed(int key) = 0;
+    virtual void KeyReleased(int key) = 0;
+    // x, y: the mouse position normalised to 0..1; button: 0 left, 1 right.
+    virtual void MouseClick(float x, float y, int button) = 0;
+    // Ends the minigame; the manager lets go of it afterwards.
+    virtual void End() = 0;
+};

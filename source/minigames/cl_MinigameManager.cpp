@@ -1,0 +1,42 @@
+#include "minigames/cl_MinigameManager.h"
+
+#include "common/LogCall.h"
+#include "minigames/cl_Minigame.h"
+
+#include <tinyxml.h>
+
+cl_MinigameManager::cl_MinigameManager() : m_minigameParser("minigame", this) {}
+
+void cl_MinigameManager::ParseElement(const TiXmlElement* element, const std::string& group, bool skip)
+{
+    if (skip || !element)
+        return;
+    const char* name = element->Attribute("name");
+    if (!name || !*name)
+    {
+        LOG_WARNING("A minigame without name in group '%s' was passed over", group.c_str());
+        return;
+    }
+    m_names.insert(name);
+}
+
+void cl_MinigameManager::UnloadGroup(const std::string&) {}
+
+bool cl_MinigameManager::IsRegistered(const std::string& name) const
+{
+    return m_names.count(name) != 0;
+}
+
+void cl_MinigameManager::StartMinigame(const std::string& name, cl_AssetLogic*)
+{
+    StopMinigame();
+    LOG_WARNING("No minigame '%s' can run yet", name.c_str());
+}
+
+void cl_MinigameManager::StopMinigame()
+{
+    if (!m_current)
+        return;
+    m_current->End();
+    m_current = nullptr;
+}

@@ -1,0 +1,6 @@
+#include "sound/cl_SoundMixer.h"
+
+void cl_SoundMixer::PlayMusic(const std::string& name, float, bool)
+{
+    m_music = name;
+}
