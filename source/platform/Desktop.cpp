@@ -15,5 +15,11 @@ ScreenSize DesktopSize()
                       DisplayHeight(display, DefaultScreen(display))};
 }
 
+void PrepareWindowClosing()
+{
+    if (Display* display = XConnection())
+        XInternAtom(display, "WM_DELETE_WINDOW", False);
+}
+
 void SetWindowIcon(unsigned long) {}
 } // namespace platform

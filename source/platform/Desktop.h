@@ -12,6 +12,11 @@ struct ScreenSize
 // when there is no X display.
 ScreenSize DesktopSize();
 
+// Makes sure the window-close protocol exists on the X server before OGRE's GL support looks it up when
+// it starts: OGRE only looks it up, and without a window manager nobody has made it yet, so the window
+// would never hear that it is being closed.
+void PrepareWindowClosing();
+
 // Would give the window (X11 window id, OGRE's "WINDOW" attribute) the program's icon. The program has no
 // icon picture to hand to the window manager and nothing depends on the icon, so this does nothing.
 void SetWindowIcon(unsigned long window);

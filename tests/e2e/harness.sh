@@ -12,8 +12,8 @@
 set -euo pipefail
 
 e2e_setup() {
-    E2E_BINARY=$1
-    E2E_BUILD=$2
+    E2E_BINARY=$(realpath "$1")
+    E2E_BUILD=$(realpath "$2")
     E2E_ROOT=$(mktemp -d "${TMPDIR:-/tmp}/quillmere-e2e.XXXXXX")
     E2E_GAME="$E2E_ROOT/game"
     E2E_HOME="$E2E_ROOT/home"

@@ -1,0 +1,617 @@
+#include "TarqApp.h"
+
+#include "common/FileHelpers.h"
+#include "common/LogCall.h"
+#include "common/cl_Argument.h"
+#include "common/cl_Command.h"
+#include "common/cl_Config.h"
+#include "common/cl_Localizer.h"
+#include "common/cl_LuaCommandReceiver.h"
+#include "common/cl_LuaScriptSystem.h"
+#include "common/cl_OgreGameTime.h"
+#include "common/cl_SyncManager.h"
+#include "common/cl_TarqLog.h"
+#include "common/cl_TarqdataLoader.h"
+#include "assets/cl_GameState.h"
+#include "graphics/cl_Camera.h"
+#include "graphics/cl_CharacterManager.h"
+#include "graphics/cl_EffectManager.h"
+#include "graphics/cl_ItemManager.h"
+#include "graphics/cl_SceneManager.h"
+#include "graphics/cl_TriggerManager.h"
+#include "gui/cl_GUISystem.h"
+#include "gui/cl_GameLoadingScreen.h"
+#include "gui/cl_IngameMenu.h"
+#include "gui/cl_MainMenu.h"
+#include "minigames/cl_Minigame.h"
+#include "minigames/cl_MinigameManager.h"
+#include "platform/UserFolders.h"
+#include "sound/cl_Sound.h"
+#include "sound/cl_SoundChannel.h"
+#include "sound/cl_SoundMixer.h"
+#include "sound/cl_SoundPool.h"
+
+#include <OgreCamera.h>
+#include <OgreConfigFile.h>
+#include <OgreLogManager.h>
+#include <OgreMaterialManager.h>
+#include <Overlay/OgreOverlaySystem.h>
+#include <OgrePass.h>
+#include <OgreRenderQueue.h>
+#include <OgreRenderWindow.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+#include <OgreStringConverter.h>
+#include <OgreViewport.h>
+#include <boost/thread/thread.hpp>
+#include <tinyxml.h>
+
+#include <cstdlib>
+
+namespace
+{
+const char* const PREFERENCE_KEYS[] = {"resolution", "quality", "FSAA", "subtitle"};
+
+void LogToOgre(const std::string& text)
+{
+    if (Ogre::LogManager* manager = Ogre::LogManager::getSingletonPtr())
+        manager->logMessage(text);
+}
+
+std::string StandardPath(const std::string& path)
+{
+    return Ogre::StringUtil::standardisePath(path);
+}
+} // namespace
+
+TarqApp::TarqApp()
+{
+    m_userFolder = StandardPath(platform::DocumentsFolder() + "/Quillmere/");
+    m_workingFolder = StandardPath(platform::CurrentDirectory());
+
+    m_loader = std::make_unique<cl_TarqdataLoader>();
+    m_log = std::make_unique<cl_TarqLog>();
+    m_log->SetMask(m_log->GetMask() & ~static_cast<uint32_t>(cl_Logger::TOPIC_10));
+    m_log->SetClock([] {
+        const cl_GameTime* time = cl_GameTime::GetInstance();
+        return time ? time->GetMilliseconds() : 0u;
+    });
+    CreateDirectories(m_userFolder); // logs a folder it cannot create
+    m_config = std::make_unique<cl_Config>(m_userFolder, m_workingFolder, "");
+    m_scriptSystem = std::make_unique<cl_LuaScriptSystem>();
+    m_scriptSystem->LoadLuaFile(m_workingFolder + "ExportedFunctions.lua");
+    m_gameTime = std::make_unique<cl_OgreGameTime>(*m_scriptSystem);
+    m_gameState = std::make_unique<cl_GameState>();
+    m_triggerManager = std::make_unique<cl_TriggerManager>(*m_scriptSystem);
+    m_guiSystem = std::make_unique<cl_GUISystem>(*m_scriptSystem);
+    m_scenes = std::make_unique<cl_SceneManager>(*m_scriptSystem);
+    m_characterManager = std::make_unique<cl_CharacterManager>(*m_scriptSystem);
+    m_itemManager = std::make_unique<cl_ItemManager>(*m_scriptSystem);
+    m_cameraSystem = std::make_unique<cl_Camera>(*m_scriptSystem);
+    m_sound = std::make_unique<cl_Sound>(*m_scriptSystem);
+    m_syncManager = std::make_unique<cl_SyncManager>();
+    m_minigameManager = std::make_unique<cl_MinigameManager>();
+    m_localizer = std::make_unique<cl_Localizer>();
+    m_effectManager = std::make_unique<cl_EffectManager>(*m_scriptSystem);
+    for (const char* key : PREFERENCE_KEYS)
+        m_config->AddListener(key, this);
+
+    m_scriptSystem->RegisterCmdReceiver("tarq", this);
+    m_config->Load("config.xml");
+    m_scriptSystem->LoadLuaFile(m_config->GetPimbDataPath() + "Functions.lua");
+    m_guiSystem->GetIngameMenu().SetCursorOwner(this);
+    // State-chart scripts keep their line breaks, so no XML read from here on condenses whitespace.
+    TiXmlBase::SetCondenseWhiteSpace(false);
+}
+
+TarqApp::~TarqApp()
+{
+    m_scriptSystem->UnRegisterCmdReceiver("tarq");
+    for (const char* key : PREFERENCE_KEYS)
+        m_config->RemoveListener(key, this);
+    m_guiSystem->GetIngameMenu().SetCursorOwner(nullptr);
+
+    m_localizer.reset();
+    m_syncManager.reset();
+    m_minigameManager.reset();
+    m_scenes.reset();
+    m_effectManager.reset();
+    m_cameraSystem.reset();
+    m_itemManager.reset();
+    m_characterManager.reset();
+    m_guiSystem.reset();
+    m_triggerManager.reset();
+    m_sound.reset();
+    m_gameTime.reset();
+    // The "root" receiver goes with the script system it is registered with.
+    m_rootReceiver.reset();
+    m_scriptSystem.reset();
+    m_gameState.reset();
+    m_config.reset();
+    m_log.reset();
+    m_loader.reset();
+
+    for (const auto& entry : m_cursors)
+    {
+        platform::DestroyCursor(entry.second.normal);
+        platform::DestroyCursor(entry.second.small);
+    }
+    m_cursors.clear();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Set-up
+
+void TarqApp::createRoot()
+{
+    m_root = new Ogre::Root(m_workingFolder + "plugins.cfg", m_userFolder + "ogre.cfg", m_userFolder + "welk.log");
+    m_log->WritePendingToOgre();
+}
+
+void TarqApp::setupResources()
+{
+    Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
+    Ogre::ConfigFile config;
+    try
+    {
+        config.load(m_workingFolder + "resources.cfg", "\t:=", true);
+    }
+    catch (const Ogre::Exception& exception)
+    {
+        LOG_ERROR("Couldn't read resources.cfg: %s", exception.getDescription().c_str());
+    }
+    for (const auto& section : config.getSettingsBySection())
+    {
+        for (const auto& setting : section.second)
+            resources.addResourceLocation(setting.second, setting.first, section.first);
+    }
+
+    std::string language = m_config->GetValue("language");
+    if (language.empty())
+        language = "de";
+    const std::string data = m_config->GetGameDataPath();
+    const struct
+    {
+        const char* group;
+        std::string folder;
+    } locations[] = {
+        {"INTERFACEDATA", data + "interface"},
+        {"INTERFACEDATA", data + "interface/materials"},
+        {"INTERFACEDATA", data + "interface/textures"},
+        {"GAMEDATA", data},
+        {"GAMEDATA", data + "common"},
+        {"GAMEDATA", data + "sound"},
+        {"GAMEDATA", data + "video"},
+    };
+    for (const auto& location : locations)
+        resources.addResourceLocation(location.folder, "FileSystem", location.group);
+
+    for (const char* extension : {".tdz", ".zip"})
+    {
+        std::vector<std::string> archives;
+        ListFilesRecursive(archives, data + "sound/", extension);
+        for (const std::string& archive : archives)
+            resources.addResourceLocation(archive, "Zip", "GAMEDATA");
+    }
+
+    resources.addResourceLocation(data + "screensaver", "FileSystem", "GAMEDATA");
+    resources.addResourceLocation(data + "lang/" + language, "FileSystem", "GAMEDATA");
+    resources.addResourceLocation(data + "lang/" + language + "/movies", "FileSystem", "GAMEDATA");
+    resources.addResourceLocation(data + "lang/" + language + "/interface", "FileSystem", "INTERFACEDATA");
+}
+
+void TarqApp::createCamera()
+{
+    m_camera = m_sceneManager->createCamera("LocationCam");
+    m_camera->setFOVy(Ogre::Degree(33.75f));
+    m_camera->setNearClipDistance(5.0f);
+    Ogre::SceneNode* node = m_sceneManager->getRootSceneNode()->createChildSceneNode("LocationCamNode");
+    node->attachObject(m_camera);
+    node->setPosition(0, 0, 1);
+    node->lookAt(Ogre::Vector3::ZERO, Ogre::Node::TS_WORLD);
+}
+
+void TarqApp::createViewports()
+{
+    m_window->removeAllViewports();
+    Ogre::Viewport* viewport = m_window->addViewport(m_camera, 0, 0, 0, 1, 1);
+    viewport->setBackgroundColour(Ogre::ColourValue(0, 0, 0, 1));
+    m_camera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) / Ogre::Real(viewport->getActualHeight()));
+    m_currentCamera = m_camera;
+}
+
+void TarqApp::initGame()
+{
+    // Only warnings and errors reach OGRE's log from here on: the data author still learns what is wrong.
+    m_log->SetOgreOutputMask(cl_Logger::LEVEL_ERROR | cl_Logger::LEVEL_WARNING);
+    m_log->SetRecording(false);
+    Ogre::MaterialManager::getSingleton().setDefaultTextureFiltering(Ogre::TFO_ANISOTROPIC);
+    Ogre::MaterialManager::getSingleton().setDefaultAnisotropy(8);
+    m_window->setVSyncEnabled(true);
+    m_sceneManager->setShadowTextureSize(1024);
+    Ogre::ResourceGroupManager::getSingleton()._registerScriptLoader(m_loader.get());
+    m_rootReceiver = std::make_unique<cl_LuaCommandReceiver>(*m_scriptSystem, "root");
+
+    LogToOgre("Set the timeflow");
+    const struct
+    {
+        const char* group;
+        float maxCap;
+    } groups[] = {{"default", 1.0f}, {"gui", 0.1f}, {"fx", 0.2f}};
+    for (const auto& group : groups)
+    {
+        TimeGroup& timeGroup = m_gameTime->GetTimeGroup(group.group);
+        timeGroup.timeFlow = 1.0f;
+        timeGroup.maxCap = group.maxCap;
+    }
+
+    LogToOgre("Init sound");
+    m_sound->Init();
+    LoadSoundDefinitions();
+    LogToOgre("Init scene manager");
+    m_scenes->Init();
+    LogToOgre("Init character manager");
+    m_characterManager->Init();
+    LogToOgre("Init item manager");
+    m_itemManager->Init();
+}
+
+void TarqApp::LoadSoundDefinitions()
+{
+    TiXmlDocument document;
+    if (!OpenGameDataResource("sounds.xml", document))
+        return;
+    if (document.Error())
+    {
+        LOG_ERROR("A parse error occured in 'sounds.xml' in row %i col %i: %s", document.ErrorRow(),
+                  document.ErrorCol(), document.ErrorDesc());
+        return;
+    }
+    const TiXmlElement* sounds = document.FirstChildElement("sounds");
+    if (!sounds)
+    {
+        LOG_ERROR("'sounds.xml' has no element 'sounds'.");
+        return;
+    }
+    m_sound->GetSoundPool().DefineSounds(*sounds);
+}
+
+void TarqApp::loadResources()
+{
+    LogToOgre("load resources");
+    cl_GameLoadingScreen loadingScreen;
+    loadingScreen.Start(m_window);
+    m_mode = MODE_LOADING;
+    Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
+    resources.addResourceGroupListener(&loadingScreen);
+    resources.initialiseAllResourceGroups();
+    resources.loadResourceGroup(resources.getWorldResourceGroupName());
+    resources.loadResourceGroup("INTERFACEDATA");
+    resources.loadResourceGroup("GAMEDATA");
+    loadingScreen.Finish();
+    resources.removeResourceGroupListener(&loadingScreen);
+}
+
+void TarqApp::createScene()
+{
+    m_sceneManager->getRootSceneNode()->createChildSceneNode("_game", Ogre::Vector3::ZERO,
+                                                             Ogre::Quaternion::IDENTITY);
+    m_guiSystem->Init(m_sceneManager, m_camera, m_scriptSystem->GetLuaState());
+    m_menuSceneManager = m_root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "sm_menu");
+    m_menuSceneManager->addRenderQueueListener(m_overlaySystem.get());
+    m_guiSystem->GetMainMenu().SetMenuSceneManager(m_menuSceneManager);
+    m_mode = MODE_MAINMENU;
+    m_guiSystem->GetMainMenu().CreateScene("");
+    cl_IngameMenu& ingameMenu = m_guiSystem->GetIngameMenu();
+    ingameMenu.SetFontSize(0.03375f);
+    ingameMenu.SetHardwareCursor(Ogre::StringConverter::parseBool(m_config->GetValue("hwcursor")));
+    if (m_minigameManager->IsRegistered("startsplash"))
+        SetMode(MODE_STARTSPLASH);
+    m_sound->GetMixer().PlayMusic("artefaktthema", 0.0f, false);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Main loop and modes
+
+int TarqApp::FrameCap(const std::string& setting)
+{
+    const int number = std::atoi(setting.c_str());
+    if (number <= 0)
+        return 0;
+    if (number <= 10)
+        return 10;
+    if (number >= 1000)
+        return 1000;
+    return number;
+}
+
+int TarqApp::FrameSleep(int cap, uint32_t elapsedMilliseconds)
+{
+    if (cap <= 0)
+        return 0;
+    const float budget = 1000.0f / static_cast<float>(cap);
+    const float elapsed = static_cast<float>(elapsedMilliseconds);
+    return budget > elapsed ? static_cast<int>(budget - elapsed) : 0;
+}
+
+void TarqApp::go()
+{
+    OgreBites::WindowEventUtilities::messagePump();
+    if (!setup())
+        return;
+
+    if (m_config->GetValue("fpscap").empty())
+        m_config->SetValue("fpscap", "100");
+    m_config->Save();
+    const int cap = FrameCap(m_config->GetValue("fpscap"));
+
+    uint32_t start = m_gameTime->GetMilliseconds();
+    for (;;)
+    {
+        OgreBites::WindowEventUtilities::messagePump();
+        if (!m_root->renderOneFrame())
+            break;
+        const int sleep = FrameSleep(cap, m_gameTime->GetMilliseconds() - start);
+        if (sleep > 0)
+            boost::this_thread::sleep(boost::posix_time::milliseconds(sleep));
+        start = m_gameTime->GetMilliseconds();
+    }
+    destroyScene();
+}
+
+bool TarqApp::frameStarted(const Ogre::FrameEvent& event)
+{
+    ShowCurrentCursor();
+    return BaseApplication::frameStarted(event);
+}
+
+void TarqApp::ShowCurrentCursor()
+{
+    if (!m_currentCursor)
+        platform::SetCursor(nullptr);
+    else
+        platform::SetCursor(m_smallCursor ? m_currentCursor->small : m_currentCursor->normal);
+}
+
+bool TarqApp::frameEnded(const Ogre::FrameEvent& event)
+{
+    if (!UpdateFrame(event))
+        return false;
+    updateStats();
+    return true;
+}
+
+bool TarqApp::UpdateFrame(const Ogre::FrameEvent& event)
+{
+    m_gameTime->Update(event.timeSinceLastFrame);
+
+    const bool minigameRunning = m_minigameManager->GetCurrentMinigame() != nullptr;
+    if (m_mode == MODE_STARTSPLASH && !minigameRunning)
+        SetMode(MODE_MAINMENU);
+    if (m_mode == MODE_EASY && !minigameRunning)
+        SetMode(MODE_MAINMENU);
+    if (m_mode == MODE_ENDSPLASH && !minigameRunning)
+        return false;
+    if (m_quitRequested && m_mode != MODE_ENDSPLASH)
+    {
+        if (!m_minigameManager->IsRegistered("endsplash"))
+            return false;
+        SetMode(MODE_ENDSPLASH);
+    }
+    m_idleTime += event.timeSinceLastFrame;
+    return true;
+}
+
+void TarqApp::SetMode(int mode)
+{
+    if (mode == m_mode)
+        return;
+    LeaveMode(m_mode);
+    EnterMode(mode);
+    m_mode = mode;
+}
+
+void TarqApp::LeaveMode(int mode)
+{
+    cl_IngameMenu& ingameMenu = m_guiSystem->GetIngameMenu();
+    cl_Minigame* minigame = m_minigameManager->GetCurrentMinigame();
+    switch (mode)
+    {
+    case MODE_MAINMENU:
+        m_guiSystem->GetMainMenu().DestroyScene();
+        ingameMenu.Show();
+        break;
+    case MODE_INGAME:
+        ingameMenu.Reset();
+        ingameMenu.Hide();
+        m_gameTime->GetTimeGroup("default").timeFlow = 0.0f;
+        m_sound->GetChannel(2).Mute();
+        m_sound->GetChannel(1).Mute();
+        if (minigame)
+            minigame->Hide();
+        break;
+    case MODE_IDLE:
+    case MODE_STARTSPLASH:
+    case MODE_ENDSPLASH:
+        ingameMenu.ShowMouse();
+        m_minigameManager->StopMinigame();
+        break;
+    case MODE_EASY:
+        m_minigameManager->StopMinigame();
+        break;
+    default:
+        break;
+    }
+}
+
+void TarqApp::EnterMode(int mode)
+{
+    cl_IngameMenu& ingameMenu = m_guiSystem->GetIngameMenu();
+    cl_Minigame* minigame = m_minigameManager->GetCurrentMinigame();
+    switch (mode)
+    {
+    case MODE_MAINMENU:
+        if (ingameMenu.IsShown())
+            ingameMenu.Hide();
+        m_guiSystem->GetMainMenu().CreateScene(m_scenes->GetCurrentSceneName().empty() ? "" : "MainPage");
+        break;
+    case MODE_INGAME:
+        ingameMenu.Reset();
+        ingameMenu.Show();
+        m_gameTime->GetTimeGroup("default").timeFlow = 1.0f;
+        m_sound->GetChannel(1).Unmute();
+        m_sound->GetChannel(2).Unmute();
+        if (minigame)
+            minigame->Show();
+        break;
+    case MODE_STARTSPLASH:
+        ingameMenu.HideMouse();
+        m_minigameManager->StartMinigame("startsplash", nullptr);
+        break;
+    case MODE_ENDSPLASH:
+        ingameMenu.HideMouse();
+        m_minigameManager->StartMinigame("endsplash", nullptr);
+        break;
+    case MODE_EASY:
+        m_minigameManager->StartMinigame("easy", nullptr);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Cursors and camera
+
+void TarqApp::LoadCursor(const std::string& name)
+{
+    auto found = m_cursors.find(name);
+    if (found == m_cursors.end())
+    {
+        const std::string folder = m_config->GetGameDataPath() + "interface/textures/";
+        CursorPair pair;
+        pair.normal = platform::LoadCursorFromFile(folder + name + ".cur");
+        pair.small = platform::LoadCursorFromFile(folder + name + "_small.cur");
+        found = m_cursors.emplace(name, pair).first;
+    }
+    m_currentCursor = &found->second;
+}
+
+void TarqApp::PutCursorAside()
+{
+    if (m_asideCursor)
+        return;
+    m_asideCursor = m_currentCursor;
+    m_currentCursor = nullptr;
+}
+
+void TarqApp::RestoreCursor()
+{
+    if (!m_asideCursor)
+        return;
+    m_currentCursor = m_asideCursor;
+    m_asideCursor = nullptr;
+}
+
+void TarqApp::SetCamera(Ogre::Camera* camera)
+{
+    // Pass maps of the old camera's queues would otherwise outlive the passes they point at.
+    for (const auto& entry : m_root->getSceneManagers())
+    {
+        Ogre::RenderQueue* queue = entry.second->getRenderQueue();
+        queue->clear(true);
+    }
+    Ogre::Pass::processPendingPassUpdates();
+    LogToOgre("SetCamera");
+    if (Ogre::Viewport* viewport = m_window->getNumViewports() > 0 ? m_window->getViewport(0) : nullptr)
+        viewport->setCamera(camera);
+    m_currentCamera = camera;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Settings and commands
+
+void TarqApp::SetRenderSystemOption(const std::string& option, const std::string& value)
+{
+    if (!m_root || !m_root->getRenderSystem())
+        return;
+    m_root->getRenderSystem()->setConfigOption(option, value);
+    m_root->saveConfig();
+}
+
+void TarqApp::OnPreferenceChanged(const std::string& key, const std::string& value, bool live)
+{
+    if (live)
+        return;
+    if (key == "resolution")
+        SetRenderSystemOption("Video Mode", value);
+    else if (key == "quality")
+        m_scenes->SetQualityLevel(value == "mid" ? 1 : value == "high" ? 2 : 0);
+    else if (key == "FSAA")
+        SetRenderSystemOption("FSAA", value);
+    else if (key == "subtitle")
+        m_guiSystem->GetIngameMenu().SetSubtitles(value == "true");
+}
+
+bool TarqApp::ExecuteCmd(cl_Command& cmd)
+{
+    const std::string& name = cmd.m_name;
+    if (name == "quit")
+    {
+        RequestQuit();
+        return true;
+    }
+    if (name == "GetConfigValue")
+    {
+        const cl_Argument* key = cmd.m_arguments.GetArg(0);
+        if (!key || key->GetType() != cl_Argument::TYPE_STRING)
+        {
+            LOG_WARNING("'GetConfigValue' needs a settings key.");
+            return false;
+        }
+        cmd.m_results.GetArg(-1)->SetString(m_config->GetValue(key->GetString()).c_str());
+        return false;
+    }
+    // Loading and saving games and the focus control answer once their subsystems are in place.
+    if (name == "quickload" || name == "quicksave" || name == "autoload" || name == "autosave" || name == "focus")
+        LOG_WARNING("The command '%s' is not available yet.", name.c_str());
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Input
+
+bool TarqApp::keyPressed(const OIS::KeyEvent& event)
+{
+    m_guiSystem->KeyPressed(event);
+    return true;
+}
+
+bool TarqApp::keyReleased(const OIS::KeyEvent& event)
+{
+    m_idleTime = 0.0f;
+    m_guiSystem->KeyReleased(event);
+    return true;
+}
+
+bool TarqApp::mouseMoved(const OIS::MouseEvent& event)
+{
+    m_idleTime = 0.0f;
+    m_guiSystem->MouseMoved(event);
+    return true;
+}
+
+bool TarqApp::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID button)
+{
+    m_guiSystem->MousePressed(event, button);
+    return true;
+}
+
+bool TarqApp::mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID button)
+{
+    m_idleTime = 0.0f;
+    m_guiSystem->MouseReleased(event, button);
+    return true;
+}

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "BaseApplication.h"
+#include "common/ICommandReceiver.h"
+#include "common/IPreferenceListener.h"
+#include "gui/ICursorOwner.h"
+#include "platform/HardwareCursor.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+class cl_Camera;
+class cl_CharacterManager;
+class cl_Config;
+class cl_EffectManager;
+class cl_GameState;
+class cl_GameTime;
+class cl_GUISystem;
+class cl_ItemManager;
+class cl_Localizer;
+class cl_LuaCommandReceiver;
+class cl_LuaScriptSystem;
+class cl_MinigameManager;
+class cl_SceneManager;
+class cl_Sound;
+class cl_SyncManager;
+class cl_TarqLog;
+class cl_TarqdataLoader;
+class cl_TriggerManager;
+
+// The one application object: owns every subsystem for the whole run, brings OGRE, the resources and the
+// first scene up, runs the frame-capped main loop, switches the application modes and is the command
+// receiver "tarq".
+class TarqApp : public BaseApplication, public ICommandReceiver, public IPreferenceListener, public ICursorOwner
+{
+public:
+    enum Mode
+    {
+        MODE_NONE = 0,
+        MODE_MAINMENU = 1,
+        MODE_LOADING = 2,
+        MODE_INGAME = 3,
+        MODE_IDLE = 4,
+        MODE_STARTSPLASH = 5,
+        MODE_ENDSPLASH = 6,
+        MODE_EASY = 7,
+    };
+
+    // Sets up the user paths and creates every subsystem, loads "config.xml" and runs the Lua files.
+    // OGRE is not started yet.
+    TarqApp();
+    ~TarqApp() override;
+
+    // Runs the program until the window closes or the program quits.
+    void go();
+
+    bool frameStarted(const Ogre::FrameEvent& event) override;
+    bool frameEnded(const Ogre::FrameEvent& event) override;
+    // The per-frame driver: game time, then the mode transitions. False ends the program.
+    bool UpdateFrame(const Ogre::FrameEvent& event);
+
+    // Leaves the current mode and enters the given one; the current mode again does nothing.
+    void SetMode(int mode);
+    int GetMode() const { return m_mode; }
+    void RequestQuit() { m_quitRequested = true; }
+    bool IsQuitRequested() const { return m_quitRequested; }
+
+    // Makes the named hardware cursor pair current, loading "<name>.cur" and "<name>_small.cur" from the
+    // interface textures on first use. A file that cannot be read gives a cursor that shows nothing.
+    void LoadCursor(const std::string& name);
+    void SetSmallCursor(bool small) { m_smallCursor = small; }
+    void PutCursorAside() override;
+    void RestoreCursor() override;
+
+    // Shows the scene through this camera in the main viewport.
+    void SetCamera(Ogre::Camera* camera);
+    Ogre::Camera* GetCamera() const { return m_currentCamera; }
+
+    // The receiver "tarq": quit, quickload, quicksave, autoload, autosave, focus, GetConfigValue.
+    bool ExecuteCmd(cl_Command& cmd) override;
+    void OnPreferenceChanged(const std::string& key, const std::string& value, bool live) override;
+
+    const std::string& GetUserFolder() const { return m_userFolder; }
+    const std::string& GetWorkingFolder() const { return m_workingFolder; }
+    float GetIdleTime() const { return m_idleTime; }
+
+    // The frame cap for a "fpscap" setting: 0 for no cap (no number, 0 or less), else 10 to 1000.
+    static int FrameCap(const std::string& setting);
+    // Whole milliseconds to sleep so that a frame takes 1000 / cap milliseconds; 0 when over budget.
+    static int FrameSleep(int cap, uint32_t elapsedMilliseconds);
+
+protected:
+    void createRoot() override;
+    void setupResources() override;
+    void createCamera() override;
+    void createViewports() override;
+    void initGame() override;
+    void loadResources() override;
+    void createScene() override;
+
+    bool keyPressed(const OIS::KeyEvent& event) override;
+    bool keyReleased(const OIS::KeyEvent& event) override;
+    bool mouseMoved(const OIS::MouseEvent& event) override;
+    bool mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID button) override;
+    bool mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID button) override;
+
+private:
+    struct CursorPair
+    {
+        platform::CursorHandle normal = nullptr;
+        platform::CursorHandle small = nullptr;
+    };
+
+    void LeaveMode(int mode);
+    void EnterMode(int mode);
+    void ShowCurrentCursor();
+    void LoadSoundDefinitions();
+    void SetRenderSystemOption(const std::string& option, const std::string& value);
+
+    std::string m_userFolder;
+    std::string m_workingFolder;
+    std::map<std::string, CursorPair> m_cursors;
+    const CursorPair* m_currentCursor = nullptr;
+    const CursorPair* m_asideCursor = nullptr;
+    bool m_smallCursor = false;
+    bool m_quitRequested = false;
+    int m_mode = MODE_NONE;
+    Ogre::Camera* m_currentCamera = nullptr;
+    Ogre::SceneManager* m_menuSceneManager = nullptr;
+    float m_idleTime = 0.0f;
+
+    // Created in this order by the constructor; destroyed in the order the destructor names.
+    std::unique_ptr<cl_TarqdataLoader> m_loader;
+    std::unique_ptr<cl_TarqLog> m_log;
+    std::unique_ptr<cl_Config> m_config;
+    std::unique_ptr<cl_LuaScriptSystem> m_scriptSystem;
+    std::unique_ptr<cl_GameTime> m_gameTime;
+    std::unique_ptr<cl_GameState> m_gameState;
+    std::unique_ptr<cl_TriggerManager> m_triggerManager;
+    std::unique_ptr<cl_GUISystem> m_guiSystem;
+    std::unique_ptr<cl_SceneManager> m_scenes;
+    std::unique_ptr<cl_CharacterManager> m_characterManager;
+    std::unique_ptr<cl_ItemManager> m_itemManager;
+    std::unique_ptr<cl_Camera> m_cameraSystem;
+    std::unique_ptr<cl_Sound> m_sound;
+    std::unique_ptr<cl_SyncManager> m_syncManager;
+    std::unique_ptr<cl_MinigameManager> m_minigameManager;
+    std::unique_ptr<cl_Localizer> m_localizer;
+    std::unique_ptr<cl_EffectManager> m_effectManager;
+    std::unique_ptr<cl_LuaCommandReceiver> m_rootReceiver;
+};

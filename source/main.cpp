@@ -1,0 +1,24 @@
+#include "TarqApp.h"
+#include "platform/FatalError.h"
+#include "platform/GameRand.h"
+#include "platform/NumericLocale.h"
+
+#include <OgreException.h>
+
+// Builds the application, runs it and destroys it. An OGRE exception that reaches this point ends the
+// run with a message; the application is destroyed as usual.
+int main()
+{
+    platform::UseCNumericLocale();
+    TarqApp app;
+    platform::UseGameRandForOgre();
+    try
+    {
+        app.go();
+    }
+    catch (const Ogre::Exception& exception)
+    {
+        platform::ShowFatalError("An exception has occured!", exception.getFullDescription());
+    }
+    return 0;
+}
