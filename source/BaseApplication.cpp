@@ -17,8 +17,6 @@
 #include <OgreTextureManager.h>
 #include <OgreViewport.h>
 
-template <> BaseApplication* Ogre::Singleton<BaseApplication>::msSingleton = nullptr;
-
 const char* const BaseApplication::RENDER_SYSTEM = "OpenGL Rendering Subsystem";
 const char* const BaseApplication::WINDOW_TITLE = "The Quillmere";
 const char* const BaseApplication::DEFAULT_VIDEO_MODE = "800 x 600 @ 32-bit colour";

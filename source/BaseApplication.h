@@ -1,9 +1,10 @@
 #pragma once
 
+#include "ISingleton.h"
+
 #include <Bites/OgreWindowEventUtilities.h>
 #include <OIS.h>
 #include <OgreFrameListener.h>
-#include <OgreSingleton.h>
 
 #include <memory>
 #include <string>
@@ -25,7 +26,7 @@ class BaseApplication : public Ogre::FrameListener,
                         public OgreBites::WindowEventListener,
                         public OIS::KeyListener,
                         public OIS::MouseListener,
-                        public Ogre::Singleton<BaseApplication>
+                        public ISingleton<BaseApplication>
 {
 public:
     // The render system that stands where the original program named Direct3D 9.
