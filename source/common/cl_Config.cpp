@@ -3,6 +3,7 @@
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
 #include "common/SafeFileWrite.h"
+#include "common/XmlParse.h"
 
 #include <OgreException.h>
 #include <OgreRoot.h>
@@ -53,12 +54,12 @@ bool IsElementName(const std::string& name)
 // file or one without `config` root is logged and gives null with the document emptied.
 TiXmlElement* ReadSettingsFile(const std::string& path, TiXmlDocument& document)
 {
-    document.Clear();
-    if (!document.LoadFile(path))
+    if (!LoadXmlFile(document, path))
+        return nullptr;
+    if (document.Error())
     {
-        if (document.ErrorId() != TiXmlBase::TIXML_ERROR_OPENING_FILE)
-            LOG_ERROR("Couldn't read the settings file %s: %s (row %i col %i)", path.c_str(),
-                      document.ErrorDesc(), document.ErrorRow(), document.ErrorCol());
+        LOG_ERROR("Couldn't read the settings file %s: %s (row %i col %i)", path.c_str(), document.ErrorDesc(),
+                  document.ErrorRow(), document.ErrorCol());
         document.Clear();
         return nullptr;
     }
