@@ -147,6 +147,8 @@ TarqApp::~TarqApp()
 void TarqApp::createRoot()
 {
     m_root = new Ogre::Root(m_workingFolder + "plugins.cfg", m_userFolder + "ogre.cfg", m_userFolder + "welk.log");
+    // OGRE would echo the whole log to the terminal; the log file keeps it.
+    Ogre::LogManager::getSingleton().getDefaultLog()->setDebugOutputEnabled(false);
     m_log->WritePendingToOgre();
 }
 
