@@ -143,22 +143,15 @@ TEST_F(DemoTest, NothingFiresWhileDefaultTimeStands)
 
 TEST_F(DemoTest, DelayedOnceReplacesThePendingEventAndRestartsItsDelay)
 {
-    auto pending = [this] {
-        const std::string saved = m_world.SaveGameState();
-        size_t count = 0;
-        for (size_t at = saved.find("<delayedevent"); at != std::string::npos; at = saved.find("<delayedevent", at + 1))
-            ++count;
-        return count;
-    };
     Pools().SendToAssetDelayedOnce("items_key", "character.Interact", Text("first"), 1.0f);
     m_world.Frames(1, 0.5f);
     Pools().SendToAssetDelayedOnce("items_key", "character.Interact", Text("second"), 1.0f);
-    EXPECT_EQ(pending(), 1u);
+    EXPECT_EQ(m_world.PendingEvents(), 1u);
     m_world.Frames(1, 0.5f);
     EXPECT_TRUE(InState("items_key", "lying")) << "the first would have fired now";
     m_world.Frames(1, 0.5f);
     EXPECT_TRUE(InState("items_key", "carried"));
-    EXPECT_EQ(pending(), 0u);
+    EXPECT_EQ(m_world.PendingEvents(), 0u);
 
     Pools().SendToAssetDelayed("items_key", "item.Used", Text(""), -1.0f);
     EXPECT_FALSE(InState("items_key", "carried")) << "a delay below 0 sends at once";
@@ -268,14 +261,6 @@ protected:
         ASSERT_TRUE(m_world.LoadGameState(gamestate));
         m_trace.clear();
     }
-    size_t Pending()
-    {
-        const std::string saved = m_world.SaveGameState();
-        size_t count = 0;
-        for (size_t at = saved.find("<delayedevent"); at != std::string::npos; at = saved.find("<delayedevent", at + 1))
-            ++count;
-        return count;
-    }
     cl_PoolManager& Pools() { return m_world.poolManager; }
 
     TemporaryFolder m_folder;
@@ -341,7 +326,7 @@ TEST_F(ChapterTest, AHandlerThatQueuesItsOwnEventAgainKeepsOneRecordPending)
         m_world.Frames(1, 0.25f);
         if (!m_trace.empty())
             frames.push_back(std::to_string(frame));
-        EXPECT_EQ(Pending(), 1u) << "frame " << frame;
+        EXPECT_EQ(m_world.PendingEvents(), 1u) << "frame " << frame;
     }
     // The new record is visited in the walk that queued it, so it loses that frame's time at once.
     EXPECT_EQ(frames, (Ids{"4", "7", "10", "13", "16", "19"}));
@@ -362,7 +347,7 @@ TEST_F(ChapterTest, RecordsRemovedDuringTheWalkLeaveTheOthersCounted)
     Pools().SendToAssetDelayed("items_a", "later", cl_Argument(), 0.5f);
     m_world.Frames(1, 0.5f);
     EXPECT_EQ(m_trace, (Ids{"go", "later"}));
-    EXPECT_EQ(Pending(), 0u);
+    EXPECT_EQ(m_world.PendingEvents(), 0u);
 }
 
 TEST_F(ChapterTest, ALoadStopsBindsRestoresAndStartsEveryPoolInTurn)
