@@ -143,6 +143,17 @@ bool cl_LuaScriptSystem::GetGlobal(const std::string& name, cl_Argument& out)
     return converted;
 }
 
+bool cl_LuaScriptSystem::HasGlobal(const std::string& name)
+{
+    lua_State* L = m_state.get();
+    if (!L)
+        return false;
+    PushRawGlobal(L, name);
+    const bool present = !lua_isnil(L, -1);
+    lua_pop(L, 1);
+    return present;
+}
+
 bool cl_LuaScriptSystem::SetGlobal(const std::string& name, const cl_Argument& value)
 {
     lua_State* L = m_state.get();

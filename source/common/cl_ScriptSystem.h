@@ -33,6 +33,8 @@ public:
     // Assigns the converted value to the global. An empty argument (or a list or table holding one) cannot
     // be converted: false, nothing assigned, nothing logged.
     virtual bool SetGlobal(const std::string& name, const cl_Argument& value) = 0;
+    // Whether the global holds a value (is not nil); never logs.
+    virtual bool HasGlobal(const std::string& name) = 0;
     // Appends the script table "_globals" to element as a child `_globals`, for the save game.
     virtual void GlobalsToXml(TiXmlElement& element) = 0;
     // Replaces "_globals" with the table stored in the first `_globals` child of element; without such a

@@ -13,13 +13,15 @@
 namespace
 {
 // A script global bound for one run: its old value is read when this is made and written back when it
-// goes. An old value that cannot be read is an empty argument, which writes nothing.
+// goes. An old value that cannot be read is an empty argument, which writes nothing. A global that does
+// not exist yet (before the first event with data) is no error and is not read.
 class BoundGlobal
 {
 public:
     BoundGlobal(cl_ScriptSystem& scripts, const char* name) : m_scripts(scripts), m_name(name)
     {
-        m_scripts.GetGlobal(m_name, m_saved);
+        if (m_scripts.HasGlobal(m_name))
+            m_scripts.GetGlobal(m_name, m_saved);
     }
     ~BoundGlobal() { m_scripts.SetGlobal(m_name, m_saved); }
     BoundGlobal(const BoundGlobal&) = delete;
