@@ -1,5 +1,6 @@
 #include "BaseApplication.h"
 
+#include "common/LogCall.h"
 #include "common/StringHelpers.h"
 #include "platform/Desktop.h"
 #include "platform/HardwareCursor.h"
@@ -130,9 +131,23 @@ bool BaseApplication::configure()
 
     Ogre::RenderSystem* renderSystem = m_root->getRenderSystemByName(RENDER_SYSTEM);
     if (!renderSystem)
+    {
+        LOG_ERROR("The render system '%s' is not available; check plugins.cfg", RENDER_SYSTEM);
         return false;
+    }
     m_root->setRenderSystem(renderSystem);
-    const bool restored = m_root->restoreConfig();
+    bool restored = false;
+    try
+    {
+        restored = m_root->restoreConfig();
+    }
+    catch (const Ogre::Exception& exception)
+    {
+        // An option this render system does not know would otherwise stop every start; the file is
+        // written anew below.
+        LOG_ERROR("Couldn't restore the render settings from ogre.cfg: %s",
+                  exception.getDescription().c_str());
+    }
 
     const Ogre::ConfigOptionMap& options = renderSystem->getConfigOptions();
     const std::string savedMode = options.count("Video Mode") ? options.at("Video Mode").currentValue : "";

@@ -294,10 +294,23 @@ void TarqApp::loadResources()
     m_mode = MODE_LOADING;
     Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
     resources.addResourceGroupListener(&loadingScreen);
-    resources.initialiseAllResourceGroups();
-    resources.loadResourceGroup(resources.getWorldResourceGroupName());
-    resources.loadResourceGroup("INTERFACEDATA");
-    resources.loadResourceGroup("GAMEDATA");
+    // A file the data names but nobody shipped (a font, a texture) costs that resource, not the start.
+    const auto attempt = [](const std::string& step, const auto& action) {
+        try
+        {
+            action();
+        }
+        catch (const Ogre::Exception& exception)
+        {
+            LOG_ERROR("%s failed: %s", step.c_str(), exception.getDescription().c_str());
+        }
+    };
+    for (const std::string& group : resources.getResourceGroups())
+        attempt("Initialising the resource group " + group,
+                [&] { resources.initialiseResourceGroup(group); });
+    for (const std::string& group : {resources.getWorldResourceGroupName(), std::string("INTERFACEDATA"),
+                                     std::string("GAMEDATA")})
+        attempt("Loading the resource group " + group, [&] { resources.loadResourceGroup(group); });
     loadingScreen.Finish();
     resources.removeResourceGroupListener(&loadingScreen);
 }
@@ -410,6 +423,11 @@ bool TarqApp::UpdateFrame(const Ogre::FrameEvent& event)
     }
     m_idleTime += event.timeSinceLastFrame;
     return true;
+}
+
+void TarqApp::windowFocusChange(Ogre::RenderWindow* window)
+{
+    window->setActive(window->isVisible());
 }
 
 void TarqApp::SetMode(int mode)
@@ -545,8 +563,16 @@ void TarqApp::SetRenderSystemOption(const std::string& option, const std::string
 {
     if (!m_root || !m_root->getRenderSystem())
         return;
-    m_root->getRenderSystem()->setConfigOption(option, value);
-    m_root->saveConfig();
+    try
+    {
+        m_root->getRenderSystem()->setConfigOption(option, value);
+        m_root->saveConfig();
+    }
+    catch (const Ogre::Exception& exception)
+    {
+        LOG_ERROR("Couldn't change the render setting '%s': %s", option.c_str(),
+                  exception.getDescription().c_str());
+    }
 }
 
 void TarqApp::OnPreferenceChanged(const std::string& key, const std::string& value, bool live)
@@ -574,11 +600,12 @@ bool TarqApp::ExecuteCmd(cl_Command& cmd)
     if (name == "GetConfigValue")
     {
         const cl_Argument* key = cmd.m_arguments.GetArg(0);
-        if (!key || key->GetType() != cl_Argument::TYPE_STRING)
+        if (!key)
         {
             LOG_WARNING("'GetConfigValue' needs a settings key.");
             return false;
         }
+        // A key that is no string reads as "" (the getter warns), which names no setting.
         cmd.m_results.GetArg(-1)->SetString(m_config->GetValue(key->GetString()).c_str());
         return false;
     }

@@ -61,6 +61,8 @@ public:
     bool frameEnded(const Ogre::FrameEvent& event) override;
     // The per-frame driver: game time, then the mode transitions. False ends the program.
     bool UpdateFrame(const Ogre::FrameEvent& event);
+    // A window the player cannot see renders nothing.
+    void windowFocusChange(Ogre::RenderWindow* window) override;
 
     // Leaves the current mode and enters the given one; the current mode again does nothing.
     void SetMode(int mode);
