@@ -8,7 +8,7 @@
 #   first frame  OGRE starts shutting down: the demo's Functions.lua asks to quit at start-up, so the loop
 #                ends at the end of the first frame, and the shutdown's first line follows a millisecond or
 #                so later.
-# The program reports none of these moments itself: its log lines are stamped as they arrive. (File times
+# The program reports none of these moments itself: the lines of its log file are stamped as they arrive. (File times
 # are no help at this scale: they follow the kernel's clock tick, a few milliseconds behind.) One run
 # before the measured ones fills the user folder and the file cache, so the figures are those of a usual
 # start, not of the very first one.
@@ -30,7 +30,7 @@ fi
 
 build=$QUILLMERE_BENCH_BUILD
 root=$(mktemp -d "${TMPDIR:-/tmp}/quillmere-bench.XXXXXX")
-trap 'rm -rf "$root"' EXIT
+trap '[[ -n "${QUILLMERE_BENCH_KEEP:-}" ]] || rm -rf "$root"' EXIT
 game=$root/game
 home=$root/home
 cp -a "$build/demo" "$game"
@@ -44,13 +44,18 @@ frame_line="DefaultWorkQueue('Root') shutting down"
 
 # One start of the game; prints "window main-menu first-frame" in milliseconds, "-" for a moment missed.
 run_once() {
-    local stamped=$root/stamped.txt start
+    local stamped=$root/stamped.txt log=$home/Documents/Quillmere/welk.log start pid
+    rm -f "$log"
+    mkdir -p "$(dirname "$log")" # so that tail can watch for the log to appear
     start=$EPOCHREALTIME
-    # grep passes on only the lines wanted, as they come: the shell then stamps a handful of lines and
-    # never falls behind the program's output.
-    (cd "$game" && HOME=$home exec "$build/quillmere") 2>&1 |
+    (cd "$game" && HOME=$home exec "$build/quillmere") >/dev/null 2>&1 &
+    pid=$!
+    # The log file is written line by line as OGRE logs; tail polls it every 2 ms until the game ends, grep passes
+    # on only the lines wanted, and the shell stamps that handful of lines as they come.
+    tail -F -s 0.002 -n +1 --pid="$pid" "$log" 2>/dev/null |
         grep --line-buffered -F -e "$window_line" -e "$menu_line" -e "$frame_line" |
-        while IFS= read -r line; do printf '%s %s\n' "$EPOCHREALTIME" "$line"; done >"$stamped"
+        while IFS= read -r line; do printf '%s %s\n' "$EPOCHREALTIME" "$line"; done >"$stamped" || true
+    wait "$pid" || true
     awk -v start="$start" -v window="$window_line" -v menu="$menu_line" -v frame="$frame_line" '
         function at(text,    i) {
             for (i = 1; i <= n; ++i)
