@@ -14,6 +14,7 @@
 #include "common/cl_TarqdataLoader.h"
 #include "assets/cl_GameState.h"
 #include "assets/cl_PoolManager.h"
+#include "gamecomponents/cl_SaveGameManager.h"
 #include "graphics/cl_Camera.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_EffectManager.h"
@@ -87,6 +88,8 @@ TarqApp::TarqApp()
     m_gameTime = std::make_unique<cl_OgreGameTime>(*m_scriptSystem);
     m_gameState = std::make_unique<cl_GameState>();
     m_triggerManager = std::make_unique<cl_TriggerManager>(*m_scriptSystem);
+    // Where the game-components hub will be created, which then owns the save games.
+    m_saveGames = std::make_unique<cl_SaveGameManager>();
     m_poolManager = std::make_unique<cl_PoolManager>();
     m_guiSystem = std::make_unique<cl_GUISystem>(*m_scriptSystem);
     m_scenes = std::make_unique<cl_SceneManager>(*m_scriptSystem);
@@ -126,6 +129,7 @@ TarqApp::~TarqApp()
     m_itemManager.reset();
     m_characterManager.reset();
     m_guiSystem.reset();
+    m_saveGames.reset();
     m_poolManager.reset();
     m_triggerManager.reset();
     m_sound.reset();
@@ -258,6 +262,9 @@ void TarqApp::initGame()
     LogToOgre("Init sound");
     m_sound->Init();
     LoadSoundDefinitions();
+    LogToOgre("Load savegames");
+    m_saveGames->ScanSaveGames();
+    m_saveGames->UnlockChapter("chapter1");
     LogToOgre("Init scene manager");
     m_scenes->Init();
     LogToOgre("Init character manager");
@@ -609,8 +616,29 @@ bool TarqApp::ExecuteCmd(cl_Command& cmd)
         cmd.m_results.GetArg(-1)->SetString(m_config->GetValue(key->GetString()).c_str());
         return false;
     }
-    // Loading and saving games and the focus control answer once their subsystems are in place.
-    if (name == "quickload" || name == "quicksave" || name == "autoload" || name == "autosave" || name == "focus")
+    if (name == "quickload")
+    {
+        if (m_saveGames->GetQuicksaveEntry().date.time != 0)
+            m_saveGames->LoadEntry(m_saveGames->GetQuicksaveEntry());
+        return false;
+    }
+    if (name == "quicksave")
+    {
+        m_saveGames->Quicksave();
+        return false;
+    }
+    if (name == "autoload")
+    {
+        m_saveGames->LoadAutosave();
+        return false;
+    }
+    if (name == "autosave")
+    {
+        m_saveGames->Autosave();
+        return false;
+    }
+    // The focus control answers once the characters are in place.
+    if (name == "focus")
         LOG_WARNING("The command '%s' is not available yet.", name.c_str());
     return false;
 }

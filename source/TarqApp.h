@@ -23,6 +23,7 @@ class cl_LuaCommandReceiver;
 class cl_LuaScriptSystem;
 class cl_MinigameManager;
 class cl_PoolManager;
+class cl_SaveGameManager;
 class cl_SceneManager;
 class cl_Sound;
 class cl_StateChartSystem;
@@ -81,9 +82,18 @@ public:
     void SetCamera(Ogre::Camera* camera);
     Ogre::Camera* GetCamera() const { return m_currentCamera; }
 
-    // The receiver "tarq": quit, quickload, quicksave, autoload, autosave, focus, GetConfigValue.
+    // The receiver "tarq":
+    //   quit                   ends the main loop at the end of the frame
+    //   quickload, autoload    load the quicksave or autosave, when there is one
+    //   quicksave, autosave    save the running game into that slot
+    //   focus [x y z]          not available yet (a warning)
+    //   GetConfigValue key     answers the setting's value ("" when unset)
+    // Answers true for "quit" only.
     bool ExecuteCmd(cl_Command& cmd) override;
     void OnPreferenceChanged(const std::string& key, const std::string& value, bool live) override;
+
+    // The save games; the application keeps them until the game-components hub does.
+    cl_SaveGameManager& GetSaveGameManager() { return *m_saveGames; }
 
     const std::string& GetUserFolder() const { return m_userFolder; }
     const std::string& GetWorkingFolder() const { return m_workingFolder; }
@@ -142,6 +152,7 @@ private:
     std::unique_ptr<cl_GameTime> m_gameTime;
     std::unique_ptr<cl_GameState> m_gameState;
     std::unique_ptr<cl_TriggerManager> m_triggerManager;
+    std::unique_ptr<cl_SaveGameManager> m_saveGames;
     std::unique_ptr<cl_PoolManager> m_poolManager;
     std::unique_ptr<cl_GUISystem> m_guiSystem;
     std::unique_ptr<cl_SceneManager> m_scenes;

@@ -96,6 +96,11 @@ void cl_GameState::NotifyListeners()
     TellListeners([this](IGameStateListener& listener) { listener.NotifyGameStateLoaded(this); });
 }
 
+void cl_GameState::NotifySaving()
+{
+    TellListeners([this](IGameStateListener& listener) { listener.NotifyGameStateSaving(this); });
+}
+
 std::string cl_GameState::GetCurrentSceneId() const
 {
     return ReadAttribute("currentscene", "sceneid", "");

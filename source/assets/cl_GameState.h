@@ -57,6 +57,8 @@ public:
     bool ReplaceTree(const TiXmlElement& gamestate);
     // Tells every listener Loading, then, in a second pass, every listener Loaded.
     void NotifyListeners();
+    // Has every listener write what it keeps outside the tree into it (Saving), as a save does first.
+    void NotifySaving();
     // The root element "gamestate", or null without a tree.
     TiXmlElement* GetRoot() { return m_root.get(); }
 

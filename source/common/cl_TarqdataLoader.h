@@ -53,6 +53,8 @@ public:
     // The record of the id, or an empty record (no record is added for an unknown id). Valid until the next
     // `chapterdata` of that id is parsed.
     const cl_Chapter& GetChapter(const std::string& id) const;
+    // Whether a `chapterdata` element of that id was parsed.
+    bool HasChapter(const std::string& id) const { return m_chapters.count(id) != 0; }
     // Appends every known chapter id in ascending order.
     void GetChapterIds(std::vector<std::string>& ids) const;
     // The pimbdata folder + the chapter's data sub-folder; "" for an unknown id.

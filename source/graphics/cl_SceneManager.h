@@ -5,17 +5,27 @@
 #include "common/ITarqdataParser.h"
 #include "common/cl_ParserRegistration.h"
 #include "common/cl_ReceiverRegistration.h"
+#include "graphics/cl_Curtain.h"
 
+#include <memory>
 #include <string>
 
-// Keeps the loaded scene and switches between scenes; parser of the data-file element `scene`.
-class cl_SceneManager : public ISingleton<cl_SceneManager>, public ITarqdataParser, public ICommandReceiver
+// Keeps the loaded scene and switches between scenes behind the curtain; parser of the data-file element
+// `scene`.
+//
+// Scenes are not loaded yet: the current scene is only a name, and a switch does what the rest of the
+// program sees of one (the scene's "scene.Leave" and "scene.Enter" events, the game state's current
+// scene, the curtain and the switch flags).
+class cl_SceneManager : public ISingleton<cl_SceneManager>,
+                        public ITarqdataParser,
+                        public ICommandReceiver,
+                        public ICurtainListener
 {
 public:
     // Registers as the receiver "scenemanager" with distributor, which must outlive it.
     explicit cl_SceneManager(cl_CommandDistributor& distributor);
 
-    // Sets up the curtain and the manager's resources (there are none yet); called once in the game set-up.
+    // Creates the curtain; called once in the game set-up. Before it there is no curtain.
     void Init();
 
     // Scene definitions are not kept yet: both do nothing.
@@ -29,14 +39,52 @@ public:
     void SetQualityLevel(int level);
     int GetQualityLevel() const { return m_qualityLevel; }
 
+    // Changes to the scene target (a scene asset id) unless it is the current one: with sendEvents,
+    // "scene.Leave" (data: the target) goes to the old scene's asset first and "scene.Enter" (data: the old
+    // scene's id, "" for none) to the new one afterwards; the game state's current scene becomes the target.
+    // In every case the curtain opens (when there is one) and the change is no longer pending. The backdrop
+    // is for the scene's loading, which does not exist yet.
+    void SwitchScene(const std::string& target, const std::string& backdrop, bool sendEvents);
     // Unloads the current scene (none is ever loaded yet) and forgets its name.
     void UnloadScene();
     // The current scene's name; empty when none is loaded.
     const std::string& GetCurrentSceneName() const { return m_currentSceneName; }
+    // Whether a scene is loaded; for now, whether a switch has named one.
+    bool HasLoadedScene() const { return !m_currentSceneName.empty(); }
+
+    // The curtain; null before Init.
+    cl_Curtain* GetCurtain() { return m_curtain.get(); }
+    void NotifyFadedToBlack() override;
+    void NotifyFadedIn() override;
+
+    // The scene a pending change goes to; empty when none.
+    void SetTargetScene(const std::string& sceneId) { m_targetScene = sceneId; }
+    const std::string& GetTargetScene() const { return m_targetScene; }
+    // The switch flags. Nothing is picked, interaction is refused and the game cannot be saved unless the
+    // manager is idle: no change pending, no character switch pending, interaction not blocked and no
+    // change being carried out (set when the curtain closes on a pending change, cleared when it opens).
+    void SetChangePending(bool pending) { m_changePending = pending; }
+    void SetCharacterSwitchPending(bool pending) { m_characterSwitchPending = pending; }
+    void SetInteractionBlocked(bool blocked) { m_interactionBlocked = blocked; }
+    // A "leave" interaction has armed a walk to an exit before the change.
+    void SetLeaveWalk(bool armed) { m_leaveWalk = armed; }
+    bool IsChangePending() const { return m_changePending; }
+    bool IsCharacterSwitchPending() const { return m_characterSwitchPending; }
+    bool IsInteractionBlocked() const { return m_interactionBlocked; }
+    bool IsSwitching() const { return m_switching; }
+    bool IsLeaveWalkArmed() const { return m_leaveWalk; }
+    bool IsIdle() const;
 
 private:
-    int m_qualityLevel = 0;
+    std::unique_ptr<cl_Curtain> m_curtain;
+    std::string m_targetScene;
     std::string m_currentSceneName;
+    int m_qualityLevel = 0;
+    bool m_changePending = false;
+    bool m_leaveWalk = false;
+    bool m_characterSwitchPending = false;
+    bool m_switching = false;
+    bool m_interactionBlocked = false;
     cl_ParserRegistration m_sceneParser;
     cl_ReceiverRegistration m_receiver;
 };
