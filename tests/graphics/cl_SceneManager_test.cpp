@@ -1,0 +1,81 @@
+#include "graphics/cl_SceneManager.h"
+
+#include "assets/cl_AssetLogic.h"
+#include "support/AssetWorld.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+// The demo's tower room: lit once the game started, it answers "scene.Leave" by going to its "door" state.
+class SceneSwitch : public testing::Test
+{
+protected:
+    SceneSwitch()
+    {
+        world.LoadChapter(DemoChapterFolder());
+        world.LoadGameState(DemoNewGameState());
+        scenes.Init();
+    }
+
+    bool TowerIn(const std::string& state) { return world.Logic("scenes_tower").IsInState(state); }
+
+    AssetWorld world;
+    cl_SceneManager scenes{world.script};
+};
+
+TEST_F(SceneSwitch, EventsGoToTheOldAndTheNewSceneOnlyWhenAsked)
+{
+    const struct
+    {
+        const char* name;
+        const char* first; // the scene switched to before; "" for none
+        const char* target;
+        bool sendEvents;
+        bool towerLeft;
+    } cases[] = {
+        {"leaving the tower with events", "scenes_tower", "scenes_hall", true, true},
+        {"leaving the tower without events", "scenes_tower", "scenes_hall", false, false},
+        {"the tower again: no switch", "scenes_tower", "scenes_tower", true, false},
+        {"into the tower", "", "scenes_tower", true, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        world.LoadGameState(DemoNewGameState());
+        scenes.UnloadScene();
+        if (*c.first)
+            scenes.SwitchScene(c.first, "default", false);
+        ASSERT_TRUE(TowerIn("lit"));
+
+        scenes.SwitchScene(c.target, "default", c.sendEvents);
+        EXPECT_EQ(TowerIn("door"), c.towerLeft);
+        EXPECT_EQ(scenes.GetCurrentSceneName(), c.target);
+        EXPECT_EQ(world.gameState.GetCurrentSceneId(), c.target);
+    }
+}
+
+TEST_F(SceneSwitch, ASwitchOpensTheCurtainAndEndsThePendingChange)
+{
+    EXPECT_TRUE(scenes.IsIdle());
+    scenes.SetTargetScene("scenes_tower");
+    scenes.SetChangePending(true);
+    scenes.GetCurtain()->FadeToBlack(0.0f);
+    EXPECT_TRUE(scenes.GetCurtain()->IsBlack());
+    EXPECT_TRUE(scenes.IsSwitching());
+    EXPECT_FALSE(scenes.IsIdle());
+
+    scenes.SwitchScene("scenes_tower", "default", true);
+    EXPECT_FALSE(scenes.GetCurtain()->IsBlack());
+    EXPECT_FALSE(scenes.IsChangePending());
+    EXPECT_FALSE(scenes.IsSwitching());
+    EXPECT_TRUE(scenes.IsIdle());
+    EXPECT_TRUE(scenes.HasLoadedScene());
+
+    // A curtain closed while nothing is pending carries out no change.
+    scenes.GetCurtain()->FadeToBlack(0.0f);
+    EXPECT_FALSE(scenes.IsSwitching());
+}
+} // namespace
