@@ -1,104 +1,27 @@
 #include "common/MeshHelpers.h"
 #include "support/HeadlessOgre.h"
+#include "support/TestMeshes.h"
 
 #include <OgreBone.h>
 #include <OgreEntity.h>
-#include <OgreHardwareBufferManager.h>
 #include <OgreLight.h>
-#include <OgreMesh.h>
-#include <OgreMeshManager.h>
 #include <OgreRay.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreSceneQuery.h>
-#include <OgreSkeleton.h>
 #include <OgreSkeletonInstance.h>
-#include <OgreSkeletonManager.h>
 #include <OgreSubMesh.h>
 #include <OgreVertexBoneAssignment.h>
-#include <OgreVertexIndexData.h>
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace
 {
-struct Vertex
-{
-    Ogre::Vector3 position;
-    Ogre::Vector2 uv;
-};
-
-struct SubMeshSpec
-{
-    std::vector<Vertex> vertices; // empty: the sub-mesh uses the mesh's shared vertices
-    std::vector<uint32_t> indices;
-    bool indices32 = false;
-};
-
-// Position and texture coordinate interleaved in one buffer, as an exporter writes them.
-Ogre::VertexData* MakeVertexData(const std::vector<Vertex>& vertices)
-{
-    auto* data = new Ogre::VertexData();
-    data->vertexCount = vertices.size();
-    data->vertexDeclaration->addElement(0, 0, Ogre::VET_FLOAT3, Ogre::VES_POSITION);
-    data->vertexDeclaration->addElement(0, 12, Ogre::VET_FLOAT2, Ogre::VES_TEXTURE_COORDINATES);
-    std::vector<float> floats;
-    for (const Vertex& vertex : vertices)
-        floats.insert(floats.end(), {vertex.position.x, vertex.position.y, vertex.position.z, vertex.uv.x, vertex.uv.y});
-    Ogre::HardwareVertexBufferSharedPtr buffer = Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
-        5 * sizeof(float), vertices.size(), Ogre::HardwareBuffer::HBU_STATIC);
-    buffer->writeData(0, floats.size() * sizeof(float), floats.data(), true);
-    data->vertexBufferBinding->setBinding(0, buffer);
-    return data;
-}
-
-void FillIndices(Ogre::IndexData& data, const std::vector<uint32_t>& indices, bool indices32)
-{
-    data.indexCount = indices.size();
-    data.indexBuffer = Ogre::HardwareBufferManager::getSingleton().createIndexBuffer(
-        indices32 ? Ogre::HardwareIndexBuffer::IT_32BIT : Ogre::HardwareIndexBuffer::IT_16BIT, indices.size(),
-        Ogre::HardwareBuffer::HBU_STATIC);
-    if (indices32)
-        data.indexBuffer->writeData(0, indices.size() * 4, indices.data(), true);
-    else
-    {
-        const std::vector<uint16_t> shortIndices(indices.begin(), indices.end());
-        data.indexBuffer->writeData(0, shortIndices.size() * 2, shortIndices.data(), true);
-    }
-}
-
-// A mesh built in code; its bounds cover every vertex, grown by margin (skinned vertices may leave them).
-Ogre::MeshPtr MakeMesh(const std::string& name, const std::vector<Vertex>& shared,
-                       const std::vector<SubMeshSpec>& subMeshes, float margin = 0.1f)
-{
-    Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().createManual(name, Ogre::RGN_DEFAULT);
-    Ogre::AxisAlignedBox bounds;
-    if (!shared.empty())
-        mesh->sharedVertexData = MakeVertexData(shared);
-    for (const Vertex& vertex : shared)
-        bounds.merge(vertex.position);
-    for (const SubMeshSpec& spec : subMeshes)
-    {
-        Ogre::SubMesh* subMesh = mesh->createSubMesh();
-        subMesh->useSharedVertices = spec.vertices.empty();
-        if (!subMesh->useSharedVertices)
-            subMesh->vertexData = MakeVertexData(spec.vertices);
-        for (const Vertex& vertex : spec.vertices)
-            bounds.merge(vertex.position);
-        FillIndices(*subMesh->indexData, spec.indices, spec.indices32);
-    }
-    bounds.setExtents(bounds.getMinimum() - Ogre::Vector3(margin), bounds.getMaximum() + Ogre::Vector3(margin));
-    mesh->_setBounds(bounds, false);
-    mesh->load();
-    return mesh;
-}
-
 // Counter-clockwise seen from +z: its front faces a ray travelling down the z axis.
-const std::vector<Vertex> TRIANGLE = {
+const std::vector<TestVertex> TRIANGLE = {
     {{0, 0, 0}, {0.1f, 0.2f}},
     {{2, 0, 0}, {0.9f, 0.3f}},
     {{0, 2, 0}, {0.4f, 0.8f}},
@@ -148,13 +71,13 @@ TEST_F(MeshHelpers, ReadsSharedAndOwnVertexDataWithIndexOffsets)
 {
     // Two sub-meshes on the shared block (one with 32-bit indices and a stray fourth index), then one with
     // vertices of its own.
-    const std::vector<Vertex> shared = {{{0, 0, 0}, {}}, {{1, 0, 0}, {}}, {{0, 1, 0}, {}}, {{1, 1, 0}, {}}};
-    const std::vector<SubMeshSpec> subMeshes = {
+    const std::vector<TestVertex> shared = {{{0, 0, 0}, {}}, {{1, 0, 0}, {}}, {{0, 1, 0}, {}}, {{1, 1, 0}, {}}};
+    const std::vector<TestSubMesh> subMeshes = {
         {{}, {0, 1, 2}, false},
         {{}, {1, 3, 2, 0}, true},
         {{{{5, 0, 0}, {}}, {{6, 0, 0}, {}}, {{5, 1, 0}, {}}}, {0, 1, 2}, false},
     };
-    Ogre::Entity* entity = Place(MakeMesh("parts", shared, subMeshes), Ogre::Vector3::ZERO);
+    Ogre::Entity* entity = Place(MakeTestMesh("parts", shared, subMeshes), Ogre::Vector3::ZERO);
 
     // world = orientation * (scale * local) + position: x doubled, then a quarter turn about z, then moved.
     const Ogre::Vector3 position(10, 20, 30);
@@ -177,7 +100,7 @@ TEST_F(MeshHelpers, ReadsSharedAndOwnVertexDataWithIndexOffsets)
 
 TEST_F(MeshHelpers, PlainFormHitsBothSidesExtendedFormOnlyTheFront)
 {
-    Ogre::Entity* entity = Place(MakeMesh("triangle", {}, {{TRIANGLE, {0, 1, 2}}}), Ogre::Vector3::ZERO);
+    Ogre::Entity* entity = Place(MakeTestMesh("triangle", {}, {{TRIANGLE, {0, 1, 2}}}), Ogre::Vector3::ZERO);
     struct Case
     {
         const char* name;
@@ -207,7 +130,7 @@ TEST_F(MeshHelpers, PlainFormHitsBothSidesExtendedFormOnlyTheFront)
 
 TEST_F(MeshHelpers, BoundingBoxHitOutsideEveryTriangleAndNullQueryHitNothing)
 {
-    Place(MakeMesh("triangle", {}, {{TRIANGLE, {0, 1, 2}}}), Ogre::Vector3::ZERO);
+    Place(MakeTestMesh("triangle", {}, {{TRIANGLE, {0, 1, 2}}}), Ogre::Vector3::ZERO);
     Ogre::Vector2 uv(-1, -1);
     for (const RaycastResult& result : {RaycastToPolygon(DownAt(1.8f, 1.8f)), RaycastToPolygonEx(DownAt(1.8f, 1.8f), uv, false),
                                         RaycastToPolygon(nullptr), RaycastToPolygonEx(nullptr, uv, false)})
@@ -225,7 +148,7 @@ TEST_F(MeshHelpers, TextureCoordinateIsInterpolatedAtTheHitPoint)
     const Ogre::Vector3 position(3, -2, 1);
     const Ogre::Quaternion turn(Ogre::Degree(30), Ogre::Vector3::UNIT_Z);
     const Ogre::Vector3 scale(1.5f, 1.5f, 1);
-    Place(MakeMesh("triangle", {}, {{TRIANGLE, {0, 1, 2}}}), position, turn, scale);
+    Place(MakeTestMesh("triangle", {}, {{TRIANGLE, {0, 1, 2}}}), position, turn, scale);
     struct Case
     {
         const char* name;
@@ -283,8 +206,8 @@ TEST_F(MeshHelpers, WalkStopsAtTheFirstEntryBehindTheNearestHit)
     Ogre::MovableObject* light = Scene().createLight("not an entity");
     Scene().getRootSceneNode()->attachObject(light);
     // The far triangle lies 10 down the ray, the near one 5.
-    Ogre::Entity* far = Place(MakeMesh("far", {}, {{TRIANGLE, {0, 1, 2}}}), Ogre::Vector3::ZERO);
-    Ogre::Entity* near = Place(MakeMesh("near", {}, {{TRIANGLE, {0, 1, 2}}}), Ogre::Vector3(0, 0, 5));
+    Ogre::Entity* far = Place(MakeTestMesh("far", {}, {{TRIANGLE, {0, 1, 2}}}), Ogre::Vector3::ZERO);
+    Ogre::Entity* near = Place(MakeTestMesh("near", {}, {{TRIANGLE, {0, 1, 2}}}), Ogre::Vector3(0, 0, 5));
     const Ogre::Ray ray({0.5f, 0.5f, 10}, Ogre::Vector3::NEGATIVE_UNIT_Z);
     struct Case
     {
@@ -312,11 +235,8 @@ TEST_F(MeshHelpers, WalkStopsAtTheFirstEntryBehindTheNearestHit)
 TEST_F(MeshHelpers, SkinnedMeshIsReadAsAnimated)
 {
     // Two corners on the bone "root", the third on "arm"; moving the arm stretches the triangle up the y axis.
-    Ogre::SkeletonPtr skeleton = Ogre::SkeletonManager::getSingleton().create("rig", Ogre::RGN_DEFAULT, true);
-    Ogre::Bone* root = skeleton->createBone("root", 0);
-    root->addChild(skeleton->createBone("arm", 1));
-    skeleton->setBindingPose();
-    Ogre::MeshPtr mesh = MakeMesh("skinned", {}, {{TRIANGLE, {0, 1, 2}}}, 10.0f);
+    MakeTestSkeleton("rig", {{"root", -1, Ogre::Vector3::ZERO}, {"arm", 0, Ogre::Vector3::ZERO}});
+    Ogre::MeshPtr mesh = MakeTestMesh("skinned", {}, {{TRIANGLE, {0, 1, 2}}}, 10.0f);
     mesh->setSkeletonName("rig");
     for (unsigned int vertex = 0; vertex < 3; ++vertex)
     {
