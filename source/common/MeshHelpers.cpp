@@ -38,7 +38,8 @@ void ForEachElementValue(const Ogre::VertexData& data, const Ogre::VertexElement
     if (Ogre::VertexElement::getBaseType(element.getType()) != Ogre::VET_FLOAT1 ||
         !data.vertexBufferBinding->isBufferBound(element.getSource()))
         return;
-    const Ogre::HardwareVertexBufferSharedPtr& buffer = data.vertexBufferBinding->getBuffer(element.getSource());
+    const Ogre::HardwareVertexBufferSharedPtr& buffer =
+        data.vertexBufferBinding->getBuffer(element.getSource());
     // A vertex range reaching past the buffer (broken mesh file) is read only as far as the buffer goes.
     const size_t available =
         buffer->getNumVertices() > data.vertexStart ? buffer->getNumVertices() - data.vertexStart : 0;
@@ -59,20 +60,24 @@ void ForEachElementValue(const Ogre::VertexData& data, const Ogre::VertexElement
 // Appends the vertices of positions (world space) and, when textureCoordinates is given, the first texture
 // coordinates of data. positions is data itself or its skinned copy: the texture coordinates are read from
 // the mesh's own data, since a skinned copy holds only the positions and normals it blended.
-void AppendVertices(const Ogre::VertexData& data, const Ogre::VertexData& positions, const WorldTransform& transform,
-                    std::vector<Ogre::Vector3>& vertices, std::vector<Ogre::Vector2>* textureCoordinates)
+void AppendVertices(const Ogre::VertexData& data, const Ogre::VertexData& positions,
+                    const WorldTransform& transform, std::vector<Ogre::Vector3>& vertices,
+                    std::vector<Ogre::Vector2>* textureCoordinates)
 {
     const size_t first = vertices.size();
     vertices.resize(first + data.vertexCount, transform.Apply(Ogre::Vector3::ZERO));
     if (const Ogre::VertexElement* position =
             positions.vertexDeclaration->findElementBySemantic(Ogre::VES_POSITION))
     {
-        ForEachElementValue(positions, *position, [&](size_t i, const float* values, unsigned short count) {
-            Ogre::Vector3 local = Ogre::Vector3::ZERO;
-            for (unsigned short axis = 0; axis < std::min<unsigned short>(count, 3); ++axis)
-                local[axis] = values[axis];
-            vertices[first + i] = transform.Apply(local);
-        });
+        ForEachElementValue(positions, *position,
+                            [&](size_t i, const float* values, unsigned short count)
+                            {
+                                Ogre::Vector3 local = Ogre::Vector3::ZERO;
+                                for (unsigned short axis = 0; axis < std::min<unsigned short>(count, 3);
+                                     ++axis)
+                                    local[axis] = values[axis];
+                                vertices[first + i] = transform.Apply(local);
+                            });
     }
     if (!textureCoordinates)
         return;
@@ -80,19 +85,23 @@ void AppendVertices(const Ogre::VertexData& data, const Ogre::VertexData& positi
     if (const Ogre::VertexElement* uv =
             data.vertexDeclaration->findElementBySemantic(Ogre::VES_TEXTURE_COORDINATES, 0))
     {
-        ForEachElementValue(data, *uv, [&](size_t i, const float* values, unsigned short count) {
-            (*textureCoordinates)[first + i] = Ogre::Vector2(values[0], count > 1 ? values[1] : 0.0f);
-        });
+        ForEachElementValue(data, *uv,
+                            [&](size_t i, const float* values, unsigned short count) {
+                                (*textureCoordinates)[first + i] =
+                                    Ogre::Vector2(values[0], count > 1 ? values[1] : 0.0f);
+                            });
     }
 }
 
-// Appends the sub-mesh's whole triangles, each index moved by offset (where its vertices start in the output).
+// Appends the sub-mesh's whole triangles, each index moved by offset (where its vertices start in the
+// output).
 void AppendIndices(const Ogre::IndexData* data, uint32_t offset, std::vector<uint32_t>& indices)
 {
     if (!data || !data->indexBuffer)
         return;
     const Ogre::HardwareIndexBufferSharedPtr& buffer = data->indexBuffer;
-    const size_t available = buffer->getNumIndexes() > data->indexStart ? buffer->getNumIndexes() - data->indexStart : 0;
+    const size_t available =
+        buffer->getNumIndexes() > data->indexStart ? buffer->getNumIndexes() - data->indexStart : 0;
     const size_t count = std::min(data->indexCount, available) / 3 * 3;
     if (count == 0)
         return;
@@ -136,7 +145,8 @@ void ReadMesh(Ogre::Entity* entity, bool animated, const WorldTransform& transfo
     for (unsigned short i = 0; i < mesh->getNumSubMeshes(); ++i)
     {
         const Ogre::SubMesh* subMesh = mesh->getSubMesh(i);
-        const Ogre::VertexData* data = subMesh->useSharedVertices ? mesh->sharedVertexData : subMesh->vertexData;
+        const Ogre::VertexData* data =
+            subMesh->useSharedVertices ? mesh->sharedVertexData : subMesh->vertexData;
         if (!data)
             continue;
         const Ogre::VertexData* positions = data;
@@ -244,9 +254,9 @@ RaycastResult Raycast(Ogre::RaySceneQuery* query, Ogre::Vector2* uv, bool useAni
 }
 } // namespace
 
-void GetMeshInformation(Ogre::Entity* entity, std::vector<Ogre::Vector3>& vertices, std::vector<uint32_t>& indices,
-                        const Ogre::Vector3& position, const Ogre::Quaternion& orientation,
-                        const Ogre::Vector3& scale)
+void GetMeshInformation(Ogre::Entity* entity, std::vector<Ogre::Vector3>& vertices,
+                        std::vector<uint32_t>& indices, const Ogre::Vector3& position,
+                        const Ogre::Quaternion& orientation, const Ogre::Vector3& scale)
 {
     ReadMesh(entity, true, WorldTransform{position, orientation, scale}, vertices, indices, nullptr);
 }

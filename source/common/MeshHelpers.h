@@ -25,9 +25,9 @@ struct RaycastResult
 // it is animated now (its animation brought up to date first, software-skinned). Every sub-mesh is read as a
 // triangle list; its index count is cut to a multiple of three. Both vectors are replaced; a null entity
 // leaves them empty.
-void GetMeshInformation(Ogre::Entity* entity, std::vector<Ogre::Vector3>& vertices, std::vector<uint32_t>& indices,
-                        const Ogre::Vector3& position, const Ogre::Quaternion& orientation,
-                        const Ogre::Vector3& scale);
+void GetMeshInformation(Ogre::Entity* entity, std::vector<Ogre::Vector3>& vertices,
+                        std::vector<uint32_t>& indices, const Ogre::Vector3& position,
+                        const Ogre::Quaternion& orientation, const Ogre::Vector3& scale);
 
 // As GetMeshInformation, and fills textureCoordinates with the first texture-coordinate set, one per
 // vertex ((0, 0) for vertex data without one). The animated vertices are read only when the entity has a

@@ -20,7 +20,8 @@ std::string AttributeOrEmpty(const TiXmlElement& element, const char* name)
 std::unique_ptr<cl_Controller> BuildLight(Ogre::SceneManager* sceneManager, const TiXmlElement& element,
                                           const std::string& name)
 {
-    Ogre::Light* light = sceneManager && sceneManager->hasLight(name) ? sceneManager->getLight(name) : nullptr;
+    Ogre::Light* light =
+        sceneManager && sceneManager->hasLight(name) ? sceneManager->getLight(name) : nullptr;
     if (!light)
         LOG_WARNING("The light controller '%s' has no light of its name: it changes nothing.", name.c_str());
     auto controller = std::make_unique<cl_LightController>(light);
@@ -30,8 +31,8 @@ std::unique_ptr<cl_Controller> BuildLight(Ogre::SceneManager* sceneManager, cons
     return controller;
 }
 
-std::unique_ptr<cl_Controller> BuildSceneObjectTag(Ogre::SceneManager* sceneManager, const TiXmlElement& element,
-                                                   const std::string& name)
+std::unique_ptr<cl_Controller> BuildSceneObjectTag(Ogre::SceneManager* sceneManager,
+                                                   const TiXmlElement& element, const std::string& name)
 {
     const std::string nodeName = AttributeOrEmpty(element, "scenenode");
     const std::string bone = AttributeOrEmpty(element, "bone");
@@ -47,7 +48,8 @@ std::unique_ptr<cl_Controller> BuildSceneObjectTag(Ogre::SceneManager* sceneMana
     return controller;
 }
 
-std::unique_ptr<cl_Controller> BuildScript(Ogre::SceneManager*, const TiXmlElement& element, const std::string& name)
+std::unique_ptr<cl_Controller> BuildScript(Ogre::SceneManager*, const TiXmlElement& element,
+                                           const std::string& name)
 {
     const char* script = element.GetText();
     if (!script || !*script)

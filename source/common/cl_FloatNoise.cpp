@@ -57,6 +57,7 @@ float cl_FloatNoise::Interpolate(float t) const
 {
     if (m_interpolation != INTERPOLATION_COSINE)
         return (1.0f - t) * m_from + t * m_to;
-    const float f = 0.5f + 0.5f * Ogre::Math::Cos(Ogre::Radian((1.0f - t) * 180.0f * Ogre::Math::fDeg2Rad), false);
+    const float f =
+        0.5f + 0.5f * Ogre::Math::Cos(Ogre::Radian((1.0f - t) * 180.0f * Ogre::Math::fDeg2Rad), false);
     return (1.0f - f) * m_from + f * m_to;
 }

@@ -7,7 +7,8 @@
 
 namespace
 {
-const char* const OPERATION_WORDS[] = {"add", "sub", "mul", "div", "pow", "min", "max", "mod", "abs", "inv", "sqrt"};
+const char* const OPERATION_WORDS[] = {"add", "sub", "mul", "div", "pow", "min",
+                                       "max", "mod", "abs", "inv", "sqrt"};
 
 float ValueOf(const cl_FloatSource* source)
 {
@@ -28,7 +29,8 @@ int cl_FloatOperator::OperationCode(const std::string& word)
     return OP_NONE;
 }
 
-cl_FloatOperator::cl_FloatOperator(int operation, float a, cl_FloatSource* first, float b, cl_FloatSource* second)
+cl_FloatOperator::cl_FloatOperator(int operation, float a, cl_FloatSource* first, float b,
+                                   cl_FloatSource* second)
     : m_operation(operation), m_a(a), m_first(first), m_b(b), m_second(second)
 {
     if (m_first)
@@ -89,19 +91,44 @@ void cl_FloatOperator::Compute()
 {
     const float a = m_a;
     const float b = m_b;
+    float result = 0.0f;
     switch (m_operation)
     {
-    case OP_ADD: SetCurrentValue(a + b); break;
-    case OP_SUB: SetCurrentValue(a - b); break;
-    case OP_MUL: SetCurrentValue(a * b); break;
-    case OP_DIV: SetCurrentValue(a / b); break;
-    case OP_POW: SetCurrentValue(static_cast<float>(std::pow(a, b))); break;
-    case OP_MIN: SetCurrentValue(b <= a ? b : a); break;
-    case OP_MAX: SetCurrentValue(a <= b ? b : a); break;
-    case OP_MOD: SetCurrentValue(std::fmod(a, b)); break;
-    case OP_ABS: SetCurrentValue(Fabs(a)); break;
-    case OP_INV: SetCurrentValue(-a); break;
-    case OP_SQRT: SetCurrentValue(std::sqrt(a)); break;
-    default: break;
+    case OP_ADD:
+        result = a + b;
+        break;
+    case OP_SUB:
+        result = a - b;
+        break;
+    case OP_MUL:
+        result = a * b;
+        break;
+    case OP_DIV:
+        result = a / b;
+        break;
+    case OP_POW:
+        result = std::pow(a, b);
+        break;
+    case OP_MIN:
+        result = b <= a ? b : a;
+        break;
+    case OP_MAX:
+        result = a <= b ? b : a;
+        break;
+    case OP_MOD:
+        result = std::fmod(a, b);
+        break;
+    case OP_ABS:
+        result = Fabs(a);
+        break;
+    case OP_INV:
+        result = -a;
+        break;
+    case OP_SQRT:
+        result = std::sqrt(a);
+        break;
+    default:
+        return;
     }
+    SetCurrentValue(result);
 }

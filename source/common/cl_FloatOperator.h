@@ -14,16 +14,16 @@ public:
     // The operation codes, as the data's words (any case) name them.
     enum Operation
     {
-        OP_ADD = 0,  // "add": a + b
-        OP_SUB = 1,  // "sub": a - b
-        OP_MUL = 2,  // "mul": a * b
-        OP_DIV = 3,  // "div": a / b, unguarded (b = 0 gives an infinity or NaN)
-        OP_POW = 4,  // "pow": a to the power b
-        OP_MIN = 5,  // "min"
-        OP_MAX = 6,  // "max"
-        OP_MOD = 7,  // "mod": fmod(a, b)
-        OP_ABS = 8,  // "abs": |a|
-        OP_INV = 9,  // "inv": -a (a negation, not the reciprocal)
+        OP_ADD = 0,   // "add": a + b
+        OP_SUB = 1,   // "sub": a - b
+        OP_MUL = 2,   // "mul": a * b
+        OP_DIV = 3,   // "div": a / b, unguarded (b = 0 gives an infinity or NaN)
+        OP_POW = 4,   // "pow": a to the power b
+        OP_MIN = 5,   // "min"
+        OP_MAX = 6,   // "max"
+        OP_MOD = 7,   // "mod": fmod(a, b)
+        OP_ABS = 8,   // "abs": |a|
+        OP_INV = 9,   // "inv": -a (a negation, not the reciprocal)
         OP_SQRT = 10, // "sqrt": square root of a
         OP_NONE = 11, // any other word: nothing is computed, the value stays
     };

@@ -4,7 +4,8 @@
 #include "graphics/cl_Puppet.h"
 #include "graphics/cl_SceneObject.h"
 
-cl_SceneObjectTagController::cl_SceneObjectTagController() : m_frames(cl_GameTime::GetInstance(), this, "default", 1)
+cl_SceneObjectTagController::cl_SceneObjectTagController()
+    : m_frames(cl_GameTime::GetInstance(), this, "default", 1)
 {
 }
 

@@ -3,8 +3,9 @@
 cl_UnstableFloatNoise::cl_UnstableFloatNoise(float min, float max, float frequency, float minDownTime,
                                              float maxDownTime, float upTime, bool defaultOnDown,
                                              float defaultValue)
-    : cl_FloatNoise(min, max, frequency), m_timer(upTime), m_minDownTime(minDownTime), m_maxDownTime(maxDownTime),
-      m_upTime(upTime), m_defaultOnDown(defaultOnDown), m_defaultValue(defaultValue)
+    : cl_FloatNoise(min, max, frequency), m_timer(upTime), m_minDownTime(minDownTime),
+      m_maxDownTime(maxDownTime), m_upTime(upTime), m_defaultOnDown(defaultOnDown),
+      m_defaultValue(defaultValue)
 {
     SetCurrentValue(Random(min, max));
 }

@@ -101,9 +101,9 @@ SourcePtr BuildUnstableNoise(const FloatParams& params, const cl_ValueSourceMana
 {
     const std::string* defaultOnDown = params.Text("defaultondown");
     return std::make_unique<cl_UnstableFloatNoise>(
-        params.Required("min"), params.Required("max"), params.Required("freq"), params.Required("mindowntime"),
-        params.Required("maxdowntime"), params.Required("uptime"), defaultOnDown && *defaultOnDown == "true",
-        params.Number("default", 0.0f));
+        params.Required("min"), params.Required("max"), params.Required("freq"),
+        params.Required("mindowntime"), params.Required("maxdowntime"), params.Required("uptime"),
+        defaultOnDown && *defaultOnDown == "true", params.Number("default", 0.0f));
 }
 
 SourcePtr BuildModifier(const FloatParams& params, const cl_ValueSourceManager& manager)
@@ -186,7 +186,8 @@ const cl_Argument* RequiredArgument(const cl_Command& cmd, int index)
 {
     const cl_Argument* argument = cmd.m_arguments.GetArg(index);
     if (!argument)
-        LOG_WARNING("The command '%s' of \"valuemanager\" needs %i arguments!", cmd.m_name.c_str(), index + 1);
+        LOG_WARNING("The command '%s' of \"valuemanager\" needs %i arguments!", cmd.m_name.c_str(),
+                    index + 1);
     return argument;
 }
 } // namespace
@@ -359,11 +360,19 @@ bool cl_ValueSourceManager::SetActiveCmd(cl_Command& cmd)
     bool on = false;
     switch (flag->GetType())
     {
-    case cl_Argument::TYPE_BOOL: on = flag->GetBool(); break;
+    case cl_Argument::TYPE_BOOL:
+        on = flag->GetBool();
+        break;
     case cl_Argument::TYPE_INT:
-    case cl_Argument::TYPE_DOUBLE: on = flag->GetDouble() != 0.0; break;
-    case cl_Argument::TYPE_STRING: on = flag->GetString() == "true"; break;
-    default: LOG_WARNING("SetActive needs a flag as second argument!"); return false;
+    case cl_Argument::TYPE_DOUBLE:
+        on = flag->GetDouble() != 0.0;
+        break;
+    case cl_Argument::TYPE_STRING:
+        on = flag->GetString() == "true";
+        break;
+    default:
+        LOG_WARNING("SetActive needs a flag as second argument!");
+        return false;
     }
     cl_FloatSource* source = GetFloatSource(cmd.m_arguments.GetArg(0)->GetString());
     if (!source)

@@ -11,14 +11,16 @@ namespace
 {
 // Puts node on the bone of entity's skeleton, entity hanging below parent. False when the entity has no
 // skeleton or no such bone.
-bool PlaceOnBone(Ogre::Entity& entity, const Ogre::Node& parent, const std::string& boneName, Ogre::SceneNode& node)
+bool PlaceOnBone(Ogre::Entity& entity, const Ogre::Node& parent, const std::string& boneName,
+                 Ogre::SceneNode& node)
 {
     Ogre::SkeletonInstance* skeleton = entity.getSkeleton();
     if (!skeleton || !skeleton->hasBone(boneName))
         return false;
     entity._updateAnimation();
     const Ogre::Bone* bone = skeleton->getBone(boneName);
-    node.setPosition(parent._getDerivedOrientation() * (parent._getDerivedScale() * bone->_getDerivedPosition()) +
+    node.setPosition(parent._getDerivedOrientation() *
+                         (parent._getDerivedScale() * bone->_getDerivedPosition()) +
                      parent._getDerivedPosition());
     node.setOrientation(parent._getDerivedOrientation() * bone->_getDerivedOrientation());
     return true;

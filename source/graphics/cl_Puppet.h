@@ -25,7 +25,8 @@ public:
     // Sets node's position and orientation to the world transform of the bone of the named slave
     // object's skeleton, its animation brought up to date first. A missing slave object, entity, parent
     // node, skeleton or bone is logged and changes nothing; a null node does nothing.
-    void ApplyTagPointToSceneNode(const std::string& slaveName, const std::string& boneName, Ogre::SceneNode* node);
+    void ApplyTagPointToSceneNode(const std::string& slaveName, const std::string& boneName,
+                                  Ogre::SceneNode* node);
     // The same with the puppet's own entity, skeleton and scene node. A puppet without scene node,
     // skeleton or that bone is logged and changes nothing; a null node does nothing.
     void ApplyTagPointToSceneNode(const std::string& boneName, Ogre::SceneNode* node);

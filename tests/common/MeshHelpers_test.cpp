@@ -60,8 +60,14 @@ protected:
     }
 
     // Straight down the z axis from z = 10 (onto the front of TRIANGLE) or up from z = -10 (onto its back).
-    Ogre::RaySceneQuery* DownAt(float x, float y) { return Query(Ogre::Ray({x, y, 10}, Ogre::Vector3::NEGATIVE_UNIT_Z)); }
-    Ogre::RaySceneQuery* UpAt(float x, float y) { return Query(Ogre::Ray({x, y, -10}, Ogre::Vector3::UNIT_Z)); }
+    Ogre::RaySceneQuery* DownAt(float x, float y)
+    {
+        return Query(Ogre::Ray({x, y, 10}, Ogre::Vector3::NEGATIVE_UNIT_Z));
+    }
+    Ogre::RaySceneQuery* UpAt(float x, float y)
+    {
+        return Query(Ogre::Ray({x, y, -10}, Ogre::Vector3::UNIT_Z));
+    }
 
     HeadlessOgre m_ogre;
     std::vector<Ogre::RaySceneQuery*> m_queries;
@@ -71,7 +77,8 @@ TEST_F(MeshHelpers, ReadsSharedAndOwnVertexDataWithIndexOffsets)
 {
     // Two sub-meshes on the shared block (one with 32-bit indices and a stray fourth index), then one with
     // vertices of its own.
-    const std::vector<TestVertex> shared = {{{0, 0, 0}, {}}, {{1, 0, 0}, {}}, {{0, 1, 0}, {}}, {{1, 1, 0}, {}}};
+    const std::vector<TestVertex> shared = {
+        {{0, 0, 0}, {}}, {{1, 0, 0}, {}}, {{0, 1, 0}, {}}, {{1, 1, 0}, {}}};
     const std::vector<TestSubMesh> subMeshes = {
         {{}, {0, 1, 2}, false},
         {{}, {1, 3, 2, 0}, true},
@@ -117,7 +124,8 @@ TEST_F(MeshHelpers, PlainFormHitsBothSidesExtendedFormOnlyTheFront)
     {
         Ogre::RaySceneQuery* query = c.fromFront ? DownAt(0.5f, 0.5f) : UpAt(0.5f, 0.5f);
         Ogre::Vector2 uv(-1, -1);
-        const RaycastResult result = c.extended ? RaycastToPolygonEx(query, uv, false) : RaycastToPolygon(query);
+        const RaycastResult result =
+            c.extended ? RaycastToPolygonEx(query, uv, false) : RaycastToPolygon(query);
         EXPECT_EQ(result.hit, c.hit) << c.name;
         EXPECT_EQ(result.object, c.hit ? entity : nullptr) << c.name;
         EXPECT_EQ(result.point, c.hit ? Ogre::Vector3(0.5f, 0.5f, 0) : Ogre::Vector3::ZERO) << c.name;
@@ -132,8 +140,9 @@ TEST_F(MeshHelpers, BoundingBoxHitOutsideEveryTriangleAndNullQueryHitNothing)
 {
     Place(MakeTestMesh("triangle", {}, {{TRIANGLE, {0, 1, 2}}}), Ogre::Vector3::ZERO);
     Ogre::Vector2 uv(-1, -1);
-    for (const RaycastResult& result : {RaycastToPolygon(DownAt(1.8f, 1.8f)), RaycastToPolygonEx(DownAt(1.8f, 1.8f), uv, false),
-                                        RaycastToPolygon(nullptr), RaycastToPolygonEx(nullptr, uv, false)})
+    for (const RaycastResult& result :
+         {RaycastToPolygon(DownAt(1.8f, 1.8f)), RaycastToPolygonEx(DownAt(1.8f, 1.8f), uv, false),
+          RaycastToPolygon(nullptr), RaycastToPolygonEx(nullptr, uv, false)})
     {
         EXPECT_FALSE(result.hit);
         EXPECT_EQ(result.object, nullptr);
@@ -234,7 +243,8 @@ TEST_F(MeshHelpers, WalkStopsAtTheFirstEntryBehindTheNearestHit)
 
 TEST_F(MeshHelpers, SkinnedMeshIsReadAsAnimated)
 {
-    // Two corners on the bone "root", the third on "arm"; moving the arm stretches the triangle up the y axis.
+    // Two corners on the bone "root", the third on "arm"; moving the arm stretches the triangle up the y
+    // axis.
     MakeTestSkeleton("rig", {{"root", -1, Ogre::Vector3::ZERO}, {"arm", 0, Ogre::Vector3::ZERO}});
     Ogre::MeshPtr mesh = MakeTestMesh("skinned", {}, {{TRIANGLE, {0, 1, 2}}}, 10.0f);
     mesh->setSkeletonName("rig");
@@ -253,7 +263,8 @@ TEST_F(MeshHelpers, SkinnedMeshIsReadAsAnimated)
     std::vector<Ogre::Vector3> vertices;
     std::vector<uint32_t> indices;
     std::vector<Ogre::Vector2> uvs;
-    GetMeshInformation(entity, vertices, indices, position, Ogre::Quaternion::IDENTITY, Ogre::Vector3::UNIT_SCALE);
+    GetMeshInformation(entity, vertices, indices, position, Ogre::Quaternion::IDENTITY,
+                       Ogre::Vector3::UNIT_SCALE);
     ASSERT_EQ(vertices.size(), 3u);
     EXPECT_TRUE(vertices[1].positionEquals({2, 0, -1}, 1e-4f)) << vertices[1];
     EXPECT_TRUE(vertices[2].positionEquals({0, 6, -1}, 1e-4f)) << vertices[2];

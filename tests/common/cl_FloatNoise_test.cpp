@@ -81,7 +81,8 @@ TEST_F(NoiseTest, StaysWithinItsRange)
         platform::GameSrand(c.seed);
         std::unique_ptr<cl_FloatNoise> noise;
         if (c.unstable)
-            noise = std::make_unique<cl_UnstableFloatNoise>(-1.0f, 0.5f, c.frequency, 0.1f, 2.0f, 1.0f, false, 9.0f);
+            noise = std::make_unique<cl_UnstableFloatNoise>(-1.0f, 0.5f, c.frequency, 0.1f, 2.0f, 1.0f, false,
+                                                            9.0f);
         else
             noise = std::make_unique<cl_FloatNoise>(-1.0f, 0.5f, c.frequency);
         noise->SetInterpolation(c.interpolation);
@@ -102,8 +103,8 @@ TEST_F(NoiseTest, UnstableNoiseRunsForItsUpTimeAndDropsOutForItsDownTime)
     {
         bool up;
         float value;
-    } frames[] = {{true, 2}, {true, 2}, {true, 2}, {false, -1}, {false, -1}, {true, 2}, {true, 2}, {true, 2},
-                  {true, 2}, {false, -1}};
+    } frames[] = {{true, 2}, {true, 2}, {true, 2}, {false, -1}, {false, -1},
+                  {true, 2}, {true, 2}, {true, 2}, {true, 2},   {false, -1}};
     int frame = 0;
     for (const auto& expected : frames)
     {

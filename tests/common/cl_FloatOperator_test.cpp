@@ -18,11 +18,11 @@ TEST(FloatOperator, OperationsOnTwoSources)
         float a, b;
         float expected; // NAN: the value stays at 0.0 (nothing is computed)
     } cases[] = {
-        {"add", 6, 4, 10},        {"ADD", 6, 4, 10},     {"Sub", 6, 4, 2},       {"mul", 6, 4, 24},
-        {"div", 6, 4, 1.5f},      {"pow", 2, 3, 8},      {"min", 6, 4, 4},       {"min", 4, 6, 4},
-        {"max", 6, 4, 6},         {"max", 4, 6, 6},      {"mod", 7, 4, 3},       {"mod", -7, 4, -3},
-        {"abs", -6, 4, 6},        {"inv", 6, 4, -6},     {"sqrt", 16, 4, 4},     {"div", 1, 0, INFINITY},
-        {"plus", 6, 4, NAN},      {"", 6, 4, NAN},
+        {"add", 6, 4, 10},   {"ADD", 6, 4, 10}, {"Sub", 6, 4, 2},   {"mul", 6, 4, 24},
+        {"div", 6, 4, 1.5f}, {"pow", 2, 3, 8},  {"min", 6, 4, 4},   {"min", 4, 6, 4},
+        {"max", 6, 4, 6},    {"max", 4, 6, 6},  {"mod", 7, 4, 3},   {"mod", -7, 4, -3},
+        {"abs", -6, 4, 6},   {"inv", 6, 4, -6}, {"sqrt", 16, 4, 4}, {"div", 1, 0, INFINITY},
+        {"plus", 6, 4, NAN}, {"", 6, 4, NAN},
     };
     for (const Case& c : cases)
     {
@@ -56,10 +56,18 @@ TEST(FloatOperator, FormsOfConstruction)
         std::unique_ptr<cl_FloatOperator> op;
         switch (form)
         {
-        case 0: op = std::make_unique<cl_FloatOperator>(cl_FloatOperator::OP_ADD, &first); break;
-        case 1: op = std::make_unique<cl_FloatOperator>(cl_FloatOperator::OP_ADD, &first, &second); break;
-        case 2: op = std::make_unique<cl_FloatOperator>(cl_FloatOperator::OP_ADD, &first, 4.0f); break;
-        default: op = std::make_unique<cl_FloatOperator>(cl_FloatOperator::OP_ADD, 6.0f, &second); break;
+        case 0:
+            op = std::make_unique<cl_FloatOperator>(cl_FloatOperator::OP_ADD, &first);
+            break;
+        case 1:
+            op = std::make_unique<cl_FloatOperator>(cl_FloatOperator::OP_ADD, &first, &second);
+            break;
+        case 2:
+            op = std::make_unique<cl_FloatOperator>(cl_FloatOperator::OP_ADD, &first, 4.0f);
+            break;
+        default:
+            op = std::make_unique<cl_FloatOperator>(cl_FloatOperator::OP_ADD, 6.0f, &second);
+            break;
         }
         EXPECT_EQ(op->GetValue(), c.atOnce) << c.name;
         if (form == 3)

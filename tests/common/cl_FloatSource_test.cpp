@@ -62,12 +62,15 @@ TEST(FloatSource, StartingValues)
     } cases[] = {
         {"static holds its value at once", [] { return std::make_unique<cl_StaticFloat>(2.5f); }, 2.5f},
         {"time starts at 0", [] { return std::make_unique<cl_FloatTime>(); }, 0.0f},
-        {"sine reads 0 until updated", [] { return std::make_unique<cl_FloatSine>(1.0f, 1.0f, 5.0f, 1.0f); }, 0.0f},
-        {"cosine reads 0 until updated", [] { return std::make_unique<cl_FloatCosine>(1.0f, 1.0f, 5.0f, 0.0f); },
+        {"sine reads 0 until updated", [] { return std::make_unique<cl_FloatSine>(1.0f, 1.0f, 5.0f, 1.0f); },
          0.0f},
-        {"noise reads 0 until updated", [] { return std::make_unique<cl_FloatNoise>(2.0f, 3.0f, 1.0f); }, 0.0f},
+        {"cosine reads 0 until updated",
+         [] { return std::make_unique<cl_FloatCosine>(1.0f, 1.0f, 5.0f, 0.0f); }, 0.0f},
+        {"noise reads 0 until updated", [] { return std::make_unique<cl_FloatNoise>(2.0f, 3.0f, 1.0f); },
+         0.0f},
         {"unstable noise starts at a random value",
-         [] { return std::make_unique<cl_UnstableFloatNoise>(2.0f, 3.0f, 1.0f, 1.0f, 1.0f, 1.0f, false, 0.0f); },
+         []
+         { return std::make_unique<cl_UnstableFloatNoise>(2.0f, 3.0f, 1.0f, 1.0f, 1.0f, 1.0f, false, 0.0f); },
          NAN},
     };
     for (const Case& c : cases)

@@ -26,8 +26,14 @@ protected:
         return m_documents.back()->RootElement();
     }
 
-    bool Load(const std::string& floats) { return m_manager.LoadFromXml(Xml("<valuesources>" + floats + "</valuesources>")); }
-    void Remove(const std::string& floats) { m_manager.RemoveByXml(Xml("<valuesources>" + floats + "</valuesources>")); }
+    bool Load(const std::string& floats)
+    {
+        return m_manager.LoadFromXml(Xml("<valuesources>" + floats + "</valuesources>"));
+    }
+    void Remove(const std::string& floats)
+    {
+        m_manager.RemoveByXml(Xml("<valuesources>" + floats + "</valuesources>"));
+    }
     bool Has(const std::string& name) const { return m_manager.GetFloatSource(name) != nullptr; }
 
     ManualGameTime m_time{m_system};
@@ -46,16 +52,17 @@ TEST_F(ValueSources, BuildsEachKindWithItsParametersAndDefaults)
     } cases[] = {
         {"static", R"(<float type="static" name="x"><params value="2.5"/></float>)", 2.5f, 2.5f},
         {"static without params", R"(<float type="static" name="x"/>)", 0.0f, 0.0f},
-        {"static with a number followed by text", R"(<float type="static" name="x"><params value=" 3.5cm"/></float>)",
-         3.5f, 3.5f},
+        {"static with a number followed by text",
+         R"(<float type="static" name="x"><params value=" 3.5cm"/></float>)", 3.5f, 3.5f},
         {"time", R"(<float type="time" name="x"/>)", 0.0f, 0.5f},
-        {"sine", R"(<float type="sine" name="x"><params freq="2" amp="3" offset="0" phase="0.25"/></float>)", 0.0f,
-         3.0f * std::sin(1.5f)},
+        {"sine", R"(<float type="sine" name="x"><params freq="2" amp="3" offset="0" phase="0.25"/></float>)",
+         0.0f, 3.0f * std::sin(1.5f)},
         {"sine defaults: freq 1, amp 1, offset 1, phase 0", R"(<float type="sine" name="x"/>)", 0.0f,
          std::sin(0.5f) + 1.0f},
-        {"cosine defaults", R"(<float type="cosine" name="x"><params/></float>)", 0.0f, std::cos(0.5f) + 1.0f},
-        {"noise of one value", R"(<float type="noise" name="x"><params min="4" max="4" freq="1"/></float>)", 0.0f,
-         4.0f},
+        {"cosine defaults", R"(<float type="cosine" name="x"><params/></float>)", 0.0f,
+         std::cos(0.5f) + 1.0f},
+        {"noise of one value", R"(<float type="noise" name="x"><params min="4" max="4" freq="1"/></float>)",
+         0.0f, 4.0f},
         {"modifier", R"(<float type="static" name="s"><params value="1"/></float>
                         <float type="modifier" name="x"><params src="s" constant="1" linear="2"/></float>)",
          0.0f, 0.0f},
@@ -72,7 +79,8 @@ TEST_F(ValueSources, BuildsEachKindWithItsParametersAndDefaults)
                                      <float type="time" name="t"/>
                                      <float type="operator" name="x"><params op="add" src1="t" src2="s"/></float>)",
          3.0f, 3.5f},
-        {"operator, source and a name without source", R"(<float type="static" name="s"><params value="3"/></float>
+        {"operator, source and a name without source",
+         R"(<float type="static" name="s"><params value="3"/></float>
                                      <float type="operator" name="x"><params op="add" src1="s" src2="nothing"/></float>)",
          3.0f, 3.0f},
         {"switched off", R"(<float type="time" name="x" active="false"/>)", 0.0f, 0.0f},
@@ -88,7 +96,8 @@ TEST_F(ValueSources, BuildsEachKindWithItsParametersAndDefaults)
         Remove(R"(<float name="x"/><float name="s"/><float name="t"/>)");
         ASSERT_FALSE(Has("x")) << c.name;
     }
-    EXPECT_TRUE(m_capture.Contains("The parameter 'value' of the float 'x' is no number", cl_Logger::LEVEL_WARNING));
+    EXPECT_TRUE(
+        m_capture.Contains("The parameter 'value' of the float 'x' is no number", cl_Logger::LEVEL_WARNING));
 }
 
 TEST_F(ValueSources, SkipsFloatsThatCannotBeBuilt)
@@ -101,7 +110,8 @@ TEST_F(ValueSources, SkipsFloatsThatCannotBeBuilt)
     } cases[] = {
         {"unknown type", R"(<float type="Static" name="x"/>)",
          "Unknown float type 'Static'... creating a matching ValueSource failed!"},
-        {"no type", R"(<float name="x"/>)", "Unknown float type ''... creating a matching ValueSource failed!"},
+        {"no type", R"(<float name="x"/>)",
+         "Unknown float type ''... creating a matching ValueSource failed!"},
         {"no name", R"(<float type="static"/>)", "A float of type 'static' has no name and was skipped!"},
         {"modifier without src", R"(<float type="modifier" name="x"><params linear="1"/></float>)",
          "Failed to create FloatModifier 'x'!"},
@@ -109,9 +119,11 @@ TEST_F(ValueSources, SkipsFloatsThatCannotBeBuilt)
          "Failed to create FloatModifier 'x'!"},
         {"operator without src1", R"(<float type="operator" name="x"><params op="add" src2="1"/></float>)",
          "Failed to create FloatOperator 'x'!"},
-        {"operator of a missing source", R"(<float type="operator" name="x"><params op="add" src1="later"/></float>)",
+        {"operator of a missing source",
+         R"(<float type="operator" name="x"><params op="add" src1="later"/></float>)",
          "Failed to create FloatOperator 'x'!"},
-        {"operator of two numbers", R"(<float type="operator" name="x"><params op="add" src1="1" src2="2"/></float>)",
+        {"operator of two numbers",
+         R"(<float type="operator" name="x"><params op="add" src1="1" src2="2"/></float>)",
          "Failed to create FloatOperator 'x'!"},
     };
     for (const Case& c : cases)
@@ -127,10 +139,12 @@ TEST_F(ValueSources, SkipsFloatsThatCannotBeBuilt)
 
 TEST_F(ValueSources, UnstableNoiseWithoutParametersTakesZeroAndSaysSo)
 {
-    ASSERT_TRUE(Load(R"(<float type="unstablenoise" name="x"><params max="2" defaultondown="true" default="-1"/></float>)"));
+    ASSERT_TRUE(Load(
+        R"(<float type="unstablenoise" name="x"><params max="2" defaultondown="true" default="-1"/></float>)"));
     for (const char* missing : {"min", "freq", "mindowntime", "maxdowntime", "uptime"})
-        EXPECT_TRUE(m_capture.Contains("The float 'x' has no parameter '" + std::string(missing) + "': 0 is taken.",
-                                       cl_Logger::LEVEL_WARNING))
+        EXPECT_TRUE(
+            m_capture.Contains("The float 'x' has no parameter '" + std::string(missing) + "': 0 is taken.",
+                               cl_Logger::LEVEL_WARNING))
             << missing;
     for (int frame = 0; frame < 10; ++frame)
     {
@@ -179,7 +193,8 @@ TEST_F(ValueSources, ReplacingASourceTellsItsListeners)
 
 TEST_F(ValueSources, RemoveByXmlRemovesOnlyTheNamedFloats)
 {
-    ASSERT_TRUE(Load(R"(<float type="static" name="a"/><float type="static" name="b"/><float type="static" name="c"/>)"));
+    ASSERT_TRUE(Load(
+        R"(<float type="static" name="a"/><float type="static" name="b"/><float type="static" name="c"/>)"));
     Remove(R"(<float name="a"/><float type="static"/><other name="b"/><float name="missing"/>)");
     EXPECT_FALSE(Has("a"));
     EXPECT_TRUE(Has("b"));

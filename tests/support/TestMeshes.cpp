@@ -17,9 +17,11 @@ Ogre::VertexData* MakeVertexData(const std::vector<TestVertex>& vertices)
     data->vertexDeclaration->addElement(0, 12, Ogre::VET_FLOAT2, Ogre::VES_TEXTURE_COORDINATES);
     std::vector<float> floats;
     for (const TestVertex& vertex : vertices)
-        floats.insert(floats.end(), {vertex.position.x, vertex.position.y, vertex.position.z, vertex.uv.x, vertex.uv.y});
-    Ogre::HardwareVertexBufferSharedPtr buffer = Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
-        5 * sizeof(float), vertices.size(), Ogre::HardwareBuffer::HBU_STATIC);
+        floats.insert(floats.end(),
+                      {vertex.position.x, vertex.position.y, vertex.position.z, vertex.uv.x, vertex.uv.y});
+    Ogre::HardwareVertexBufferSharedPtr buffer =
+        Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(5 * sizeof(float), vertices.size(),
+                                                                       Ogre::HardwareBuffer::HBU_STATIC);
     buffer->writeData(0, floats.size() * sizeof(float), floats.data(), true);
     data->vertexBufferBinding->setBinding(0, buffer);
     return data;
@@ -60,7 +62,8 @@ Ogre::MeshPtr MakeTestMesh(const std::string& name, const std::vector<TestVertex
             bounds.merge(vertex.position);
         FillIndices(*subMesh->indexData, spec.indices, spec.indices32);
     }
-    bounds.setExtents(bounds.getMinimum() - Ogre::Vector3(margin), bounds.getMaximum() + Ogre::Vector3(margin));
+    bounds.setExtents(bounds.getMinimum() - Ogre::Vector3(margin),
+                      bounds.getMaximum() + Ogre::Vector3(margin));
     mesh->_setBounds(bounds, false);
     mesh->load();
     return mesh;

@@ -31,7 +31,7 @@ Ogre::MeshPtr MakeTestMesh(const std::string& name, const std::vector<TestVertex
 struct TestBone
 {
     std::string name;
-    int parent; // index of an earlier bone, or -1
+    int parent;             // index of an earlier bone, or -1
     Ogre::Vector3 position; // relative to the parent
 };
 
