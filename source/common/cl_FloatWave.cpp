@@ -1,5 +1,7 @@
 #include "common/cl_FloatWave.h"
 
+#include <OgreMath.h>
+
 cl_FloatWave::cl_FloatWave(float frequency, float amplitude, float offset, float phase)
     : m_amplitude(amplitude), m_frequency(frequency), m_phase(phase), m_offset(offset)
 {
@@ -15,4 +17,14 @@ void cl_FloatWave::SetValue(float value)
 {
     m_time = value;
     Update(0.0f);
+}
+
+float cl_FloatSine::Wave(float radians) const
+{
+    return Ogre::Math::Sin(Ogre::Radian(radians), false);
+}
+
+float cl_FloatCosine::Wave(float radians) const
+{
+    return Ogre::Math::Cos(Ogre::Radian(radians), false);
 }

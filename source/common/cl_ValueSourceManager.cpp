@@ -2,12 +2,11 @@
 
 #include "common/LogCall.h"
 #include "common/cl_Command.h"
-#include "common/cl_FloatCosine.h"
 #include "common/cl_FloatModifier.h"
 #include "common/cl_FloatNoise.h"
 #include "common/cl_FloatOperator.h"
-#include "common/cl_FloatSine.h"
 #include "common/cl_FloatTime.h"
+#include "common/cl_FloatWave.h"
 #include "common/cl_SettableFloat.h"
 #include "common/cl_StaticFloat.h"
 #include "common/cl_UnstableFloatNoise.h"

@@ -1,7 +1,6 @@
-#include "common/cl_FloatCosine.h"
 #include "common/cl_FloatNoise.h"
-#include "common/cl_FloatSine.h"
 #include "common/cl_FloatTime.h"
+#include "common/cl_FloatWave.h"
 #include "common/cl_StaticFloat.h"
 #include "common/cl_UnstableFloatNoise.h"
 #include "platform/GameRand.h"
@@ -17,9 +16,9 @@ namespace
 {
 TEST(FloatSource, TellsEachListenerOnceInOrderAndOnlyOfRealChanges)
 {
-    cl_StaticFloat source(1.0f);
     RecordingFloatListener first;
     RecordingFloatListener second;
+    cl_StaticFloat source(1.0f); // dies first: it tells its listeners of its end
     source.AddListener(&first);
     source.AddListener(&second);
     source.AddListener(&first);
