@@ -180,7 +180,7 @@ std::string AttributeOrEmpty(const TiXmlElement& element, const char* name)
     return value ? *value : std::string();
 }
 
-// The name argument at index; null, with a warning, when the command has too few arguments.
+// The argument at index; null, with a warning, when the command has too few arguments.
 const cl_Argument* RequiredArgument(const cl_Command& cmd, int index)
 {
     const cl_Argument* argument = cmd.m_arguments.GetArg(index);
