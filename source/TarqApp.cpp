@@ -13,6 +13,7 @@
 #include "common/cl_TarqLog.h"
 #include "common/cl_TarqdataLoader.h"
 #include "assets/cl_GameState.h"
+#include "assets/cl_PoolManager.h"
 #include "graphics/cl_Camera.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_EffectManager.h"
@@ -85,6 +86,7 @@ TarqApp::TarqApp()
     m_gameTime = std::make_unique<cl_OgreGameTime>(*m_scriptSystem);
     m_gameState = std::make_unique<cl_GameState>();
     m_triggerManager = std::make_unique<cl_TriggerManager>(*m_scriptSystem);
+    m_poolManager = std::make_unique<cl_PoolManager>();
     m_guiSystem = std::make_unique<cl_GUISystem>(*m_scriptSystem);
     m_scenes = std::make_unique<cl_SceneManager>(*m_scriptSystem);
     m_characterManager = std::make_unique<cl_CharacterManager>(*m_scriptSystem);
@@ -122,6 +124,7 @@ TarqApp::~TarqApp()
     m_itemManager.reset();
     m_characterManager.reset();
     m_guiSystem.reset();
+    m_poolManager.reset();
     m_triggerManager.reset();
     m_sound.reset();
     m_gameTime.reset();

@@ -22,6 +22,7 @@ class cl_Localizer;
 class cl_LuaCommandReceiver;
 class cl_LuaScriptSystem;
 class cl_MinigameManager;
+class cl_PoolManager;
 class cl_SceneManager;
 class cl_Sound;
 class cl_SyncManager;
@@ -138,6 +139,7 @@ private:
     std::unique_ptr<cl_GameTime> m_gameTime;
     std::unique_ptr<cl_GameState> m_gameState;
     std::unique_ptr<cl_TriggerManager> m_triggerManager;
+    std::unique_ptr<cl_PoolManager> m_poolManager;
     std::unique_ptr<cl_GUISystem> m_guiSystem;
     std::unique_ptr<cl_SceneManager> m_scenes;
     std::unique_ptr<cl_CharacterManager> m_characterManager;
