@@ -31,6 +31,7 @@
 #include "sound/cl_SoundChannel.h"
 #include "sound/cl_SoundMixer.h"
 #include "sound/cl_SoundPool.h"
+#include "statechart/cl_StateChartSystem.h"
 
 #include <OgreCamera.h>
 #include <OgreConfigFile.h>
@@ -92,6 +93,7 @@ TarqApp::TarqApp()
     m_characterManager = std::make_unique<cl_CharacterManager>(*m_scriptSystem);
     m_itemManager = std::make_unique<cl_ItemManager>(*m_scriptSystem);
     m_cameraSystem = std::make_unique<cl_Camera>(*m_scriptSystem);
+    m_stateChartSystem = std::make_unique<cl_StateChartSystem>();
     m_sound = std::make_unique<cl_Sound>(*m_scriptSystem);
     m_syncManager = std::make_unique<cl_SyncManager>();
     m_minigameManager = std::make_unique<cl_MinigameManager>();
@@ -128,6 +130,7 @@ TarqApp::~TarqApp()
     m_triggerManager.reset();
     m_sound.reset();
     m_gameTime.reset();
+    m_stateChartSystem.reset();
     // The "root" receiver goes with the script system it is registered with.
     m_rootReceiver.reset();
     m_scriptSystem.reset();

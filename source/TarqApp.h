@@ -25,6 +25,7 @@ class cl_MinigameManager;
 class cl_PoolManager;
 class cl_SceneManager;
 class cl_Sound;
+class cl_StateChartSystem;
 class cl_SyncManager;
 class cl_TarqLog;
 class cl_TarqdataLoader;
@@ -145,6 +146,7 @@ private:
     std::unique_ptr<cl_CharacterManager> m_characterManager;
     std::unique_ptr<cl_ItemManager> m_itemManager;
     std::unique_ptr<cl_Camera> m_cameraSystem;
+    std::unique_ptr<cl_StateChartSystem> m_stateChartSystem;
     std::unique_ptr<cl_Sound> m_sound;
     std::unique_ptr<cl_SyncManager> m_syncManager;
     std::unique_ptr<cl_MinigameManager> m_minigameManager;

@@ -1,12 +1,15 @@
 #include "statechart/StateChartTemplate.h"
 
 #include "common/LogCall.h"
+#include "common/XmlParse.h"
 #include "statechart/cl_ScriptAction.h"
 
 #include <tinyxml.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <system_error>
 #include <utility>
@@ -182,8 +185,27 @@ const BasicState* FindDepthFirst(const BasicState& state, const std::string& id)
     return nullptr;
 }
 
-std::unique_ptr<StateChartTemplate> Build(const TiXmlDocument& document, const std::string& chartName)
+// Every line end ("\r\n" or a lone "\r") becomes "\n", as TinyXML's own file reading does.
+std::string UnixLineEnds(const std::string& text)
 {
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+    {
+        if (text[i] != '\r')
+            result += text[i];
+        else if (i + 1 == text.size() || text[i + 1] != '\n')
+            result += '\n';
+    }
+    return result;
+}
+
+std::unique_ptr<StateChartTemplate> Build(const std::string& text, const std::string& chartName)
+{
+    // Parsed from text, not by TinyXML's file reading: a file that ends inside a UTF-8 character would
+    // let TinyXML read past its buffer.
+    TiXmlDocument document;
+    ParseXml(document, text);
     if (document.Error())
     {
         LOG_ERROR("State chart %s: %s (row %i, column %i)", chartName.c_str(), document.ErrorDesc(),
@@ -200,22 +222,22 @@ std::unique_ptr<StateChartTemplate> StateChartTemplate::Load(const std::string& 
     std::replace(filePath.begin(), filePath.end(), '\\', '/');
 
     std::error_code error;
-    if (!std::filesystem::is_regular_file(filePath, error))
+    std::ifstream file;
+    if (std::filesystem::is_regular_file(filePath, error))
+        file.open(filePath, std::ios::binary);
+    if (!file.is_open())
     {
         LOG_ERROR("State chart %s cannot be read", filePath.c_str());
         return nullptr;
     }
-    TiXmlDocument document;
-    document.LoadFile(filePath);
-    return Build(document, filePath);
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return Build(UnixLineEnds(text), filePath);
 }
 
 std::unique_ptr<StateChartTemplate> StateChartTemplate::LoadFromText(const std::string& text,
                                                                      const std::string& chartName)
 {
-    TiXmlDocument document;
-    document.Parse(text.c_str());
-    return Build(document, chartName);
+    return Build(text, chartName);
 }
 
 StateChartTemplate::StateChartTemplate(std::string name)

@@ -1,6 +1,7 @@
 #include "statechart/StateChartInterpreter.h"
 
 #include "common/StringHelpers.h"
+#include "common/cl_Argument.h"
 #include "statechart/IStateChartListener.h"
 #include "support/LogCapture.h"
 #include "support/RecordingDataBinding.h"
@@ -19,11 +20,11 @@ using HistoryMap = StateChartInterpreter::HistoryMap;
 const std::string CHARTS = QUILLMERE_TEST_DATA "statechart/charts/";
 const std::string OWNER = "door";
 
-// Event data the interpreter only hands on and never reads: a token stands for an argument.
-StateChartInterpreter::EventData Token(int value)
+StateChartInterpreter::EventData IntData(int value)
 {
-    auto token = std::make_shared<int>(value);
-    return StateChartInterpreter::EventData(token, reinterpret_cast<const cl_Argument*>(token.get()));
+    auto data = std::make_shared<cl_Argument>();
+    data->SetInt(value);
+    return data;
 }
 
 // Runs a chart for OWNER. Entries and exits ("+id", "-id"; "@owner" added for other owners) and scripts
@@ -303,15 +304,15 @@ TEST_F(StateChartInterpreterTest, ConditionsComeFromTheBindingAndAFailedOneLetsT
     RunFile("conditions.scxml");
     binding.answers = {{"door.closed", false}};
     Start();
-    interpreter->SendEvent("go", Token(7), OWNER);
+    interpreter->SendEvent("go", IntData(7), OWNER);
     EXPECT_EQ(Active(), Ids{"broken"}) << "a condition the binding cannot evaluate counts as true";
     ASSERT_EQ(binding.conditions.size(), 2u);
     EXPECT_EQ(binding.conditions[0].text, "door.closed");
     EXPECT_EQ(binding.conditions[1].text, "broken(");
     EXPECT_EQ(binding.conditions[1].ownerId, OWNER);
+    EXPECT_EQ(binding.conditions[1].eventData, "int 7");
     ASSERT_EQ(binding.scripts.size(), 1u);
-    EXPECT_EQ(binding.scripts[0].eventData, binding.conditions[1].eventData) << "content gets the event data";
-    EXPECT_NE(binding.scripts[0].eventData, nullptr);
+    EXPECT_EQ(binding.scripts[0].eventData, "int 7") << "content gets the event data";
 }
 
 TEST_F(StateChartInterpreterTest, EmptyConditionsAndAMissingBindingCountAsTrue)
@@ -335,19 +336,15 @@ TEST_F(StateChartInterpreterTest, QueuedEventKeepsItsDataAfterTheSenderDropsIt)
     RunText(R"(<scxml initialstate="a"><state id="a"><transition event="go" target="b">)"
             R"(<script>send later</script></transition></state>)"
             R"(<state id="b"><transition event="later"><script>later</script></transition></state></scxml>)");
-    const cl_Argument* sent = nullptr;
     binding.onScript = [&](const std::string& script, const std::string&)
     {
-        if (script != "send later")
-            return;
-        StateChartInterpreter::EventData data = Token(3);
-        sent = data.get();
-        interpreter->SendEvent("later", std::move(data), OWNER);
+        if (script == "send later")
+            interpreter->SendEvent("later", IntData(3), OWNER);
     };
     Start();
     Send("go");
     ASSERT_EQ(binding.scripts.size(), 2u);
-    EXPECT_EQ(binding.scripts[1].eventData, sent);
+    EXPECT_EQ(binding.scripts[1].eventData, "int 3") << "read after the sender's handle is gone";
 }
 
 TEST_F(StateChartInterpreterTest, TransitionsWithoutKnownTargetsOnlyRunTheirContent)

@@ -2,6 +2,7 @@
 
 #include "statechart/cl_ScriptAction.h"
 #include "support/LogCapture.h"
+#include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -190,6 +191,16 @@ TEST(StateChartTemplate, LoadsAFileAndTakesBackslashesAsSlashes)
     EXPECT_EQ(Describe(*chart), "a:0{in:enter a}, b:0{in:enter b}{out:exit b}(b1:0[go->b2]{in:enter b1}, "
                                 "b2:0{in:enter b2}), :5[->a]");
     EXPECT_EQ(chart->GetName(), CHARTS + "restore.scxml");
+}
+
+TEST(StateChartTemplate, FilesWithWindowsOrOldMacLineEndsGiveScriptsWithNewlines)
+{
+    const TemporaryFolder folder;
+    folder.WriteFile("lines.scxml", "<scxml>\r\n<state id=\"a\"><onentry><script>-- first\r\nx = 1\r-- last"
+                                    "\r\n</script></onentry></state></scxml>\r\n");
+    std::unique_ptr<StateChartTemplate> chart = StateChartTemplate::Load(folder.PathOf("lines.scxml"));
+    ASSERT_TRUE(chart);
+    EXPECT_EQ(ScriptOf(chart->FindState("a")->GetEntryAction()), "-- first\nx = 1\n-- last\n");
 }
 
 TEST(StateChartTemplate, BadChartsAreRefusedWithALogLineNamingThem)

@@ -1,11 +1,20 @@
 #include "support/RecordingDataBinding.h"
 
 #include "statechart/cl_ScriptAction.h"
+#include "support/ArgumentText.h"
+
+namespace
+{
+std::string DataText(const cl_Argument* eventData)
+{
+    return eventData ? ArgumentText(*eventData) : "none";
+}
+} // namespace
 
 bool RecordingDataBinding::EvaluateCondition(const std::string& condition, const cl_Argument* eventData,
                                              std::string ownerId)
 {
-    conditions.push_back(Call{condition, eventData, ownerId});
+    conditions.push_back(Call{condition, DataText(eventData), ownerId});
     auto answer = answers.find(condition);
     return answer == answers.end() ? unknownAnswer : answer->second;
 }
@@ -16,7 +25,7 @@ void RecordingDataBinding::ExecuteAction(const IAction* action, const cl_Argumen
     const auto* script = dynamic_cast<const cl_ScriptAction*>(action);
     if (!script)
         return;
-    scripts.push_back(Call{script->GetScript(), eventData, ownerId});
+    scripts.push_back(Call{script->GetScript(), DataText(eventData), ownerId});
     if (trace)
         trace->push_back("run " + script->GetScript());
     if (onScript)

@@ -16,7 +16,8 @@ public:
     struct Call
     {
         std::string text;
-        const cl_Argument* eventData;
+        // The event data as ArgumentText shows it when the call was made, or "none".
+        std::string eventData;
         std::string ownerId;
     };
 

@@ -43,6 +43,15 @@ bool ScriptSystemFixture::IsTrue(const std::string& expression)
            results.GetArg(0)->GetBool();
 }
 
+std::string ScriptSystemFixture::Value(const std::string& expression)
+{
+    // Prefixed, since a string that reads as a number would come back as a number.
+    cl_ArgList results = Results("return '=' .. tostring(" + expression + ")");
+    if (results.GetSize() != 1 || results.GetArg(0)->GetType() != cl_Argument::TYPE_STRING)
+        return "(no value)";
+    return results.GetArg(0)->GetString().substr(1);
+}
+
 void ScriptSystemFixture::Run(const std::string& code)
 {
     EXPECT_TRUE(m_system.ExecuteString(code)) << code;

@@ -25,6 +25,8 @@ protected:
     cl_ArgList Results(const std::string& code);
     // Whether the Lua expression is true (exactly the boolean true).
     bool IsTrue(const std::string& expression);
+    // The value of the expression as Lua's tostring gives it ("nil", "1", "door").
+    std::string Value(const std::string& expression);
     // Runs the chunk; a failing chunk fails the test.
     void Run(const std::string& code);
 
