@@ -8,6 +8,8 @@
 #include "common/cl_ScriptSystem.h"
 #include "statechart/IDataBinding.h"
 #include "statechart/StateChartInterpreter.h"
+#include "statechart/cl_SCLuaDataBinding.h"
+#include "statechart/cl_StateChartSystem.h"
 
 #include <tinyxml.h>
 
@@ -81,7 +83,8 @@ std::vector<std::string> ChildStateIds(const TiXmlElement& element)
 
 IDataBinding* StateChartBinding()
 {
-    return nullptr;
+    const cl_StateChartSystem* system = cl_StateChartSystem::GetInstance();
+    return system ? system->GetDataBinding() : nullptr;
 }
 } // namespace
 

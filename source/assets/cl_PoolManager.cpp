@@ -18,6 +18,8 @@
 #include "common/cl_GameTime.h"
 #include "common/cl_ScriptSystem.h"
 #include "gui/ILoadingProgress.h"
+#include "statechart/cl_SCLuaDataBinding.h"
+#include "statechart/cl_StateChartSystem.h"
 
 #include <tinyxml.h>
 
@@ -29,9 +31,11 @@ namespace
 {
 const char* const DELAYED_EVENT = "delayedevent";
 
-void SetBindingDisabled(bool /*disabled*/) {}
-
-void SaveBindingGlobals() {}
+void SetBindingDisabled(bool disabled)
+{
+    if (const cl_StateChartSystem* system = cl_StateChartSystem::GetInstance())
+        system->GetDataBinding()->SetDisabled(disabled);
+}
 
 // While it lives the charts' data binding evaluates no condition and runs no script, so charts that are
 // stopped or deleted meanwhile run no exit content.
@@ -140,7 +144,7 @@ void cl_PoolManager::NotifyGameStateSaving(cl_GameState* gameState)
         WriteDelayedEvents(*root);
     for (cl_AssetPool* pool : m_pools)
         pool->SaveStates(gameState);
-    SaveBindingGlobals();
+    cl_SCLuaDataBinding::SaveGlobals();
 }
 
 void cl_PoolManager::ReadDelayedEvents(TiXmlElement& root)

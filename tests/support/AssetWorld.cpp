@@ -9,7 +9,11 @@
 
 #include <stdexcept>
 
-AssetWorld::AssetWorld() = default;
+AssetWorld::AssetWorld()
+{
+    // The binding reads both before every run; a fresh Lua state has neither.
+    script.ExecuteString("this = '' eventdata = ''");
+}
 
 void AssetWorld::LoadChapter(const std::string& chapterFolder, const std::string& commonFolder,
                              ILoadingProgress* progress)

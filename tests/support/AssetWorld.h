@@ -3,6 +3,7 @@
 #include "assets/cl_GameState.h"
 #include "assets/cl_PoolManager.h"
 #include "common/cl_LuaScriptSystem.h"
+#include "statechart/cl_StateChartSystem.h"
 #include "support/LogCapture.h"
 #include "support/ManualGameTime.h"
 
@@ -12,7 +13,7 @@ class cl_Asset;
 class cl_AssetLogic;
 
 // The game logic's singletons as the application creates them, over real Lua and a game time whose frames
-// the test runs: script system, game time, game state and pool manager.
+// the test runs: script system, game time, game state, state-chart system and pool manager.
 class AssetWorld
 {
 public:
@@ -36,6 +37,7 @@ public:
     cl_LuaScriptSystem script;
     ManualGameTime gameTime{script};
     cl_GameState gameState;
+    cl_StateChartSystem stateCharts;
     cl_PoolManager poolManager;
 };
 
