@@ -77,8 +77,8 @@ int cl_CharacterAsset::CountActiveSubTopics(const cl_TopicAsset* parent,
 {
     std::vector<cl_TopicAsset*> topics;
     GetActiveTopics(parent, playerCharacterId, topics);
-    return static_cast<int>(
-        std::count_if(topics.begin(), topics.end(), [](const cl_TopicAsset* topic) { return !topic->IsExitTopic(); }));
+    return static_cast<int>(std::count_if(topics.begin(), topics.end(),
+                                          [](const cl_TopicAsset* topic) { return !topic->IsExitTopic(); }));
 }
 
 bool cl_CharacterAsset::HasActiveTopics() const
@@ -86,10 +86,12 @@ bool cl_CharacterAsset::HasActiveTopics() const
     const cl_GameState* gameState = cl_GameState::GetInstance();
     const std::string player = gameState ? gameState->GetCurrentCharacterId() : std::string();
     const std::vector<cl_TopicAsset*> topics = FindTopics();
-    return std::any_of(topics.begin(), topics.end(), [&player](const cl_TopicAsset* topic) {
-        return topic->GetParentRef() == "none" && topic->IsActive() && !topic->IsExitTopic() &&
-               topic->IsForPlayer(player);
-    });
+    return std::any_of(topics.begin(), topics.end(),
+                       [&player](const cl_TopicAsset* topic)
+                       {
+                           return topic->GetParentRef() == "none" && topic->IsActive() &&
+                                  !topic->IsExitTopic() && topic->IsForPlayer(player);
+                       });
 }
 
 std::string cl_CharacterAsset::GetNoTopicSequence() const
@@ -100,10 +102,11 @@ std::string cl_CharacterAsset::GetNoTopicSequence() const
     return IsNoSequence(forPlayer) ? cl_ItemAsset::GetInteractionSequence(NO_TOPIC) : forPlayer;
 }
 
-void cl_CharacterAsset::SetNoTopicSequence(const std::string& sequenceId, const std::string& playerCharacterId)
+void cl_CharacterAsset::SetNoTopicSequence(const std::string& sequenceId,
+                                           const std::string& playerCharacterId)
 {
-    SetInteractionSequence(playerCharacterId.empty() ? NO_TOPIC : std::string(NO_TOPIC) + "_" + playerCharacterId,
-                           sequenceId);
+    SetInteractionSequence(
+        playerCharacterId.empty() ? NO_TOPIC : std::string(NO_TOPIC) + "_" + playerCharacterId, sequenceId);
 }
 
 std::string cl_CharacterAsset::GetForbiddenInteractSequence() const

@@ -1,5 +1,6 @@
 #include "assets/cl_CharacterPool.h"
 
+#include "assets/MakeAsset.h"
 #include "assets/cl_CharacterAsset.h"
 #include "assets/cl_PoolManager.h"
 #include "assets/cl_TopicAsset.h"
@@ -40,10 +41,7 @@ cl_CharacterPool::cl_CharacterPool() : cl_ItemPool("characters") {}
 
 std::unique_ptr<cl_Asset> cl_CharacterPool::CreateAsset(const TiXmlElement* element)
 {
-    auto asset = std::make_unique<cl_CharacterAsset>();
-    if (element)
-        UpdateAsset(*asset, *element);
-    return asset;
+    return MakeAsset<cl_CharacterAsset>(*this, element);
 }
 
 void cl_CharacterPool::UpdateAsset(cl_Asset& asset, const TiXmlElement& element)
@@ -67,7 +65,8 @@ void cl_CharacterPool::UpdateAsset(cl_Asset& asset, const TiXmlElement& element)
         if (!topicId)
             continue;
         character->AddTopic(topicId);
-        if (auto* topic = pools ? dynamic_cast<cl_TopicAsset*>(pools->GetTopicPool()->FindAsset(topicId)) : nullptr)
+        if (auto* topic =
+                pools ? dynamic_cast<cl_TopicAsset*>(pools->GetTopicPool()->FindAsset(topicId)) : nullptr)
             topic->SetOwningCharacter(character);
     }
 }

@@ -3,7 +3,7 @@
 #include "assets/cl_AssetLogic.h"
 #include "assets/cl_GameState.h"
 #include "common/LogCall.h"
-#include "common/XmlAttributes.h"
+#include "common/XmlHelpers.h"
 
 #include <tinyxml.h>
 
@@ -17,16 +17,10 @@ const char* const INTERACTION = "interaction";
 const char* const INTERACT_MOUSE_OVER = "interactmouseover";
 const char* const USED_BY = "used_by";
 
-TiXmlElement* AppendChild(TiXmlElement& parent, const char* name)
-{
-    auto* child = new TiXmlElement(name);
-    parent.LinkEndChild(child);
-    return child;
-}
-
 void LogMissingMouseOverText(const std::string& id)
 {
-    LOG_ERROR("Current MouseOver-Text couldn't be retrieved for item-asset '%s'. State corrupted?", id.c_str());
+    LOG_ERROR("Current MouseOver-Text couldn't be retrieved for item-asset '%s'. State corrupted?",
+              id.c_str());
 }
 } // namespace
 
@@ -62,8 +56,8 @@ std::string cl_ItemAsset::GetCurrentMouseOverTextId(const cl_Asset* heldItem) co
         return std::string();
 
     const TiXmlElement* unconditional = nullptr;
-    for (const TiXmlElement* entry = m_state ? m_state->FirstChildElement(INTERACT_MOUSE_OVER) : nullptr; entry;
-         entry = entry->NextSiblingElement(INTERACT_MOUSE_OVER))
+    for (const TiXmlElement* entry = m_state ? m_state->FirstChildElement(INTERACT_MOUSE_OVER) : nullptr;
+         entry; entry = entry->NextSiblingElement(INTERACT_MOUSE_OVER))
     {
         if (AttributeOrEmpty(*entry, "itemref") != heldItem->GetId())
             continue;
@@ -81,7 +75,8 @@ std::string cl_ItemAsset::GetCurrentMouseOverTextId(const cl_Asset* heldItem) co
 
 std::string cl_ItemAsset::GetInteractionSequence(const std::string& mode) const
 {
-    const TiXmlElement* interaction = m_state ? FindChildWithAttribute(*m_state, INTERACTION, "mode", mode) : nullptr;
+    const TiXmlElement* interaction =
+        m_state ? FindChildWithAttribute(*m_state, INTERACTION, "mode", mode) : nullptr;
     return interaction ? AttributeOrEmpty(*interaction, "sequenceref") : "none";
 }
 
@@ -154,7 +149,8 @@ std::string cl_ItemAsset::GetUsedBySequence(const cl_Asset* usedItem) const
          interaction = interaction->NextSiblingElement(INTERACTION))
     {
         const char* mode = interaction->Attribute("mode");
-        if (!mode || std::string(mode) != USED_BY || AttributeOrEmpty(*interaction, "item") != usedItem->GetId())
+        if (!mode || std::string(mode) != USED_BY ||
+            AttributeOrEmpty(*interaction, "item") != usedItem->GetId())
             continue;
         const std::string condition = AttributeOrEmpty(*interaction, "condition");
         if (condition.empty())
@@ -173,7 +169,8 @@ void cl_ItemAsset::SetUsedByInteractionSequence(const std::string& usedItemId, c
     for (TiXmlElement* interaction = m_state->FirstChildElement(INTERACTION); interaction;
          interaction = interaction->NextSiblingElement(INTERACTION))
     {
-        if (AttributeOrEmpty(*interaction, "mode") == USED_BY && AttributeOrEmpty(*interaction, "item") == usedItemId &&
+        if (AttributeOrEmpty(*interaction, "mode") == USED_BY &&
+            AttributeOrEmpty(*interaction, "item") == usedItemId &&
             AttributeOrEmpty(*interaction, "condition") == condition)
         {
             interaction->SetAttribute("sequenceref", sequenceId);

@@ -1,5 +1,6 @@
 #include "assets/cl_MinigamePool.h"
 
+#include "assets/MakeAsset.h"
 #include "assets/cl_MinigameAsset.h"
 
 #include <tinyxml.h>
@@ -8,10 +9,7 @@ cl_MinigamePool::cl_MinigamePool() : cl_AssetPool("minigames") {}
 
 std::unique_ptr<cl_Asset> cl_MinigamePool::CreateAsset(const TiXmlElement* element)
 {
-    auto asset = std::make_unique<cl_MinigameAsset>();
-    if (element)
-        UpdateAsset(*asset, *element);
-    return asset;
+    return MakeAsset<cl_MinigameAsset>(*this, element);
 }
 
 void cl_MinigamePool::UpdateAsset(cl_Asset& asset, const TiXmlElement& element)

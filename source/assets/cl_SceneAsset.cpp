@@ -2,7 +2,7 @@
 
 #include "assets/ISceneStateListener.h"
 #include "assets/cl_GameState.h"
-#include "common/XmlAttributes.h"
+#include "common/XmlHelpers.h"
 
 #include <tinyxml.h>
 
@@ -112,7 +112,8 @@ std::string cl_SceneAsset::FindObjectLocation(const std::string& id) const
         return std::string();
     for (const Placement* kind : {&SCENE_OBJECT, &PUPPET})
     {
-        if (const TiXmlElement* placed = FindChildWithAttribute(*m_state, kind->element, kind->idAttribute, id))
+        if (const TiXmlElement* placed =
+                FindChildWithAttribute(*m_state, kind->element, kind->idAttribute, id))
             return AttributeOrEmpty(*placed, LOCATION);
     }
     return std::string();
@@ -122,9 +123,7 @@ void cl_SceneAsset::AddAtmoObject(const std::string& itemId)
 {
     if (!m_state || FindChildWithAttribute(*m_state, ATMO_OBJECT, "itemref", itemId))
         return;
-    auto* atmoObject = new TiXmlElement(ATMO_OBJECT);
-    atmoObject->SetAttribute("itemref", itemId);
-    m_state->LinkEndChild(atmoObject);
+    AppendChild(*m_state, ATMO_OBJECT)->SetAttribute("itemref", itemId);
 }
 
 void cl_SceneAsset::ClearAtmoObjects()
@@ -141,10 +140,7 @@ void cl_SceneAsset::SetNavMesh(const std::string& navMeshId)
         return;
     TiXmlElement* navMesh = m_state->FirstChildElement(NAV_MESH);
     if (!navMesh)
-    {
-        navMesh = new TiXmlElement(NAV_MESH);
-        m_state->LinkEndChild(navMesh);
-    }
+        navMesh = AppendChild(*m_state, NAV_MESH);
     navMesh->SetAttribute("navmeshref", navMeshId);
 }
 
@@ -162,7 +158,8 @@ void cl_SceneAsset::GetChildren(const char* name, std::vector<const TiXmlElement
         children.push_back(child);
 }
 
-void cl_SceneAsset::Place(const Placement& kind, const std::string& id, const std::string& locationId, bool notify)
+void cl_SceneAsset::Place(const Placement& kind, const std::string& id, const std::string& locationId,
+                          bool notify)
 {
     if (!m_state)
         return;
@@ -171,20 +168,21 @@ void cl_SceneAsset::Place(const Placement& kind, const std::string& id, const st
         const std::string oldLocation = AttributeOrEmpty(*placed, LOCATION);
         placed->SetAttribute(LOCATION, locationId);
         if (notify)
-            TellListeners([&](ISceneStateListener& listener) { (listener.*kind.moved)(id, oldLocation, locationId); });
+            TellListeners([&](ISceneStateListener& listener)
+                          { (listener.*kind.moved)(id, oldLocation, locationId); });
         return;
     }
-    auto* placed = new TiXmlElement(kind.element);
+    TiXmlElement* placed = AppendChild(*m_state, kind.element);
     placed->SetAttribute(kind.idAttribute, id);
     placed->SetAttribute(LOCATION, locationId);
-    m_state->LinkEndChild(placed);
     if (notify)
         TellListeners([&](ISceneStateListener& listener) { (listener.*kind.entered)(*placed); });
 }
 
 void cl_SceneAsset::Remove(const Placement& kind, const std::string& id, bool notify)
 {
-    TiXmlElement* placed = m_state ? FindChildWithAttribute(*m_state, kind.element, kind.idAttribute, id) : nullptr;
+    TiXmlElement* placed =
+        m_state ? FindChildWithAttribute(*m_state, kind.element, kind.idAttribute, id) : nullptr;
     if (!placed)
         return;
     // The listeners get a copy: the element itself is deleted with its removal.

@@ -17,6 +17,7 @@ std::string cl_SpokentextAsset::GetThingText() const
 {
     const cl_PoolManager* pools = cl_PoolManager::GetInstance();
     const cl_Asset* speaker = pools ? pools->GetCharacterPool()->FindAsset(m_speakerRef) : nullptr;
-    const std::string speakerName = speaker && !speaker->GetName().empty() ? speaker->GetName() : m_speakerRef;
+    const std::string speakerName =
+        speaker && !speaker->GetName().empty() ? speaker->GetName() : m_speakerRef;
     return CutThingText(speakerName + ": " + GetContent());
 }

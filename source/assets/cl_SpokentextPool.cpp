@@ -1,5 +1,6 @@
 #include "assets/cl_SpokentextPool.h"
 
+#include "assets/MakeAsset.h"
 #include "assets/cl_SpokentextAsset.h"
 #include "common/LogCall.h"
 
@@ -10,10 +11,7 @@ cl_SpokentextPool::cl_SpokentextPool() : cl_TextPool("spokentexts") {}
 
 std::unique_ptr<cl_Asset> cl_SpokentextPool::CreateAsset(const TiXmlElement* element)
 {
-    auto asset = std::make_unique<cl_SpokentextAsset>();
-    if (element)
-        UpdateAsset(*asset, *element);
-    return asset;
+    return MakeAsset<cl_SpokentextAsset>(*this, element);
 }
 
 void cl_SpokentextPool::UpdateAsset(cl_Asset& asset, const TiXmlElement& element)

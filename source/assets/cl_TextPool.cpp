@@ -1,5 +1,6 @@
 #include "assets/cl_TextPool.h"
 
+#include "assets/MakeAsset.h"
 #include "assets/cl_TextAsset.h"
 #include "common/cl_Localizer.h"
 
@@ -11,10 +12,7 @@ cl_TextPool::cl_TextPool(const std::string& name) : cl_AssetPool(name) {}
 
 std::unique_ptr<cl_Asset> cl_TextPool::CreateAsset(const TiXmlElement* element)
 {
-    auto asset = std::make_unique<cl_TextAsset>();
-    if (element)
-        UpdateAsset(*asset, *element);
-    return asset;
+    return MakeAsset<cl_TextAsset>(*this, element);
 }
 
 void cl_TextPool::UpdateAsset(cl_Asset& asset, const TiXmlElement& element)

@@ -3,7 +3,7 @@
 #include "assets/cl_AssetLogic.h"
 #include "assets/cl_CharacterAsset.h"
 #include "assets/cl_GameState.h"
-#include "common/XmlAttributes.h"
+#include "common/XmlHelpers.h"
 
 #include <OgreString.h>
 #include <tinyxml.h>
@@ -52,7 +52,8 @@ void cl_TopicAsset::SetActive(bool active)
         return;
     m_state->SetAttribute("active", active ? "true" : "false");
     if (cl_AssetLogic* logic = m_owningCharacter ? m_owningCharacter->GetLogic() : nullptr)
-        logic->SendEvent(active ? "character.TopicActivated" : "character.TopicDeactivated", &GetIdArgument());
+        logic->SendEvent(active ? "character.TopicActivated" : "character.TopicDeactivated",
+                         &GetIdArgument());
 }
 
 void cl_TopicAsset::NotifyChoosen()

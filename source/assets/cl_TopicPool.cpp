@@ -1,5 +1,6 @@
 #include "assets/cl_TopicPool.h"
 
+#include "assets/MakeAsset.h"
 #include "assets/cl_TopicAsset.h"
 
 #include <OgreString.h>
@@ -9,10 +10,7 @@ cl_TopicPool::cl_TopicPool() : cl_AssetPool("topics") {}
 
 std::unique_ptr<cl_Asset> cl_TopicPool::CreateAsset(const TiXmlElement* element)
 {
-    auto asset = std::make_unique<cl_TopicAsset>();
-    if (element)
-        UpdateAsset(*asset, *element);
-    return asset;
+    return MakeAsset<cl_TopicAsset>(*this, element);
 }
 
 void cl_TopicPool::UpdateAsset(cl_Asset& asset, const TiXmlElement& element)

@@ -45,8 +45,10 @@ TEST(CharacterPool, SpeechColourIsThreeNumbersOrBlack)
         {"speechcolor='255,,0'", black, true},
         {"speechcolor='255,128,'", black, true},
         {"speechcolor=''", black, true},
-        {"speechcolor='red,128,0'", Ogre::ColourValue(0.0f, 128 / 255.0f, 0.0f, 1.0f), false}, // no number reads as 0
-        {"speechcolor='51,102,153,204'", Ogre::ColourValue(0.2f, 0.4f, 0.6f, 1.0f), false},    // blue is "153,204" read as 153
+        {"speechcolor='red,128,0'", Ogre::ColourValue(0.0f, 128 / 255.0f, 0.0f, 1.0f),
+         false}, // no number reads as 0
+        {"speechcolor='51,102,153,204'", Ogre::ColourValue(0.2f, 0.4f, 0.6f, 1.0f),
+         false}, // blue is "153,204" read as 153
     };
     cl_CharacterPool pool;
     EXPECT_EQ(pool.GetName(), "characters");
@@ -103,15 +105,18 @@ TEST_F(CharacterAssetTest, ActiveTopicsListNormalTopicsThenExitTopicsForThePlaye
         const char* player;
         Ids topics;
     } cases[] = {
-        {nullptr, "characters_hero", {"topics_a", "topics_b", "topics_e", "topics_unparented", "topics_exit"}},
-        {nullptr, "characters_other", {"topics_a", "topics_c", "topics_e", "topics_unparented", "topics_exit"}},
+        {nullptr,
+         "characters_hero",
+         {"topics_a", "topics_b", "topics_e", "topics_unparented", "topics_exit"}},
+        {nullptr,
+         "characters_other",
+         {"topics_a", "topics_c", "topics_e", "topics_unparented", "topics_exit"}},
         {"topics_a", "characters_hero", {"topics_sub"}},
         {"topics_sub", "characters_hero", {}},
     };
     const cl_CharacterAsset& keeper = Character("characters_keeper");
-    EXPECT_EQ(keeper.GetTopics(),
-              (Ids{"topics_exit", "topics_a", "topics_b", "topics_c", "topics_d", "topics_sub", "topics_missing",
-                   "topics_e", "topics_unparented"}));
+    EXPECT_EQ(keeper.GetTopics(), (Ids{"topics_exit", "topics_a", "topics_b", "topics_c", "topics_d",
+                                       "topics_sub", "topics_missing", "topics_e", "topics_unparented"}));
     for (const auto& c : cases)
     {
         // The list is appended to.

@@ -5,6 +5,7 @@
 #include "common/cl_Logger.h"
 #include "statechart/StateChartTemplate.h"
 #include "support/AssetWorld.h"
+#include "support/PrintedXml.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -19,16 +20,8 @@ const char* const BOX_CHART = "<scxml initialstate='closed'>"
                               "<state id='closed'><transition event='open' target='open'/></state>"
                               "<state id='open'/></scxml>";
 
-const char* const MOUSE_OVER_ERROR = "Current MouseOver-Text couldn't be retrieved for item-asset 'items_box'";
-
-std::string Printed(const TiXmlElement* element)
-{
-    TiXmlPrinter printer;
-    printer.SetStreamPrinting();
-    if (element)
-        element->Accept(&printer);
-    return printer.Str();
-}
+const char* const MOUSE_OVER_ERROR =
+    "Current MouseOver-Text couldn't be retrieved for item-asset 'items_box'";
 
 // The item "items_box", bound to a game state whose `item` element is the given text and whose logic
 // element holds the given interaction items; "items_key" is the item held on the pointer.
@@ -37,7 +30,8 @@ class ItemAssetTest : public testing::Test
 protected:
     ItemAssetTest() { m_key.SetId("items_key"); }
 
-    cl_ItemAsset& Box(const std::string& itemXml, const std::string& interactionItems = "", bool withLogic = true)
+    cl_ItemAsset& Box(const std::string& itemXml, const std::string& interactionItems = "",
+                      bool withLogic = true)
     {
         EXPECT_TRUE(m_world.LoadGameState("<gamestate><items>" + itemXml +
                                           "</items><logics><logic idref='items_box'>" + interactionItems +
@@ -45,14 +39,14 @@ protected:
         m_box = std::make_unique<cl_ItemAsset>();
         m_box->SetId("items_box");
         if (withLogic)
-            m_box->SetLogic(std::make_unique<cl_AssetLogic>(StateChartTemplate::LoadFromText(BOX_CHART, "box"),
-                                                            "items_box"));
+            m_box->SetLogic(std::make_unique<cl_AssetLogic>(
+                StateChartTemplate::LoadFromText(BOX_CHART, "box"), "items_box"));
         m_box->BindState(&m_world.gameState);
         m_box->RestoreState();
         m_world.log.Clear();
         return *m_box;
     }
-    std::string BoxState() { return Printed(m_world.gameState.GetItemState("items_box")); }
+    std::string BoxState() { return PrintedXml(m_world.gameState.GetItemState("items_box")); }
 
     AssetWorld m_world;
     std::unique_ptr<cl_ItemAsset> m_box;
@@ -99,10 +93,12 @@ TEST_F(ItemAssetTest, MouseOverTextFollowsTheFlagsTheHeldItemAndTheConditions)
     } cases[] = {
         {"no held item: mouseoverref", "<item idref='items_box' mouseoverref='texts_box'/>", "", false,
          "texts_box", false},
-        {"bit 17 hides the text", "<item idref='items_box' mouseoverref='texts_box' interactionflags='131072'/>",
-         "", false, "", false},
-        {"bit 16 keeps the text", "<item idref='items_box' mouseoverref='texts_box' interactionflags='65536'/>",
-         "", false, "texts_box", false},
+        {"bit 17 hides the text",
+         "<item idref='items_box' mouseoverref='texts_box' interactionflags='131072'/>", "", false, "",
+         false},
+        {"bit 16 keeps the text",
+         "<item idref='items_box' mouseoverref='texts_box' interactionflags='65536'/>", "", false,
+         "texts_box", false},
         {"no mouseoverref is corrupt state", "<item idref='items_box'/>", "", false, "", true},
         {"an empty mouseoverref too", "<item idref='items_box' mouseoverref=''/>", "", false, "", true},
         {"bit 17 with a held item",
@@ -116,7 +112,8 @@ TEST_F(ItemAssetTest, MouseOverTextFollowsTheFlagsTheHeldItemAndTheConditions)
          "<item idref='items_box'><interactmouseover itemref='items_key' textref='texts_key_on_box'/></item>",
          "<interactionitem item='items_key' condition='open'/>", true, "", false},
         {"a false condition, then one without",
-         "<item idref='items_box'><interactmouseover itemref='items_key' condition='open' textref='texts_open'/>"
+         "<item idref='items_box'><interactmouseover itemref='items_key' condition='open' "
+         "textref='texts_open'/>"
          "<interactmouseover itemref='items_key' textref='texts_any'/></item>",
          accepted, true, "texts_any", false},
         {"a true condition wins over an earlier one without",
@@ -128,7 +125,8 @@ TEST_F(ItemAssetTest, MouseOverTextFollowsTheFlagsTheHeldItemAndTheConditions)
          "<interactmouseover itemref='items_key' textref='texts_any'/></item>",
          accepted, true, "texts_any", false},
         {"an empty condition is evaluated and fails",
-         "<item idref='items_box'><interactmouseover itemref='items_key' condition='' textref='texts_x'/></item>",
+         "<item idref='items_box'><interactmouseover itemref='items_key' condition='' "
+         "textref='texts_x'/></item>",
          accepted, true, "", true},
         {"the last entry without condition counts",
          "<item idref='items_box'><interactmouseover itemref='items_key' textref='texts_first'/>"
@@ -159,7 +157,8 @@ TEST_F(ItemAssetTest, AnItemWithoutLogicShowsNoTextForAHeldItem)
 
 TEST_F(ItemAssetTest, SettingTheMouseOverTextWritesNoneOnlyWhereNoConditionApplies)
 {
-    const std::string conditional = "<interactmouseover itemref='items_key' condition='open' textref='texts_open'/>";
+    const std::string conditional =
+        "<interactmouseover itemref='items_key' condition='open' textref='texts_open'/>";
     const std::string plain = "<interactmouseover itemref='items_key' textref='texts_any'/>";
     const struct
     {
@@ -171,7 +170,8 @@ TEST_F(ItemAssetTest, SettingTheMouseOverTextWritesNoneOnlyWhereNoConditionAppli
         std::string expected;
     } cases[] = {
         {"no held item, empty text", "", "", "", "", "<item idref=\"items_box\" mouseoverref=\"none\" />"},
-        {"no held item, a text", "", "texts_box", "", "", "<item idref=\"items_box\" mouseoverref=\"texts_box\" />"},
+        {"no held item, a text", "", "texts_box", "", "",
+         "<item idref=\"items_box\" mouseoverref=\"texts_box\" />"},
         {"a new entry keeps the empty text", "", "", "items_key", "",
          "<item idref=\"items_box\"><interactmouseover itemref=\"items_key\" textref=\"\" /></item>"},
         {"the entry without condition gets none", conditional + plain, "", "items_key", "",
@@ -201,9 +201,10 @@ TEST_F(ItemAssetTest, InteractionSequencesByMode)
 
     box.SetInteractionSequence("take", "sequences_new");
     box.SetInteractionSequence("examine", "sequences_look");
-    EXPECT_EQ(BoxState(), "<item idref=\"items_box\"><interaction mode=\"take\" sequenceref=\"sequences_new\" />"
-                          "<interaction mode=\"take\" sequenceref=\"sequences_second\" />"
-                          "<interaction mode=\"examine\" sequenceref=\"sequences_look\" /></item>");
+    EXPECT_EQ(BoxState(),
+              "<item idref=\"items_box\"><interaction mode=\"take\" sequenceref=\"sequences_new\" />"
+              "<interaction mode=\"take\" sequenceref=\"sequences_second\" />"
+              "<interaction mode=\"examine\" sequenceref=\"sequences_look\" /></item>");
 }
 
 TEST_F(ItemAssetTest, UsedBySequenceTakesAHoldingConditionAtOnceElseTheLastUnconditional)
@@ -216,7 +217,8 @@ TEST_F(ItemAssetTest, UsedBySequenceTakesAHoldingConditionAtOnceElseTheLastUncon
         const char* sequence;
     } cases[] = {
         {"no entry", "", true, ""},
-        {"an entry without condition", "<interaction mode='used_by' item='items_key' sequenceref='s_a'/>", true, "s_a"},
+        {"an entry without condition", "<interaction mode='used_by' item='items_key' sequenceref='s_a'/>",
+         true, "s_a"},
         {"an empty condition counts as none",
          "<interaction mode='used_by' item='items_key' condition='' sequenceref='s_a'/>", true, "s_a"},
         {"a false condition, then none",
@@ -237,11 +239,13 @@ TEST_F(ItemAssetTest, UsedBySequenceTakesAHoldingConditionAtOnceElseTheLastUncon
          "<interaction mode='used_by' item='items_stone' sequenceref='s_stone'/>",
          true, ""},
         {"no logic: conditions fail",
-         "<interaction mode='used_by' item='items_key' condition='closed' sequenceref='s_closed'/>", false, ""},
+         "<interaction mode='used_by' item='items_key' condition='closed' sequenceref='s_closed'/>", false,
+         ""},
     };
     for (const auto& c : cases)
     {
-        const cl_ItemAsset& box = Box("<item idref='items_box'>" + c.interactions + "</item>", "", c.withLogic);
+        const cl_ItemAsset& box =
+            Box("<item idref='items_box'>" + c.interactions + "</item>", "", c.withLogic);
         EXPECT_EQ(box.GetUsedBySequence(&m_key), c.sequence) << c.name;
     }
     EXPECT_EQ(m_box->GetUsedBySequence(nullptr), "");
@@ -249,15 +253,17 @@ TEST_F(ItemAssetTest, UsedBySequenceTakesAHoldingConditionAtOnceElseTheLastUncon
 
 TEST_F(ItemAssetTest, SettingAUsedBySequenceMatchesItemAndConditionAndAlwaysWritesTheCondition)
 {
-    cl_ItemAsset& box = Box("<item idref='items_box'><interaction mode='used_by' item='items_key' sequenceref='s_a'/>"
-                            "</item>");
+    cl_ItemAsset& box =
+        Box("<item idref='items_box'><interaction mode='used_by' item='items_key' sequenceref='s_a'/>"
+            "</item>");
     box.SetUsedByInteractionSequence("items_key", "s_b", ""); // an absent condition counts as empty
     box.SetUsedByInteractionSequence("items_key", "s_c", "closed");
     box.SetUsedByInteractionSequence("items_stone", "s_d", "");
-    EXPECT_EQ(BoxState(),
-              "<item idref=\"items_box\"><interaction mode=\"used_by\" item=\"items_key\" sequenceref=\"s_b\" />"
-              "<interaction mode=\"used_by\" item=\"items_key\" condition=\"closed\" sequenceref=\"s_c\" />"
-              "<interaction mode=\"used_by\" item=\"items_stone\" condition=\"\" sequenceref=\"s_d\" /></item>");
+    EXPECT_EQ(
+        BoxState(),
+        "<item idref=\"items_box\"><interaction mode=\"used_by\" item=\"items_key\" sequenceref=\"s_b\" />"
+        "<interaction mode=\"used_by\" item=\"items_key\" condition=\"closed\" sequenceref=\"s_c\" />"
+        "<interaction mode=\"used_by\" item=\"items_stone\" condition=\"\" sequenceref=\"s_d\" /></item>");
     EXPECT_EQ(box.GetUsedBySequence(&m_key), "s_c");
 }
 
@@ -285,8 +291,9 @@ TEST_F(ItemAssetTest, BindingCreatesAMissingItemStateAndUnbindingLetsGo)
     item.SetCurrentScene("scenes_tower");
     item.SetNameRef("texts_new");
     item.SetInteractionFlags(65536);
-    EXPECT_EQ(Printed(m_world.gameState.GetItemState("items_new")),
-              "<item idref=\"items_new\" interactionmode=\"none\" visualisation=\"default\" currentscene=\"scenes_tower\""
+    EXPECT_EQ(PrintedXml(m_world.gameState.GetItemState("items_new")),
+              "<item idref=\"items_new\" interactionmode=\"none\" visualisation=\"default\" "
+              "currentscene=\"scenes_tower\""
               " nameref=\"texts_new\" interactionflags=\"65536\" />");
 
     item.BindState(nullptr);

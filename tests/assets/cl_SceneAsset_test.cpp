@@ -6,6 +6,7 @@
 #include "common/cl_Logger.h"
 #include "support/AssetWorld.h"
 #include "support/LogCapture.h"
+#include "support/PrintedXml.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -31,19 +32,23 @@ class RecordingSceneListener : public ISceneStateListener
 public:
     void NotifyItemEntered(const TiXmlElement& sceneObject) override
     {
-        Note("item entered " + Attribute(sceneObject, "itemref") + " at " + Attribute(sceneObject, "locationref"));
+        Note("item entered " + Attribute(sceneObject, "itemref") + " at " +
+             Attribute(sceneObject, "locationref"));
     }
     void NotifyItemLeft(const TiXmlElement& sceneObject) override
     {
-        Note("item left " + Attribute(sceneObject, "itemref") + " from " + Attribute(sceneObject, "locationref"));
+        Note("item left " + Attribute(sceneObject, "itemref") + " from " +
+             Attribute(sceneObject, "locationref"));
     }
     void NotifyCharacterEntered(const TiXmlElement& puppet) override
     {
-        Note("character entered " + Attribute(puppet, "characterref") + " at " + Attribute(puppet, "locationref"));
+        Note("character entered " + Attribute(puppet, "characterref") + " at " +
+             Attribute(puppet, "locationref"));
     }
     void NotifyCharacterLeft(const TiXmlElement& puppet) override
     {
-        Note("character left " + Attribute(puppet, "characterref") + " from " + Attribute(puppet, "locationref"));
+        Note("character left " + Attribute(puppet, "characterref") + " from " +
+             Attribute(puppet, "locationref"));
     }
     void NotifySpawn() override { Note("spawn"); }
     void NotifyDespawn() override { Note("despawn"); }
@@ -71,15 +76,6 @@ private:
     }
 };
 
-std::string Printed(const TiXmlElement* element)
-{
-    TiXmlPrinter printer;
-    printer.SetStreamPrinting();
-    if (element)
-        element->Accept(&printer);
-    return printer.Str();
-}
-
 // The scene "scenes_hall" bound to a state that holds the given children, with a recording listener.
 class SceneAssetTest : public testing::Test
 {
@@ -87,14 +83,15 @@ protected:
     void Bind(const std::string& children)
     {
         TiXmlDocument document;
-        document.Parse(("<gamestate><scenes><scene idref='scenes_hall'>" + children + "</scene></scenes></gamestate>")
-                           .c_str());
+        document.Parse(
+            ("<gamestate><scenes><scene idref='scenes_hall'>" + children + "</scene></scenes></gamestate>")
+                .c_str());
         ASSERT_TRUE(m_gameState.ReplaceTree(*document.RootElement()));
         m_scene.SetId("scenes_hall");
         m_scene.BindState(&m_gameState);
         m_scene.AddSceneStateListener(&m_listener);
     }
-    std::string SceneState() { return Printed(m_gameState.GetSceneState("scenes_hall")); }
+    std::string SceneState() { return PrintedXml(m_gameState.GetSceneState("scenes_hall")); }
 
     LogCapture m_log;
     cl_GameState m_gameState;
@@ -133,9 +130,10 @@ TEST_F(SceneAssetTest, PuppetsAreTold)
     m_scene.AddPuppet("characters_hero", "positions_window");
     m_scene.RemovePuppet("characters_hero");
     m_scene.RemovePuppet("characters_hero");
-    EXPECT_EQ(m_listener.calls, (Calls{"character entered characters_hero at positions_door",
-                                       "character moved characters_hero from positions_door to positions_window",
-                                       "character left characters_hero from positions_window"}));
+    EXPECT_EQ(m_listener.calls,
+              (Calls{"character entered characters_hero at positions_door",
+                     "character moved characters_hero from positions_door to positions_window",
+                     "character left characters_hero from positions_window"}));
 }
 
 TEST_F(SceneAssetTest, PuppetsWithoutNotificationChangeOnlyTheState)
@@ -169,8 +167,9 @@ TEST_F(SceneAssetTest, AtmoObjectsAndTheNavMeshAreKeptQuietly)
     m_scene.SetNavMesh("navmesh_day");
     m_scene.SetNavMesh("navmesh_night");
     EXPECT_EQ(m_scene.GetNavMesh(), "navmesh_night");
-    EXPECT_EQ(SceneState(), "<scene idref=\"scenes_hall\"><atmoobject itemref=\"items_fog\" />"
-                            "<atmoobject itemref=\"items_rain\" /><navmesh navmeshref=\"navmesh_night\" /></scene>");
+    EXPECT_EQ(SceneState(),
+              "<scene idref=\"scenes_hall\"><atmoobject itemref=\"items_fog\" />"
+              "<atmoobject itemref=\"items_rain\" /><navmesh navmeshref=\"navmesh_night\" /></scene>");
     m_scene.ClearAtmoObjects();
     std::vector<const TiXmlElement*> atmoObjects{nullptr};
     m_scene.GetAtmoObjects(atmoObjects);
@@ -207,7 +206,7 @@ TEST_F(SceneAssetTest, WithoutAStateElementNothingChangesAndNobodyIsTold)
     EXPECT_EQ(m_scene.FindObjectLocation("items_key"), "");
     EXPECT_EQ(m_scene.GetNavMesh(), "");
     EXPECT_TRUE(m_listener.calls.empty());
-    EXPECT_EQ(Printed(m_gameState.GetRoot()), "<gamestate />");
+    EXPECT_EQ(PrintedXml(m_gameState.GetRoot()), "<gamestate />");
 }
 
 TEST_F(SceneAssetTest, AListenerRemovedWhileOthersAreToldIsNotToldAnyMore)
@@ -267,7 +266,8 @@ TEST(SceneAssetDemo, TheTowerRoomHoldsTheKeyTheDoorAndTheHero)
 
     tower.RemoveSceneObject("items_key");
     world.SaveGameState();
-    EXPECT_EQ(runtime.calls, (Calls{"despawn", "spawn", "item left items_key from positions_key", "replace"}));
+    EXPECT_EQ(runtime.calls,
+              (Calls{"despawn", "spawn", "item left items_key from positions_key", "replace"}));
     tower.RemoveSceneStateListener(&runtime);
     EXPECT_EQ(world.log.Count(cl_Logger::LEVEL_ERROR), 0u);
 }

@@ -28,7 +28,9 @@ TEST(TextAsset, ThingTextsAreCutAfterFiftyCharactersNeverInsideOne)
         {"51 characters", fifty + "b", fifty + "..."},
         {"50 characters in 51 bytes stay", Repeat("a", 49) + "ü", Repeat("a", 49) + "ü"},
         {"a two-byte character at the cut", Repeat("a", 49) + "üb", Repeat("a", 49) + "ü..."},
-        {"a four-byte character at the cut", Repeat("a", 49) + "\xF0\x9F\x94\x91" "b",
+        {"a four-byte character at the cut",
+         Repeat("a", 49) + "\xF0\x9F\x94\x91"
+                           "b",
          Repeat("a", 49) + "\xF0\x9F\x94\x91..."},
         {"fifty two-byte characters stay", Repeat("ü", 50), Repeat("ü", 50)},
         {"a multi-byte character just behind the cut", fifty + "ü", fifty + "..."},

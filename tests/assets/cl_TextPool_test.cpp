@@ -54,13 +54,13 @@ TEST_F(TextPoolTest, TheTokenWinsThenThePoolsContentThenNothing)
         const char* id;
         const char* text;
     } cases[] = {
-        {"texts_both", "Vom Token"},      // a token and a text
-        {"tokens_only", "Nur Token"},     // no such text
-        {"texts_only", "Nur Pool"},       // no such token
-        {"texts_self", "Selbst"},         // a token whose text is its own name does not count
-        {"texts_empty", ""},              // a text without content
-        {"texts_missing", ""},            // neither
-        {"spokentexts_hello", ""},        // the texts pool holds no spoken texts
+        {"texts_both", "Vom Token"},  // a token and a text
+        {"tokens_only", "Nur Token"}, // no such text
+        {"texts_only", "Nur Pool"},   // no such token
+        {"texts_self", "Selbst"},     // a token whose text is its own name does not count
+        {"texts_empty", ""},          // a text without content
+        {"texts_missing", ""},        // neither
+        {"spokentexts_hello", ""},    // the texts pool holds no spoken texts
         {"", ""},
     };
     for (const auto& c : cases)

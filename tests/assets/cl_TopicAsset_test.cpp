@@ -32,7 +32,10 @@ protected:
         EXPECT_TRUE(m_world.LoadGameState(ReadTextFile(DialogFolder() + "gamestate.xml")));
     }
     cl_TopicAsset& Topic(const std::string& id) { return dynamic_cast<cl_TopicAsset&>(m_world.Asset(id)); }
-    bool InState(const std::string& id, const std::string& state) { return m_world.Logic(id).IsInState(state); }
+    bool InState(const std::string& id, const std::string& state)
+    {
+        return m_world.Logic(id).IsInState(state);
+    }
 
     AssetWorld m_world;
 };
@@ -44,8 +47,10 @@ TEST(TopicAsset, ActiveIsTrueInAnyCase)
         const char* attribute;
         bool active;
     } cases[] = {
-        {"active='true'", true}, {"active='TRUE'", true}, {"active='True'", true},   {"active='false'", false},
-        {"active=''", false},    {"active='yes'", false}, {"active=' true'", false}, {"", false},
+        {"active='true'", true},   {"active='TRUE'", true},
+        {"active='True'", true},   {"active='false'", false},
+        {"active=''", false},      {"active='yes'", false},
+        {"active=' true'", false}, {"", false},
     };
     LogCapture log;
     cl_GameState gameState;

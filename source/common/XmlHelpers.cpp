@@ -1,4 +1,4 @@
-#include "common/XmlAttributes.h"
+#include "common/XmlHelpers.h"
 
 #include <tinyxml.h>
 
@@ -18,4 +18,11 @@ TiXmlElement* FindChildWithAttribute(TiXmlElement& parent, const char* name, con
             return child;
     }
     return nullptr;
+}
+
+TiXmlElement* AppendChild(TiXmlElement& parent, const char* name)
+{
+    auto* child = new TiXmlElement(name);
+    parent.LinkEndChild(child);
+    return child;
 }
