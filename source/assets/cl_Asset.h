@@ -28,7 +28,8 @@ public:
     // without a logic.
     virtual void SaveState(cl_GameState* gameState);
     // Binds the logic to its "logic" element of the game state; nothing without a logic. Typed assets
-    // that keep state of their own look up their element first.
+    // that keep state of their own look up their element first. A null game state (the tree was
+    // cleared) lets go of every element taken from the old tree.
     virtual void BindState(cl_GameState* gameState);
     // Starts the logic from what it is bound to (saved states, else the chart's initial state).
     virtual void RestoreState();

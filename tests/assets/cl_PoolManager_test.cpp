@@ -145,22 +145,15 @@ TEST_F(DemoTest, NothingFiresWhileDefaultTimeStands)
 
 TEST_F(DemoTest, DelayedOnceReplacesThePendingEventAndRestartsItsDelay)
 {
-    auto pending = [this] {
-        const std::string saved = m_world.SaveGameState();
-        size_t count = 0;
-        for (size_t at = saved.find("<delayedevent"); at != std::string::npos; at = saved.find("<delayedevent", at + 1))
-            ++count;
-        return count;
-    };
     Pools().SendToAssetDelayedOnce("items_key", "character.Interact", Text("first"), 1.0f);
     m_world.Frames(1, 0.5f);
     Pools().SendToAssetDelayedOnce("items_key", "character.Interact", Text("second"), 1.0f);
-    EXPECT_EQ(pending(), 1u);
+    EXPECT_EQ(m_world.PendingEvents(), 1u);
     m_world.Frames(1, 0.5f);
     EXPECT_TRUE(InState("items_key", "lying")) << "the first would have fired now";
     m_world.Frames(1, 0.5f);
     EXPECT_TRUE(InState("items_key", "carried"));
-    EXPECT_EQ(pending(), 0u);
+    EXPECT_EQ(m_world.PendingEvents(), 0u);
 
     Pools().SendToAssetDelayed("items_key", "item.Used", Text(""), -1.0f);
     EXPECT_FALSE(InState("items_key", "carried")) << "a delay below 0 sends at once";
@@ -239,5 +232,198 @@ TEST_F(DemoTest, ASaveAndALoadGiveTheSameStatesHistoriesAndPendingEvents)
     EXPECT_TRUE(InState("characters_hero", "walking"));
     EXPECT_TRUE(InState("characters_hero", "cross")) << "woken as he fell asleep";
     EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), 0u) << "the int data came back as an int";
+}
+// A chapter of its own in a temporary folder. Lua reaches the pool manager through the test receiver:
+// trace(text), send(id, event[, data]), once(id, event, delay), remove(id, event).
+class ChapterTest : public testing::Test
+{
+protected:
+    ChapterTest()
+    {
+        m_world.script.ExecuteString(
+            "function trace(text) sendcmd('test', 'trace', text) end\n"
+            "function send(id, event, data) if data == nil then sendcmd('test', 'send', id, event)\n"
+            "  else sendcmd('test', 'send', id, event, data) end end\n"
+            "function once(id, event, delay) sendcmd('test', 'once', id, event, delay) end\n"
+            "function remove(id, event) sendcmd('test', 'remove', id, event) end");
+    }
+
+    std::string Folder(const std::string& sub = "chapter") const { return m_folder.PathOf(sub) + "/"; }
+    void Write(const std::string& relative, const std::string& text) const { m_folder.WriteFile(relative, text); }
+    // An asset file chapter/<pool>/<id>.xml for an asset whose logic runs the chart text.
+    void Charted(const std::string& pool, const std::string& id, const std::string& chart) const
+    {
+        Write("chapter/charts/" + id + ".scxml", chart);
+        Write("chapter/" + pool + "/" + id + ".xml",
+              "<asset id=\"" + id + "\"><logic statechart=\"charts/" + id + ".scxml\"/></asset>");
+    }
+    void Start(const std::string& gamestate = "<gamestate/>")
+    {
+        m_world.LoadChapter(Folder());
+        ASSERT_TRUE(m_world.LoadGameState(gamestate));
+        m_trace.clear();
+    }
+    cl_PoolManager& Pools() { return m_world.poolManager; }
+
+    TemporaryFolder m_folder;
+    AssetWorld m_world;
+    Ids m_trace;
+    FunctionReceiver m_receiver{m_world.script, "test", [this](cl_Command& cmd) {
+        const cl_ArgList& args = cmd.m_arguments;
+        auto text = [&args](int index) { return args.GetArg(index)->GetString(); };
+        if (cmd.m_name == "trace")
+            m_trace.push_back(text(0));
+        else if (cmd.m_name == "send")
+        {
+            // The data lives on this stack only; the chart may still need it after the send returns.
+            const cl_Argument data = args.GetSize() > 2 ? *args.GetArg(2) : cl_Argument();
+            Pools().SendToAsset(Pools().FindAsset(text(0)), text(1), data, 0.0f);
+        }
+        else if (cmd.m_name == "once")
+            Pools().SendToAssetDelayedOnce(text(0), text(1), cl_Argument(),
+                                           static_cast<float>(args.GetArg(2)->GetDouble()));
+        else if (cmd.m_name == "remove")
+            Pools().RemoveDelayedEvents(text(0), text(1));
+        return true;
+    }};
+};
+
+TEST_F(ChapterTest, EventDataOfNestedSendsStaysValid)
+{
+    Charted("items", "items_a", R"(<scxml initialstate="idle">
+  <state id="idle">
+    <transition event="go" target="busy"><script>
+      send('items_a', 'self', 'queued data')
+      send('items_b', 'inner', 'inner data')
+      trace('a after: ' .. eventdata)
+    </script></transition>
+  </state>
+  <state id="busy">
+    <transition event="self"><script>trace('a self: ' .. eventdata)</script></transition>
+  </state>
+</scxml>)");
+    Charted("items", "items_b", R"(<scxml initialstate="idle">
+  <state id="idle"><transition event="inner"><script>trace('b: ' .. eventdata)</script></transition></state>
+</scxml>)");
+    Start();
+    {
+        auto outer = std::make_unique<cl_Argument>(Text("outer data"));
+        Pools().SendToAsset(Pools().FindAsset("items_a"), "go", *outer, 0.0f);
+    }
+    EXPECT_EQ(m_trace, (Ids{"b: inner data", "a after: outer data", "a self: queued data"}))
+        << "the event sent to the busy chart waited with its own data";
+}
+
+TEST_F(ChapterTest, AHandlerThatQueuesItsOwnEventAgainKeepsOneRecordPending)
+{
+    Charted("items", "items_clock", R"(<scxml initialstate="ticking">
+  <state id="ticking"><transition event="tick"><script>trace('tick') once('items_clock', 'tick', 1.0)</script></transition></state>
+</scxml>)");
+    Start();
+    Pools().SendToAssetDelayedOnce("items_clock", "tick", cl_Argument(), 1.0f);
+    Ids frames;
+    for (int frame = 1; frame <= 20; ++frame)
+    {
+        m_trace.clear();
+        m_world.Frames(1, 0.25f);
+        if (!m_trace.empty())
+            frames.push_back(std::to_string(frame));
+        EXPECT_EQ(m_world.PendingEvents(), 1u) << "frame " << frame;
+    }
+    // The new record is visited in the walk that queued it, so it loses that frame's time at once.
+    EXPECT_EQ(frames, (Ids{"4", "7", "10", "13", "16", "19"}));
+}
+
+TEST_F(ChapterTest, RecordsRemovedDuringTheWalkLeaveTheOthersCounted)
+{
+    Charted("items", "items_a", R"(<scxml initialstate="s">
+  <state id="s">
+    <transition event="go"><script>trace('go') remove('items_a', 'far')</script></transition>
+    <transition event="later"><script>trace('later')</script></transition>
+    <transition event="far"><script>trace('far')</script></transition>
+  </state>
+</scxml>)");
+    Start();
+    Pools().SendToAssetDelayed("items_a", "far", cl_Argument(), 5.0f);
+    Pools().SendToAssetDelayed("items_a", "go", cl_Argument(), 0.5f);
+    Pools().SendToAssetDelayed("items_a", "later", cl_Argument(), 0.5f);
+    m_world.Frames(1, 0.5f);
+    EXPECT_EQ(m_trace, (Ids{"go", "later"}));
+    EXPECT_EQ(m_world.PendingEvents(), 0u);
+}
+
+TEST_F(ChapterTest, ALoadStopsBindsRestoresAndStartsEveryPoolInTurn)
+{
+    const std::string chart = R"(<scxml initialstate="start">
+  <state id="start">
+    <onentry><script>trace('restore ' .. this .. ' sees ' .. tostring(_globals.mark))</script></onentry>
+    <onexit><script>trace('stop ' .. this)</script></onexit>
+    <transition event="game.Started"><script>trace('started ' .. this)</script></transition>
+  </state>
+</scxml>)";
+    Charted("scenes", "scenes_b", chart);
+    Charted("items", "items_a", chart);
+    const std::string gamestate = R"(<gamestate><databinding><_globals I="S" V="T">
+  <mark I="S" V="S">saved</mark></_globals></databinding></gamestate>)";
+    const Ids expected = {"restore items_a sees saved", "restore scenes_b sees saved", "started items_a",
+                          "started scenes_b"};
+    Start(gamestate);
+    m_world.script.ExecuteString("_globals.mark = 'live'");
+    ASSERT_TRUE(m_world.LoadGameState(gamestate));
+    EXPECT_EQ(m_trace, expected) << "the stop runs no content; globals come back before the charts start";
+}
+
+class RecordingProgress final : public ILoadingProgress
+{
+public:
+    void OnDataLoadStarted(int count) override { calls.push_back("begin " + std::to_string(count)); }
+    void OnDataLoaded() override { calls.push_back("step"); }
+    void OnDataLoadEnded() override { calls.push_back("end"); }
+    Ids calls;
+};
+
+TEST_F(ChapterTest, AChapterSwitchReplacesTheAssetsChapterFirstThenCommon)
+{
+    Charted("items", "items_a", R"(<scxml initialstate="s"><state id="s">
+  <onexit><script>trace('exit')</script></onexit></state></scxml>)");
+    Write("chapter/items/shared.xml", "<asset id=\"items_shared\" name=\"chapter\"/>");
+    Write("common/items.xml", "<assetpool><asset id=\"items_shared\" name=\"common\"/>"
+                              "<asset id=\"items_common\"/></assetpool>");
+    Write("other/texts.xml", "<assetpool><asset id=\"texts_other\"/></assetpool>");
+    RecordingProgress progress;
+    m_world.LoadChapter(Folder(), Folder("common"), &progress);
+    ASSERT_TRUE(m_world.LoadGameState("<gamestate/>"));
+
+    Ids expected = {"begin 10"};
+    expected.insert(expected.end(), 10, "step");
+    expected.push_back("end");
+    EXPECT_EQ(progress.calls, expected);
+    EXPECT_EQ(Pools().FindAsset("items_shared")->GetName(), "chapter");
+    EXPECT_NE(Pools().FindAsset("items_common"), nullptr);
+    EXPECT_TRUE(m_world.log.Contains("Duplicate asset id 'items_shared' in " + Folder("common") + "items.xml"));
+
+    m_trace.clear();
+    m_world.LoadChapter(Folder("other"), Folder("common"));
+    EXPECT_EQ(Pools().FindAsset("items_a"), nullptr);
+    EXPECT_NE(Pools().FindAsset("texts_other"), nullptr);
+    EXPECT_EQ(Pools().FindAsset("items_shared")->GetName(), "common");
+    EXPECT_EQ(m_trace, Ids{}) << "deleted charts run no exit content";
+}
+
+TEST_F(ChapterTest, AClearedTreeIsLetGoOf)
+{
+    Charted("items", "items_a", R"(<scxml initialstate="s"><state id="s"/></scxml>)");
+    Start();
+    cl_AssetLogic& logic = m_world.Logic("items_a");
+    cl_Asset key;
+    key.SetId("items_key");
+    logic.AddInteractionItem("items_key", "");
+    ASSERT_TRUE(logic.HasInteractionItem(&key));
+
+    m_world.gameState.Clear();
+    logic.AddInteractionItem("items_key", "");
+    logic.SaveState();
+    EXPECT_FALSE(logic.HasInteractionItem(&key));
+    EXPECT_TRUE(logic.IsInState("s")) << "the chart runs on";
 }
 } // namespace

@@ -37,6 +37,16 @@ std::string AssetWorld::SaveGameState()
     return printer.Str();
 }
 
+size_t AssetWorld::PendingEvents()
+{
+    SaveGameState();
+    size_t count = 0;
+    for (const TiXmlElement* event = gameState.GetRoot()->FirstChildElement("delayedevent"); event;
+         event = event->NextSiblingElement("delayedevent"))
+        ++count;
+    return count;
+}
+
 void AssetWorld::Frames(int count, float dt)
 {
     for (int frame = 0; frame < count; ++frame)

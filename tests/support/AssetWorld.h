@@ -27,6 +27,8 @@ public:
     bool LoadGameState(const std::string& xml);
     // Has the listeners write into the tree, as a save does, and returns the tree printed.
     std::string SaveGameState();
+    // How many delayed events a save writes.
+    size_t PendingEvents();
     // Runs count frames of dt seconds.
     void Frames(int count, float dt);
     // The asset and its logic; the test fails when either is missing.
