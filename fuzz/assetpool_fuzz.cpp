@@ -6,6 +6,7 @@
 #include "assets/cl_Asset.h"
 #include "assets/cl_AssetPool.h"
 #include "assets/cl_GameState.h"
+#include "assets/cl_ItemPool.h"
 #include "assets/cl_PoolManager.h"
 #include "common/cl_LuaScriptSystem.h"
 

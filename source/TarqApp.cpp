@@ -5,6 +5,7 @@
 #include "common/cl_Argument.h"
 #include "common/cl_Command.h"
 #include "common/cl_Config.h"
+#include "common/cl_ControllerManager.h"
 #include "common/cl_Localizer.h"
 #include "common/cl_LuaCommandReceiver.h"
 #include "common/cl_LuaScriptSystem.h"
@@ -12,6 +13,7 @@
 #include "common/cl_SyncManager.h"
 #include "common/cl_TarqLog.h"
 #include "common/cl_TarqdataLoader.h"
+#include "common/cl_ValueSourceManager.h"
 #include "assets/cl_GameState.h"
 #include "assets/cl_PoolManager.h"
 #include "gamecomponents/cl_SaveGameManager.h"
@@ -86,6 +88,8 @@ TarqApp::TarqApp()
     m_scriptSystem = std::make_unique<cl_LuaScriptSystem>();
     m_scriptSystem->LoadLuaFile(m_workingFolder + "ExportedFunctions.lua");
     m_gameTime = std::make_unique<cl_OgreGameTime>(*m_scriptSystem);
+    m_valueSources = std::make_unique<cl_ValueSourceManager>(*m_scriptSystem, *m_gameTime);
+    m_controllers = std::make_unique<cl_ControllerManager>();
     m_gameState = std::make_unique<cl_GameState>();
     m_triggerManager = std::make_unique<cl_TriggerManager>(*m_scriptSystem);
     // Where the game-components hub will be created, which then owns the save games.
@@ -132,6 +136,7 @@ TarqApp::~TarqApp()
     m_saveGames.reset();
     m_poolManager.reset();
     m_triggerManager.reset();
+    m_valueSources.reset();
     m_sound.reset();
     m_gameTime.reset();
     m_stateChartSystem.reset();
@@ -139,6 +144,7 @@ TarqApp::~TarqApp()
     m_rootReceiver.reset();
     m_scriptSystem.reset();
     m_gameState.reset();
+    m_controllers.reset();
     m_config.reset();
     m_log.reset();
     m_loader.reset();

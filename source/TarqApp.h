@@ -13,6 +13,7 @@
 class cl_Camera;
 class cl_CharacterManager;
 class cl_Config;
+class cl_ControllerManager;
 class cl_EffectManager;
 class cl_GameState;
 class cl_GameTime;
@@ -31,6 +32,7 @@ class cl_SyncManager;
 class cl_TarqLog;
 class cl_TarqdataLoader;
 class cl_TriggerManager;
+class cl_ValueSourceManager;
 
 // The one application object: owns every subsystem for the whole run, brings OGRE, the resources and the
 // first scene up, runs the frame-capped main loop, switches the application modes and is the command
@@ -150,6 +152,8 @@ private:
     std::unique_ptr<cl_Config> m_config;
     std::unique_ptr<cl_LuaScriptSystem> m_scriptSystem;
     std::unique_ptr<cl_GameTime> m_gameTime;
+    std::unique_ptr<cl_ValueSourceManager> m_valueSources;
+    std::unique_ptr<cl_ControllerManager> m_controllers;
     std::unique_ptr<cl_GameState> m_gameState;
     std::unique_ptr<cl_TriggerManager> m_triggerManager;
     std::unique_ptr<cl_SaveGameManager> m_saveGames;

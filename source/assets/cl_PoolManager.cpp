@@ -3,7 +3,16 @@
 #include "assets/cl_Asset.h"
 #include "assets/cl_AssetLogic.h"
 #include "assets/cl_AssetPool.h"
+#include "assets/cl_CharacterPool.h"
+#include "assets/cl_CutscenePool.h"
+#include "assets/cl_ItemPool.h"
+#include "assets/cl_MinigamePool.h"
+#include "assets/cl_ScenePool.h"
 #include "assets/cl_SequencePool.h"
+#include "assets/cl_SpokentextPool.h"
+#include "assets/cl_TaskPool.h"
+#include "assets/cl_TextPool.h"
+#include "assets/cl_TopicPool.h"
 #include "common/ArgumentXml.h"
 #include "common/StringHelpers.h"
 #include "common/cl_GameTime.h"
@@ -15,6 +24,7 @@
 #include <tinyxml.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <limits>
 
 namespace
@@ -46,16 +56,16 @@ std::string Attribute(const TiXmlElement& element, const char* name)
 } // namespace
 
 cl_PoolManager::cl_PoolManager()
-    : m_itemPool(std::make_unique<cl_AssetPool>("items")),             // typed pool to come
-      m_textPool(std::make_unique<cl_AssetPool>("texts")),             // typed pool to come
-      m_scenePool(std::make_unique<cl_AssetPool>("scenes")),           // typed pool to come
-      m_topicPool(std::make_unique<cl_AssetPool>("topics")),           // typed pool to come
-      m_characterPool(std::make_unique<cl_AssetPool>("characters")),   // typed pool to come
-      m_cutscenePool(std::make_unique<cl_AssetPool>("cutscenes")),     // typed pool to come
-      m_minigamePool(std::make_unique<cl_AssetPool>("minigames")),     // typed pool to come
+    : m_itemPool(std::make_unique<cl_ItemPool>()),
+      m_textPool(std::make_unique<cl_TextPool>()),
+      m_scenePool(std::make_unique<cl_ScenePool>()),
+      m_topicPool(std::make_unique<cl_TopicPool>()),
+      m_characterPool(std::make_unique<cl_CharacterPool>()),
+      m_cutscenePool(std::make_unique<cl_CutscenePool>()),
+      m_minigamePool(std::make_unique<cl_MinigamePool>()),
       m_sequencePool(std::make_unique<cl_SequencePool>()),
-      m_spokentextPool(std::make_unique<cl_AssetPool>("spokentexts")), // typed pool to come
-      m_taskPool(std::make_unique<cl_AssetPool>("tasks")),             // typed pool to come
+      m_spokentextPool(std::make_unique<cl_SpokentextPool>()),
+      m_taskPool(std::make_unique<cl_TaskPool>()),
       m_pools{m_itemPool.get(),     m_textPool.get(),     m_scenePool.get(),    m_topicPool.get(),
               m_characterPool.get(), m_cutscenePool.get(), m_minigamePool.get(), m_sequencePool.get(),
               m_spokentextPool.get(), m_taskPool.get()}
@@ -218,10 +228,10 @@ void cl_PoolManager::ReloadPools(const std::string& chapterFolder, const std::st
 
 cl_Asset* cl_PoolManager::FindAsset(const std::string& id) const
 {
-    for (const cl_AssetPool* pool :
-         {m_characterPool.get(), m_cutscenePool.get(), m_minigamePool.get(),
-          static_cast<cl_AssetPool*>(m_sequencePool.get()), m_spokentextPool.get(), m_taskPool.get(),
-          m_topicPool.get(), m_textPool.get(), m_itemPool.get(), m_scenePool.get()})
+    for (const cl_AssetPool* pool : std::initializer_list<const cl_AssetPool*>{
+             m_characterPool.get(), m_cutscenePool.get(), m_minigamePool.get(), m_sequencePool.get(),
+             m_spokentextPool.get(), m_taskPool.get(), m_topicPool.get(), m_textPool.get(), m_itemPool.get(),
+             m_scenePool.get()})
     {
         if (cl_Asset* asset = pool->FindAsset(id))
             return asset;

@@ -12,7 +12,16 @@
 
 class cl_Asset;
 class cl_AssetPool;
+class cl_CharacterPool;
+class cl_CutscenePool;
+class cl_ItemPool;
+class cl_MinigamePool;
+class cl_ScenePool;
 class cl_SequencePool;
+class cl_SpokentextPool;
+class cl_TaskPool;
+class cl_TextPool;
+class cl_TopicPool;
 
 // An event waiting to be sent to an asset after its delay.
 struct DelayedEvent
@@ -70,16 +79,16 @@ public:
     // The pools, in creation order: items, texts, scenes, topics, characters, cutscenes, minigames,
     // sequences, spokentexts, tasks.
     const std::vector<cl_AssetPool*>& GetPools() const { return m_pools; }
-    cl_AssetPool* GetItemPool() const { return m_itemPool.get(); }
-    cl_AssetPool* GetTextPool() const { return m_textPool.get(); }
-    cl_AssetPool* GetScenePool() const { return m_scenePool.get(); }
-    cl_AssetPool* GetTopicPool() const { return m_topicPool.get(); }
-    cl_AssetPool* GetCharacterPool() const { return m_characterPool.get(); }
-    cl_AssetPool* GetCutscenePool() const { return m_cutscenePool.get(); }
-    cl_AssetPool* GetMinigamePool() const { return m_minigamePool.get(); }
+    cl_ItemPool* GetItemPool() const { return m_itemPool.get(); }
+    cl_TextPool* GetTextPool() const { return m_textPool.get(); }
+    cl_ScenePool* GetScenePool() const { return m_scenePool.get(); }
+    cl_TopicPool* GetTopicPool() const { return m_topicPool.get(); }
+    cl_CharacterPool* GetCharacterPool() const { return m_characterPool.get(); }
+    cl_CutscenePool* GetCutscenePool() const { return m_cutscenePool.get(); }
+    cl_MinigamePool* GetMinigamePool() const { return m_minigamePool.get(); }
     cl_SequencePool* GetSequencePool() const { return m_sequencePool.get(); }
-    cl_AssetPool* GetSpokentextPool() const { return m_spokentextPool.get(); }
-    cl_AssetPool* GetTaskPool() const { return m_taskPool.get(); }
+    cl_SpokentextPool* GetSpokentextPool() const { return m_spokentextPool.get(); }
+    cl_TaskPool* GetTaskPool() const { return m_taskPool.get(); }
 
     // Sends the event to the asset's logic: with a delay above 0, as a delayed event; else at once, the
     // chart processing it to completion before this returns. The logic takes its own copy of data.
@@ -102,16 +111,16 @@ private:
     void ReadDelayedEvents(TiXmlElement& root);
     void WriteDelayedEvents(TiXmlElement& root) const;
 
-    std::unique_ptr<cl_AssetPool> m_itemPool;
-    std::unique_ptr<cl_AssetPool> m_textPool;
-    std::unique_ptr<cl_AssetPool> m_scenePool;
-    std::unique_ptr<cl_AssetPool> m_topicPool;
-    std::unique_ptr<cl_AssetPool> m_characterPool;
-    std::unique_ptr<cl_AssetPool> m_cutscenePool;
-    std::unique_ptr<cl_AssetPool> m_minigamePool;
+    std::unique_ptr<cl_ItemPool> m_itemPool;
+    std::unique_ptr<cl_TextPool> m_textPool;
+    std::unique_ptr<cl_ScenePool> m_scenePool;
+    std::unique_ptr<cl_TopicPool> m_topicPool;
+    std::unique_ptr<cl_CharacterPool> m_characterPool;
+    std::unique_ptr<cl_CutscenePool> m_cutscenePool;
+    std::unique_ptr<cl_MinigamePool> m_minigamePool;
     std::unique_ptr<cl_SequencePool> m_sequencePool;
-    std::unique_ptr<cl_AssetPool> m_spokentextPool;
-    std::unique_ptr<cl_AssetPool> m_taskPool;
+    std::unique_ptr<cl_SpokentextPool> m_spokentextPool;
+    std::unique_ptr<cl_TaskPool> m_taskPool;
     std::vector<cl_AssetPool*> m_pools;
     std::vector<DelayedEvent> m_delayedEvents;
     // The place of the next record while Update walks the list; records removed in front of it move it.

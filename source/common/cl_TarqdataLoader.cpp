@@ -1,6 +1,8 @@
 #include "common/cl_TarqdataLoader.h"
 
 #include "assets/cl_GameState.h"
+#include "assets/cl_PoolManager.h"
+#include "assets/cl_SpokentextPool.h"
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
 #include "common/XmlParse.h"
@@ -426,6 +428,15 @@ void cl_TarqdataLoader::LoadChapterData(const cl_Chapter& chapter, ILoadingProgr
             if (const Ogre::DataStreamPtr stream =
                     OpenResource(file, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME))
                 localizer->LoadTokens(*stream);
+        }
+    }
+    if (cl_PoolManager* pools = cl_PoolManager::GetInstance())
+    {
+        for (const std::string& file : chapter.m_leafIdFiles)
+        {
+            if (const Ogre::DataStreamPtr stream =
+                    OpenResource(file, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME))
+                pools->GetSpokentextPool()->LoadLeafIds(*stream);
         }
     }
 }

@@ -66,7 +66,7 @@ public:
 
     // Loads the chapter behind the chapter loading screen: the pools of its data folder, the resource
     // groups "SPEACHDATA" and "CHAPTERDATA" (the chapter's own ".tdf" files are parsed then), its
-    // characters and its token files (its leaf-id files wait for the spoken-text pool). Groups left from
+    // characters, its token files and its leaf-id files (into the spoken-text pool). Groups left from
     // an earlier load are unloaded first. An unknown id loads an empty chapter. Needs OGRE's root with its
     // automatic render window: without one it logs and does nothing. Locations and groups that OGRE refuses
     // are logged and passed over.

@@ -1,6 +1,8 @@
 #include "assets/cl_Asset.h"
 #include "assets/cl_AssetLogic.h"
 #include "assets/cl_AssetPool.h"
+#include "assets/cl_CharacterPool.h"
+#include "assets/cl_ItemPool.h"
 #include "assets/cl_PoolManager.h"
 #include "assets/cl_SequencePool.h"
 #include "common/cl_ArgList.h"

@@ -1,6 +1,9 @@
 #include "common/cl_TarqdataLoader.h"
 
 #include "assets/cl_GameState.h"
+#include "assets/cl_PoolManager.h"
+#include "assets/cl_SpokentextAsset.h"
+#include "assets/cl_SpokentextPool.h"
 #include "common/cl_CommandDistributor.h"
 #include "common/cl_Config.h"
 #include "common/cl_Localizer.h"
@@ -162,6 +165,27 @@ TEST_F(ChapterLoading, LoadsTheChapterGroupsBehindTheLoadingScene)
     EXPECT_FALSE(m_root->hasSceneManager("loading_screen"));
     EXPECT_FALSE(m_gui->GetIngameMenu().IsMouseHidden());
     EXPECT_TRUE(m_log.Lines().empty()) << m_log.Lines()[0].text;
+}
+
+TEST_F(ChapterLoading, LeafIdFilesGoToTheSpokenTexts)
+{
+    m_folder.WriteFile("pimb/voiced/spokentexts.xml",
+                       "<assetpool><asset id='spokentexts_hello'><content>Hallo</content></asset></assetpool>");
+    m_folder.WriteFile("gamedata/voiced/leafids.txt", "spokentexts_hello;hello_leaf\nspokentexts_gone;gone\n");
+    m_loader->ParseTdf("GAMEDATA",
+                       "<tarqdata><chapterdata id='voiced'><pimbdata>voiced</pimbdata>"
+                       "<resourcelocation>voiced</resourcelocation><leafids>leafids.txt</leafids>"
+                       "</chapterdata></tarqdata>",
+                       "chapters.tdf", false);
+    // The real pool manager takes the chapter switch over from the recording one while it lives.
+    cl_PoolManager pools;
+    m_loader->LoadChapter("voiced");
+
+    const auto* hello =
+        dynamic_cast<const cl_SpokentextAsset*>(pools.GetSpokentextPool()->FindAsset("spokentexts_hello"));
+    ASSERT_NE(hello, nullptr);
+    EXPECT_EQ(hello->GetLeafId(), "hello_leaf");
+    EXPECT_TRUE(m_log.Contains("Spokenttext 'spokentexts_gone' not found.", cl_Logger::LEVEL_ERROR));
 }
 
 TEST_F(ChapterLoading, UnloadTellsEveryParserOnceAndDestroysTheGroups)

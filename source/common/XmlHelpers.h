@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+class TiXmlElement;
+
+// Small element and attribute helpers over TinyXML, for code that reads and edits XML trees in place.
+
+// The attribute's value, or the empty string when the element has no such attribute.
+std::string AttributeOrEmpty(const TiXmlElement& element, const char* name);
+
+// The first child element called name whose attribute has exactly value; null when there is none.
+TiXmlElement* FindChildWithAttribute(TiXmlElement& parent, const char* name, const char* attribute,
+                                     const std::string& value);
+
+// Appends a new, empty child element called name to parent, which owns it.
+TiXmlElement* AppendChild(TiXmlElement& parent, const char* name);
