@@ -298,9 +298,10 @@ void cl_SaveGameManager::ShowScene(const std::string& sceneId, const std::string
     cl_SceneManager* scenes = cl_SceneManager::GetInstance();
     if (!scenes)
         return;
+    // What an earlier game left pending would keep this one from being played and saved.
     scenes->SetChangePending(false);
     scenes->SetCharacterSwitchPending(false);
-    scenes->SetLeaveWalk(false);
+    scenes->SetInteractionBlocked(false);
     if (cl_Curtain* curtain = scenes->GetCurtain())
         curtain->FadeToBlack(0.0f);
     scenes->SetTargetScene(sceneId);
@@ -411,7 +412,7 @@ bool cl_SaveGameManager::IsSaveable() const
     if (!application || application->GetMode() != TarqApp::MODE_INGAME)
         return false;
     const cl_SceneManager* scenes = cl_SceneManager::GetInstance();
-    if (!scenes || !scenes->HasLoadedScene() || !scenes->IsIdle())
+    if (!scenes || !scenes->HasLoadedScene() || scenes->IsBusy())
         return false;
     const cl_MinigameManager* minigames = cl_MinigameManager::GetInstance();
     if (minigames && minigames->GetCurrentMinigame())

@@ -84,8 +84,8 @@ public:
     // once more than that many played seconds have passed since the last save or load and the game has
     // been saveable for more than 3 seconds.
     void Update(float dt) override;
-    // Whether the game may be saved on its own now: in the game, a scene loaded, the scene manager idle,
-    // no minigame running.
+    // Whether the game may be saved on its own now: in the game, a scene loaded, no switch flag of the
+    // scene manager set, no minigame running.
     bool IsSaveable() const;
 
 private:

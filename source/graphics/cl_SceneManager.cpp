@@ -25,10 +25,11 @@ cl_SceneManager::cl_SceneManager(cl_CommandDistributor& distributor)
 {
 }
 
+cl_SceneManager::~cl_SceneManager() = default;
+
 void cl_SceneManager::Init()
 {
-    if (!m_curtain)
-        m_curtain = std::make_unique<cl_Curtain>(this);
+    m_curtain = std::make_unique<cl_Curtain>(this);
 }
 
 void cl_SceneManager::ParseElement(const TiXmlElement*, const std::string&, bool) {}
@@ -71,16 +72,15 @@ void cl_SceneManager::UnloadScene()
 
 void cl_SceneManager::NotifyFadedToBlack()
 {
-    if (m_changePending)
-        m_switching = true;
+    m_curtainClosed = true;
 }
 
 void cl_SceneManager::NotifyFadedIn()
 {
-    m_switching = false;
+    m_curtainClosed = false;
 }
 
-bool cl_SceneManager::IsIdle() const
+bool cl_SceneManager::IsBusy() const
 {
-    return !m_changePending && !m_characterSwitchPending && !m_interactionBlocked && !m_switching;
+    return m_changePending || m_characterSwitchPending || m_interactionBlocked || m_curtainClosed;
 }

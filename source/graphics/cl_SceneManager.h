@@ -24,6 +24,7 @@ class cl_SceneManager : public ISingleton<cl_SceneManager>,
 public:
     // Registers as the receiver "scenemanager" with distributor, which must outlive it.
     explicit cl_SceneManager(cl_CommandDistributor& distributor);
+    ~cl_SceneManager() override;
 
     // Creates the curtain; called once in the game set-up. Before it there is no curtain.
     void Init();
@@ -60,20 +61,19 @@ public:
     // The scene a pending change goes to; empty when none.
     void SetTargetScene(const std::string& sceneId) { m_targetScene = sceneId; }
     const std::string& GetTargetScene() const { return m_targetScene; }
-    // The switch flags. Nothing is picked, interaction is refused and the game cannot be saved unless the
-    // manager is idle: no change pending, no character switch pending, interaction not blocked and no
-    // change being carried out (set when the curtain closes on a pending change, cleared when it opens).
+    // The switch flags. Change pending: set for a scene change, cleared when the switch is done. Character
+    // switch pending: set by a switch to a character in another scene. Interaction blocked: set by the
+    // command "BlockInteraction". Curtain closed: from the curtain's report of black until its report of
+    // faded in. While any is set nothing is picked, interaction is refused and the game is not saved.
     void SetChangePending(bool pending) { m_changePending = pending; }
     void SetCharacterSwitchPending(bool pending) { m_characterSwitchPending = pending; }
     void SetInteractionBlocked(bool blocked) { m_interactionBlocked = blocked; }
-    // A "leave" interaction has armed a walk to an exit before the change.
-    void SetLeaveWalk(bool armed) { m_leaveWalk = armed; }
     bool IsChangePending() const { return m_changePending; }
     bool IsCharacterSwitchPending() const { return m_characterSwitchPending; }
     bool IsInteractionBlocked() const { return m_interactionBlocked; }
-    bool IsSwitching() const { return m_switching; }
-    bool IsLeaveWalkArmed() const { return m_leaveWalk; }
-    bool IsIdle() const;
+    bool IsCurtainClosed() const { return m_curtainClosed; }
+    // Whether any of the four switch flags is set.
+    bool IsBusy() const;
 
 private:
     std::unique_ptr<cl_Curtain> m_curtain;
@@ -81,10 +81,9 @@ private:
     std::string m_currentSceneName;
     int m_qualityLevel = 0;
     bool m_changePending = false;
-    bool m_leaveWalk = false;
     bool m_characterSwitchPending = false;
-    bool m_switching = false;
     bool m_interactionBlocked = false;
+    bool m_curtainClosed = false;
     cl_ParserRegistration m_sceneParser;
     cl_ReceiverRegistration m_receiver;
 };

@@ -346,7 +346,7 @@ TEST_F(SaveGames, ANewGameStartsTheChapterAtItsStartScene)
     // The demo's tower room lights up when the game starts.
     EXPECT_TRUE(InState("scenes_tower", "lit"));
     EXPECT_EQ(Scenes().GetCurrentSceneName(), "scenes_tower");
-    EXPECT_TRUE(Scenes().IsIdle());
+    EXPECT_FALSE(Scenes().IsBusy());
     EXPECT_FALSE(Scenes().GetCurtain()->IsBlack());
     EXPECT_EQ(Saves().GetCurrentEntry().chapter, "chapter1");
     EXPECT_EQ(Saves().GetCurrentEntry().date.time, 0);
@@ -615,7 +615,7 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
         bool changePending;
         bool characterSwitchPending;
         bool interactionBlocked;
-        bool switching;
+        bool curtainClosed;
         bool saveable;
     } cases[] = {
         {"in the game, nothing going on", 3, true, false, false, false, false, true},
@@ -625,7 +625,7 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
         {"a scene change pending", 3, true, true, false, false, false, false},
         {"a character switch pending", 3, true, false, true, false, false, false},
         {"interaction blocked", 3, true, false, false, true, false, false},
-        {"a change carried out behind the closed curtain", 3, true, false, false, false, true, false},
+        {"the curtain closed", 3, true, false, false, false, true, false},
     };
     for (const auto& c : cases)
     {
@@ -634,8 +634,8 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
         Scenes().UnloadScene();
         if (c.sceneLoaded)
             Scenes().SwitchScene("scenes_tower", "default", false);
-        Scenes().SetChangePending(c.switching);
-        Scenes().GetCurtain()->FadeToBlack(0.0f);
+        if (c.curtainClosed)
+            Scenes().GetCurtain()->FadeToBlack(0.0f);
         Scenes().SetChangePending(c.changePending);
         Scenes().SetCharacterSwitchPending(c.characterSwitchPending);
         Scenes().SetInteractionBlocked(c.interactionBlocked);

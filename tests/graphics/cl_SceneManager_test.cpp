@@ -59,23 +59,39 @@ TEST_F(SceneSwitch, EventsGoToTheOldAndTheNewSceneOnlyWhenAsked)
 
 TEST_F(SceneSwitch, ASwitchOpensTheCurtainAndEndsThePendingChange)
 {
-    EXPECT_TRUE(scenes.IsIdle());
+    EXPECT_FALSE(scenes.IsBusy());
     scenes.SetTargetScene("scenes_tower");
     scenes.SetChangePending(true);
     scenes.GetCurtain()->FadeToBlack(0.0f);
     EXPECT_TRUE(scenes.GetCurtain()->IsBlack());
-    EXPECT_TRUE(scenes.IsSwitching());
-    EXPECT_FALSE(scenes.IsIdle());
+    EXPECT_TRUE(scenes.IsCurtainClosed());
 
     scenes.SwitchScene("scenes_tower", "default", true);
     EXPECT_FALSE(scenes.GetCurtain()->IsBlack());
+    EXPECT_FALSE(scenes.IsCurtainClosed());
     EXPECT_FALSE(scenes.IsChangePending());
-    EXPECT_FALSE(scenes.IsSwitching());
-    EXPECT_TRUE(scenes.IsIdle());
+    EXPECT_FALSE(scenes.IsBusy());
     EXPECT_TRUE(scenes.HasLoadedScene());
-
-    // A curtain closed while nothing is pending carries out no change.
-    scenes.GetCurtain()->FadeToBlack(0.0f);
-    EXPECT_FALSE(scenes.IsSwitching());
 }
+
+TEST_F(SceneSwitch, AnySwitchFlagMakesTheManagerBusy)
+{
+    const struct
+    {
+        const char* name;
+        void (cl_SceneManager::*set)(bool);
+    } flags[] = {
+        {"change pending", &cl_SceneManager::SetChangePending},
+        {"character switch pending", &cl_SceneManager::SetCharacterSwitchPending},
+        {"interaction blocked", &cl_SceneManager::SetInteractionBlocked},
+    };
+    for (const auto& flag : flags)
+    {
+        (scenes.*flag.set)(true);
+        EXPECT_TRUE(scenes.IsBusy()) << flag.name;
+        (scenes.*flag.set)(false);
+        EXPECT_FALSE(scenes.IsBusy()) << flag.name;
+    }
+}
+
 } // namespace
