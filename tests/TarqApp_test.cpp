@@ -1,7 +1,6 @@
 #include "TarqApp.h"
 
 #include "assets/cl_GameState.h"
-#include "common/cl_ArgList.h"
 #include "common/cl_Command.h"
 #include "common/cl_Config.h"
 #include "common/cl_GameTime.h"
@@ -85,16 +84,7 @@ protected:
         m_app.reset();
     }
 
-    // The values the Lua chunk returns, first to last, as text.
-    static std::string Lua(const std::string& code)
-    {
-        cl_ArgList results;
-        EXPECT_TRUE(cl_ScriptSystem::GetInstance()->ExecuteString(code, results)) << code;
-        std::string text;
-        for (int i = results.GetSize() - 1; i >= 0; --i)
-            text += (text.empty() ? "" : ", ") + ArgumentText(*results.GetArg(i));
-        return text;
-    }
+    static std::string Lua(const std::string& code) { return ReturnedText(code); }
 
     static bool Frame(TarqApp& app, float seconds)
     {

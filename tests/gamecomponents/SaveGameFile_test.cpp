@@ -3,6 +3,7 @@
 #include "common/cl_Logger.h"
 #include "gamecomponents/SaveEntry.h"
 #include "support/LogCapture.h"
+#include "support/PrintedXml.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -16,20 +17,12 @@ namespace
 {
 const std::string SAVES = QUILLMERE_TEST_DATA "gamecomponents/saves/";
 
-std::string Print(const TiXmlNode* node)
-{
-    TiXmlPrinter printer;
-    if (node)
-        node->Accept(&printer);
-    return printer.Str();
-}
-
 // A fixture file printed as TinyXML prints it, so that layout does not count.
 std::string PrintedFile(const std::string& path)
 {
     TiXmlDocument document;
     document.Parse(ReadTextFile(path).c_str());
-    return Print(document.RootElement());
+    return PrintedXml(document.RootElement());
 }
 
 // Runs the test in the time zone UTC, so that dates do not depend on the machine.
@@ -87,10 +80,10 @@ TEST(SaveGameConversion, MendsTheGamesOfOlderVersions)
             savegame->SetAttribute("version", c.version);
         if (c.chapter)
             savegame->FirstChildElement("chapter")->FirstChild()->SetValue(c.chapter);
-        const std::string before = Print(savegame->FirstChildElement("gamestate"));
+        const std::string before = PrintedXml(savegame->FirstChildElement("gamestate"));
 
         SaveGameFile::Convert(*savegame);
-        EXPECT_EQ(Print(savegame->FirstChildElement("gamestate")),
+        EXPECT_EQ(PrintedXml(savegame->FirstChildElement("gamestate")),
                   c.expected ? PrintedFile(SAVES + c.expected) : before);
     }
 }
@@ -104,9 +97,9 @@ TEST(SaveGameConversion, AFileWithoutGameStateOrChapterIsLeftAlone)
         TiXmlDocument document;
         TiXmlElement* savegame = SaveGameFile::Parse(document, text, "x.tsg");
         ASSERT_NE(savegame, nullptr);
-        const std::string before = Print(savegame);
+        const std::string before = PrintedXml(savegame);
         SaveGameFile::Convert(*savegame);
-        EXPECT_EQ(Print(savegame), before) << text;
+        EXPECT_EQ(PrintedXml(savegame), before) << text;
     }
 }
 

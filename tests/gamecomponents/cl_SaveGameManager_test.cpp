@@ -6,12 +6,10 @@
 #include "assets/cl_AssetLogic.h"
 #include "assets/cl_GameState.h"
 #include "assets/cl_PoolManager.h"
-#include "common/cl_ArgList.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Config.h"
 #include "common/cl_GameTime.h"
 #include "common/cl_Logger.h"
-#include "common/cl_ScriptSystem.h"
 #include "common/StringHelpers.h"
 #include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/SaveGameFile.h"
@@ -19,6 +17,7 @@
 #include "support/ArgumentText.h"
 #include "support/DemoWorkingFolder.h"
 #include "support/LogCapture.h"
+#include "support/PrintedXml.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -63,16 +62,7 @@ protected:
     static cl_GameTime& GameTime() { return *cl_GameTime::GetInstance(); }
     cl_SaveGameManager& Saves() { return m_app->GetSaveGameManager(); }
 
-    // The values the Lua chunk returns, first to last, as text.
-    static std::string Lua(const std::string& code)
-    {
-        cl_ArgList results;
-        EXPECT_TRUE(cl_ScriptSystem::GetInstance()->ExecuteString(code, results)) << code;
-        std::string text;
-        for (int i = results.GetSize() - 1; i >= 0; --i)
-            text += (text.empty() ? "" : ", ") + ArgumentText(*results.GetArg(i));
-        return text;
-    }
+    static std::string Lua(const std::string& code) { return ReturnedText(code); }
 
     static void Send(const std::string& assetId, const std::string& event, const std::string& data = "",
                      float delay = 0.0f)
@@ -88,14 +78,7 @@ protected:
         return asset && asset->GetLogic() && asset->GetLogic()->IsInState(stateId);
     }
 
-    static std::string Print(const TiXmlNode* node)
-    {
-        TiXmlPrinter printer;
-        if (node)
-            node->Accept(&printer);
-        return printer.Str();
-    }
-    static std::string Tree() { return Print(GameState().GetRoot()); }
+    static std::string Tree() { return PrintedXml(GameState().GetRoot()); }
 
     // The game state a save file holds, printed; the Lua globals (which Lua lists in any order) sorted.
     static std::string SavedGameState(const std::string& file)
@@ -116,7 +99,7 @@ protected:
             for (const auto& entry : sorted)
                 globals->InsertEndChild(*entry.second);
         }
-        return Print(gamestate);
+        return PrintedXml(gamestate);
     }
 
     std::string SaveFile(const std::string& name) const { return m_game.UserFile("savegames/" + name); }

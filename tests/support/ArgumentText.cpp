@@ -4,6 +4,9 @@
 #include "common/cl_ArgList.h"
 #include "common/cl_ArgTable.h"
 #include "common/cl_Argument.h"
+#include "common/cl_ScriptSystem.h"
+
+#include <gtest/gtest.h>
 
 std::string ArgumentText(const cl_Argument& argument)
 {
@@ -42,4 +45,15 @@ std::string ArgumentText(const cl_Argument& argument)
     }
     }
     return "unknown";
+}
+
+std::string ReturnedText(const std::string& code)
+{
+    cl_ArgList results;
+    EXPECT_TRUE(cl_ScriptSystem::GetInstance()->ExecuteString(code, results)) << code;
+    // The script system hands the last returned value first.
+    std::string text;
+    for (int i = results.GetSize() - 1; i >= 0; --i)
+        text += (text.empty() ? "" : ", ") + ArgumentText(*results.GetArg(i));
+    return text;
 }
