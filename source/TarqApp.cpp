@@ -16,6 +16,7 @@
 #include "common/cl_ValueSourceManager.h"
 #include "assets/cl_GameState.h"
 #include "assets/cl_PoolManager.h"
+#include "gamecomponents/cl_GameComponents.h"
 #include "graphics/cl_Camera.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_EffectManager.h"
@@ -91,6 +92,7 @@ TarqApp::TarqApp()
     m_controllers = std::make_unique<cl_ControllerManager>();
     m_gameState = std::make_unique<cl_GameState>();
     m_triggerManager = std::make_unique<cl_TriggerManager>(*m_scriptSystem);
+    m_gameComponents = std::make_unique<cl_GameComponents>(*m_scriptSystem);
     m_poolManager = std::make_unique<cl_PoolManager>();
     m_guiSystem = std::make_unique<cl_GUISystem>(*m_scriptSystem);
     m_scenes = std::make_unique<cl_SceneManager>(*m_scriptSystem);
@@ -130,6 +132,7 @@ TarqApp::~TarqApp()
     m_itemManager.reset();
     m_characterManager.reset();
     m_guiSystem.reset();
+    m_gameComponents.reset();
     m_poolManager.reset();
     m_triggerManager.reset();
     m_valueSources.reset();
