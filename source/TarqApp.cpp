@@ -332,6 +332,8 @@ void TarqApp::createScene()
     m_menuSceneManager = m_root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "sm_menu");
     m_menuSceneManager->addRenderQueueListener(m_overlaySystem.get());
     m_guiSystem->GetMainMenu().SetMenuSceneManager(m_menuSceneManager);
+    m_gameComponents->SetSelectedItem(nullptr);
+    m_gameComponents->SetMouseOverObject(nullptr);
     m_mode = MODE_MAINMENU;
     m_guiSystem->GetMainMenu().CreateScene("");
     cl_IngameMenu& ingameMenu = m_guiSystem->GetIngameMenu();

@@ -1,0 +1,31 @@
+#pragma once
+
+// Told when the curtain has closed over the scene or opened again.
+class ICurtainListener
+{
+public:
+    virtual void NotifyFadedToBlack() = 0;
+    virtual void NotifyFadedIn() = 0;
+
+protected:
+    // Listeners are never deleted through this interface.
+    ~ICurtainListener() = default;
+};
+
+// The black curtain drawn over the scene while it changes. It has no picture yet, so every fade completes
+// at once, whatever its duration, and is reported to the listener before the call returns.
+class cl_Curtain
+{
+public:
+    // listener: not owned, may be null; must outlive the curtain.
+    explicit cl_Curtain(ICurtainListener* listener) : m_listener(listener) {}
+
+    // duration: seconds; 0 or less changes the curtain at once (for now every fade does).
+    void FadeToBlack(float duration);
+    void FadeFromBlack(float duration);
+    bool IsBlack() const { return m_black; }
+
+private:
+    ICurtainListener* m_listener;
+    bool m_black = false;
+};
