@@ -37,7 +37,8 @@ const uint32_t QUERY_CHARACTER = 2;
 // it exists.
 bool IsPartyMember(cl_GameState& gameState, const std::string& characterId)
 {
-    const TiXmlElement* party = gameState.GetRoot() ? gameState.GetPartyState() : nullptr;
+    const TiXmlElement* root = gameState.GetRoot();
+    const TiXmlElement* party = root ? root->FirstChildElement("party") : nullptr;
     for (const TiXmlElement* member = party ? party->FirstChildElement("member") : nullptr; member;
          member = member->NextSiblingElement("member"))
     {
