@@ -17,6 +17,7 @@
 #include "assets/cl_GameState.h"
 #include "assets/cl_PoolManager.h"
 #include "gamecomponents/cl_SaveGameManager.h"
+#include "gamecomponents/cl_GameComponents.h"
 #include "graphics/cl_Camera.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_EffectManager.h"
@@ -92,8 +93,12 @@ TarqApp::TarqApp()
     m_controllers = std::make_unique<cl_ControllerManager>();
     m_gameState = std::make_unique<cl_GameState>();
     m_triggerManager = std::make_unique<cl_TriggerManager>(*m_scriptSystem);
-    // Where the game-components hub will be created, which then owns the save games.
+    m_gameComponents = std::make_unique<cl_GameComponents>(*m_scriptSystem);
+    // The save games come with the hub, which starts the chapters through them.
     m_saveGames = std::make_unique<cl_SaveGameManager>();
+    m_gameComponents->SetChapterStarter([this](const std::string& chapterId, int32_t difficulty) {
+        return m_saveGames->StartChapter(chapterId, difficulty);
+    });
     m_poolManager = std::make_unique<cl_PoolManager>();
     m_guiSystem = std::make_unique<cl_GUISystem>(*m_scriptSystem);
     m_scenes = std::make_unique<cl_SceneManager>(*m_scriptSystem);
@@ -133,6 +138,7 @@ TarqApp::~TarqApp()
     m_itemManager.reset();
     m_characterManager.reset();
     m_guiSystem.reset();
+    m_gameComponents.reset();
     m_saveGames.reset();
     m_poolManager.reset();
     m_triggerManager.reset();
@@ -336,6 +342,8 @@ void TarqApp::createScene()
     m_menuSceneManager = m_root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "sm_menu");
     m_menuSceneManager->addRenderQueueListener(m_overlaySystem.get());
     m_guiSystem->GetMainMenu().SetMenuSceneManager(m_menuSceneManager);
+    m_gameComponents->SetSelectedItem(nullptr);
+    m_gameComponents->SetMouseOverObject(nullptr);
     m_mode = MODE_MAINMENU;
     m_guiSystem->GetMainMenu().CreateScene("");
     cl_IngameMenu& ingameMenu = m_guiSystem->GetIngameMenu();

@@ -15,6 +15,7 @@ class cl_CharacterManager;
 class cl_Config;
 class cl_ControllerManager;
 class cl_EffectManager;
+class cl_GameComponents;
 class cl_GameState;
 class cl_GameTime;
 class cl_GUISystem;
@@ -156,6 +157,7 @@ private:
     std::unique_ptr<cl_ControllerManager> m_controllers;
     std::unique_ptr<cl_GameState> m_gameState;
     std::unique_ptr<cl_TriggerManager> m_triggerManager;
+    std::unique_ptr<cl_GameComponents> m_gameComponents;
     std::unique_ptr<cl_SaveGameManager> m_saveGames;
     std::unique_ptr<cl_PoolManager> m_poolManager;
     std::unique_ptr<cl_GUISystem> m_guiSystem;

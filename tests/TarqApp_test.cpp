@@ -9,6 +9,7 @@
 #include "common/cl_ScriptSystem.h"
 #include "common/cl_SyncManager.h"
 #include "common/cl_TarqdataLoader.h"
+#include "gamecomponents/cl_GameComponents.h"
 #include "graphics/cl_Camera.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_EffectManager.h"
@@ -154,9 +155,10 @@ TEST_F(Application, EverySubsystemLivesExactlyAsLongAsTheApplication)
             cl_Sound::GetInstance() != nullptr,           cl_SyncManager::GetInstance() != nullptr,
             cl_MinigameManager::GetInstance() != nullptr, cl_Localizer::GetInstance() != nullptr,
             cl_EffectManager::GetInstance() != nullptr,   BaseApplication::GetInstance() != nullptr,
+            cl_GameComponents::GetInstance() != nullptr,
         };
     };
-    EXPECT_EQ(alive(), std::vector<bool>(18, true));
+    EXPECT_EQ(alive(), std::vector<bool>(19, true));
 
     // The loader came first: every parser found it and registered, so data files reach them.
     cl_TarqdataLoader::GetInstance()->ParseTdf(
@@ -166,13 +168,13 @@ TEST_F(Application, EverySubsystemLivesExactlyAsLongAsTheApplication)
     EXPECT_TRUE(cl_MinigameManager::GetInstance()->IsRegistered("probe"));
     EXPECT_EQ(cl_Localizer::GetInstance()->FindToken("probe"), "Sonde");
     // The script system came before every receiver: each one answers.
-    for (const char* receiver : {"tarq", "gametime", "triggermanager", "gui", "scenemanager",
+    for (const char* receiver : {"tarq", "gametime", "triggermanager", "game", "gui", "scenemanager",
                                  "charactermanager", "itemmanager", "camera", "sound", "effectmanager"})
         Lua(std::string("sendcmd('") + receiver + "', 'NoSuchCommand')");
     EXPECT_EQ(Mentions("does not exist"), 0u);
 
     Stop();
-    EXPECT_EQ(alive(), std::vector<bool>(18, false));
+    EXPECT_EQ(alive(), std::vector<bool>(19, false));
 }
 
 TEST_F(Application, AnotherApplicationCanFollowAndKeepsXmlWhitespace)

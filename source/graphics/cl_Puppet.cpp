@@ -37,6 +37,17 @@ void cl_Puppet::AddSlaveObject(const std::string& name, Ogre::Entity* entity)
     m_slaveObjects[name] = entity;
 }
 
+void cl_Puppet::SetQueryFlags(uint32_t flags)
+{
+    if (m_entity)
+        m_entity->setQueryFlags(flags);
+    for (const auto& slave : m_slaveObjects)
+    {
+        if (slave.second)
+            slave.second->setQueryFlags(flags);
+    }
+}
+
 void cl_Puppet::ApplyTagPointToSceneNode(const std::string& slaveName, const std::string& boneName,
                                          Ogre::SceneNode* node)
 {

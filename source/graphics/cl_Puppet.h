@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -21,6 +22,11 @@ public:
 
     // Adds (or replaces) the slave object of that name. entity: not owned, may be null.
     void AddSlaveObject(const std::string& name, Ogre::Entity* entity);
+
+    // The node the puppet stands on; null for none.
+    Ogre::SceneNode* GetSceneNode() const { return m_sceneNode; }
+    // Sets the OGRE query flags of the puppet's entity and of every slave object's entity.
+    void SetQueryFlags(uint32_t flags);
 
     // Sets node's position and orientation to the world transform of the bone of the named slave
     // object's skeleton, its animation brought up to date first. A missing slave object, entity, parent

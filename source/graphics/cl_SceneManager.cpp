@@ -2,9 +2,11 @@
 
 #include "assets/cl_GameState.h"
 #include "assets/cl_PoolManager.h"
+#include "assets/cl_ScenePool.h"
 #include "common/LogCall.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Command.h"
+#include "graphics/cl_Scene.h"
 
 namespace
 {
@@ -67,8 +69,28 @@ void cl_SceneManager::SwitchScene(const std::string& target, const std::string& 
 
 void cl_SceneManager::UnloadScene()
 {
+    m_loadedScene.reset();
     m_currentSceneName.clear();
 }
+
+void cl_SceneManager::SetLoadedScene(std::unique_ptr<cl_Scene> scene)
+{
+    m_loadedScene = std::move(scene);
+}
+
+void cl_SceneManager::RequestSceneChange(const std::string& targetSceneId)
+{
+    m_exitArmed = false;
+    m_targetScene = targetSceneId;
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    if (!pools || !pools->GetScenePool()->FindAsset(targetSceneId))
+        return;
+    m_changePending = true;
+    if (m_curtain)
+        m_curtain->FadeToBlack(0.0f);
+}
+
+void cl_SceneManager::OnCharacterSwitchPending() {}
 
 void cl_SceneManager::NotifyFadedToBlack()
 {

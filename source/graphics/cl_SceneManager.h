@@ -10,12 +10,14 @@
 #include <memory>
 #include <string>
 
+class cl_Scene;
+
 // Keeps the loaded scene and switches between scenes behind the curtain; parser of the data-file element
 // `scene`.
 //
-// Scenes are not loaded yet: the current scene is only a name, and a switch does what the rest of the
-// program sees of one (the scene's "scene.Leave" and "scene.Enter" events, the game state's current
-// scene, the curtain and the switch flags).
+// Scenes are not loaded from files yet: the loaded scene is the runtime put in place with SetLoadedScene.
+// While a switch is under way (a scene change or a character switch pending, interaction blocked or the
+// curtain closed) nothing is picked under the mouse and the player cannot interact.
 class cl_SceneManager : public ISingleton<cl_SceneManager>,
                         public ITarqdataParser,
                         public ICommandReceiver,
@@ -46,12 +48,23 @@ public:
     // In every case the curtain opens (when there is one) and the change is no longer pending. The backdrop
     // is for the scene's loading, which does not exist yet.
     void SwitchScene(const std::string& target, const std::string& backdrop, bool sendEvents);
-    // Unloads the current scene (none is ever loaded yet) and forgets its name.
+    // Unloads the current scene and forgets its name.
     void UnloadScene();
     // The current scene's name; empty when none is loaded.
     const std::string& GetCurrentSceneName() const { return m_currentSceneName; }
-    // Whether a scene is loaded; for now, whether a switch has named one.
+    // Whether a scene is current; scenes are not loaded from files yet, so a switch naming one is enough.
     bool HasLoadedScene() const { return !m_currentSceneName.empty(); }
+    // The runtime of the loaded scene; null when none is loaded.
+    cl_Scene* GetLoadedScene() const { return m_loadedScene.get(); }
+    // Puts scene (may be null) in place of the loaded one, which is deleted.
+    void SetLoadedScene(std::unique_ptr<cl_Scene> scene);
+
+    // Disarms the exit and keeps the target; when the scenes pool knows the target, the change is pending
+    // and the curtain (when there is one) closes.
+    void RequestSceneChange(const std::string& targetSceneId);
+    // When a character switch is pending, completes it behind the curtain. Nothing waits for a character
+    // yet, so there is nothing to finish.
+    void OnCharacterSwitchPending();
 
     // The curtain; null before Init.
     cl_Curtain* GetCurtain() { return m_curtain.get(); }
@@ -61,10 +74,10 @@ public:
     // The scene a pending change goes to; empty when none.
     void SetTargetScene(const std::string& sceneId) { m_targetScene = sceneId; }
     const std::string& GetTargetScene() const { return m_targetScene; }
-    // The switch flags. Change pending: set for a scene change, cleared when the switch is done. Character
-    // switch pending: set by a switch to a character in another scene. Interaction blocked: set by the
-    // command "BlockInteraction". Curtain closed: from the curtain's report of black until its report of
-    // faded in. While any is set nothing is picked, interaction is refused and the game is not saved.
+    // The switch flags. Change pending: set by RequestSceneChange, cleared when the switch is done.
+    // Character switch pending: set by a switch to a character in another scene. Interaction blocked: set
+    // by the command "BlockInteraction". Curtain closed: from the curtain's report of black until its
+    // report of faded in.
     void SetChangePending(bool pending) { m_changePending = pending; }
     void SetCharacterSwitchPending(bool pending) { m_characterSwitchPending = pending; }
     void SetInteractionBlocked(bool blocked) { m_interactionBlocked = blocked; }
@@ -74,9 +87,13 @@ public:
     bool IsCurtainClosed() const { return m_curtainClosed; }
     // Whether any of the four switch flags is set.
     bool IsBusy() const;
+    // A "leave" interaction without sequence has armed an exit; RequestSceneChange disarms it.
+    void SetExitArmed(bool armed) { m_exitArmed = armed; }
+    bool IsExitArmed() const { return m_exitArmed; }
 
 private:
     std::unique_ptr<cl_Curtain> m_curtain;
+    std::unique_ptr<cl_Scene> m_loadedScene;
     std::string m_targetScene;
     std::string m_currentSceneName;
     int m_qualityLevel = 0;
@@ -84,6 +101,7 @@ private:
     bool m_characterSwitchPending = false;
     bool m_interactionBlocked = false;
     bool m_curtainClosed = false;
+    bool m_exitArmed = false;
     cl_ParserRegistration m_sceneParser;
     cl_ReceiverRegistration m_receiver;
 };

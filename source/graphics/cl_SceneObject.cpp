@@ -1,5 +1,9 @@
 #include "graphics/cl_SceneObject.h"
 
+#include "gamecomponents/cl_GameComponents.h"
+#include "graphics/cl_Character.h"
+#include "graphics/cl_Puppet.h"
+
 #include <map>
 
 namespace
@@ -26,7 +30,16 @@ cl_SceneObject::~cl_SceneObject()
 cl_SceneObject* cl_SceneObject::ResolveByName(const std::string& name)
 {
     if (name.empty() || name == "avatar")
-        return nullptr;
+    {
+        const cl_GameComponents* hub = cl_GameComponents::GetInstance();
+        return hub ? hub->GetCurrentCharacter() : nullptr;
+    }
     const auto found = Registry().find(name);
     return found == Registry().end() ? nullptr : found->second;
+}
+
+void cl_SceneObject::SetQueryFlags(uint32_t flags)
+{
+    if (m_puppet)
+        m_puppet->SetQueryFlags(flags);
 }

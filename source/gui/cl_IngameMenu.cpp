@@ -31,3 +31,8 @@ void cl_IngameMenu::ShowMouse()
     if (m_hardwareCursor && m_cursorOwner)
         m_cursorOwner->RestoreCursor();
 }
+
+std::string cl_IngameMenu::GetIdAt(float, float) const
+{
+    return std::string();
+}

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "gui/cl_DialogGui.h"
+
+#include <string>
+
 class ICursorOwner;
 
 // The in-game screen layer over the 3D view: the pointer, texts and the inventory, party and dialog views.
@@ -35,7 +39,18 @@ public:
     bool IsPartyViewShown() const { return m_partyViewShown; }
     void HidePartyView() { m_partyViewShown = false; }
 
+    // The id of the party portrait, else of the inventory item, at the point (x, y from 0 to 1 across the
+    // screen); empty when there is neither. The views have no portraits or items yet: always empty.
+    std::string GetIdAt(float x, float y) const;
+    // The caption of the mouse-over label (laid out again when it changes, once there is a label).
+    void SetLabelText(const std::string& text) { m_labelText = text; }
+    const std::string& GetLabelText() const { return m_labelText; }
+
+    cl_DialogGui& GetDialogGui() { return m_dialogGui; }
+
 private:
+    cl_DialogGui m_dialogGui;
+    std::string m_labelText;
     ICursorOwner* m_cursorOwner = nullptr;
     float m_fontSize = 0.0375f;
     bool m_hardwareCursor = false;

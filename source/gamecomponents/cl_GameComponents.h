@@ -1,0 +1,194 @@
+#pragma once
+
+#include "ISingleton.h"
+#include "assets/IGameStateListener.h"
+#include "common/ICommandReceiver.h"
+#include "common/IGameTimeListener.h"
+#include "common/ListenerList.h"
+#include "common/cl_ReceiverRegistration.h"
+#include "gamecomponents/cl_SequencePlayer.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class cl_Character;
+class cl_CharacterAsset;
+class cl_CommandDistributor;
+class cl_DialogSystem;
+class cl_ItemAsset;
+class cl_VideoPlayer;
+
+// Told what the player points at, holds and controls: the in-game menu, the inventory view and the party
+// view each add themselves when created and remove themselves when destroyed.
+class IGameComponentListener
+{
+public:
+    // The object under the mouse changed; null for none.
+    virtual void OnInteractionChanged(cl_ItemAsset* object) = 0;
+    // The item on the pointer was set, or dropped (null); also told when set to the item it was.
+    virtual void OnItemSelected(cl_ItemAsset* item) = 0;
+    // The player now controls the character of that id, which is never empty.
+    virtual void OnActiveCharacterChanged(const std::string& characterId) = 0;
+
+protected:
+    // Listeners are never deleted through this interface.
+    ~IGameComponentListener() = default;
+};
+
+// The player's side of the running game: the object under the mouse, the party portrait under the mouse,
+// the item held on the pointer and the character the player controls, with the components that act on
+// them (sequence player, dialog system, video player). It turns a left click into an interaction and a right
+// click into an examination, keeps the mouse-over text up to date, switches the controlled character and,
+// once per frame, carries out a requested chapter start or game over. It is the command receiver "game".
+//
+// Assets it points at belong to the pools and the current character to the character manager; it drops
+// them when the game state is cleared, the chapter changes or a new state is loaded (Reset). Every
+// subsystem it calls is reached through its singleton; a missing one skips the step that needs it.
+class cl_GameComponents : public ISingleton<cl_GameComponents>,
+                          public ICommandReceiver,
+                          public IGameStateListener,
+                          public IGameTimeListener,
+                          public ISequencePlayerListener
+{
+public:
+    // Carries out a chapter start: loads the new-game state of the chapter with that difficulty. False when
+    // no chapter of that id exists.
+    using ChapterStarter = std::function<bool(const std::string& chapterId, int32_t difficulty)>;
+
+    // The components the hub owns. Those left null are made in their ordinary form.
+    struct Components
+    {
+        std::unique_ptr<cl_SequencePlayer> sequencePlayer;
+        std::unique_ptr<cl_DialogSystem> dialogSystem;
+        std::unique_ptr<cl_VideoPlayer> videoPlayer;
+    };
+
+    // Creates the components, runs in the time group "gamecomponents" (time flow 1.0, maximum cap 0.1),
+    // listens to the game state (when there is one) and to its sequence player, and registers as the
+    // receiver "game" with distributor, which must outlive it. The game time, when there is one, must too.
+    explicit cl_GameComponents(cl_CommandDistributor& distributor);
+    cl_GameComponents(cl_CommandDistributor& distributor, Components components);
+    ~cl_GameComponents() override;
+
+    // Listeners are not owned, told in the order they were added; Remove takes out every entry.
+    void AddListener(IGameComponentListener* listener) { m_listeners.Add(listener); }
+    void RemoveListener(const IGameComponentListener* listener) { m_listeners.Remove(listener); }
+
+    cl_SequencePlayer& GetSequencePlayer() const { return *m_sequencePlayer; }
+    cl_DialogSystem& GetDialogSystem() const { return *m_dialogSystem; }
+    cl_VideoPlayer& GetVideoPlayer() const { return *m_videoPlayer; }
+
+    // The scene object or inventory item under the mouse (an item or a character asset); null for none.
+    cl_ItemAsset* GetMouseOverObject() const { return m_mouseOverObject; }
+    // While no dialog is active and object differs from the one stored: stores it, updates the mouse-over
+    // text and tells the listeners (OnInteractionChanged). Otherwise nothing changes.
+    void SetMouseOverObject(cl_ItemAsset* object);
+    // The character whose party portrait is under the mouse; null for none.
+    cl_CharacterAsset* GetMouseOverPortrait() const { return m_mouseOverPortrait; }
+    // When portrait differs from the one stored: stores it and updates the mouse-over text. Nobody is told.
+    void SetMouseOverPortrait(cl_CharacterAsset* portrait);
+
+    // The item held on the pointer, used on the next object clicked; null when none.
+    cl_ItemAsset* GetSelectedItem() const { return m_selectedItem; }
+    // Holds item (null drops the held one) and tells the listeners (OnItemSelected), even when it is the
+    // item already held.
+    void SetSelectedItem(cl_ItemAsset* item);
+
+    // Hands the in-game menu's mouse-over label its text: empty while the foreground sequence may not be
+    // interrupted; for a portrait, the localizer's text of "play_with_<character id>" (that token itself
+    // when it has none); empty without an object under the mouse or during a dialog; else the text of the
+    // object's current mouse-over text id, the held item taken into account.
+    void UpdateMouseOverText();
+
+    // Whether the player may interact now: the foreground sequence may be interrupted, the scene manager
+    // has no scene change or character switch pending, does not block interaction and has its curtain
+    // open, and no video plays.
+    bool CanInteract() const;
+
+    // The scene character the player controls; null for none. Owned by the character manager.
+    cl_Character* GetCurrentCharacter() const { return m_currentCharacter; }
+    // Gives the player control of the scene character with that id. Nothing happens when it is the current
+    // one already. Otherwise the held item is dropped; the old character becomes pickable again, hands its
+    // busy count to the new one and, when it is a party member, is parked in its scene at
+    // "positions_inactive_pc_<id>" with its transform stored. A non-empty id becomes the game state's
+    // current character and is announced (OnActiveCharacterChanged), also when no scene character has it
+    // (the current character is then null). The new character is taken out of its scene's puppets.
+    void SetCurrentCharacter(const std::string& characterId);
+    // The character manager tells of a character it deletes, so that the hub never touches it again.
+    void OnCharacterDeleted(const cl_Character& character);
+
+    // The left click. True when the click was used: always while interaction is not possible (a sequence
+    // that may not be interrupted is skipped, a pending scene change or character switch is pushed on);
+    // else during a dialog (the entry under the mouse is chosen), on a portrait ("character.Activate") or
+    // on an object (the current character's logic gets "character.Interact" with the object's id, and the
+    // interaction plays; a held item the object accepts is dropped, another one stays held). A foreground
+    // sequence is asked to abort first, and what the click queued starts before this returns.
+    bool Interact();
+    // The right click, while interaction is possible: during a dialog chooses the entry under the mouse (or
+    // leaves through the exit topic when the mouse is off the dialog panel); else drops a held item; else
+    // examines the object under the mouse.
+    void Examine();
+
+    // The chapter start waits until interaction is possible; a later request replaces an earlier one.
+    void RequestChapterStart(const std::string& chapterId, int32_t difficulty);
+    const std::string& GetRequestedChapter() const { return m_requestedChapter; }
+    // The game over waits until interaction is possible and no chapter start is requested.
+    void RequestGameOver() { m_gameOverRequested = true; }
+    bool IsGameOverRequested() const { return m_gameOverRequested; }
+    // What carries out a chapter start (the save games' new game). Without one no chapter can start.
+    void SetChapterStarter(ChapterStarter starter) { m_chapterStarter = std::move(starter); }
+
+    // Once per frame: starts a requested chapter (a chapter that does not exist is logged and the program
+    // quits), else carries out a requested game over (curtain open, chapter closed, main menu). dt is not
+    // used.
+    void Update(float dt) override;
+
+    // Forgets what the player points at and holds, aborts every sequence and lets go of the current
+    // character (made pickable and unscaled again); the game state's current character id stays. The
+    // object under the mouse stays while a dialog is active.
+    void Reset();
+
+    // The receiver "game". No command is known yet: each is logged as unknown and answered false.
+    bool ExecuteCmd(cl_Command& cmd) override;
+
+    // The tree and the chapter's assets go: the object under the mouse is dropped even during a dialog, then
+    // Reset.
+    void NotifyGameStateCleared() override;
+    void NotifyChapterChanged() override;
+    void NotifyGameStateLoading() override;
+    // Reset.
+    void NotifyGameStateLoaded(cl_GameState* gameState) override;
+    // The hub keeps nothing of its own in the tree.
+    void NotifyGameStateSaving(cl_GameState* gameState) override;
+
+    // Each updates the mouse-over text.
+    void OnSequenceStarted(cl_SequenceAsset* sequence, int layer) override;
+    void OnSequenceUninterruptible(cl_SequenceAsset* sequence) override;
+    void OnSequenceAborted(cl_SequenceAsset* sequence) override;
+    void OnSequenceFinished(cl_SequenceAsset* sequence) override;
+
+private:
+    // The text UpdateMouseOverText shows.
+    std::string MouseOverText() const;
+    // Drops the object under the mouse, updates the text and tells the listeners; nothing when none.
+    void ClearMouseOverObject();
+    // The choose-by-index of a click during a dialog; false when no dialog entry is under the mouse.
+    bool ChooseHoveredDialogEntry();
+
+    cl_ItemAsset* m_mouseOverObject = nullptr;
+    cl_CharacterAsset* m_mouseOverPortrait = nullptr;
+    cl_ItemAsset* m_selectedItem = nullptr;
+    cl_Character* m_currentCharacter = nullptr;
+    // Inventory, party, quest system and save-game manager: made elsewhere for now.
+    std::unique_ptr<cl_VideoPlayer> m_videoPlayer;
+    std::unique_ptr<cl_SequencePlayer> m_sequencePlayer;
+    std::unique_ptr<cl_DialogSystem> m_dialogSystem;
+    bool m_gameOverRequested = false;
+    ListenerList<IGameComponentListener> m_listeners;
+    std::string m_requestedChapter;
+    int32_t m_requestedDifficulty = 0;
+    ChapterStarter m_chapterStarter;
+    cl_ReceiverRegistration m_receiver;
+};

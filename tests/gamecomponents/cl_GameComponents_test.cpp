@@ -1,0 +1,845 @@
+#include "gamecomponents/cl_GameComponents.h"
+
+#include "TarqApp.h"
+#include "assets/ISceneStateListener.h"
+#include "assets/cl_AssetLogic.h"
+#include "assets/cl_CharacterAsset.h"
+#include "assets/cl_ItemAsset.h"
+#include "assets/cl_SceneAsset.h"
+#include "common/cl_Command.h"
+#include "common/cl_GameTime.h"
+#include "common/cl_Localizer.h"
+#include "common/cl_Logger.h"
+#include "gamecomponents/cl_VideoPlayer.h"
+#include "graphics/cl_Character.h"
+#include "graphics/cl_CharacterManager.h"
+#include "graphics/cl_Puppet.h"
+#include "graphics/cl_SceneManager.h"
+#include "gui/cl_GUISystem.h"
+#include "support/AssetWorld.h"
+#include "support/DemoWorkingFolder.h"
+#include "support/GameComponentsStandIns.h"
+#include "support/HeadlessOgre.h"
+#include "support/LogCapture.h"
+#include "support/TemporaryFolder.h"
+#include "support/TestMeshes.h"
+
+#include <OgreEntity.h>
+#include <OgreFrameListener.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+// The hub over the demo chapter's new game, with recording stand-ins for its sequence player and dialog
+// system, and the scene manager, the GUI and the localizer it reaches through their singletons.
+class HubTest : public testing::Test
+{
+protected:
+    HubTest()
+    {
+        m_world.LoadChapter(DemoChapterFolder());
+        EXPECT_TRUE(m_world.LoadGameState(DemoNewGameState()));
+        m_scenes.Init();
+        m_hub.AddListener(&m_listener);
+    }
+
+    // Back to the new game with nothing under the mouse, held or playing, and the scene manager idle.
+    void Restart()
+    {
+        m_dialogs.SetDialogPartner(nullptr);
+        m_dialogs.queryPending = false;
+        EXPECT_TRUE(m_world.LoadGameState(DemoNewGameState()));
+        m_scenes.SetChangePending(false);
+        m_scenes.SetCharacterSwitchPending(false);
+        m_scenes.SetInteractionBlocked(false);
+        m_scenes.SetExitArmed(false);
+        m_scenes.SetTargetScene("");
+        m_scenes.GetCurtain()->FadeFromBlack(0.0f);
+        m_hub.GetVideoPlayer().StopVideo();
+        DialogGui().SetHoveredEntry(-1);
+        DialogGui().SetMouseOverPanel(false);
+        m_calls.clear();
+        m_heard.clear();
+    }
+
+    // Puts object under the mouse and held on the pointer ("" for none) and, with dialog, then starts a
+    // dialog with the keeper (while one runs nothing new is taken under the mouse).
+    void Arrange(const std::string& object, const std::string& held, bool dialog)
+    {
+        if (!object.empty())
+            m_hub.SetMouseOverObject(Item(object));
+        if (!held.empty())
+            m_hub.SetSelectedItem(Item(held));
+        if (dialog)
+            m_dialogs.SetDialogPartner(Character("characters_keeper"));
+    }
+    // The stand-ins' calls since the last Restart, joined by "; ".
+    std::string CallsMade() const
+    {
+        std::string joined;
+        for (const std::string& call : m_calls)
+            joined += (joined.empty() ? "" : "; ") + call;
+        return joined;
+    }
+
+    cl_ItemAsset* Item(const std::string& id) { return dynamic_cast<cl_ItemAsset*>(&m_world.Asset(id)); }
+    cl_CharacterAsset* Character(const std::string& id)
+    {
+        return dynamic_cast<cl_CharacterAsset*>(&m_world.Asset(id));
+    }
+    cl_DialogGui& DialogGui() { return m_gui.GetIngameMenu().GetDialogGui(); }
+    const std::string& Label() { return m_gui.GetIngameMenu().GetLabelText(); }
+    std::string FrontSequence() const
+    {
+        return m_sequences.foreground.empty() ? "" : m_sequences.foreground.front().name;
+    }
+
+    cl_GameComponents::Components StandIns()
+    {
+        cl_GameComponents::Components components;
+        components.sequencePlayer = std::make_unique<RecordingSequencePlayer>(m_calls);
+        components.dialogSystem = std::make_unique<RecordingDialogSystem>(m_calls);
+        return components;
+    }
+
+    AssetWorld m_world;
+    cl_SceneManager m_scenes{m_world.script};
+    cl_GUISystem m_gui{m_world.script};
+    cl_Localizer m_localizer;
+    Calls m_calls;
+    Calls m_heard;
+    RecordingListener m_listener{"listener", m_heard};
+    cl_GameComponents m_hub{m_world.script, StandIns()};
+    RecordingSequencePlayer& m_sequences = static_cast<RecordingSequencePlayer&>(m_hub.GetSequencePlayer());
+    RecordingDialogSystem& m_dialogs = static_cast<RecordingDialogSystem&>(m_hub.GetDialogSystem());
+};
+
+TEST_F(HubTest, RunsInItsOwnTimeGroupAndAnswersAsGame)
+{
+    const TimeGroup& group = m_world.gameTime.GetTimeGroup("gamecomponents");
+    EXPECT_EQ(group.timeFlow, 1.0f);
+    EXPECT_EQ(group.maxCap, 0.1f);
+    EXPECT_EQ(group.minCap, -1.0f);
+
+    cl_Command command("NoSuchCommand");
+    EXPECT_FALSE(m_world.script.SendCmd("game", command));
+    EXPECT_TRUE(m_world.log.Contains("Received unknown Cmd 'NoSuchCommand'!", cl_Logger::LEVEL_WARNING));
+}
+
+TEST_F(HubTest, InteractionNeedsAllSixConditions)
+{
+    const struct
+    {
+        const char* name;
+        bool uninterruptibleSequence;
+        bool changePending;
+        bool characterSwitchPending;
+        bool interactionBlocked;
+        bool curtainClosed;
+        bool video;
+    } cases[] = {
+        {"nothing in the way", false, false, false, false, false, false},
+        {"a sequence that may not be interrupted", true, false, false, false, false, false},
+        {"a scene change pending", false, true, false, false, false, false},
+        {"a character switch pending", false, false, true, false, false, false},
+        {"interaction blocked", false, false, false, true, false, false},
+        {"the curtain closed", false, false, false, false, true, false},
+        {"a video playing", false, false, false, false, false, true},
+    };
+    for (const auto& c : cases)
+    {
+        Restart();
+        if (c.uninterruptibleSequence)
+            m_sequences.Play("cutscene", false);
+        m_scenes.SetChangePending(c.changePending);
+        m_scenes.SetCharacterSwitchPending(c.characterSwitchPending);
+        m_scenes.SetInteractionBlocked(c.interactionBlocked);
+        if (c.curtainClosed)
+            m_scenes.GetCurtain()->FadeToBlack(0.0f);
+        if (c.video)
+            m_hub.GetVideoPlayer().PlayVideo("intro.ogv");
+        const bool free = !(c.uninterruptibleSequence || c.changePending || c.characterSwitchPending ||
+                            c.interactionBlocked || c.curtainClosed || c.video);
+        EXPECT_EQ(m_hub.CanInteract(), free) << c.name;
+    }
+    Restart();
+    m_sequences.Play("cutscene", true);
+    EXPECT_TRUE(m_hub.CanInteract()) << "a sequence that may be interrupted";
+}
+
+TEST_F(HubTest, ALeftClickWhileInteractionIsImpossibleIsUsedAndOnlyPushesTheWaitOn)
+{
+    const struct
+    {
+        const char* name;
+        bool waiting; // a sequence that may not be interrupted plays
+        bool video;
+        bool changePending;
+        bool exitArmed;
+        bool characterSwitchPending;
+        bool interactionBlocked;
+        const char* calls;
+        bool changeRequested; // the curtain closed for it
+    } cases[] = {
+        {"a sequence that may not be interrupted is skipped", true, false, false, false, false, false,
+         "SkipForeground", false},
+        {"a video only takes the click", false, true, false, false, false, false, "", false},
+        {"a change with an armed exit goes at once", false, false, true, true, false, false, "", true},
+        {"a change without an armed exit waits", false, false, true, false, false, false, "", false},
+        {"a character switch is pushed on", false, false, false, false, true, false, "", false},
+        {"blocked interaction skips no sequence", true, false, false, false, false, true, "", false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Restart();
+        Arrange("items_door", "items_key", false);
+        if (c.waiting)
+            m_sequences.Play("cutscene", false);
+        if (c.video)
+            m_hub.GetVideoPlayer().PlayVideo("intro.ogv");
+        m_scenes.SetChangePending(c.changePending);
+        m_scenes.SetExitArmed(c.exitArmed);
+        m_scenes.SetTargetScene("scenes_tower");
+        m_scenes.SetCharacterSwitchPending(c.characterSwitchPending);
+        m_scenes.SetInteractionBlocked(c.interactionBlocked);
+        m_calls.clear();
+
+        EXPECT_TRUE(m_hub.Interact());
+        EXPECT_EQ(CallsMade(), c.calls);
+        EXPECT_EQ(m_scenes.IsCurtainClosed(), c.changeRequested);
+        EXPECT_FALSE(m_scenes.IsExitArmed());
+        EXPECT_EQ(m_hub.GetSelectedItem(), Item("items_key"));
+        EXPECT_TRUE(m_world.Logic("characters_hero").IsInState("standing")) << "no event was sent";
+    }
+}
+
+TEST_F(HubTest, ALeftClickUsesTheDialogEntryOrTheObjectUnderTheMouse)
+{
+    const struct
+    {
+        const char* name;
+        const char* object; // "" for none
+        const char* held;   // "" for none
+        bool dialog;        // with the keeper
+        int hoveredEntry;
+        bool runningSequence;
+        bool used;
+        const char* calls;
+        const char* heldAfter;
+        bool heroInteracted;
+    } cases[] = {
+        {"nothing under the mouse is no use", "", "", false, -1, false, false, "UpdateLayer -1", "null",
+         false},
+        {"the dialog entry under the mouse is chosen", "items_door", "", true, 2, false, true,
+         "ChooseByIndex 2; UpdateLayer -1", "null", false},
+        {"a dialog takes a click between its entries", "items_door", "", true, -1, false, true,
+         "UpdateLayer -1", "null", false},
+        {"an object is interacted with", "items_door", "", false, -1, false, true,
+         "VisualizeInteraction items_door null; UpdateLayer -1", "null", true},
+        {"an item the object takes is used up", "items_door", "items_key", false, -1, false, true,
+         "VisualizeInteraction items_door items_key; UpdateLayer -1", "null", true},
+        {"an item the object does not take stays held", "items_door", "items_lamp", false, -1, false, true,
+         "VisualizeInteraction items_door items_lamp; UpdateLayer -1", "items_lamp", true},
+        {"an object without logic takes no item", "items_lamp", "items_key", false, -1, false, true,
+         "VisualizeInteraction items_lamp items_key; UpdateLayer -1", "items_key", true},
+        {"a running sequence is asked to abort first", "items_door", "", false, -1, true, true,
+         "RequestAbortForeground; VisualizeInteraction items_door null; UpdateLayer -1", "null", true},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Restart();
+        Arrange(c.object, c.held, c.dialog);
+        DialogGui().SetHoveredEntry(c.hoveredEntry);
+        if (c.runningSequence)
+            m_sequences.Play("cutscene", true);
+        m_calls.clear();
+
+        EXPECT_EQ(m_hub.Interact(), c.used);
+        EXPECT_EQ(CallsMade(), c.calls);
+        EXPECT_EQ(IdOf(m_hub.GetSelectedItem()), c.heldAfter);
+        EXPECT_EQ(m_world.Logic("characters_hero").IsInState("talking"), c.heroInteracted);
+    }
+}
+
+TEST_F(HubTest, AClickOnAnObjectStartsItsInteractionInTheSameFrame)
+{
+    m_sequences.Play("cutscene", true);
+    m_hub.SetMouseOverObject(Item("items_door"));
+    EXPECT_TRUE(m_hub.Interact());
+    EXPECT_EQ(FrontSequence(), "interaction items_door");
+}
+
+TEST_F(HubTest, AnAcceptedItemIsDroppedAfterItsInteractionStarted)
+{
+    RecordingListener inOrder("listener", m_calls);
+    m_hub.AddListener(&inOrder);
+    Arrange("items_door", "items_key", false);
+    m_calls.clear();
+    EXPECT_TRUE(m_hub.Interact());
+    EXPECT_EQ(CallsMade(),
+              "VisualizeInteraction items_door items_key; listener OnItemSelected null; UpdateLayer -1");
+    m_hub.RemoveListener(&inOrder);
+}
+
+TEST_F(HubTest, ARightClickChoosesDropsOrExamines)
+{
+    const struct
+    {
+        const char* name;
+        const char* object; // "" for none
+        const char* held;   // "" for none
+        bool dialog;        // with the keeper
+        bool choiceQuery;   // a dialog without partner
+        int hoveredEntry;
+        bool overPanel;
+        bool runningSequence;
+        bool video;
+        const char* calls;
+        const char* heldAfter;
+    } cases[] = {
+        {"nothing while interaction is impossible", "items_door", "items_key", false, false, -1, false, false,
+         true, "", "items_key"},
+        {"the dialog entry under the mouse is chosen", "items_door", "", true, false, 1, false, false, false,
+         "ChooseByIndex 1", "null"},
+        {"off the dialog panel the dialog is left", "items_door", "", true, false, -1, false, false, false,
+         "ChooseExitTopic", "null"},
+        {"on the panel between entries nothing happens", "items_door", "", true, false, -1, true, false,
+         false, "", "null"},
+        {"a choice query has no exit", "items_door", "", false, true, -1, false, false, false, "", "null"},
+        {"a held item is only dropped", "items_door", "items_key", false, false, -1, false, false, false, "",
+         "null"},
+        {"the object is examined", "items_door", "", false, false, -1, false, false, false,
+         "Examine items_door; UpdateLayer -1", "null"},
+        {"a running sequence is asked to abort first", "items_door", "", false, false, -1, false, true, false,
+         "RequestAbortForeground; Examine items_door; UpdateLayer -1", "null"},
+        {"nothing under the mouse", "", "", false, false, -1, false, false, false, "", "null"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Restart();
+        Arrange(c.object, c.held, c.dialog);
+        m_dialogs.queryPending = c.choiceQuery;
+        DialogGui().SetHoveredEntry(c.hoveredEntry);
+        DialogGui().SetMouseOverPanel(c.overPanel);
+        if (c.runningSequence)
+            m_sequences.Play("cutscene", true);
+        if (c.video)
+            m_hub.GetVideoPlayer().PlayVideo("intro.ogv");
+        m_calls.clear();
+
+        m_hub.Examine();
+        EXPECT_EQ(CallsMade(), c.calls);
+        EXPECT_EQ(IdOf(m_hub.GetSelectedItem()), c.heldAfter);
+    }
+}
+
+TEST_F(HubTest, TheMouseOverTextFollowsWhatIsPointedAt)
+{
+    TiXmlElement language("language");
+    TiXmlElement tokens("tokens");
+    tokens.InsertEndChild(TiXmlText("play_with_characters_hero|Mit dem Helden spielen"));
+    language.InsertEndChild(tokens);
+    m_localizer.ParseElement(&language, "GAMEDATA", false);
+
+    const struct
+    {
+        const char* name;
+        const char* object;   // "" for none
+        const char* held;     // "" for none
+        const char* portrait; // "" for none
+        bool dialog;
+        bool uninterruptibleSequence;
+        const char* text;
+    } cases[] = {
+        {"an object's own text", "items_door", "", "", false, false, "Turmtür"},
+        {"the text for the held item", "items_door", "items_key", "", false, false,
+         "Schlüssel an der Tür benutzen"},
+        {"a held item the object does not take", "items_door", "items_lamp", "", false, false, ""},
+        {"nothing while the player waits", "items_door", "", "", false, true, ""},
+        {"a portrait before the object", "items_door", "", "characters_hero", false, false,
+         "Mit dem Helden spielen"},
+        {"a portrait without its token shows the token", "", "", "characters_keeper", false, false,
+         "play_with_characters_keeper"},
+        {"nothing under the mouse", "", "", "", false, false, ""},
+        {"nothing during a dialog", "items_door", "", "", true, false, ""},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Restart();
+        if (*c.portrait)
+            m_hub.SetMouseOverPortrait(Character(c.portrait));
+        Arrange(c.object, c.held, c.dialog);
+        if (c.uninterruptibleSequence)
+            m_sequences.Play("cutscene", false);
+
+        m_hub.UpdateMouseOverText();
+        EXPECT_EQ(Label(), c.text);
+    }
+}
+
+TEST_F(HubTest, DuringADialogTheObjectUnderTheMouseStays)
+{
+    Arrange("items_door", "", true);
+    m_heard.clear();
+
+    m_hub.SetMouseOverObject(Item("items_key"));
+    m_hub.SetMouseOverObject(nullptr);
+    EXPECT_EQ(m_hub.GetMouseOverObject(), Item("items_door"));
+    EXPECT_TRUE(m_heard.empty());
+}
+
+TEST_F(HubTest, APortraitChangesTheTextButTellsNobody)
+{
+    m_heard.clear();
+    m_hub.SetMouseOverPortrait(Character("characters_keeper"));
+    EXPECT_EQ(Label(), "play_with_characters_keeper");
+    m_hub.SetMouseOverPortrait(nullptr);
+    EXPECT_EQ(Label(), "");
+    EXPECT_TRUE(m_heard.empty());
+}
+
+TEST_F(HubTest, EverySequenceNotificationUpdatesTheMouseOverText)
+{
+    using Notify = void (*)(ISequencePlayerListener&);
+    const std::pair<const char*, Notify> notifications[] = {
+        {"started", [](ISequencePlayerListener& listener) { listener.OnSequenceStarted(nullptr, -1); }},
+        {"uninterruptible",
+         [](ISequencePlayerListener& listener) { listener.OnSequenceUninterruptible(nullptr); }},
+        {"aborted", [](ISequencePlayerListener& listener) { listener.OnSequenceAborted(nullptr); }},
+        {"finished", [](ISequencePlayerListener& listener) { listener.OnSequenceFinished(nullptr); }},
+    };
+    for (const auto& notification : notifications)
+    {
+        SCOPED_TRACE(notification.first);
+        Restart();
+        m_hub.SetMouseOverObject(Item("items_door"));
+        EXPECT_EQ(Label(), "Turmtür");
+        m_sequences.Play("cutscene", false);
+        m_sequences.TellListeners(notification.second);
+        EXPECT_EQ(Label(), "");
+        m_sequences.foreground.clear();
+        m_sequences.TellListeners(notification.second);
+        EXPECT_EQ(Label(), "Turmtür");
+    }
+}
+
+TEST_F(HubTest, ARequestedChapterStartsInTheFirstFrameThatAllowsInteraction)
+{
+    std::vector<std::pair<std::string, int32_t>> started;
+    m_hub.SetChapterStarter(
+        [&started](const std::string& chapter, int32_t difficulty)
+        {
+            started.emplace_back(chapter, difficulty);
+            return true;
+        });
+    m_scenes.SetChangePending(true);
+    m_hub.RequestChapterStart("chapter2", 1);
+    m_hub.RequestChapterStart("chapter1", 2);
+    m_world.Frames(2, 0.5f);
+    EXPECT_TRUE(started.empty());
+    EXPECT_EQ(m_hub.GetRequestedChapter(), "chapter1");
+
+    m_scenes.SetChangePending(false);
+    m_world.Frames(2, 0.5f);
+    EXPECT_EQ(started, (std::vector<std::pair<std::string, int32_t>>{{"chapter1", 2}}));
+    EXPECT_EQ(m_hub.GetRequestedChapter(), "");
+    EXPECT_FALSE(m_world.log.Contains("not found"));
+}
+
+TEST_F(HubTest, ResetForgetsThePointerHeldAndPlayingButADialogKeepsTheObject)
+{
+    const struct
+    {
+        const char* name;
+        void (*trigger)(AssetWorld&);
+        bool dialog;
+        bool objectKept;
+    } cases[] = {
+        {"a loaded game", [](AssetWorld& world) { world.LoadGameState(DemoNewGameState()); }, false, false},
+        {"a loaded game during a dialog", [](AssetWorld& world) { world.LoadGameState(DemoNewGameState()); },
+         true, true},
+        {"a cleared game during a dialog", [](AssetWorld& world) { world.gameState.Clear(); }, true, false},
+        {"another chapter during a dialog",
+         [](AssetWorld& world) { world.LoadChapter(QUILLMERE_TEST_DATA "gamecomponents/party/"); }, true,
+         false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        m_world.LoadChapter(DemoChapterFolder());
+        Restart();
+        m_hub.SetMouseOverPortrait(Character("characters_keeper"));
+        Arrange("items_door", "items_key", c.dialog);
+        m_sequences.Play("cutscene", true);
+        m_heard.clear();
+        m_calls.clear();
+
+        c.trigger(m_world);
+        m_dialogs.SetDialogPartner(nullptr);
+        EXPECT_EQ(m_hub.GetMouseOverObject() != nullptr, c.objectKept);
+        EXPECT_EQ(m_hub.GetSelectedItem(), nullptr);
+        EXPECT_EQ(m_hub.GetMouseOverPortrait(), nullptr);
+        EXPECT_EQ(m_calls, Calls{"AbortAll"});
+        Calls heard = {"listener OnItemSelected null"};
+        if (!c.objectKept)
+            heard.insert(heard.begin(), "listener OnInteractionChanged null");
+        EXPECT_EQ(m_heard, heard);
+    }
+}
+
+// Counts what a scene asset tells its loaded scene.
+class SceneStateCounter final : public ISceneStateListener
+{
+public:
+    void NotifyItemEntered(const TiXmlElement&) override { ++told; }
+    void NotifyItemLeft(const TiXmlElement&) override { ++told; }
+    void NotifyCharacterEntered(const TiXmlElement&) override { ++told; }
+    void NotifyCharacterLeft(const TiXmlElement&) override { ++told; }
+    void NotifySpawn() override { ++told; }
+    void NotifyDespawn() override { ++told; }
+    void NotifyReplace() override { ++told; }
+    void NotifyItemMoved(const std::string&, const std::string&, const std::string&) override { ++told; }
+    void NotifyCharacterMoved(const std::string&, const std::string&, const std::string&) override { ++told; }
+
+    int told = 0;
+};
+
+// The hub over a small party (the hero and the companion, each in a scene of its own; the keeper is no
+// member) whose characters stand in the scene as entities on nodes.
+class PartyTest : public testing::Test
+{
+protected:
+    PartyTest()
+    {
+        m_world.LoadChapter(QUILLMERE_TEST_DATA "gamecomponents/party/");
+        EXPECT_TRUE(
+            m_world.LoadGameState(ReadTextFile(QUILLMERE_TEST_DATA "gamecomponents/party/gamestate.xml")));
+        m_body = MakeTestMesh("body", {}, {{{{{0, 0, 0}, {}}, {{1, 0, 0}, {}}, {{0, 1, 0}, {}}}, {0, 1, 2}}});
+        for (const char* id : {"characters_hero", "characters_companion", "characters_keeper"})
+        {
+            Ogre::SceneNode* node = m_ogre.SceneManager().getRootSceneNode()->createChildSceneNode();
+            Ogre::Entity* entity = m_ogre.SceneManager().createEntity(m_body);
+            node->attachObject(entity);
+            m_puppets.push_back(std::make_unique<cl_Puppet>(id, entity, node));
+            m_characters.AddCharacter(std::make_unique<cl_Character>(id, m_puppets.back().get()));
+        }
+        m_hub.AddListener(&m_listener);
+    }
+
+    cl_Character& Character(const std::string& id) { return *m_characters.GetCharacter(id); }
+    static Ogre::Entity& Entity(cl_Character& character)
+    {
+        return *static_cast<Ogre::Entity*>(character.GetPuppet()->GetSceneNode()->getAttachedObject(0));
+    }
+    static Ogre::SceneNode& Node(cl_Character& character) { return *character.GetPuppet()->GetSceneNode(); }
+    cl_SceneAsset& Scene(const std::string& id) { return dynamic_cast<cl_SceneAsset&>(m_world.Asset(id)); }
+    // Where the character's puppet stands in the scene's state; empty when it has none there.
+    std::string Location(const std::string& sceneId, const std::string& characterId)
+    {
+        return Scene(sceneId).FindObjectLocation(characterId);
+    }
+
+    HeadlessOgre m_ogre;
+    Ogre::MeshPtr m_body;
+    AssetWorld m_world;
+    cl_SceneManager m_scenes{m_world.script};
+    cl_GUISystem m_gui{m_world.script};
+    std::vector<std::unique_ptr<cl_Puppet>> m_puppets;
+    cl_CharacterManager m_characters{m_world.script};
+    Calls m_heard;
+    RecordingListener m_listener{"listener", m_heard};
+    cl_GameComponents m_hub{m_world.script};
+};
+
+TEST_F(PartyTest, TheControlledCharacterLeavesItsScenesPuppetsAndCannotBePicked)
+{
+    SceneStateCounter hall;
+    Scene("scenes_hall").AddSceneStateListener(&hall);
+    m_hub.SetCurrentCharacter("characters_hero");
+
+    EXPECT_EQ(m_hub.GetCurrentCharacter(), &Character("characters_hero"));
+    EXPECT_EQ(cl_SceneObject::ResolveByName("avatar"), &Character("characters_hero"));
+    EXPECT_EQ(Entity(Character("characters_hero")).getQueryFlags(), 0u);
+    EXPECT_EQ(Location("scenes_hall", "characters_hero"), "");
+    EXPECT_EQ(Location("scenes_hall", "characters_keeper"), "positions_desk");
+    EXPECT_EQ(hall.told, 0);
+    EXPECT_EQ(m_world.gameState.GetCurrentCharacterId(), "characters_hero");
+    EXPECT_EQ(m_heard,
+              (Calls{"listener OnItemSelected null", "listener OnActiveCharacterChanged characters_hero"}));
+    Scene("scenes_hall").RemoveSceneStateListener(&hall);
+}
+
+TEST_F(PartyTest, ASwitchParksThePartyMemberAndHandsOverTheBusyCount)
+{
+    m_hub.SetCurrentCharacter("characters_hero");
+    cl_Character& hero = Character("characters_hero");
+    cl_Character& companion = Character("characters_companion");
+    hero.SetBusyCount(2);
+    hero.SetIdleTime(5.0f);
+    companion.SetIdleTime(7.0f);
+    Node(hero).setPosition(3, 0, 4);
+    Node(hero).setScale(2, 2, 2);
+    SceneStateCounter hall;
+    SceneStateCounter garden;
+    Scene("scenes_hall").AddSceneStateListener(&hall);
+    Scene("scenes_garden").AddSceneStateListener(&garden);
+
+    m_hub.SetCurrentCharacter("characters_companion");
+    EXPECT_EQ(m_hub.GetCurrentCharacter(), &companion);
+    EXPECT_EQ(Entity(hero).getQueryFlags(), 2u);
+    EXPECT_EQ(Entity(companion).getQueryFlags(), 0u);
+    EXPECT_EQ(companion.GetBusyCount(), 2);
+    EXPECT_EQ(companion.GetIdleTime(), 0.0f);
+    EXPECT_EQ(hero.GetBusyCount(), 0);
+    EXPECT_EQ(hero.GetIdleTime(), 0.0f);
+    EXPECT_EQ(Location("scenes_hall", "characters_hero"), "positions_inactive_pc_characters_hero");
+    EXPECT_EQ(Location("scenes_garden", "characters_companion"), "");
+    EXPECT_EQ(hall.told + garden.told, 0);
+    ASSERT_TRUE(hero.HasStoredTransform());
+    EXPECT_EQ(hero.GetStoredPosition(), Ogre::Vector3(3, 0, 4));
+    EXPECT_EQ(hero.GetStoredScale(), Ogre::Vector3(2, 2, 2));
+    EXPECT_EQ(m_world.gameState.GetCurrentCharacterId(), "characters_companion");
+    Scene("scenes_hall").RemoveSceneStateListener(&hall);
+    Scene("scenes_garden").RemoveSceneStateListener(&garden);
+
+    // The same count handed over is no change of it, yet the new character has just been taken over.
+    companion.SetBusyCount(0);
+    hero.SetIdleTime(4.0f);
+    m_hub.SetCurrentCharacter("characters_hero");
+    EXPECT_EQ(hero.GetBusyCount(), 0);
+    EXPECT_EQ(hero.GetIdleTime(), 0.0f);
+    EXPECT_EQ(Location("scenes_garden", "characters_companion"),
+              "positions_inactive_pc_characters_companion");
+}
+
+TEST_F(PartyTest, ACharacterOutsideThePartyIsNotParked)
+{
+    m_hub.SetCurrentCharacter("characters_keeper");
+    EXPECT_EQ(Location("scenes_hall", "characters_keeper"), "");
+    m_hub.SetCurrentCharacter("characters_hero");
+    EXPECT_EQ(Location("scenes_hall", "characters_keeper"), "");
+    EXPECT_FALSE(Character("characters_keeper").HasStoredTransform());
+    EXPECT_EQ(Entity(Character("characters_keeper")).getQueryFlags(), 2u);
+}
+
+TEST_F(PartyTest, SwitchesThatFindNoNewCharacter)
+{
+    const struct
+    {
+        const char* name;
+        const char* from; // "" for none
+        const char* to;
+        Calls heard;
+        const char* currentIdAfter;
+        bool heroParked;
+    } cases[] = {
+        {"the current character again changes nothing",
+         "characters_hero",
+         "characters_hero",
+         {},
+         "characters_hero",
+         false},
+        {"an id no scene character has is still announced",
+         "characters_hero",
+         "characters_ghost",
+         {"listener OnItemSelected null", "listener OnActiveCharacterChanged characters_ghost"},
+         "characters_ghost",
+         true},
+        {"the empty id lets go of the character",
+         "characters_hero",
+         "",
+         {"listener OnItemSelected null"},
+         "characters_hero",
+         true},
+        {"an unknown id while none is controlled changes nothing",
+         "",
+         "characters_ghost",
+         {},
+         "characters_hero",
+         false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(
+            m_world.LoadGameState(ReadTextFile(QUILLMERE_TEST_DATA "gamecomponents/party/gamestate.xml")));
+        if (*c.from)
+            m_hub.SetCurrentCharacter(c.from);
+        m_hub.SetSelectedItem(dynamic_cast<cl_ItemAsset*>(&m_world.Asset("characters_keeper")));
+        m_heard.clear();
+
+        m_hub.SetCurrentCharacter(c.to);
+        EXPECT_EQ(m_heard, c.heard);
+        EXPECT_EQ(m_hub.GetCurrentCharacter(), m_characters.GetCharacter(c.to));
+        EXPECT_EQ(m_world.gameState.GetCurrentCharacterId(), c.currentIdAfter);
+        EXPECT_EQ(Location("scenes_hall", "characters_hero") == "positions_inactive_pc_characters_hero",
+                  c.heroParked);
+    }
+}
+
+TEST_F(PartyTest, AClickOnAPortraitActivatesThatCharacter)
+{
+    m_hub.SetCurrentCharacter("characters_hero");
+    m_hub.SetMouseOverObject(dynamic_cast<cl_ItemAsset*>(&m_world.Asset("characters_keeper")));
+    m_hub.SetMouseOverPortrait(dynamic_cast<cl_CharacterAsset*>(&m_world.Asset("characters_companion")));
+    EXPECT_TRUE(m_hub.Interact());
+    EXPECT_TRUE(m_world.Logic("characters_companion").IsInState("activated"));
+    EXPECT_TRUE(m_world.Logic("characters_hero").IsInState("idle")) << "the object under the mouse waits";
+
+    m_hub.SetMouseOverPortrait(nullptr);
+    EXPECT_TRUE(m_hub.Interact());
+    EXPECT_TRUE(m_world.Logic("characters_hero").IsInState("interacting"));
+}
+
+TEST_F(PartyTest, ResetLetsGoOfTheCharacterAndUndoesItsLook)
+{
+    m_hub.SetCurrentCharacter("characters_hero");
+    Node(Character("characters_hero")).setScale(2, 2, 2);
+    m_world.gameState.Clear();
+    EXPECT_EQ(m_hub.GetCurrentCharacter(), nullptr);
+    EXPECT_EQ(Entity(Character("characters_hero")).getQueryFlags(), 2u);
+    EXPECT_EQ(Node(Character("characters_hero")).getScale(), Ogre::Vector3::UNIT_SCALE);
+}
+
+TEST_F(PartyTest, ACharacterThatIsDeletedIsNoLongerControlled)
+{
+    m_hub.SetCurrentCharacter("characters_hero");
+    m_characters.UnloadCharacters();
+    EXPECT_EQ(m_hub.GetCurrentCharacter(), nullptr);
+    // A reset or a switch must not touch the deleted character (the sanitizers watch).
+    m_world.gameState.Clear();
+    m_hub.SetCurrentCharacter("characters_companion");
+}
+
+TEST_F(PartyTest, ListenersAreToldInTheOrderTheyCameAndOnlyWhileListed)
+{
+    RecordingListener second("second", m_heard);
+    RecordingListener third("third", m_heard);
+    m_hub.AddListener(&second);
+    m_hub.AddListener(&third);
+    m_hub.AddListener(&second);
+    cl_ItemAsset* keeper = dynamic_cast<cl_ItemAsset*>(&m_world.Asset("characters_keeper"));
+    m_heard.clear();
+
+    m_hub.SetMouseOverObject(keeper);
+    m_hub.SetCurrentCharacter("characters_hero");
+    EXPECT_EQ(m_heard, (Calls{
+                           "listener OnInteractionChanged characters_keeper",
+                           "second OnInteractionChanged characters_keeper",
+                           "third OnInteractionChanged characters_keeper",
+                           "second OnInteractionChanged characters_keeper",
+                           "listener OnItemSelected null",
+                           "second OnItemSelected null",
+                           "third OnItemSelected null",
+                           "second OnItemSelected null",
+                           "listener OnActiveCharacterChanged characters_hero",
+                           "second OnActiveCharacterChanged characters_hero",
+                           "third OnActiveCharacterChanged characters_hero",
+                           "second OnActiveCharacterChanged characters_hero",
+                       }));
+
+    m_hub.RemoveListener(&second);
+    m_heard.clear();
+    m_hub.SetSelectedItem(keeper);
+    EXPECT_EQ(m_heard,
+              (Calls{"listener OnItemSelected characters_keeper", "third OnItemSelected characters_keeper"}));
+    m_hub.RemoveListener(&third);
+}
+
+// The hub inside the application, which it asks to quit or to go to the main menu.
+class HubInApplication : public testing::Test
+{
+protected:
+    HubInApplication() { Restart(); }
+
+    void Restart()
+    {
+        m_log.reset();
+        m_app.reset();
+        m_app = std::make_unique<TarqApp>();
+        m_log = std::make_unique<LogCapture>();
+        m_app->SetMode(TarqApp::MODE_INGAME);
+    }
+
+    // False when the program ends at the end of the frame.
+    bool Frame()
+    {
+        Ogre::FrameEvent event{};
+        event.timeSinceLastFrame = 0.25f;
+        return m_app->UpdateFrame(event);
+    }
+
+    static cl_GameComponents& Hub() { return *cl_GameComponents::GetInstance(); }
+
+    DemoWorkingFolder m_game{QUILLMERE_DEMO_DIR};
+    std::unique_ptr<TarqApp> m_app;
+    std::unique_ptr<LogCapture> m_log;
+};
+
+TEST_F(HubInApplication, AChapterThatCannotStartEndsTheProgram)
+{
+    const struct
+    {
+        const char* name;
+        cl_GameComponents::ChapterStarter starter;
+    } cases[] = {
+        {"the chapter does not exist", [](const std::string&, int32_t) { return false; }},
+        {"nothing can start a chapter", nullptr},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Restart();
+        Hub().SetChapterStarter(c.starter);
+        Hub().RequestChapterStart("chapter9", 1);
+        EXPECT_FALSE(Frame());
+        EXPECT_TRUE(m_app->IsQuitRequested());
+        EXPECT_TRUE(m_log->Contains("chapter 'chapter9' not found... quitting!", cl_Logger::LEVEL_ERROR));
+        EXPECT_EQ(Hub().GetRequestedChapter(), "");
+    }
+}
+
+TEST_F(HubInApplication, GameOverWaitsForTheChapterStartAndForInteraction)
+{
+    cl_GameState& gameState = *cl_GameState::GetInstance();
+    TiXmlDocument document;
+    document.Parse(DemoNewGameState().c_str());
+    ASSERT_TRUE(gameState.ReplaceTree(*document.RootElement()));
+    int starts = 0;
+    Hub().SetChapterStarter(
+        [&starts](const std::string&, int32_t)
+        {
+            ++starts;
+            return true;
+        });
+    cl_SceneManager::GetInstance()->SetInteractionBlocked(true);
+    Hub().RequestGameOver();
+    Hub().RequestChapterStart("chapter1", 1);
+
+    Frame();
+    EXPECT_EQ(starts, 0);
+    cl_SceneManager::GetInstance()->SetInteractionBlocked(false);
+    Frame();
+    EXPECT_EQ(starts, 1);
+    EXPECT_TRUE(Hub().IsGameOverRequested()) << "only looked at while no chapter is requested";
+    EXPECT_EQ(m_app->GetMode(), TarqApp::MODE_INGAME);
+
+    Frame();
+    EXPECT_FALSE(Hub().IsGameOverRequested());
+    EXPECT_EQ(gameState.GetRoot(), nullptr) << "the chapter was closed";
+    EXPECT_EQ(m_app->GetMode(), TarqApp::MODE_MAINMENU);
+    EXPECT_FALSE(m_app->IsQuitRequested());
+}
+} // namespace

@@ -1,0 +1,73 @@
+#include "graphics/cl_Character.h"
+
+#include "assets/ISyncedActionInitiator.h"
+#include "common/cl_LuaScriptSystem.h"
+#include "graphics/cl_CharacterManager.h"
+#include "graphics/cl_Puppet.h"
+#include "support/HeadlessOgre.h"
+#include "support/LogCapture.h"
+
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace
+{
+class RecordingInitiator final : public ISyncedActionInitiator
+{
+public:
+    void OnSyncedActionDone(int result) override { results.push_back(result); }
+
+    std::vector<int> results;
+};
+
+TEST(Character, AWalkEndsAtItsTargetAndTellsItsInitiator)
+{
+    HeadlessOgre ogre;
+    Ogre::SceneNode* parent = ogre.SceneManager().getRootSceneNode()->createChildSceneNode();
+    parent->setPosition(10, 0, 0);
+    cl_Puppet puppet("hero", nullptr, parent->createChildSceneNode());
+    cl_Character hero("characters_hero", &puppet);
+    RecordingInitiator initiator;
+
+    hero.MoveAlongPath(Ogre::Vector3(1, 2, 3), &initiator);
+    EXPECT_EQ(puppet.GetSceneNode()->_getDerivedPosition(), Ogre::Vector3(1, 2, 3)) << "a world position";
+    EXPECT_EQ(initiator.results, std::vector<int>{ISyncedActionInitiator::RESULT_FINISHED});
+
+    cl_Character ghost("characters_ghost", nullptr);
+    ghost.MoveAlongPath(Ogre::Vector3::ZERO, &initiator);
+    ghost.MoveAlongPath(Ogre::Vector3::ZERO, nullptr);
+    EXPECT_EQ(initiator.results.size(), 2u) << "a character without body arrives as well";
+    ghost.StoreTransform();
+    EXPECT_FALSE(ghost.HasStoredTransform());
+}
+
+TEST(Character, AChangedBusyCountMeansTheCharacterWasJustBusy)
+{
+    cl_Character hero("characters_hero", nullptr);
+    hero.SetIdleTime(3.0f);
+    hero.SetBusyCount(0);
+    EXPECT_EQ(hero.GetIdleTime(), 3.0f) << "the same count is no change";
+    hero.SetBusyCount(1);
+    EXPECT_EQ(hero.GetIdleTime(), 0.0f);
+}
+
+TEST(CharacterManager, KeepsTheFirstCharacterOfAnIdUntilTheCharactersAreUnloaded)
+{
+    LogCapture log;
+    cl_LuaScriptSystem script;
+    cl_CharacterManager characters(script);
+    cl_Character* first = characters.AddCharacter(std::make_unique<cl_Character>("characters_hero", nullptr));
+    EXPECT_EQ(characters.AddCharacter(std::make_unique<cl_Character>("characters_hero", nullptr)), first);
+    EXPECT_TRUE(log.Contains("The character 'characters_hero' exists already."));
+    EXPECT_EQ(characters.GetCharacter("characters_hero"), first);
+    EXPECT_EQ(characters.GetCharacter("characters_keeper"), nullptr);
+
+    characters.UnloadCharacters();
+    EXPECT_EQ(characters.GetCharacter("characters_hero"), nullptr);
+}
+} // namespace

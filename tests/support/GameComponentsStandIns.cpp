@@ -1,0 +1,70 @@
+#include "support/GameComponentsStandIns.h"
+
+#include "assets/cl_ItemAsset.h"
+
+std::string IdOf(const cl_Asset* asset)
+{
+    return asset ? asset->GetId() : "null";
+}
+
+bool RecordingSequencePlayer::IsForegroundInterruptible() const
+{
+    return foreground.empty() || foreground.front().interruptible;
+}
+
+void RecordingSequencePlayer::RequestAbortForeground()
+{
+    m_calls.push_back("RequestAbortForeground");
+    if (!foreground.empty())
+        foreground.front().abortRequested = true;
+}
+
+void RecordingSequencePlayer::SkipForeground()
+{
+    m_calls.push_back("SkipForeground");
+}
+
+void RecordingSequencePlayer::UpdateLayer(int layer)
+{
+    m_calls.push_back("UpdateLayer " + std::to_string(layer));
+    while (!foreground.empty() && foreground.front().abortRequested)
+        foreground.pop_front();
+}
+
+void RecordingSequencePlayer::AbortAll()
+{
+    m_calls.push_back("AbortAll");
+    foreground.clear();
+}
+
+void RecordingSequencePlayer::VisualizeInteraction(cl_ItemAsset* object, cl_ItemAsset* heldItem)
+{
+    m_calls.push_back("VisualizeInteraction " + IdOf(object) + " " + IdOf(heldItem));
+    Play("interaction " + IdOf(object), true);
+}
+
+void RecordingSequencePlayer::Examine(cl_ItemAsset* object)
+{
+    m_calls.push_back("Examine " + IdOf(object));
+    Play("examine " + IdOf(object), true);
+}
+
+void RecordingSequencePlayer::Play(const std::string& name, bool interruptible)
+{
+    foreground.push_back({name, interruptible, false});
+}
+
+void RecordingListener::OnInteractionChanged(cl_ItemAsset* object)
+{
+    m_heard.push_back(m_name + " OnInteractionChanged " + IdOf(object));
+}
+
+void RecordingListener::OnItemSelected(cl_ItemAsset* item)
+{
+    m_heard.push_back(m_name + " OnItemSelected " + IdOf(item));
+}
+
+void RecordingListener::OnActiveCharacterChanged(const std::string& characterId)
+{
+    m_heard.push_back(m_name + " OnActiveCharacterChanged " + characterId);
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "gamecomponents/cl_DialogSystem.h"
+#include "gamecomponents/cl_GameComponents.h"
+#include "gamecomponents/cl_SequencePlayer.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+class cl_Asset;
+
+// What stand-ins and listeners were asked, in order.
+using Calls = std::vector<std::string>;
+
+// The asset's id, "null" for none.
+std::string IdOf(const cl_Asset* asset);
+
+// A sequence player with a foreground queue of named sequences: enough to see what a click asks of the
+// player and which sequence is in front afterwards. Interactions and examinations queue a sequence that
+// may be interrupted; an update drops fronts whose abort was requested.
+class RecordingSequencePlayer : public cl_SequencePlayer
+{
+public:
+    struct Sequence
+    {
+        std::string name;
+        bool interruptible;
+        bool abortRequested;
+    };
+
+    explicit RecordingSequencePlayer(Calls& calls) : m_calls(calls) {}
+
+    bool IsForegroundPlaying() const override { return !foreground.empty(); }
+    bool IsForegroundInterruptible() const override;
+    void RequestAbortForeground() override;
+    void SkipForeground() override;
+    void UpdateLayer(int layer) override;
+    void AbortAll() override;
+    void VisualizeInteraction(cl_ItemAsset* object, cl_ItemAsset* heldItem) override;
+    void Examine(cl_ItemAsset* object) override;
+
+    // Queues a sequence on the foreground without recording a call.
+    void Play(const std::string& name, bool interruptible);
+    // Has the listeners told through their interface, as the player does.
+    template <class Notify> void TellListeners(const Notify& notify) const { GetListeners().Tell(notify); }
+
+    std::deque<Sequence> foreground;
+
+private:
+    Calls& m_calls;
+};
+
+// A dialog system that records the choices made; a pending choice query keeps it active without partner.
+class RecordingDialogSystem : public cl_DialogSystem
+{
+public:
+    explicit RecordingDialogSystem(Calls& calls) : m_calls(calls) {}
+
+    bool IsDialogActive() const override { return cl_DialogSystem::IsDialogActive() || queryPending; }
+    void ChooseByIndex(int index) override { m_calls.push_back("ChooseByIndex " + std::to_string(index)); }
+    void ChooseExitTopic() override { m_calls.push_back("ChooseExitTopic"); }
+
+    bool queryPending = false;
+
+private:
+    Calls& m_calls;
+};
+
+// Notes every notification as "<name> <operation> <argument>".
+class RecordingListener final : public IGameComponentListener
+{
+public:
+    RecordingListener(const std::string& name, Calls& heard) : m_name(name), m_heard(heard) {}
+
+    void OnInteractionChanged(cl_ItemAsset* object) override;
+    void OnItemSelected(cl_ItemAsset* item) override;
+    void OnActiveCharacterChanged(const std::string& characterId) override;
+
+private:
+    std::string m_name;
+    Calls& m_heard;
+};
