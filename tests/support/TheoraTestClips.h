@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/TheoraClipWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+class TheoraVideoFrame;
+
+// Generated clips for the video library's tests, each made once per run.
+namespace TheoraTestClips
+{
+constexpr int FramesPerSecond = 25;
+constexpr double FrameTime = 1.0 / FramesPerSecond;
+constexpr int Width = 72; // not whole 16-pixel blocks, so the picture is cut out of a larger coded frame
+constexpr int Height = 40;
+constexpr double ToneFrequency = 440.0;
+constexpr float ToneAmplitude = 0.5f;
+constexpr int SampleRate = 44100;
+constexpr int Channels = 2;
+
+// The colour of each frame of Colours(), far apart, so that none is mistaken for another.
+const std::vector<TheoraClipColour>& FrameColours();
+// Width x Height, one frame of each of FrameColours() at FramesPerSecond, with a tone of ToneFrequency
+// on Channels channels.
+const std::vector<unsigned char>& Colours();
+// 160 x 96 grainy frames, 25 of them, with the tone: several pages of video, so it can be cut in the middle.
+const std::vector<unsigned char>& Grainy();
+
+// Whether every picture pixel of the frame is the colour, each channel within the codec's tolerance, read
+// as OGRE reads PF_X8R8G8B8 bytes (B, G, R, X); the failure names the first pixel that is not.
+testing::AssertionResult HasColour(const TheoraVideoFrame& frame, const TheoraClipColour& colour);
+// Which of FrameColours() the frame shows, or -1.
+int ColourIndex(const TheoraVideoFrame& frame);
+} // namespace TheoraTestClips
