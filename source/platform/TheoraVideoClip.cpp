@@ -81,6 +81,8 @@ std::unique_ptr<TheoraVideoClip> TheoraVideoClip::Load(std::mutex& mutex, std::c
         Tell(clip->m_name, message);
     if (!complete)
         Tell(clip->m_name, "the video has no end mark; the file may be cut off");
+    if (duration <= 0.0)
+        Tell(clip->m_name, "the video holds no frames");
 
     clip->m_width = decoder.Width();
     clip->m_height = decoder.Height();
