@@ -19,7 +19,8 @@ constexpr int Frames = 50;
 
 const std::vector<unsigned char>& Clip()
 {
-    static const std::vector<unsigned char> bytes = [] {
+    static const std::vector<unsigned char> bytes = []
+    {
         TheoraClipSpec spec;
         spec.width = Width;
         spec.height = Height;
@@ -27,7 +28,8 @@ const std::vector<unsigned char>& Clip()
         spec.toneFrequency = 440.0;
         spec.channels = 2;
         for (int frame = 0; frame < Frames; ++frame)
-            spec.frames.push_back({static_cast<uint8_t>(40 + frame * 3), 120, static_cast<uint8_t>(200 - frame * 2)});
+            spec.frames.push_back(
+                {static_cast<uint8_t>(40 + frame * 3), 120, static_cast<uint8_t>(200 - frame * 2)});
         return WriteTheoraClip(spec);
     }();
     return bytes;

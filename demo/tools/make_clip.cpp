@@ -9,15 +9,16 @@
 namespace
 {
 constexpr int FramesPerSecond = 25;
-const TheoraClipColour Palette[] = {
-    {200, 60, 40}, {40, 150, 70}, {50, 80, 190}, {220, 190, 60}, {230, 230, 230}, {30, 30, 30}};
+const TheoraClipColour Palette[] = {{200, 60, 40},  {40, 150, 70},   {50, 80, 190},
+                                    {220, 190, 60}, {230, 230, 230}, {30, 30, 30}};
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 5 || argc > 8)
     {
-        std::fprintf(stderr, "usage: make_clip OUTPUT.ogv WIDTH HEIGHT SECONDS [TONE_HZ [SAMPLE_RATE [CHANNELS]]]\n");
+        std::fprintf(stderr,
+                     "usage: make_clip OUTPUT.ogv WIDTH HEIGHT SECONDS [TONE_HZ [SAMPLE_RATE [CHANNELS]]]\n");
         return 2;
     }
     TheoraClipSpec spec;

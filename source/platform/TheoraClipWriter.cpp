@@ -39,7 +39,8 @@ void FlushPages(ogg_stream_state& stream, std::vector<unsigned char>& out)
 
 // Puts the packets buffered so far on pages of their own, each with the time it ends at (timeOf of its
 // granule). Flushing often keeps every page short in time, as a player reading frame by frame wants.
-template <typename TimeOf> void FlushTimedPages(ogg_stream_state& stream, std::vector<Page>& pages, TimeOf timeOf)
+template <typename TimeOf>
+void FlushTimedPages(ogg_stream_state& stream, std::vector<Page>& pages, TimeOf timeOf)
 {
     ogg_page page;
     while (ogg_stream_flush(&stream, &page) > 0)
@@ -162,7 +163,8 @@ private:
             for (int column = 0; column < m_planes[0].width; ++column)
             {
                 const int grain = m_spec.textured ? Grain(column, row, frame) : 0;
-                m_pixels[0][static_cast<size_t>(row) * m_planes[0].stride + column] = Clamp(y + grain, 16, 235);
+                m_pixels[0][static_cast<size_t>(row) * m_planes[0].stride + column] =
+                    Clamp(y + grain, 16, 235);
             }
     }
 
@@ -220,7 +222,8 @@ public:
 
     std::vector<Page> EncodeTone()
     {
-        const long total = static_cast<long>(m_spec.frames.size()) * m_spec.sampleRate / m_spec.framesPerSecond;
+        const long total =
+            static_cast<long>(m_spec.frames.size()) * m_spec.sampleRate / m_spec.framesPerSecond;
         const double step = 2.0 * Pi * m_spec.toneFrequency / m_spec.sampleRate;
         std::vector<Page> pages;
         for (long done = 0; done < total;)
@@ -253,7 +256,8 @@ private:
             while (vorbis_bitrate_flushpacket(&m_dsp, &packet) == 1)
                 ogg_stream_packetin(&m_stream, &packet);
         }
-        FlushTimedPages(m_stream, pages, [this](ogg_int64_t granule) { return vorbis_granule_time(&m_dsp, granule); });
+        FlushTimedPages(m_stream, pages,
+                        [this](ogg_int64_t granule) { return vorbis_granule_time(&m_dsp, granule); });
     }
 
     const TheoraClipSpec& m_spec;
@@ -268,7 +272,8 @@ private:
 
 std::vector<unsigned char> WriteTheoraClip(const TheoraClipSpec& spec)
 {
-    const bool sizesOk = spec.width > 0 && spec.height > 0 && spec.framesPerSecond > 0 && !spec.frames.empty();
+    const bool sizesOk =
+        spec.width > 0 && spec.height > 0 && spec.framesPerSecond > 0 && !spec.frames.empty();
     if (!sizesOk || (!spec.video && spec.toneFrequency <= 0.0))
     {
         LOG_ERROR("A clip needs a size, a frame rate, frames, and video or sound");
@@ -282,7 +287,8 @@ std::vector<unsigned char> WriteTheoraClip(const TheoraClipSpec& spec)
         sound = std::make_unique<SoundEncoder>(spec);
     if ((video && !video->Valid()) || (sound && !sound->Valid()))
     {
-        LOG_ERROR("The encoders refuse a clip of %dx%d pixels at %d frames a second with %d sound channels at %d Hz",
+        LOG_ERROR("The encoders refuse a clip of %dx%d pixels at %d frames a second with %d sound channels "
+                  "at %d Hz",
                   spec.width, spec.height, spec.framesPerSecond, spec.channels, spec.sampleRate);
         return {};
     }
@@ -306,8 +312,8 @@ std::vector<unsigned char> WriteTheoraClip(const TheoraClipSpec& spec)
     auto nextSound = soundPages.begin();
     while (nextVideo != videoPages.end() || nextSound != soundPages.end())
     {
-        const bool takeVideo =
-            nextSound == soundPages.end() || (nextVideo != videoPages.end() && nextVideo->time < nextSound->time);
+        const bool takeVideo = nextSound == soundPages.end() ||
+                               (nextVideo != videoPages.end() && nextVideo->time < nextSound->time);
         const Page& page = takeVideo ? *nextVideo++ : *nextSound++;
         out.insert(out.end(), page.bytes.begin(), page.bytes.end());
     }

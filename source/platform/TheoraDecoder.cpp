@@ -15,6 +15,8 @@ namespace
 // Bytes taken from the source at a time, and the first stretch at the end searched for the last timestamp.
 constexpr int ReadChunk = 4096;
 constexpr unsigned long FirstScanWindow = 64 * 1024;
+// A timestamp beyond this frame (over a thousand years at 25 frames a second) is damage, not a place.
+constexpr ogg_int64_t MaxFrameIndex = ogg_int64_t(1) << 40;
 // Seconds of sound read past the end of the video.
 constexpr double TrailingSound = 1.0;
 
@@ -252,9 +254,10 @@ struct TheoraDecoder::State
                             info.frame_width <= static_cast<ogg_uint32_t>(MaxPictureSide) &&
                             info.frame_height <= static_cast<ogg_uint32_t>(MaxPictureSide);
         if (!sizeOk)
-            return "a frame of " + std::to_string(info.frame_width) + "x" + std::to_string(info.frame_height) +
-                   " pixels is not supported";
-        if (info.pic_x + info.pic_width > info.frame_width || info.pic_y + info.pic_height > info.frame_height)
+            return "a frame of " + std::to_string(info.frame_width) + "x" +
+                   std::to_string(info.frame_height) + " pixels is not supported";
+        if (info.pic_x + info.pic_width > info.frame_width ||
+            info.pic_y + info.pic_height > info.frame_height)
             return "the picture lies outside the coded frame";
         if (info.fps_numerator == 0 || info.fps_denominator == 0)
             return "the video has no frame rate";
@@ -357,9 +360,7 @@ struct TheoraDecoder::State
     }
 };
 
-TheoraDecoder::TheoraDecoder(TheoraDataSource& source) : m_state(std::make_unique<State>(source))
-{
-}
+TheoraDecoder::TheoraDecoder(TheoraDataSource& source) : m_state(std::make_unique<State>(source)) {}
 
 TheoraDecoder::~TheoraDecoder() = default;
 
@@ -522,8 +523,10 @@ bool TheoraDecoder::DecodeFrame(TheoraVideoFrame* frame, std::vector<TheoraAudio
             // A damaged frame still takes its time; a timestamp (on a page's last packet) puts the count
             // right after lost pages.
             ++s.frames;
-            if (packet.granulepos >= 0)
-                s.frames = std::max<long>(0, static_cast<long>(th_granule_frame(s.decoder, packet.granulepos)) + 1);
+            const ogg_int64_t index =
+                packet.granulepos >= 0 ? th_granule_frame(s.decoder, packet.granulepos) : -1;
+            if (index >= 0 && index < MaxFrameIndex)
+                s.frames = static_cast<long>(index) + 1;
             const int decoded = th_decode_packetin(s.decoder, &packet, nullptr);
             if (decoded == 0)
                 s.havePicture = true;

@@ -59,8 +59,8 @@ TheoraVideoClip::~TheoraVideoClip()
 }
 
 std::unique_ptr<TheoraVideoClip> TheoraVideoClip::Load(std::mutex& mutex, std::condition_variable& changed,
-                                                       std::unique_ptr<TheoraDataSource> source, int frameCount,
-                                                       bool power2Stride)
+                                                       std::unique_ptr<TheoraDataSource> source,
+                                                       int frameCount, bool power2Stride)
 {
     std::unique_ptr<TheoraVideoClip> clip(new TheoraVideoClip(mutex, changed, std::move(source)));
     TheoraDecoder& decoder = *clip->m_decoder;
@@ -243,8 +243,9 @@ void TheoraVideoClip::EndDecode(DecodeJob& job, std::vector<std::string>& log)
     const double end = static_cast<double>(job.framesDecoded) * m_frameDuration;
     if (end + TimeSlack < m_duration)
     {
-        log.push_back(Format("'%s': the video data ends at %.3f seconds, before its stated end at %.3f seconds",
-                             m_name.c_str(), end, m_duration));
+        log.push_back(
+            Format("'%s': the video data ends at %.3f seconds, before its stated end at %.3f seconds",
+                   m_name.c_str(), end, m_duration));
         m_duration = end;
         m_time = std::min(m_time, m_duration);
     }
@@ -265,16 +266,17 @@ void TheoraVideoClip::Advance(double seconds)
 
 void TheoraVideoClip::HandOverSound()
 {
-    const float* channels[TheoraDecoder::MaxChannels];
-    for (const TheoraAudioPacket& packet : m_due)
+    if (m_audio)
     {
-        if (!m_audio)
-            break;
-        for (int channel = 0; channel < m_channels; ++channel)
-            channels[channel] = packet.data.data() + static_cast<size_t>(channel) * packet.samples;
-        m_audio->insertData(channels, packet.samples);
+        const float* channels[TheoraDecoder::MaxChannels];
+        for (const TheoraAudioPacket& packet : m_due)
+        {
+            for (int channel = 0; channel < m_channels; ++channel)
+                channels[channel] = packet.data.data() + static_cast<size_t>(channel) * packet.samples;
+            m_audio->insertData(channels, packet.samples);
+        }
     }
-    m_due.clear();
+    m_due.clear(); // without a sound interface the sound is dropped
 }
 
 void TheoraVideoClip::Hold(std::unique_lock<std::mutex>& lock)

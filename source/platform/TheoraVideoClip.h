@@ -1,13 +1,13 @@
 #pragma once
 
+#include "platform/TheoraDecoder.h"
+
 #include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include "platform/TheoraDecoder.h"
 
 class TheoraAudioInterface;
 class TheoraDataSource;
@@ -69,7 +69,8 @@ private:
         double time;
     };
 
-    TheoraVideoClip(std::mutex& mutex, std::condition_variable& changed, std::unique_ptr<TheoraDataSource> source);
+    TheoraVideoClip(std::mutex& mutex, std::condition_variable& changed,
+                    std::unique_ptr<TheoraDataSource> source);
 
     // Reads the source's headers and length; null, with a log line, when it holds no playable video.
     static std::unique_ptr<TheoraVideoClip> Load(std::mutex& mutex, std::condition_variable& changed,

@@ -57,7 +57,8 @@ TheoraVideoClip* TheoraVideoManager::createVideoClip(std::unique_ptr<TheoraDataS
     }
     if (outputMode != TH_XRGB)
     {
-        logMessage("'" + source->repr() + "': output mode " + std::to_string(outputMode) + " is not supported");
+        logMessage("'" + source->repr() + "': output mode " + std::to_string(outputMode) +
+                   " is not supported");
         return nullptr;
     }
     const std::string name = source->repr();
@@ -91,14 +92,16 @@ void TheoraVideoManager::destroyVideoClip(TheoraVideoClip* clip)
     std::unique_ptr<TheoraVideoClip> owned;
     {
         std::unique_lock<std::mutex> lock(m_mutex);
-        auto found = std::find_if(m_clips.begin(), m_clips.end(),
-                                  [clip](const std::unique_ptr<TheoraVideoClip>& each) { return each.get() == clip; });
+        auto found =
+            std::find_if(m_clips.begin(), m_clips.end(),
+                         [clip](const std::unique_ptr<TheoraVideoClip>& each) { return each.get() == clip; });
         if (!clip || found == m_clips.end())
             return;
         clip->Hold(lock);
         // The wait may have let other clips come and go: look again.
-        found = std::find_if(m_clips.begin(), m_clips.end(),
-                             [clip](const std::unique_ptr<TheoraVideoClip>& each) { return each.get() == clip; });
+        found =
+            std::find_if(m_clips.begin(), m_clips.end(),
+                         [clip](const std::unique_ptr<TheoraVideoClip>& each) { return each.get() == clip; });
         owned = std::move(*found);
         m_clips.erase(found);
     }

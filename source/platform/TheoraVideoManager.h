@@ -20,9 +20,11 @@ class TheoraVideoManager
 public:
     using LogFunction = void (*)(std::string);
 
-    // Starts the worker threads (at least one). Frames a clip keeps decoded ahead unless told otherwise.
-    explicit TheoraVideoManager(int numWorkerThreads = 1);
+    // Frames a clip keeps decoded ahead unless told otherwise.
     static constexpr int DefaultPrecachedFrames = 8;
+
+    // Starts the worker threads (at least one).
+    explicit TheoraVideoManager(int numWorkerThreads = 1);
     // Stops the workers (each finishes the frame it is decoding) and destroys the clips left.
     ~TheoraVideoManager();
     TheoraVideoManager(const TheoraVideoManager&) = delete;
@@ -41,8 +43,9 @@ public:
     // > 0 sets how many frames are decoded ahead; usePower2Stride makes each frame row the next power of
     // two in pixels. Null, with a log line, when the source holds no playable Theora video or the output
     // mode is not one we decode to. The manager owns the clip until destroyVideoClip.
-    TheoraVideoClip* createVideoClip(std::unique_ptr<TheoraDataSource> source, TheoraOutputMode outputMode = TH_XRGB,
-                                     int numPrecachedOverride = 0, bool usePower2Stride = false);
+    TheoraVideoClip* createVideoClip(std::unique_ptr<TheoraDataSource> source,
+                                     TheoraOutputMode outputMode = TH_XRGB, int numPrecachedOverride = 0,
+                                     bool usePower2Stride = false);
     // Destroys the clip once the worker is done with it (at most one frame's wait); its sound interface is
     // told to stop, then deleted. Null or an unknown clip does nothing.
     void destroyVideoClip(TheoraVideoClip* clip);

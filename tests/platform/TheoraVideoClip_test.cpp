@@ -57,10 +57,12 @@ protected:
     testing::AssertionResult Shows(TheoraVideoClip* clip, size_t frameIndex)
     {
         TheoraVideoFrame* frame = nullptr;
-        if (WaitUntil([&] {
-                frame = clip->getNextFrame();
-                return frame && HasColour(*frame, FrameColours()[frameIndex]);
-            }))
+        if (WaitUntil(
+                [&]
+                {
+                    frame = clip->getNextFrame();
+                    return frame && HasColour(*frame, FrameColours()[frameIndex]);
+                }))
             return testing::AssertionSuccess();
         if (!frame)
             return testing::AssertionFailure() << "no frame due at " << clip->getTimePosition();
@@ -103,7 +105,8 @@ TEST_F(TheoraVideoClipTest, ShowsEachFrameInItsColourAtItsTimeAndEndsAtTheDurati
     }
 
     m_manager.update(static_cast<float>(FrameTime));
-    EXPECT_EQ(clip->getTimePosition(), clip->getDuration()) << "the end rule: the position reaches the duration";
+    EXPECT_EQ(clip->getTimePosition(), clip->getDuration())
+        << "the end rule: the position reaches the duration";
     m_manager.update(1.0f);
     EXPECT_EQ(clip->getTimePosition(), clip->getDuration()) << "and stays there";
     EXPECT_EQ(clip->getNextFrame(), nullptr) << "eight frames, no more";
@@ -154,23 +157,27 @@ TEST_F(TheoraVideoClipTest, TheWorkerSkipsFramesThatAreLateBeforeItDecodesThem)
 
         // Take frames as the player does until the one due now arrives.
         std::vector<int> shown;
-        ASSERT_TRUE(WaitUntil([&] {
-            TheoraVideoFrame* frame = clip->getNextFrame();
-            if (!frame)
+        ASSERT_TRUE(WaitUntil(
+            [&]
+            {
+                TheoraVideoFrame* frame = clip->getNextFrame();
+                if (!frame)
+                    return false;
+                shown.push_back(ColourIndex(*frame));
+                if (shown.back() == c.due)
+                    return true;
+                clip->popFrame();
                 return false;
-            shown.push_back(ColourIndex(*frame));
-            if (shown.back() == c.due)
-                return true;
-            clip->popFrame();
-            return false;
-        })) << c.jump;
+            }))
+            << c.jump;
         EXPECT_TRUE(shown == std::vector<int>({c.due}) || shown == std::vector<int>({0, c.due})) << c.jump;
 
         clip->popFrame();
         if (c.due + 1 < static_cast<int>(FrameColours().size()))
         {
             m_manager.update(static_cast<float>(FrameTime));
-            EXPECT_TRUE(Shows(clip, static_cast<size_t>(c.due) + 1)) << c.jump << ": the clock goes on from there";
+            EXPECT_TRUE(Shows(clip, static_cast<size_t>(c.due) + 1))
+                << c.jump << ": the clock goes on from there";
         }
         m_manager.destroyVideoClip(clip);
     }
@@ -183,10 +190,12 @@ TEST_F(TheoraVideoClipTest, RestartGoesBackToTheFirstFrameAndTheFirstSound)
     for (size_t frameIndex = 1; frameIndex <= 4; ++frameIndex)
         m_manager.update(static_cast<float>(FrameTime));
     ASSERT_TRUE(Shows(clip, 4));
-    ASSERT_TRUE(WaitUntil([&] {
-        m_manager.update(0.0f);
-        return SamplesHeard() > 4096;
-    }));
+    ASSERT_TRUE(WaitUntil(
+        [&]
+        {
+            m_manager.update(0.0f);
+            return SamplesHeard() > 4096;
+        }));
     const size_t heardBefore = SamplesHeard();
     const RecordedSound& sound = *m_sound.Records().front();
 
@@ -198,10 +207,12 @@ TEST_F(TheoraVideoClipTest, RestartGoesBackToTheFirstFrameAndTheFirstSound)
     m_manager.update(static_cast<float>(FrameTime));
     EXPECT_TRUE(Shows(clip, 1)) << "still playing after the restart";
 
-    ASSERT_TRUE(WaitUntil([&] {
-        m_manager.update(0.0f);
-        return SamplesHeard() >= heardBefore + 4096;
-    }));
+    ASSERT_TRUE(WaitUntil(
+        [&]
+        {
+            m_manager.update(0.0f);
+            return SamplesHeard() >= heardBefore + 4096;
+        }));
     const std::vector<float>& heard = sound.samples[0];
     EXPECT_TRUE(std::equal(heard.begin() + static_cast<ptrdiff_t>(heardBefore),
                            heard.begin() + static_cast<ptrdiff_t>(heardBefore) + 4096, heard.begin()))
@@ -228,10 +239,13 @@ TEST_F(TheoraVideoClipTest, SoundReachesTheInterfaceInOrderOnTheUpdateThreadPace
         m_manager.update(static_cast<float>(FrameTime / 2));
         EXPECT_LE(SamplesHeard(), (clip->getTimePosition() + 0.25) * SampleRate)
             << "at " << clip->getTimePosition() << " s";
-        EXPECT_TRUE(WaitUntil([&] {
-            m_manager.update(0.0f);
-            return SamplesHeard() >= std::min(clip->getTimePosition() + 0.1, 1.0) * SampleRate;
-        })) << "at " << clip->getTimePosition() << " s the sound ahead is not handed over";
+        EXPECT_TRUE(WaitUntil(
+            [&]
+            {
+                m_manager.update(0.0f);
+                return SamplesHeard() >= std::min(clip->getTimePosition() + 0.1, 1.0) * SampleRate;
+            }))
+            << "at " << clip->getTimePosition() << " s the sound ahead is not handed over";
     }
     const size_t toneLength = static_cast<size_t>(clip->getDuration() * SampleRate);
     EXPECT_GE(SamplesHeard(), toneLength);

@@ -30,7 +30,8 @@ std::vector<unsigned char> Head(const std::vector<unsigned char>& bytes, size_t 
 // The tone alone in an Ogg file.
 const std::vector<unsigned char>& SoundOnly()
 {
-    static const std::vector<unsigned char> bytes = [] {
+    static const std::vector<unsigned char> bytes = []
+    {
         TheoraClipSpec spec;
         spec.video = false;
         spec.frames = FrameColours();
@@ -42,7 +43,8 @@ const std::vector<unsigned char>& SoundOnly()
 
 uint32_t OggChecksum(const unsigned char* data, size_t size)
 {
-    static const std::array<uint32_t, 256> table = [] {
+    static const std::array<uint32_t, 256> table = []
+    {
         std::array<uint32_t, 256> entries{};
         for (uint32_t i = 0; i < 256; ++i)
         {
@@ -71,7 +73,8 @@ size_t FramePage(const std::vector<unsigned char>& bytes, int frame)
         size_t size = 27 + segments;
         for (size_t i = 0; i < segments; ++i)
             size += page[27 + i];
-        const uint32_t serial = page[14] | page[15] << 8 | page[16] << 16 | static_cast<uint32_t>(page[17]) << 24;
+        const uint32_t serial =
+            page[14] | page[15] << 8 | page[16] << 16 | static_cast<uint32_t>(page[17]) << 24;
         if (serial == 1 && videoPage++ == frame + 2)
             return at;
         at += size;
@@ -144,18 +147,25 @@ TEST_F(TheoraVideoManagerTest, InputThatIsNoVideoGivesALogLineAndNoClip)
          TH_XRGB},
         {"an empty file", [] { return Memory("empty.ogv", {}); }, {"'empty.ogv'", "no Ogg data"}, TH_XRGB},
         {"a file that is not Ogg",
-         [] {
+         []
+         {
              const std::string text(5000, 'x');
              return Memory("text.ogv", std::vector<unsigned char>(text.begin(), text.end()));
          },
          {"'text.ogv'", "no Ogg data"},
          TH_XRGB},
-        {"a file cut off in its headers", [] { return Memory("cut.ogv", Head(Colours(), 200)); },
-         {"'cut.ogv'", "headers are incomplete"}, TH_XRGB},
-        {"an Ogg file without a Theora stream", [] { return Memory("sound.ogg", SoundOnly()); },
-         {"'sound.ogg'", "no Theora video stream"}, TH_XRGB},
-        {"an output mode we do not decode to", [] { return Memory("mode.ogv", Colours()); },
-         {"'mode.ogv'", "output mode 1"}, static_cast<TheoraOutputMode>(1)},
+        {"a file cut off in its headers",
+         [] { return Memory("cut.ogv", Head(Colours(), 200)); },
+         {"'cut.ogv'", "headers are incomplete"},
+         TH_XRGB},
+        {"an Ogg file without a Theora stream",
+         [] { return Memory("sound.ogg", SoundOnly()); },
+         {"'sound.ogg'", "no Theora video stream"},
+         TH_XRGB},
+        {"an output mode we do not decode to",
+         [] { return Memory("mode.ogv", Colours()); },
+         {"'mode.ogv'", "output mode 1"},
+         static_cast<TheoraOutputMode>(1)},
         {"no source at all", [] { return nullptr; }, {"no data source"}, TH_XRGB},
     };
     for (const Case& c : cases)
@@ -179,14 +189,16 @@ TEST_F(TheoraVideoManagerTest, AFileCutOffPlaysWhatItHoldsAndEndsThere)
         const char* logged;
     } cases[] = {
         {"cut off in the middle", Head(Grainy(), Grainy().size() * 6 / 10), 0.2f, 0.8f, "cut off"},
-        {"cut off right after the headers", Head(Colours(), FramePage(Colours(), 0)), 0.0f, 0.0f, "no frames"},
+        {"cut off right after the headers", Head(Colours(), FramePage(Colours(), 0)), 0.0f, 0.0f,
+         "no frames"},
     };
     for (const Case& c : cases)
     {
         m_log.Clear();
         TheoraVideoClip* clip = m_manager.createVideoClip(Memory("cut.ogv", c.bytes), TH_XRGB, 0, true);
         ASSERT_NE(clip, nullptr) << c.name;
-        EXPECT_TRUE(m_log.Contains({"'cut.ogv'", c.logged})) << c.name << testing::PrintToString(m_log.Lines());
+        EXPECT_TRUE(m_log.Contains({"'cut.ogv'", c.logged}))
+            << c.name << testing::PrintToString(m_log.Lines());
         const float duration = clip->getDuration();
         EXPECT_GE(duration, c.shortestDuration) << c.name;
         EXPECT_LE(duration, c.longestDuration) << c.name;
@@ -201,7 +213,8 @@ TEST_F(TheoraVideoManagerTest, AFileCutOffPlaysWhatItHoldsAndEndsThere)
 
 TEST_F(TheoraVideoManagerTest, DamagedVideoDataIsSkippedAndToldOnTheUpdateThread)
 {
-    TheoraVideoClip* clip = m_manager.createVideoClip(Memory("damaged.ogv", DamageFrame(Colours(), 3)), TH_XRGB, 0, true);
+    TheoraVideoClip* clip =
+        m_manager.createVideoClip(Memory("damaged.ogv", DamageFrame(Colours(), 3)), TH_XRGB, 0, true);
     ASSERT_NE(clip, nullptr);
     EXPECT_EQ(PlayToTheEnd(clip, 3), 7) << "frame 3 is missing, the others come at their times";
     EXPECT_TRUE(m_log.Contains({"'damaged.ogv'", "damaged video data at frame 3"}))
@@ -218,7 +231,8 @@ TEST_F(TheoraVideoManagerTest, DestroyingClipsAndTheManagerStopsTheirSoundWhatev
     std::vector<TheoraVideoClip*> clips;
     for (int i = 0; i < 4; ++i)
     {
-        clips.push_back(manager->createVideoClip(Memory("clip.ogv", i % 2 ? Grainy() : Colours()), TH_XRGB, 0, true));
+        clips.push_back(
+            manager->createVideoClip(Memory("clip.ogv", i % 2 ? Grainy() : Colours()), TH_XRGB, 0, true));
         ASSERT_NE(clips.back(), nullptr);
         clips.back()->play();
     }
@@ -234,10 +248,12 @@ TEST_F(TheoraVideoManagerTest, DestroyingClipsAndTheManagerStopsTheirSoundWhatev
 
     // The others go on: two workers share three clips.
     for (TheoraVideoClip* clip : {clips[0], clips[2]})
-        EXPECT_TRUE(WaitUntil([&] {
-            TheoraVideoFrame* frame = clip->getNextFrame();
-            return frame && HasColour(*frame, FrameColours()[2]);
-        }));
+        EXPECT_TRUE(WaitUntil(
+            [&]
+            {
+                TheoraVideoFrame* frame = clip->getNextFrame();
+                return frame && HasColour(*frame, FrameColours()[2]);
+            }));
 
     manager.reset();
     for (const std::unique_ptr<RecordedSound>& record : sound.Records())

@@ -13,8 +13,9 @@ public:
         m_record.threads.push_back(std::this_thread::get_id());
         ++m_record.inserts;
         for (int channel = 0; channel < m_record.channels; ++channel)
-            m_record.samples[static_cast<size_t>(channel)].insert(m_record.samples[static_cast<size_t>(channel)].end(),
-                                                                  data[channel], data[channel] + nSamples);
+            m_record.samples[static_cast<size_t>(channel)].insert(
+                m_record.samples[static_cast<size_t>(channel)].end(), data[channel],
+                data[channel] + nSamples);
     }
     void stop() override
     {
@@ -27,8 +28,8 @@ private:
 };
 } // namespace
 
-std::unique_ptr<TheoraAudioInterface> RecordingAudioFactory::createInstance(TheoraVideoClip* owner, int nChannels,
-                                                                            int freq)
+std::unique_ptr<TheoraAudioInterface> RecordingAudioFactory::createInstance(TheoraVideoClip* owner,
+                                                                            int nChannels, int freq)
 {
     auto record = std::make_unique<RecordedSound>();
     record->owner = owner;

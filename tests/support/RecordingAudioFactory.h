@@ -23,7 +23,8 @@ struct RecordedSound
 class RecordingAudioFactory : public TheoraAudioInterfaceFactory
 {
 public:
-    std::unique_ptr<TheoraAudioInterface> createInstance(TheoraVideoClip* owner, int nChannels, int freq) override;
+    std::unique_ptr<TheoraAudioInterface> createInstance(TheoraVideoClip* owner, int nChannels,
+                                                         int freq) override;
 
     const std::vector<std::unique_ptr<RecordedSound>>& Records() const { return m_records; }
 

@@ -31,10 +31,13 @@ void TheoraLogCapture::Record(std::string line)
 
 bool TheoraLogCapture::Contains(const std::vector<std::string>& texts) const
 {
-    return std::any_of(m_lines.begin(), m_lines.end(), [&texts](const std::string& line) {
-        return std::all_of(texts.begin(), texts.end(),
-                           [&line](const std::string& text) { return line.find(text) != std::string::npos; });
-    });
+    return std::any_of(m_lines.begin(), m_lines.end(),
+                       [&texts](const std::string& line)
+                       {
+                           return std::all_of(texts.begin(), texts.end(),
+                                              [&line](const std::string& text)
+                                              { return line.find(text) != std::string::npos; });
+                       });
 }
 
 void TheoraLogCapture::Clear()

@@ -26,15 +26,16 @@ TheoraClipSpec ToneSpec()
 
 const std::vector<TheoraClipColour>& FrameColours()
 {
-    static const std::vector<TheoraClipColour> colours = {{220, 40, 40},   {40, 200, 60},  {40, 60, 220},
-                                                          {235, 235, 235}, {20, 20, 20},   {230, 210, 40},
+    static const std::vector<TheoraClipColour> colours = {{220, 40, 40},   {40, 200, 60}, {40, 60, 220},
+                                                          {235, 235, 235}, {20, 20, 20},  {230, 210, 40},
                                                           {40, 200, 210},  {200, 50, 200}};
     return colours;
 }
 
 const std::vector<unsigned char>& Colours()
 {
-    static const std::vector<unsigned char> bytes = [] {
+    static const std::vector<unsigned char> bytes = []
+    {
         TheoraClipSpec spec = ToneSpec();
         spec.width = Width;
         spec.height = Height;
@@ -46,7 +47,8 @@ const std::vector<unsigned char>& Colours()
 
 const std::vector<unsigned char>& Grainy()
 {
-    static const std::vector<unsigned char> bytes = [] {
+    static const std::vector<unsigned char> bytes = []
+    {
         TheoraClipSpec spec = ToneSpec();
         spec.width = 160;
         spec.height = 96;
@@ -64,15 +66,16 @@ testing::AssertionResult HasColour(const TheoraVideoFrame& frame, const TheoraCl
     {
         for (int x = 0; x < frame.getWidth(); ++x)
         {
-            const unsigned char* pixel = frame.getBuffer() + (static_cast<size_t>(y) * frame.getStride() + x) * 4;
+            const unsigned char* pixel =
+                frame.getBuffer() + (static_cast<size_t>(y) * frame.getStride() + x) * 4;
             const bool close = std::abs(pixel[0] - colour.b) <= Tolerance &&
                                std::abs(pixel[1] - colour.g) <= Tolerance &&
                                std::abs(pixel[2] - colour.r) <= Tolerance;
             if (!close)
                 return testing::AssertionFailure()
-                       << "pixel (" << x << ", " << y << ") is R,G,B " << int(pixel[2]) << "," << int(pixel[1])
-                       << "," << int(pixel[0]) << " instead of " << int(colour.r) << "," << int(colour.g) << ","
-                       << int(colour.b);
+                       << "pixel (" << x << ", " << y << ") is R,G,B " << int(pixel[2]) << ","
+                       << int(pixel[1]) << "," << int(pixel[0]) << " instead of " << int(colour.r) << ","
+                       << int(colour.g) << "," << int(colour.b);
         }
     }
     return testing::AssertionSuccess();
