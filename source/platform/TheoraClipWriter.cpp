@@ -66,6 +66,12 @@ void ToYCbCr(const TheoraClipColour& c, int& y, int& cb, int& cr)
     cr = 128 + static_cast<int>(std::lround((112.439 * c.r - 94.154 * c.g - 18.285 * c.b) / 256.0));
 }
 
+// Where the marked corner begins: about the middle, on a block boundary so that its colour stays apart.
+int CornerStart(int side)
+{
+    return side / 2 / 16 * 16;
+}
+
 // Grain that drifts right by 4 pixels a frame: -24..23.
 int Grain(int x, int y, int frame)
 {
@@ -153,19 +159,23 @@ public:
 private:
     void Fill(const TheoraClipColour& colour, int frame)
     {
-        int y = 0;
-        int cb = 0;
-        int cr = 0;
-        ToYCbCr(colour, y, cb, cr);
-        std::fill(m_pixels[1].begin(), m_pixels[1].end(), Clamp(cb, 16, 240));
-        std::fill(m_pixels[2].begin(), m_pixels[2].end(), Clamp(cr, 16, 240));
-        for (int row = 0; row < m_planes[0].height; ++row)
-            for (int column = 0; column < m_planes[0].width; ++column)
-            {
-                const int grain = m_spec.textured ? Grain(column, row, frame) : 0;
-                m_pixels[0][static_cast<size_t>(row) * m_planes[0].stride + column] =
-                    Clamp(y + grain, 16, 235);
-            }
+        int values[2][3]; // Y, Cb, Cr of the frame's colour and of the corner
+        ToYCbCr(colour, values[0][0], values[0][1], values[0][2]);
+        ToYCbCr(m_spec.cornerColour, values[1][0], values[1][1], values[1][2]);
+        for (int plane = 0; plane < 3; ++plane)
+        {
+            const int shift = plane == 0 ? 0 : 1;
+            for (int row = 0; row < m_planes[plane].height; ++row)
+                for (int column = 0; column < m_planes[plane].width; ++column)
+                {
+                    const bool corner = m_spec.markCorner && (row << shift) >= CornerStart(m_spec.height) &&
+                                        (column << shift) >= CornerStart(m_spec.width);
+                    const int value = values[corner ? 1 : 0][plane];
+                    m_pixels[plane][static_cast<size_t>(row) * m_planes[plane].stride + column] =
+                        plane == 0 ? Clamp(value + (m_spec.textured ? Grain(column, row, frame) : 0), 16, 235)
+                                   : Clamp(value, 16, 240);
+                }
+        }
     }
 
     const TheoraClipSpec& m_spec;

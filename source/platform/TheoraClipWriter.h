@@ -21,6 +21,10 @@ struct TheoraClipSpec
     std::vector<TheoraClipColour> frames;
     // Moving grain over the colours, so that decoding has real pictures to work on.
     bool textured = false;
+    // Paints the bottom right of every picture in cornerColour, from its middle rounded down to whole
+    // 16-pixel blocks, so that up, down, left and right can be told apart.
+    bool markCorner = false;
+    TheoraClipColour cornerColour{255, 255, 255};
     // False writes the sound track alone: an Ogg file without a Theora stream.
     bool video = true;
     // A sine tone of this pitch in Hz over the whole length; 0 writes no sound track.

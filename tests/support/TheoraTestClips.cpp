@@ -45,6 +45,21 @@ const std::vector<unsigned char>& Colours()
     return bytes;
 }
 
+const std::vector<unsigned char>& MarkedCorner()
+{
+    static const std::vector<unsigned char> bytes = []
+    {
+        TheoraClipSpec spec = ToneSpec();
+        spec.width = MarkedWidth;
+        spec.height = MarkedHeight;
+        spec.frames = {FrameColours()[0], FrameColours()[1]};
+        spec.markCorner = true;
+        spec.cornerColour = CornerColour;
+        return WriteTheoraClip(spec);
+    }();
+    return bytes;
+}
+
 const std::vector<unsigned char>& Grainy()
 {
     static const std::vector<unsigned char> bytes = []
@@ -62,9 +77,15 @@ const std::vector<unsigned char>& Grainy()
 
 testing::AssertionResult HasColour(const TheoraVideoFrame& frame, const TheoraClipColour& colour)
 {
-    for (int y = 0; y < frame.getHeight(); ++y)
+    return HasColour(frame, colour, 0, 0, frame.getWidth(), frame.getHeight());
+}
+
+testing::AssertionResult HasColour(const TheoraVideoFrame& frame, const TheoraClipColour& colour, int left,
+                                   int top, int right, int bottom)
+{
+    for (int y = top; y < bottom; ++y)
     {
-        for (int x = 0; x < frame.getWidth(); ++x)
+        for (int x = left; x < right; ++x)
         {
             const unsigned char* pixel =
                 frame.getBuffer() + (static_cast<size_t>(y) * frame.getStride() + x) * 4;
