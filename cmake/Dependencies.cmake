@@ -6,8 +6,8 @@ pkg_check_modules(OIS REQUIRED IMPORTED_TARGET OIS)
 pkg_check_modules(LUA REQUIRED IMPORTED_TARGET lua5.1)
 pkg_check_modules(TINYXML REQUIRED IMPORTED_TARGET tinyxml)
 pkg_check_modules(OPENAL REQUIRED IMPORTED_TARGET openal freealut)
-pkg_check_modules(VORBIS REQUIRED IMPORTED_TARGET vorbisfile ogg)
-pkg_check_modules(THEORA REQUIRED IMPORTED_TARGET theoradec)
+pkg_check_modules(VORBIS REQUIRED IMPORTED_TARGET vorbisfile vorbisenc vorbis ogg)
+pkg_check_modules(THEORA REQUIRED IMPORTED_TARGET theoradec theoraenc) # the encoder makes test and demo clips
 pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11 xcursor)
 
 add_library(quillmere_dependencies INTERFACE)
