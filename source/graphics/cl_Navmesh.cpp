@@ -10,9 +10,11 @@
 #include <OgreSubMesh.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <unordered_map>
 #include <utility>
 
@@ -89,6 +91,37 @@ float Clamp01(float value)
     return std::clamp(value, 0.0f, 1.0f);
 }
 
+// The best of the triangles a ray query offers: the smallest value, of equal values the lowest triangle.
+// Offered in table order, that is the first strictly smallest (a NaN taken first stays).
+struct st_NavCandidate
+{
+    int triangle = -1;
+    float value = 0.0f;
+    Ogre::Vector3 point;
+
+    void Offer(int t, float v, const Ogre::Vector3& p)
+    {
+        if (triangle < 0 || v < value || (v == value && t < triangle))
+        {
+            triangle = t;
+            value = v;
+            point = p;
+        }
+    }
+    float Limit() const { return triangle < 0 ? std::numeric_limits<float>::infinity() : value; }
+};
+
+// The search toward a goal keeps this share of every step free of its estimate, so that rounding of the
+// costs cannot reverse its order (see SearchTowardGoal).
+const double ESTIMATE_SHARE = 63.0 / 64.0;
+const double ROUNDING_SHARE = 1.0 / 65536.0;
+
+// How far an estimate may be off by rounding in double.
+double EstimateSlack(double estimate)
+{
+    return 1e-9 * (std::fabs(estimate) + 1.0);
+}
+
 Ogre::Vector3 Crossing(const st_NavPortal& portal)
 {
     return portal.left + (portal.right - portal.left) * portal.ratio;
@@ -107,6 +140,7 @@ bool cl_Navmesh::Load(const std::string& meshName, const Ogre::Vector3& position
     const bool loaded = valid && ReadTriangles(*mesh, meshName, position, orientation, scale);
     BuildEdges();
     CollectRimVertices();
+    m_grid.Build(m_vertices, m_triangles);
     return loaded;
 }
 
@@ -269,6 +303,7 @@ void cl_Navmesh::BuildEdges()
     // side that is no border.
     m_stepStart.assign(1, 0);
     m_steps.clear();
+    m_maxSteps = 0;
     for (size_t e = 0; e < m_edges.size(); ++e)
     {
         for (const int t : {m_edges[e].secondTriangle, m_edges[e].firstTriangle})
@@ -283,20 +318,54 @@ void cl_Navmesh::BuildEdges()
             }
         }
         m_stepStart.push_back(static_cast<int>(m_steps.size()));
+        m_maxSteps = std::max<size_t>(m_maxSteps, m_stepStart[e + 1] - m_stepStart[e]);
     }
     m_searchRecords.assign(m_edges.size(), {-1.0f, -1});
+
+    // The same steps seen from where they arrive, and what bounds the rounding of the goal search.
+    m_reverseStart.assign(m_edges.size() + 1, 0);
+    for (const st_NavStep& step : m_steps)
+        ++m_reverseStart[step.edge + 1];
+    for (size_t e = 0; e < m_edges.size(); ++e)
+        m_reverseStart[e + 1] += m_reverseStart[e];
+    m_reverseSteps.resize(m_steps.size());
+    std::vector<int> filled(m_reverseStart.begin(), m_reverseStart.end() - 1);
+    m_finiteSteps = true;
+    m_shortestStep = std::numeric_limits<double>::infinity();
+    m_longestStep = 0.0;
+    double total = 0.0;
+    for (size_t e = 0; e < m_edges.size(); ++e)
+    {
+        for (int i = m_stepStart[e]; i < m_stepStart[e + 1]; ++i)
+        {
+            const st_NavStep& step = m_steps[i];
+            m_reverseSteps[filled[step.edge]++] = {static_cast<int>(e), step.distance};
+            m_finiteSteps = m_finiteSteps && std::isfinite(step.distance);
+            if (step.distance > 0.0f)
+                m_shortestStep = std::min(m_shortestStep, static_cast<double>(step.distance));
+            m_longestStep = std::max(m_longestStep, static_cast<double>(step.distance));
+            total += step.distance;
+        }
+    }
+    // Buckets of the search toward a goal: a 32nd of a mean step wide, at most 65536 of them.
+    m_bucketWidth = m_steps.empty() ? 1.0 : total / m_steps.size() / 32.0;
+    m_bucketWidth = std::max({m_bucketWidth, 2.0 * m_longestStep / 65536.0, 1e-30});
+    m_magnitude = 0.0;
+    for (const st_NavEdge& edge : m_edges)
+    {
+        m_magnitude = std::max({m_magnitude, std::fabs(static_cast<double>(edge.midpoint.x)),
+                                std::fabs(static_cast<double>(edge.midpoint.y)),
+                                std::fabs(static_cast<double>(edge.midpoint.z))});
+    }
 }
 
 void cl_Navmesh::CollectRimVertices()
 {
-    m_rimVertices.clear();
+    m_rimVertices.assign(m_vertices.size(), 0);
     for (const st_NavEdge& edge : m_edges)
     {
         if (edge.IsBorder())
-        {
-            m_rimVertices.insert(edge.a);
-            m_rimVertices.insert(edge.b);
-        }
+            m_rimVertices[edge.a] = m_rimVertices[edge.b] = 1;
     }
 }
 
@@ -391,82 +460,90 @@ bool cl_Navmesh::IsPointInTriangle(const st_NavTriangle& triangle, const Ogre::V
     return true;
 }
 
-template <class Visit>
-void cl_Navmesh::ForEachRayPlaneHit(const Ogre::Vector3& origin, const Ogre::Vector3& direction,
-                                    Visit&& visit) const
+bool cl_Navmesh::RayPlaneHit(const Ogre::Ray& ray, int triangle, Ogre::Vector3& point) const
 {
-    const Ogre::Ray ray(origin, direction);
-    const Ogre::Ray reversed(origin, -direction);
-    for (size_t t = 0; t < m_triangles.size(); ++t)
+    const st_NavTriangle& t = m_triangles[triangle];
+    if (!(t.normal.dotProduct(ray.getDirection()) < 0.0f))
+        return false;
+    const Ogre::Plane plane(t.normal, t.centre);
+    const Ogre::RayTestResult forward = ray.intersects(plane);
+    if (forward.first)
     {
-        const st_NavTriangle& triangle = m_triangles[t];
-        if (!(triangle.normal.dotProduct(direction) < 0.0f))
-            continue;
-        const Ogre::Plane plane(triangle.normal, triangle.centre);
-        Ogre::Vector3 point;
-        const Ogre::RayTestResult forward = ray.intersects(plane);
-        if (forward.first)
-            point = ray.getPoint(forward.second);
-        else
-        {
-            const Ogre::RayTestResult backward = reversed.intersects(plane);
-            if (!backward.first)
-                continue;
-            point = reversed.getPoint(backward.second);
-        }
-        visit(static_cast<int>(t), point, IsPointInTriangle(triangle, point));
+        point = ray.getPoint(forward.second);
+        return true;
     }
+    const Ogre::Ray reversed(ray.getOrigin(), -ray.getDirection());
+    const Ogre::RayTestResult backward = reversed.intersects(plane);
+    if (backward.first)
+        point = reversed.getPoint(backward.second);
+    return backward.first;
+}
+
+bool cl_Navmesh::UsesGrid(const Ogre::Ray& ray) const
+{
+    return ray.getDirection() == DOWN && !m_grid.IsEmpty() && cl_TriangleGrid::IsModest(ray.getOrigin());
 }
 
 st_NavRayHit cl_Navmesh::RayHitTriangle(const Ogre::Vector3& origin, const Ogre::Vector3& direction) const
 {
-    st_NavRayHit inside;
-    float insideDistance = 0.0f;
-    st_NavRayHit fallback;
-    float fallbackScore = 0.0f;
-    ForEachRayPlaneHit(origin, direction,
-                       [&](int t, const Ogre::Vector3& point, bool isInside)
-                       {
-                           const float distance = point.distance(origin);
-                           if (isInside)
-                           {
-                               if (inside.triangle < 0 || distance < insideDistance)
-                               {
-                                   inside = {t, point, Ogre::Vector3::ZERO};
-                                   insideDistance = distance;
-                               }
-                               return;
-                           }
-                           const Ogre::Vector3& centre = m_triangles[t].centre;
-                           const float score = distance + point.distance(centre);
-                           if (fallback.triangle < 0 || score < fallbackScore)
-                           {
-                               fallback = {t, centre, point - centre};
-                               fallbackScore = score;
-                           }
-                       });
-    if (inside.triangle >= 0 && (fallback.triangle < 0 || insideDistance < fallbackScore))
-        return inside;
-    return fallback;
+    const Ogre::Ray ray(origin, direction);
+    st_NavCandidate inside;
+    st_NavCandidate fallback;
+    const auto test = [&](int t)
+    {
+        Ogre::Vector3 point;
+        if (!RayPlaneHit(ray, t, point))
+            return;
+        const float distance = point.distance(origin);
+        if (IsPointInTriangle(m_triangles[t], point))
+            inside.Offer(t, distance, point);
+        else
+            fallback.Offer(t, distance + point.distance(m_triangles[t].centre), point);
+    };
+    if (UsesGrid(ray))
+    {
+        // A fallback scores at least its centre's distance across the ground from the ray, and counts only
+        // when it scores no more than the inside hit.
+        m_grid.VisitCovering(origin, test);
+        m_grid.VisitCentresNear(origin,
+                                [&](int t)
+                                {
+                                    test(t);
+                                    return std::min(inside.Limit(), fallback.Limit());
+                                });
+    }
+    else
+    {
+        for (int t = 0; t < GetTriangleCount(); ++t)
+            test(t);
+    }
+    if (inside.triangle >= 0 && (fallback.triangle < 0 || inside.value < fallback.value))
+        return {inside.triangle, inside.point, Ogre::Vector3::ZERO};
+    if (fallback.triangle < 0)
+        return st_NavRayHit();
+    const Ogre::Vector3& centre = m_triangles[fallback.triangle].centre;
+    return {fallback.triangle, centre, fallback.point - centre};
 }
 
 int cl_Navmesh::RayHit(const Ogre::Vector3& origin, const Ogre::Vector3& direction, Ogre::Vector3& point) const
 {
-    int triangle = -1;
-    point = origin;
-    float best = 0.0f;
-    ForEachRayPlaneHit(origin, direction,
-                       [&](int t, const Ogre::Vector3& hit, bool isInside)
-                       {
-                           const float distance = hit.distance(origin);
-                           if (isInside && (triangle < 0 || distance < best))
-                           {
-                               triangle = t;
-                               point = hit;
-                               best = distance;
-                           }
-                       });
-    return triangle;
+    const Ogre::Ray ray(origin, direction);
+    st_NavCandidate inside;
+    const auto test = [&](int t)
+    {
+        Ogre::Vector3 hit;
+        if (RayPlaneHit(ray, t, hit) && IsPointInTriangle(m_triangles[t], hit))
+            inside.Offer(t, hit.distance(origin), hit);
+    };
+    if (UsesGrid(ray))
+        m_grid.VisitCovering(origin, test);
+    else
+    {
+        for (int t = 0; t < GetTriangleCount(); ++t)
+            test(t);
+    }
+    point = inside.triangle >= 0 ? inside.point : origin;
+    return inside.triangle;
 }
 
 bool cl_Navmesh::IsAtTarget(const Ogre::Vector3& point, const Ogre::Vector3& target, float radius,
@@ -496,7 +573,7 @@ void cl_Navmesh::FindPath(const Ogre::Vector3& start, const Ogre::Vector3& targe
         return;
     }
     std::vector<int> chain;
-    const bool found = BuildEdgeChain(t, chain, s);
+    const bool found = FindEdgeChain(t, chain, s);
 
     std::vector<st_NavPortal> portals;
     portals.reserve(chain.size() + 2);
@@ -522,23 +599,45 @@ void cl_Navmesh::AddPortals(const std::vector<int>& chain, std::vector<st_NavPor
         // A chain edge always has both triangles: the search never crosses a border.
         const Ogre::Vector3 up =
             (m_triangles[edge.secondTriangle].normal + m_triangles[edge.firstTriangle].normal).normalisedCopy();
-        portals.push_back({m_vertices[edge.a], m_vertices[edge.b], 0.5f, up, m_rimVertices.count(edge.a) > 0,
-                           m_rimVertices.count(edge.b) > 0});
+        portals.push_back({m_vertices[edge.a], m_vertices[edge.b], 0.5f, up, IsRimVertex(edge.a), IsRimVertex(edge.b)});
     }
 }
 
 bool cl_Navmesh::BuildEdgeChain(int goalTriangle, std::vector<int>& chain, int startTriangle)
 {
-    m_searchRecords.assign(m_edges.size(), {-1.0f, -1});
     std::vector<int> current;
     std::vector<int> next;
+    StartSearch(startTriangle, current);
+    ExpandWavefront(current, next);
+
+    bool found;
+    const int end = ChooseChainEnd(goalTriangle, found);
+    if (end < 0)
+    {
+        LOG_ERROR("Couldn't find a connection between target and source triangle. Invalid Navemesh?");
+        return false;
+    }
+    chain.clear();
+    if (m_searchRecords[end].predecessor < 0)
+        return found;
+    for (int e = end; e >= 0; e = m_searchRecords[e].predecessor)
+        chain.push_back(e);
+    std::reverse(chain.begin(), chain.end());
+    return found;
+}
+
+void cl_Navmesh::StartSearch(int startTriangle, std::vector<int>& starts)
+{
+    m_searchRecords.assign(m_edges.size(), {-1.0f, -1});
     for (const int e : m_triangles[startTriangle].edges)
     {
         m_searchRecords[e].cost = 0.0f;
-        current.push_back(e);
+        starts.push_back(e);
     }
-    ExpandWavefront(current, next);
+}
 
+int cl_Navmesh::ChooseChainEnd(int goalTriangle, bool& found) const
+{
     // Costs count in whole units here: of two goal edges within the same unit the earlier one wins.
     int taken = -1;
     float takenCost = 0.0f;
@@ -553,7 +652,7 @@ bool cl_Navmesh::BuildEdgeChain(int goalTriangle, std::vector<int>& chain, int s
             takenCost = cost;
         }
     }
-    const bool found = taken >= 0;
+    found = taken >= 0;
     if (!found)
     {
         const Ogre::Vector3& centre = m_triangles[goalTriangle].centre;
@@ -570,42 +669,187 @@ bool cl_Navmesh::BuildEdgeChain(int goalTriangle, std::vector<int>& chain, int s
             }
         }
     }
-    if (taken < 0)
+    return taken;
+}
+
+bool cl_Navmesh::FindEdgeChain(int goalTriangle, std::vector<int>& chain, int startTriangle)
+{
+    const st_GoalDistance heuristic(m_triangles[goalTriangle], m_edges);
+    double open;
+    if (!SearchTowardGoal(goalTriangle, startTriangle, heuristic, open))
+        return BuildEdgeChain(goalTriangle, chain, startTriangle);
+    bool found;
+    const int end = ChooseChainEnd(goalTriangle, found);
+    if (end < 0)
+        return BuildEdgeChain(goalTriangle, chain, startTriangle); // which reports it
+    std::vector<int> walked;
+    if (!IsEdgeOf(startTriangle, end))
     {
-        LOG_ERROR("Couldn't find a connection between target and source triangle. Invalid Navemesh?");
-        return false;
+        for (int e = end;; e = WavePredecessor(e, heuristic, open))
+        {
+            if (e < 0 || walked.size() > m_edges.size())
+                return BuildEdgeChain(goalTriangle, chain, startTriangle);
+            walked.push_back(e);
+            if (IsEdgeOf(startTriangle, e))
+                break;
+        }
     }
-    chain.clear();
-    if (m_searchRecords[taken].predecessor < 0)
-        return found;
-    for (int e = taken; e >= 0; e = m_searchRecords[e].predecessor)
-        chain.push_back(e);
-    std::reverse(chain.begin(), chain.end());
+    chain.assign(walked.rbegin(), walked.rend());
     return found;
+}
+
+cl_Navmesh::st_GoalDistance::st_GoalDistance(const st_NavTriangle& goal, const std::vector<st_NavEdge>& edges)
+    : m_centre(goal.centre)
+{
+    for (const int e : goal.edges)
+        m_radius = std::max(m_radius, Distance(edges[e].midpoint));
+}
+
+double cl_Navmesh::st_GoalDistance::Distance(const Ogre::Vector3& point) const
+{
+    const double x = static_cast<double>(point.x) - m_centre.x;
+    const double y = static_cast<double>(point.y) - m_centre.y;
+    const double z = static_cast<double>(point.z) - m_centre.z;
+    return std::sqrt(x * x + y * y + z * z);
+}
+
+double cl_Navmesh::st_GoalDistance::operator()(const Ogre::Vector3& point) const
+{
+    return ESTIMATE_SHARE * std::max(0.0, Distance(point) - m_radius);
+}
+
+bool cl_Navmesh::IsEdgeOf(int triangle, int edge) const
+{
+    const int* const edges = m_triangles[triangle].edges;
+    return edges[0] == edge || edges[1] == edge || edges[2] == edge;
+}
+
+bool cl_Navmesh::SearchTowardGoal(int goalTriangle, int startTriangle, const st_GoalDistance& heuristic,
+                                  double& open)
+{
+    if (!m_finiteSteps)
+        return false;
+    std::vector<int> starts;
+    StartSearch(startTriangle, starts);
+    m_settled.assign(m_edges.size(), 0);
+    double lowest = std::numeric_limits<double>::infinity();
+    for (const int e : starts)
+        lowest = std::min(lowest, heuristic(m_edges[e].midpoint));
+    // A key rises by at most a step and its estimate's share of it above the key taken out before.
+    m_open.Reset(lowest, 2.0 * m_longestStep, m_bucketWidth);
+    for (const int e : starts)
+    {
+        if (!m_open.Push(heuristic(m_edges[e].midpoint), 0.0f, e))
+            return false;
+    }
+
+    int goalsLeft = 0;
+    const int* const goals = m_triangles[goalTriangle].edges;
+    for (int k = 0; k < 3; ++k)
+        goalsLeft += std::find(goals, goals + k, goals[k]) == goals + k; // an edge may stand twice
+    float bestWhole = std::numeric_limits<float>::infinity();
+    float highest = 0.0f;
+    open = std::numeric_limits<double>::infinity();
+    while (!m_open.IsEmpty())
+    {
+        const cl_BucketQueue::st_Entry top = m_open.Pop();
+        const int e = top.edge;
+        if (m_settled[e])
+            continue;
+        // A goal edge still open costs at least the lowest open estimate: once that is a whole unit
+        // above the best goal edge, none of them can be taken.
+        if (goalsLeft == 0 || std::trunc(top.key - EstimateSlack(top.key)) > bestWhole)
+        {
+            open = top.key;
+            break;
+        }
+        m_settled[e] = 1;
+        const float cost = m_searchRecords[e].cost;
+        highest = std::max(highest, cost);
+        if (IsEdgeOf(goalTriangle, e))
+        {
+            bestWhole = std::min(bestWhole, std::trunc(cost));
+            --goalsLeft;
+        }
+        for (int i = m_stepStart[e]; i < m_stepStart[e + 1]; ++i)
+        {
+            const st_NavStep& step = m_steps[i];
+            const float candidate = cost + step.distance;
+            st_NavEdgeCost& record = m_searchRecords[step.edge];
+            if (record.cost > candidate || record.cost < 0.0f)
+            {
+                // With an exact order a settled cost never drops, and no estimate falls below the last
+                // one taken: otherwise the wave decides.
+                record = {candidate, e};
+                if (m_settled[step.edge] || !m_open.Push(candidate + heuristic(m_edges[step.edge].midpoint), candidate, step.edge))
+                    return false;
+            }
+        }
+    }
+    // The order above is the order of the exact costs only while every step outweighs the rounding of
+    // costs and estimates of this size (a sixty-fourth of each step is kept free of the estimate).
+    return m_shortestStep >= (static_cast<double>(highest) + m_magnitude) * ROUNDING_SHARE;
+}
+
+int cl_Navmesh::WavePredecessor(int edge, const st_GoalDistance& heuristic, double open) const
+{
+    const float cost = m_searchRecords[edge].cost;
+    int predecessor = -1;
+    for (int i = m_reverseStart[edge]; i < m_reverseStart[edge + 1]; ++i)
+    {
+        const st_NavStep& step = m_reverseSteps[i];
+        const int e = step.edge;
+        if (!m_settled[e])
+        {
+            // Arriving at cost would need a cost of at most this; an open edge costs at least the lowest
+            // open estimate less its own.
+            const double arriving =
+                static_cast<double>(cost) - step.distance + std::fabs(cost) * FLT_EPSILON + FLT_MIN;
+            if (open - heuristic(m_edges[e].midpoint) - EstimateSlack(open) > arriving)
+                continue;
+            return -1;
+        }
+        if (m_searchRecords[e].cost + step.distance != cost || e == predecessor)
+            continue;
+        if (predecessor >= 0)
+            return -1; // two routes arrive at the same cost: the wave's order decides
+        predecessor = e;
+    }
+    return predecessor;
 }
 
 void cl_Navmesh::ExpandWavefront(std::vector<int>& current, std::vector<int>& next)
 {
     // No visited mark: an edge goes out again whenever its cost drops, until no cost changes.
+    st_NavEdgeCost* const records = m_searchRecords.data();
+    const st_NavStep* const steps = m_steps.data();
     while (!current.empty())
     {
-        next.clear();
+        // Room for every step to lower a cost; cut to the steps that did. Whether a cost drops is hard to
+        // predict, so the loop decides without branching.
+        next.resize(current.size() * m_maxSteps);
+        size_t count = 0;
         for (const int e : current)
         {
-            const float base = m_searchRecords[e].cost;
-            for (int i = m_stepStart[e]; i < m_stepStart[e + 1]; ++i)
+            const float base = records[e].cost;
+            for (const st_NavStep* step = steps + m_stepStart[e]; step != steps + m_stepStart[e + 1]; ++step)
             {
-                const st_NavStep& step = m_steps[i];
-                const float candidate = base + step.distance;
-                st_NavEdgeCost& record = m_searchRecords[step.edge];
-                if (record.cost > candidate || record.cost < 0.0f)
-                {
-                    record.cost = candidate;
-                    record.predecessor = e;
-                    next.push_back(step.edge);
-                }
+                const float candidate = base + step->distance;
+                st_NavEdgeCost& record = records[step->edge];
+                const uint32_t lower = (record.cost > candidate) | (record.cost < 0.0f);
+                const uint32_t keep = lower - 1; // all ones when the cost stays
+                uint32_t cost;
+                uint32_t lowered;
+                std::memcpy(&cost, &record.cost, sizeof cost);
+                std::memcpy(&lowered, &candidate, sizeof lowered);
+                cost = (cost & keep) | (lowered & ~keep);
+                std::memcpy(&record.cost, &cost, sizeof cost);
+                record.predecessor = (record.predecessor & static_cast<int>(keep)) | (e & ~static_cast<int>(keep));
+                next[count] = step->edge;
+                count += lower;
             }
         }
+        next.resize(count);
         std::swap(current, next);
     }
 }
@@ -614,6 +858,21 @@ float cl_Navmesh::SmoothPortals(std::vector<st_NavPortal>& portals) const
 {
     if (portals.size() < 3)
         return -1.0f;
+    // Every crossing and every portal's rim share, kept up to date instead of worked out for each score.
+    // A portal that stayed while neither it nor a neighbour has moved since, at the same step, would stay
+    // again with the same score: that score is kept too.
+    const size_t count = portals.size();
+    std::vector<Ogre::Vector3> crossings;
+    std::vector<float> shares;
+    crossings.reserve(count);
+    shares.reserve(count);
+    for (const st_NavPortal& portal : portals)
+    {
+        crossings.push_back(Crossing(portal));
+        shares.push_back(std::min(m_rimWidth / portal.right.distance(portal.left), 1.0f));
+    }
+    std::vector<float> stayed(count);
+    std::vector<char> known(count, 0);
     float step = 0.3f;
     float previousTotal = -1.0f;
     int halvings = 0;
@@ -621,49 +880,59 @@ float cl_Navmesh::SmoothPortals(std::vector<st_NavPortal>& portals) const
     for (;;)
     {
         total = 0.0f;
-        for (size_t i = 1; i + 1 < portals.size(); ++i)
+        for (size_t i = 1; i + 1 < count; ++i)
         {
+            if (known[i])
+            {
+                total += stayed[i];
+                continue;
+            }
             st_NavPortal& portal = portals[i];
+            const auto score = [&](const Ogre::Vector3& crossing)
+            { return ScorePortal(crossings[i - 1], portal, shares[i], crossing, crossings[i + 1]); };
             const float r0 = portal.ratio;
-            const float s0 = ScorePortal(portals[i - 1], portal, portals[i + 1]);
-            portal.ratio = Clamp01(r0 + step);
-            const float s1 = ScorePortal(portals[i - 1], portal, portals[i + 1]);
-            if (s1 > s0)
+            const float s0 = score(crossings[i]);
+            bool moved = false;
+            for (const float ratio : {r0 + step, r0 - step})
             {
-                total += s1;
-                continue;
+                portal.ratio = Clamp01(ratio);
+                const Ogre::Vector3 crossing = Crossing(portal);
+                const float s = score(crossing);
+                moved = s > s0;
+                if (moved)
+                {
+                    crossings[i] = crossing;
+                    total += s;
+                    known[i - 1] = known[i + 1] = 0;
+                    break;
+                }
             }
-            portal.ratio = Clamp01(r0 - step);
-            const float s2 = ScorePortal(portals[i - 1], portal, portals[i + 1]);
-            if (s2 > s0)
+            if (!moved)
             {
-                total += s2;
-                continue;
+                portal.ratio = r0;
+                total += s0;
+                stayed[i] = s0;
             }
-            portal.ratio = r0;
-            total += s0;
+            known[i] = !moved;
         }
         if (!(total > previousTotal))
         {
             step *= 0.5f;
             if (++halvings > 4)
                 break;
+            std::fill(known.begin(), known.end(), 0);
         }
         previousTotal = total;
     }
     return total;
 }
 
-float cl_Navmesh::ScorePortal(const st_NavPortal& previous, const st_NavPortal& current,
-                              const st_NavPortal& next) const
+float cl_Navmesh::ScorePortal(const Ogre::Vector3& previous, const st_NavPortal& current, float share,
+                              const Ogre::Vector3& crossing, const Ogre::Vector3& next) const
 {
-    const Ogre::Vector3 crossing = Crossing(current);
-    const float length = Crossing(next).distance(crossing) + crossing.distance(Crossing(previous));
+    const float length = next.distance(crossing) + crossing.distance(previous);
     const float score = 1000.0f / length;
-    if (!m_rimAware)
-        return score;
-    const float share = std::min(m_rimWidth / current.right.distance(current.left), 1.0f);
-    if (share <= 0.0f)
+    if (!m_rimAware || share <= 0.0f)
         return score;
     const float f = current.leftIsRim ? Clamp01(current.ratio / share) : 1.0f;
     const float g = current.rightIsRim ? Clamp01((1.0f - current.ratio) / share) : 1.0f;

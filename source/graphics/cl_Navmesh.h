@@ -1,6 +1,10 @@
 #pragma once
 
+#include "graphics/cl_BucketQueue.h"
+#include "graphics/cl_TriangleGrid.h"
+
 #include <OgreMesh.h>
+#include <OgreRay.h>
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
 
@@ -119,7 +123,8 @@ public:
     int GetDefaultSurface() const { return m_defaultSurface; }
     const std::vector<Ogre::Vector3>& GetVertices() const { return m_vertices; }
     const std::vector<st_NavEdge>& GetEdges() const { return m_edges; }
-    const std::set<int>& GetRimVertices() const { return m_rimVertices; }
+    // Whether the vertex lies on a border edge; vertex must lie in [0, GetVertices().size()).
+    bool IsRimVertex(int vertex) const { return m_rimVertices[vertex] != 0; }
     // The records of the last path search, one per edge.
     const std::vector<st_NavEdgeCost>& GetSearchRecords() const { return m_searchRecords; }
 
@@ -146,17 +151,50 @@ private:
     void BuildEdges();
     void CollectRimVertices();
     int FindTriangleByCorners(const Ogre::Vector3& p0, const Ogre::Vector3& p1, const Ogre::Vector3& p2) const;
-    // Ray against the triangles that face it: calls visit(triangle, plane point, inside) in table order.
-    template <class Visit> void ForEachRayPlaneHit(const Ogre::Vector3& origin, const Ogre::Vector3& direction,
-                                                   Visit&& visit) const;
+    // Where ray (or, behind its origin, the reversed ray) meets the plane of triangle; false when the
+    // triangle does not face the ray or neither meets the plane.
+    bool RayPlaneHit(const Ogre::Ray& ray, int triangle, Ogre::Vector3& point) const;
+    // Whether a query along ray may ask the grid for its triangles (a downward ray from a modest origin).
+    bool UsesGrid(const Ogre::Ray& ray) const;
     bool IsPointInTriangle(const st_NavTriangle& triangle, const Ogre::Vector3& point) const;
 
+    // A lower bound of the cost from a point to the edges of a goal triangle: a share of the straight
+    // distance to the sphere through the farthest of their midpoints round its centre.
+    struct st_GoalDistance
+    {
+        st_GoalDistance(const st_NavTriangle& goal, const std::vector<st_NavEdge>& edges);
+        double operator()(const Ogre::Vector3& point) const;
+        double Distance(const Ogre::Vector3& point) const;
+
+        Ogre::Vector3 m_centre;
+        double m_radius = 0.0;
+    };
+
+    // Empties the search records and gives the start triangle's edges cost 0; appends them to starts.
+    void StartSearch(int startTriangle, std::vector<int>& starts);
     void ExpandWavefront(std::vector<int>& current, std::vector<int>& next);
+    // The edge the chain leads to: the cheapest reached edge of the goal triangle (found), else the
+    // reached edge nearest to it; -1 when no edge was reached.
+    int ChooseChainEnd(int goalTriangle, bool& found) const;
+    // What BuildEdgeChain gives, found by a search toward the goal that ends once the goal's cheapest
+    // edge is certain. Whenever it cannot prove its chain to be the wave's (routes of equal cost, steps
+    // too short for the rounding of its order) it hands over to BuildEdgeChain.
+    bool FindEdgeChain(int goalTriangle, std::vector<int>& chain, int startTriangle);
+    // Settles edges by lowest cost plus heuristic until the goal edge BuildEdgeChain would take is known;
+    // open becomes the lowest estimate left open. False when its costs may differ from the wave's.
+    bool SearchTowardGoal(int goalTriangle, int startTriangle, const st_GoalDistance& heuristic, double& open);
+    // The edge through which the full wave gives edge (not a start edge) its cost: the one step that
+    // arrives at exactly that cost; -1 when there are several or an unsettled edge might be one.
+    int WavePredecessor(int edge, const st_GoalDistance& heuristic, double open) const;
+    bool IsEdgeOf(int triangle, int edge) const;
     void AddPortals(const std::vector<int>& chain, std::vector<st_NavPortal>& portals) const;
     float SmoothPortals(std::vector<st_NavPortal>& portals) const;
-    float ScorePortal(const st_NavPortal& previous, const st_NavPortal& current, const st_NavPortal& next) const;
+    // How good current's crossing is between the crossings before and after it; share is the part of
+    // the portal its rim width takes (rim width / portal length, at most 1).
+    float ScorePortal(const Ogre::Vector3& previous, const st_NavPortal& current, float share,
+                      const Ogre::Vector3& crossing, const Ogre::Vector3& next) const;
 
-    std::set<int> m_rimVertices;
+    std::vector<char> m_rimVertices; // per vertex: on a border edge
     std::vector<Ogre::Vector3> m_vertices;
     std::vector<st_NavEdge> m_edges;
     std::vector<st_NavTriangle> m_triangles;
@@ -165,6 +203,18 @@ private:
     // Steps of edge e: m_steps[m_stepStart[e]] .. m_steps[m_stepStart[e + 1] - 1], in search order.
     std::vector<int> m_stepStart;
     std::vector<st_NavStep> m_steps;
+    size_t m_maxSteps = 0; // the most steps of one edge
+    // The steps into edge e, by the edge they come from.
+    std::vector<int> m_reverseStart;
+    std::vector<st_NavStep> m_reverseSteps;
+    bool m_finiteSteps = true;
+    double m_shortestStep = 0.0;        // of the steps longer than 0
+    double m_magnitude = 0.0;           // the largest coordinate of an edge midpoint
+    std::vector<char> m_settled;        // per edge, by the search toward the goal
+    cl_BucketQueue m_open;              // of that search
+    double m_longestStep = 0.0;
+    double m_bucketWidth = 1.0;
+    cl_TriangleGrid m_grid;
 
     int m_defaultSurface = 0;
     bool m_rimAware = true; // rim mode 1; false: plain shortest (mode 0)
