@@ -303,6 +303,7 @@ void cl_Navmesh::BuildEdges()
     // side that is no border.
     m_stepStart.assign(1, 0);
     m_steps.clear();
+    m_stepEnds.clear();
     m_maxSteps = 0;
     for (size_t e = 0; e < m_edges.size(); ++e)
     {
@@ -315,12 +316,16 @@ void cl_Navmesh::BuildEdges()
                 if (other == static_cast<int>(e) || m_edges[other].IsBorder())
                     continue;
                 m_steps.push_back({other, (m_edges[e].midpoint - m_edges[other].midpoint).length()});
+                m_stepEnds.push_back(m_edges[other].midpoint);
             }
         }
         m_stepStart.push_back(static_cast<int>(m_steps.size()));
         m_maxSteps = std::max<size_t>(m_maxSteps, m_stepStart[e + 1] - m_stepStart[e]);
     }
     m_searchRecords.assign(m_edges.size(), {-1.0f, -1});
+    m_reachedOnly = false;
+    m_settled.assign(m_edges.size(), 0);
+    m_settledMark = 0;
 
     // The same steps seen from where they arrive, and what bounds the rounding of the goal search.
     m_reverseStart.assign(m_edges.size() + 1, 0);
@@ -357,6 +362,7 @@ void cl_Navmesh::BuildEdges()
                                 std::fabs(static_cast<double>(edge.midpoint.y)),
                                 std::fabs(static_cast<double>(edge.midpoint.z))});
     }
+    m_landmarks.Build(m_edges.size(), m_stepStart, m_steps, m_finiteSteps);
 }
 
 void cl_Navmesh::CollectRimVertices()
@@ -628,7 +634,16 @@ bool cl_Navmesh::BuildEdgeChain(int goalTriangle, std::vector<int>& chain, int s
 
 void cl_Navmesh::StartSearch(int startTriangle, std::vector<int>& starts)
 {
-    m_searchRecords.assign(m_edges.size(), {-1.0f, -1});
+    // After a search toward a goal only the edges it reached hold a cost.
+    if (m_reachedOnly)
+    {
+        for (const int e : m_reached)
+            m_searchRecords[e] = {-1.0f, -1};
+    }
+    else
+        m_searchRecords.assign(m_edges.size(), {-1.0f, -1});
+    m_reachedOnly = false;
+    m_reached.clear();
     for (const int e : m_triangles[startTriangle].edges)
     {
         m_searchRecords[e].cost = 0.0f;
@@ -674,7 +689,7 @@ int cl_Navmesh::ChooseChainEnd(int goalTriangle, bool& found) const
 
 bool cl_Navmesh::FindEdgeChain(int goalTriangle, std::vector<int>& chain, int startTriangle)
 {
-    const st_GoalDistance heuristic(m_triangles[goalTriangle], m_edges);
+    const st_GoalDistance heuristic(m_triangles[goalTriangle], m_edges, m_landmarks);
     double open;
     if (!SearchTowardGoal(goalTriangle, startTriangle, heuristic, open))
         return BuildEdgeChain(goalTriangle, chain, startTriangle);
@@ -698,8 +713,11 @@ bool cl_Navmesh::FindEdgeChain(int goalTriangle, std::vector<int>& chain, int st
     return found;
 }
 
-cl_Navmesh::st_GoalDistance::st_GoalDistance(const st_NavTriangle& goal, const std::vector<st_NavEdge>& edges)
+cl_Navmesh::st_GoalDistance::st_GoalDistance(const st_NavTriangle& goal, const std::vector<st_NavEdge>& edges,
+                                             const cl_NavLandmarks& landmarks)
     : m_centre(goal.centre)
+    , m_landmarks(landmarks)
+    , m_span(landmarks.SpanOf(goal.edges, 3))
 {
     for (const int e : goal.edges)
         m_radius = std::max(m_radius, Distance(edges[e].midpoint));
@@ -713,9 +731,10 @@ double cl_Navmesh::st_GoalDistance::Distance(const Ogre::Vector3& point) const
     return std::sqrt(x * x + y * y + z * z);
 }
 
-double cl_Navmesh::st_GoalDistance::operator()(const Ogre::Vector3& point) const
+double cl_Navmesh::st_GoalDistance::operator()(int edge, const Ogre::Vector3& midpoint) const
 {
-    return ESTIMATE_SHARE * std::max(0.0, Distance(point) - m_radius);
+    const double landmarks = m_landmarks.LeastCost(edge, m_span);
+    return ESTIMATE_SHARE * std::max(landmarks, Distance(midpoint) - m_radius);
 }
 
 bool cl_Navmesh::IsEdgeOf(int triangle, int edge) const
@@ -731,15 +750,26 @@ bool cl_Navmesh::SearchTowardGoal(int goalTriangle, int startTriangle, const st_
         return false;
     std::vector<int> starts;
     StartSearch(startTriangle, starts);
-    m_settled.assign(m_edges.size(), 0);
+    m_reachedOnly = true;
+    m_reached = starts;
+    if (++m_settledMark == 0) // the marks went round: forget every old one
+    {
+        m_settled.assign(m_edges.size(), 0);
+        m_settledMark = 1;
+    }
     double lowest = std::numeric_limits<double>::infinity();
-    for (const int e : starts)
-        lowest = std::min(lowest, heuristic(m_edges[e].midpoint));
-    // A key rises by at most a step and its estimate's share of it above the key taken out before.
-    m_open.Reset(lowest, 2.0 * m_longestStep, m_bucketWidth);
+    double highestStart = 0.0;
     for (const int e : starts)
     {
-        if (!m_open.Push(heuristic(m_edges[e].midpoint), 0.0f, e))
+        lowest = std::min(lowest, heuristic(e, m_edges[e].midpoint));
+        highestStart = std::max(highestStart, heuristic(e, m_edges[e].midpoint));
+    }
+    // A key rises by at most a step and its estimate's share of it above the key taken out before; the
+    // start edges' keys may lie further apart (a border edge has no landmark costs).
+    m_open.Reset(lowest, 2.0 * m_longestStep + (highestStart - lowest), m_bucketWidth);
+    for (const int e : starts)
+    {
+        if (!m_open.Push(heuristic(e, m_edges[e].midpoint), 0.0f, e))
             return false;
     }
 
@@ -754,7 +784,7 @@ bool cl_Navmesh::SearchTowardGoal(int goalTriangle, int startTriangle, const st_
     {
         const cl_BucketQueue::st_Entry top = m_open.Pop();
         const int e = top.edge;
-        if (m_settled[e])
+        if (m_settled[e] == m_settledMark)
             continue;
         // A goal edge still open costs at least the lowest open estimate: once that is a whole unit
         // above the best goal edge, none of them can be taken.
@@ -763,7 +793,7 @@ bool cl_Navmesh::SearchTowardGoal(int goalTriangle, int startTriangle, const st_
             open = top.key;
             break;
         }
-        m_settled[e] = 1;
+        m_settled[e] = m_settledMark;
         const float cost = m_searchRecords[e].cost;
         highest = std::max(highest, cost);
         if (IsEdgeOf(goalTriangle, e))
@@ -778,17 +808,19 @@ bool cl_Navmesh::SearchTowardGoal(int goalTriangle, int startTriangle, const st_
             st_NavEdgeCost& record = m_searchRecords[step.edge];
             if (record.cost > candidate || record.cost < 0.0f)
             {
+                if (record.cost < 0.0f)
+                    m_reached.push_back(step.edge);
                 // With an exact order a settled cost never drops, and no estimate falls below the last
                 // one taken: otherwise the wave decides.
                 record = {candidate, e};
-                if (m_settled[step.edge] || !m_open.Push(candidate + heuristic(m_edges[step.edge].midpoint), candidate, step.edge))
+                if (m_settled[step.edge] == m_settledMark || !m_open.Push(candidate + heuristic(step.edge, m_stepEnds[i]), candidate, step.edge))
                     return false;
             }
         }
     }
     // The order above is the order of the exact costs only while every step outweighs the rounding of
     // costs and estimates of this size (a sixty-fourth of each step is kept free of the estimate).
-    return m_shortestStep >= (static_cast<double>(highest) + m_magnitude) * ROUNDING_SHARE;
+    return m_shortestStep >= (static_cast<double>(highest) + m_magnitude + m_landmarks.Highest()) * ROUNDING_SHARE;
 }
 
 int cl_Navmesh::WavePredecessor(int edge, const st_GoalDistance& heuristic, double open) const
@@ -799,13 +831,13 @@ int cl_Navmesh::WavePredecessor(int edge, const st_GoalDistance& heuristic, doub
     {
         const st_NavStep& step = m_reverseSteps[i];
         const int e = step.edge;
-        if (!m_settled[e])
+        if (m_settled[e] != m_settledMark)
         {
             // Arriving at cost would need a cost of at most this; an open edge costs at least the lowest
-            // open estimate less its own.
+            // open estimate less its own. With nothing left open, no edge that was not settled is reached.
             const double arriving =
                 static_cast<double>(cost) - step.distance + std::fabs(cost) * FLT_EPSILON + FLT_MIN;
-            if (open - heuristic(m_edges[e].midpoint) - EstimateSlack(open) > arriving)
+            if (std::isinf(open) || open - heuristic(e, m_edges[e].midpoint) - EstimateSlack(open) > arriving)
                 continue;
             return -1;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphics/cl_BucketQueue.h"
+#include "graphics/cl_NavLandmarks.h"
 #include "graphics/cl_TriangleGrid.h"
 
 #include <OgreMesh.h>
@@ -63,6 +64,14 @@ struct st_NavPortal
     bool rightIsRim;
 };
 
+// An edge reachable from another one in a single step of the path search, with the distance between
+// their midpoints; worked out once per load so that every search reads it.
+struct st_NavStep
+{
+    int edge;
+    float distance;
+};
+
 struct st_NavPathPoint
 {
     Ogre::Vector3 position;
@@ -116,6 +125,11 @@ public:
     // leads to the reached edge nearest to its centre: false. With nothing reached the chain is left as it
     // was: false. Both triangles must be valid indices.
     bool BuildEdgeChain(int goalTriangle, std::vector<int>& chain, int startTriangle);
+    // What BuildEdgeChain gives (chain and result), found by a search toward the goal that ends once the
+    // goal's cheapest edge is certain; FindPath uses it. Whenever it cannot prove its chain to be the
+    // wave's (routes of equal cost, steps too short for the rounding of its order) it hands over to
+    // BuildEdgeChain. Afterwards the search records hold only the edges it reached.
+    bool FindEdgeChain(int goalTriangle, std::vector<int>& chain, int startTriangle);
 
     int GetTriangleCount() const { return static_cast<int>(m_triangles.size()); }
     // index must lie in [0, GetTriangleCount()).
@@ -129,14 +143,6 @@ public:
     const std::vector<st_NavEdgeCost>& GetSearchRecords() const { return m_searchRecords; }
 
 private:
-    // An edge reachable from another one in a single step of the search, with the distance between their
-    // midpoints; worked out once per load so that every search reads it.
-    struct st_NavStep
-    {
-        int edge;
-        float distance;
-    };
-
     static bool Validate(const Ogre::MeshPtr& mesh);
     // Vertices and triangles of a validated mesh; false (both empty) when they cannot be read.
     bool ReadTriangles(const Ogre::Mesh& mesh, const std::string& meshName, const Ogre::Vector3& position,
@@ -158,16 +164,20 @@ private:
     bool UsesGrid(const Ogre::Ray& ray) const;
     bool IsPointInTriangle(const st_NavTriangle& triangle, const Ogre::Vector3& point) const;
 
-    // A lower bound of the cost from a point to the edges of a goal triangle: a share of the straight
-    // distance to the sphere through the farthest of their midpoints round its centre.
+    // A lower bound of the cost from an edge to the edges of a goal triangle: a share of the larger of
+    // the straight distance to the sphere through their midpoints round its centre and what the
+    // landmarks tell.
     struct st_GoalDistance
     {
-        st_GoalDistance(const st_NavTriangle& goal, const std::vector<st_NavEdge>& edges);
-        double operator()(const Ogre::Vector3& point) const;
+        st_GoalDistance(const st_NavTriangle& goal, const std::vector<st_NavEdge>& edges,
+                        const cl_NavLandmarks& landmarks);
+        double operator()(int edge, const Ogre::Vector3& midpoint) const;
         double Distance(const Ogre::Vector3& point) const;
 
         Ogre::Vector3 m_centre;
         double m_radius = 0.0;
+        const cl_NavLandmarks& m_landmarks;
+        cl_NavLandmarks::st_Span m_span; // of the goal edges
     };
 
     // Empties the search records and gives the start triangle's edges cost 0; appends them to starts.
@@ -176,10 +186,6 @@ private:
     // The edge the chain leads to: the cheapest reached edge of the goal triangle (found), else the
     // reached edge nearest to it; -1 when no edge was reached.
     int ChooseChainEnd(int goalTriangle, bool& found) const;
-    // What BuildEdgeChain gives, found by a search toward the goal that ends once the goal's cheapest
-    // edge is certain. Whenever it cannot prove its chain to be the wave's (routes of equal cost, steps
-    // too short for the rounding of its order) it hands over to BuildEdgeChain.
-    bool FindEdgeChain(int goalTriangle, std::vector<int>& chain, int startTriangle);
     // Settles edges by lowest cost plus heuristic until the goal edge BuildEdgeChain would take is known;
     // open becomes the lowest estimate left open. False when its costs may differ from the wave's.
     bool SearchTowardGoal(int goalTriangle, int startTriangle, const st_GoalDistance& heuristic, double& open);
@@ -203,6 +209,7 @@ private:
     // Steps of edge e: m_steps[m_stepStart[e]] .. m_steps[m_stepStart[e + 1] - 1], in search order.
     std::vector<int> m_stepStart;
     std::vector<st_NavStep> m_steps;
+    std::vector<Ogre::Vector3> m_stepEnds; // per step: the midpoint of the edge it arrives at
     size_t m_maxSteps = 0; // the most steps of one edge
     // The steps into edge e, by the edge they come from.
     std::vector<int> m_reverseStart;
@@ -210,8 +217,14 @@ private:
     bool m_finiteSteps = true;
     double m_shortestStep = 0.0;        // of the steps longer than 0
     double m_magnitude = 0.0;           // the largest coordinate of an edge midpoint
-    std::vector<char> m_settled;        // per edge, by the search toward the goal
+    // Per edge: equal to m_settledMark when the search toward the goal settled it.
+    std::vector<unsigned> m_settled;
+    unsigned m_settledMark = 0;
+    // The edges whose records that search set; only they need emptying before the next search.
+    std::vector<int> m_reached;
+    bool m_reachedOnly = false;
     cl_BucketQueue m_open;              // of that search
+    cl_NavLandmarks m_landmarks;
     double m_longestStep = 0.0;
     double m_bucketWidth = 1.0;
     cl_TriangleGrid m_grid;

@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <OgreMeshManager.h>
+#include <OgrePlane.h>
+#include <OgreRay.h>
 
 #include <cmath>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -688,6 +691,178 @@ TEST_F(NavmeshTest, NothingReachableLogsAnErrorAndGivesTheStartOnly)
                         "-> source\\graphics\\cl_Navmesh(#) <cl_Navmesh::BuildEdgeChain>",
                         cl_Logger::LEVEL_ERROR));
     EXPECT_EQ(PathPositions(Vector3(10, 0, 10), Vector3(110, 0, 10)), Points{Vector3(10, 10, 10)});
+}
+
+// --- The fast searches against the plain ones ------------------------------------------------------
+
+// A floor of columns x rows cells (of side 10) whose shared corners are moved by up to jitter times the
+// side and lifted by slope times x, with cells left out where hole() says so and diagonals of both
+// directions. Every cell still has its own four vertices.
+template <class Hole>
+Floor MakeRandomFloor(int columns, int rows, float jitter, float slope, unsigned seed, Hole&& hole)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> shift(-jitter * 10.0f, jitter * 10.0f);
+    std::vector<Vector3> corners;
+    for (int r = 0; r <= rows; ++r)
+    {
+        for (int c = 0; c <= columns; ++c)
+        {
+            const float x = c * 10.0f + shift(random);
+            corners.emplace_back(x, slope * x, r * 10.0f + shift(random));
+        }
+    }
+    Floor floor;
+    for (int r = 0; r < rows; ++r)
+    {
+        for (int c = 0; c < columns; ++c)
+        {
+            const bool flip = random() % 2 == 0;
+            if (hole(c, r))
+                continue;
+            const auto first = static_cast<uint32_t>(floor.positions.size());
+            for (const int corner : {r * (columns + 1) + c, (r + 1) * (columns + 1) + c, r * (columns + 1) + c + 1,
+                                     (r + 1) * (columns + 1) + c + 1})
+                floor.positions.push_back(corners[corner]);
+            if (flip)
+                floor.indices.insert(floor.indices.end(), {first, first + 1, first + 2, first + 2, first + 1, first + 3});
+            else
+                floor.indices.insert(floor.indices.end(), {first, first + 1, first + 3, first, first + 3, first + 2});
+        }
+    }
+    return floor;
+}
+
+struct RandomFloorCase
+{
+    const char* name;
+    Floor floor;
+    Vector3 offset;
+};
+
+std::vector<RandomFloorCase> RandomFloors()
+{
+    const auto none = [](int, int) { return false; };
+    return {
+        {"jittered, with holes", MakeRandomFloor(16, 10, 0.3f, 0.0f, 1, [](int c, int r) { return (c * 7 + r * 3) % 11 == 0; }),
+         Vector3::ZERO},
+        {"regular: routes of equal cost everywhere", MakeRandomFloor(12, 8, 0.0f, 0.0f, 2, none), Vector3::ZERO},
+        {"a wall with one gap, sloped", MakeRandomFloor(14, 9, 0.2f, 0.5f, 3, [](int c, int r) { return c == 7 && r != 4; }),
+         Vector3::ZERO},
+        {"two islands", MakeRandomFloor(12, 8, 0.25f, 0.0f, 4, [](int c, int) { return c == 5 || c == 6; }),
+         Vector3::ZERO},
+        {"far from the origin: steps short against the rounding", MakeRandomFloor(10, 6, 0.3f, 0.0f, 5, none),
+         Vector3(3e6f, 0, -2e6f)},
+    };
+}
+
+TEST_F(NavmeshTest, SearchTowardTheGoalGivesTheWavesChain)
+{
+    m_log.Clear();
+    for (const RandomFloorCase& c : RandomFloors())
+    {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(LoadPlaced(c.floor.positions, c.floor.indices, c.offset, Ogre::Quaternion::IDENTITY,
+                               Vector3::UNIT_SCALE));
+        const int triangles = m_navmesh.GetTriangleCount();
+        std::mt19937 random(7);
+        for (int query = 0; query < 150; ++query)
+        {
+            const int start = random() % triangles;
+            const int goal = random() % triangles;
+            std::vector<int> wave;
+            std::vector<int> fast;
+            const bool waveFound = m_navmesh.BuildEdgeChain(goal, wave, start);
+            const bool fastFound = m_navmesh.FindEdgeChain(goal, fast, start);
+            ASSERT_EQ(fastFound, waveFound) << "from " << start << " to " << goal;
+            ASSERT_EQ(fast, wave) << "from " << start << " to " << goal;
+        }
+    }
+    EXPECT_TRUE(m_log.Lines().empty());
+}
+
+// The ray queries as the plain scan over every triangle works them out.
+st_NavRayHit ScanRayHit(const cl_Navmesh& navmesh, const Vector3& origin, bool fallback)
+{
+    const auto inside = [&](const st_NavTriangle& t, const Vector3& p)
+    {
+        for (const int e : t.edges)
+        {
+            const Vector3& a = navmesh.GetVertices()[navmesh.GetEdges()[e].a];
+            const Vector3 side = navmesh.GetVertices()[navmesh.GetEdges()[e].b] - a;
+            if (!(side.crossProduct(p - a).dotProduct(side.crossProduct(t.centre - a)) >= 0.0f))
+                return false;
+        }
+        return true;
+    };
+    st_NavRayHit best;
+    float bestDistance = 0.0f;
+    st_NavRayHit near;
+    float nearScore = 0.0f;
+    for (int i = 0; i < navmesh.GetTriangleCount(); ++i)
+    {
+        const st_NavTriangle& t = navmesh.GetTriangle(i);
+        if (!(t.normal.dotProduct(DOWN) < 0.0f))
+            continue;
+        const Ogre::Plane plane(t.normal, t.centre);
+        Ogre::Ray ray(origin, DOWN);
+        Ogre::RayTestResult hit = ray.intersects(plane);
+        if (!hit.first)
+        {
+            ray = Ogre::Ray(origin, -DOWN);
+            hit = ray.intersects(plane);
+            if (!hit.first)
+                continue;
+        }
+        const Vector3 p = ray.getPoint(hit.second);
+        const float distance = p.distance(origin);
+        if (inside(t, p))
+        {
+            if (best.triangle < 0 || distance < bestDistance)
+            {
+                best = {i, p, Vector3::ZERO};
+                bestDistance = distance;
+            }
+        }
+        else if (near.triangle < 0 || distance + p.distance(t.centre) < nearScore)
+        {
+            near = {i, t.centre, p - t.centre};
+            nearScore = distance + p.distance(t.centre);
+        }
+    }
+    if (!fallback || (best.triangle >= 0 && (near.triangle < 0 || bestDistance < nearScore)))
+        return best;
+    return near;
+}
+
+TEST_F(NavmeshTest, DownwardRaysThroughTheGridMatchAScanOfEveryTriangle)
+{
+    for (RandomFloorCase& c : RandomFloors())
+    {
+        SCOPED_TRACE(c.name);
+        // A second storey over part of the floor.
+        const Floor upper = MakeRandomFloor(5, 4, 0.2f, 0.0f, 9, [](int, int) { return false; });
+        for (const uint32_t i : upper.indices)
+            c.floor.indices.push_back(static_cast<uint32_t>(c.floor.positions.size()) + i);
+        for (const Vector3& p : upper.positions)
+            c.floor.positions.push_back(p + Vector3(20, 25, 10));
+        ASSERT_TRUE(LoadPlaced(c.floor.positions, c.floor.indices, c.offset, Ogre::Quaternion::IDENTITY,
+                               Vector3::UNIT_SCALE));
+        std::mt19937 random(11);
+        std::uniform_real_distribution<float> across(-40.0f, 200.0f);
+        std::uniform_real_distribution<float> height(-30.0f, 60.0f);
+        for (int query = 0; query < 400; ++query)
+        {
+            const Vector3 origin = c.offset + Vector3(across(random), height(random), across(random));
+            const st_NavRayHit expected = ScanRayHit(m_navmesh, origin, true);
+            const st_NavRayHit hit = m_navmesh.RayHitTriangle(origin, DOWN);
+            ASSERT_EQ(hit.triangle, expected.triangle) << origin;
+            EXPECT_EQ(hit.point, expected.point) << origin;
+            EXPECT_EQ(hit.offset, expected.offset) << origin;
+            Vector3 point;
+            ASSERT_EQ(m_navmesh.RayHit(origin, DOWN, point), ScanRayHit(m_navmesh, origin, false).triangle) << origin;
+        }
+    }
 }
 
 } // namespace
