@@ -20,7 +20,8 @@ public:
     // Empties the queue for keys from lowest on, each at most span above the last key taken out.
     void Reset(double lowest, double span, double width);
     bool IsEmpty() const { return m_size == 0; }
-    // False (nothing added) when key lies below the last key taken out or beyond the span.
+    // False (nothing added) when key lies below the last key taken out or further above it than the ring
+    // reaches (at least the span), or is not a number.
     bool Push(double key, float cost, int edge);
     // Takes out the lowest entry; only when not empty.
     st_Entry Pop();

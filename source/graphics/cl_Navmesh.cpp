@@ -140,6 +140,7 @@ bool cl_Navmesh::Load(const std::string& meshName, const Ogre::Vector3& position
     const bool loaded = valid && ReadTriangles(*mesh, meshName, position, orientation, scale);
     BuildEdges();
     CollectRimVertices();
+    BuildSearchSteps();
     m_grid.Build(m_vertices, m_triangles);
     return loaded;
 }
@@ -298,9 +299,12 @@ void cl_Navmesh::BuildEdges()
             triangle.edges[k] = inserted.first->second;
         }
     }
+}
 
-    // The steps of the search: from an edge into its second, then its first triangle, to every other
-    // side that is no border.
+void cl_Navmesh::BuildSearchSteps()
+{
+    // From an edge into its second, then its first triangle, to every other side that is no border: the
+    // wave's order.
     m_stepStart.assign(1, 0);
     m_steps.clear();
     m_stepEnds.clear();
@@ -401,7 +405,7 @@ void cl_Navmesh::AddSurfaceMesh(const std::string& meshName, const std::string& 
     }
     if (vertices.empty())
     {
-        LOG_WARNING("The surface mesh %s has no float positions; skipped.", meshName.c_str());
+        LOG_WARNING("The surface mesh %s has no vertices with float positions; skipped.", meshName.c_str());
         return;
     }
     TransformVertices(vertices, position, orientation, scale);

@@ -155,6 +155,9 @@ private:
                                   const Ogre::Quaternion& orientation, const Ogre::Vector3& scale);
     void GenerateTriangles(const Ogre::Mesh& mesh, const std::vector<int>& indexMap);
     void BuildEdges();
+    // The steps of the path search between edges, seen from both ends, the landmarks and what bounds
+    // the rounding of the search toward a goal; empties the search records.
+    void BuildSearchSteps();
     void CollectRimVertices();
     int FindTriangleByCorners(const Ogre::Vector3& p0, const Ogre::Vector3& p1, const Ogre::Vector3& p2) const;
     // Where ray (or, behind its origin, the reversed ray) meets the plane of triangle; false when the
@@ -200,34 +203,40 @@ private:
     float ScorePortal(const Ogre::Vector3& previous, const st_NavPortal& current, float share,
                       const Ogre::Vector3& crossing, const Ogre::Vector3& next) const;
 
+    // The tables.
     std::vector<char> m_rimVertices; // per vertex: on a border edge
     std::vector<Ogre::Vector3> m_vertices;
     std::vector<st_NavEdge> m_edges;
     std::vector<st_NavTriangle> m_triangles;
     std::map<std::string, int> m_surfaceNames;
-    std::vector<st_NavEdgeCost> m_searchRecords;
-    // Steps of edge e: m_steps[m_stepStart[e]] .. m_steps[m_stepStart[e + 1] - 1], in search order.
+    cl_TriangleGrid m_grid;
+
+    // The steps between edges, worked out at load. Steps of edge e: m_steps[m_stepStart[e]] ..
+    // m_steps[m_stepStart[e + 1] - 1], in the wave's order; m_stepEnds holds the midpoint each arrives at.
     std::vector<int> m_stepStart;
     std::vector<st_NavStep> m_steps;
-    std::vector<Ogre::Vector3> m_stepEnds; // per step: the midpoint of the edge it arrives at
+    std::vector<Ogre::Vector3> m_stepEnds;
     size_t m_maxSteps = 0; // the most steps of one edge
     // The steps into edge e, by the edge they come from.
     std::vector<int> m_reverseStart;
     std::vector<st_NavStep> m_reverseSteps;
+    cl_NavLandmarks m_landmarks;
+    // What bounds the rounding of the search toward a goal, and its queue's buckets.
     bool m_finiteSteps = true;
-    double m_shortestStep = 0.0;        // of the steps longer than 0
-    double m_magnitude = 0.0;           // the largest coordinate of an edge midpoint
-    // Per edge: equal to m_settledMark when the search toward the goal settled it.
-    std::vector<unsigned> m_settled;
-    unsigned m_settledMark = 0;
-    // The edges whose records that search set; only they need emptying before the next search.
+    double m_shortestStep = 0.0; // of the steps longer than 0
+    double m_longestStep = 0.0;
+    double m_magnitude = 0.0; // the largest coordinate of an edge midpoint
+    double m_bucketWidth = 1.0;
+
+    // The searches.
+    std::vector<st_NavEdgeCost> m_searchRecords;
+    // The edges whose records the search toward a goal set; only they need emptying before the next one.
     std::vector<int> m_reached;
     bool m_reachedOnly = false;
-    cl_BucketQueue m_open;              // of that search
-    cl_NavLandmarks m_landmarks;
-    double m_longestStep = 0.0;
-    double m_bucketWidth = 1.0;
-    cl_TriangleGrid m_grid;
+    // Per edge: equal to m_settledMark when the search toward a goal settled it.
+    std::vector<unsigned> m_settled;
+    unsigned m_settledMark = 0;
+    cl_BucketQueue m_open;
 
     int m_defaultSurface = 0;
     bool m_rimAware = true; // rim mode 1; false: plain shortest (mode 0)

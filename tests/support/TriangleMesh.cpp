@@ -69,9 +69,13 @@ Ogre::MeshPtr CreateTriangleMesh(const std::string& name, const std::vector<Ogre
             subMesh->vertexData = CreateVertexData(positions, layout);
         FillIndices(*subMesh, indices, layout.indices32);
     }
+    // OGRE's bounds assert on NaN; what they hold does not matter here.
     Ogre::AxisAlignedBox bounds;
     for (const Ogre::Vector3& position : positions)
-        bounds.merge(position);
+    {
+        if (!position.isNaN())
+            bounds.merge(position);
+    }
     mesh->_setBounds(bounds);
     mesh->load();
     return mesh;
