@@ -191,13 +191,14 @@ std::unique_ptr<DetourWorld> BuildDetour(const Floor& floor)
             verts.push_back(static_cast<unsigned short>(std::lround((p[i] - bmin[i]) / cellSize)));
     }
 
-    // Detour walks polygon sides clockwise seen from above: the triangles' corners in reverse.
+    // The corners in the triangles' own order: the winding Detour's funnel expects of polygons facing up
+    // (with the other one its straight paths come out more than twice as long).
     const int polyCount = static_cast<int>(floor.indices.size() / 3);
     std::vector<unsigned short> polys(polyCount * 6, 0xffff);
     std::vector<std::pair<uint64_t, int>> sides; // (vertex pair, polygon * 3 + side)
     for (int p = 0; p < polyCount; ++p)
     {
-        const uint32_t corners[3] = {floor.indices[3 * p], floor.indices[3 * p + 1], floor.indices[3 * p + 2]};
+        const uint32_t* const corners = &floor.indices[3 * p];
         for (int k = 0; k < 3; ++k)
         {
             polys[p * 6 + k] = static_cast<unsigned short>(corners[k]);

@@ -111,10 +111,13 @@ struct st_NavCandidate
     float Limit() const { return triangle < 0 ? std::numeric_limits<float>::infinity() : value; }
 };
 
-// The search toward a goal keeps this share of every step free of its estimate, so that rounding of the
-// costs cannot reverse its order (see SearchTowardGoal).
-const double ESTIMATE_SHARE = 63.0 / 64.0;
-const double ROUNDING_SHARE = 1.0 / 65536.0;
+// The search toward a goal estimates at most this share of a step's length, so the key of a step's end
+// lies at least a 128th of the step above the key it came from. As long as every step is at least
+// ROUNDING_SHARE of the sizes in play (costs, coordinates, landmark costs) long, that 128th outweighs
+// the float rounding of the costs (a few parts in 2^24) with room to spare, and the search settles edges
+// in the order of their exact costs (see SearchTowardGoal).
+const double ESTIMATE_SHARE = 127.0 / 128.0;
+const double ROUNDING_SHARE = 1.0 / 32768.0;
 
 // How far an estimate may be off by rounding in double.
 double EstimateSlack(double estimate)
@@ -823,7 +826,7 @@ bool cl_Navmesh::SearchTowardGoal(int goalTriangle, int startTriangle, const st_
         }
     }
     // The order above is the order of the exact costs only while every step outweighs the rounding of
-    // costs and estimates of this size (a sixty-fourth of each step is kept free of the estimate).
+    // costs and estimates of this size.
     return m_shortestStep >= (static_cast<double>(highest) + m_magnitude + m_landmarks.Highest()) * ROUNDING_SHARE;
 }
 
@@ -970,7 +973,10 @@ float cl_Navmesh::ScorePortal(const Ogre::Vector3& previous, const st_NavPortal&
     const float score = 1000.0f / length;
     if (!m_rimAware || share <= 0.0f)
         return score;
-    const float f = current.leftIsRim ? Clamp01(current.ratio / share) : 1.0f;
-    const float g = current.rightIsRim ? Clamp01((1.0f - current.ratio) / share) : 1.0f;
+    // A quotient of at least 1 clamps to 1 exactly: only nearer to a rim end is there something to divide.
+    const float fromLeft = current.ratio;
+    const float fromRight = 1.0f - current.ratio;
+    const float f = current.leftIsRim && !(fromLeft >= share) ? Clamp01(fromLeft / share) : 1.0f;
+    const float g = current.rightIsRim && !(fromRight >= share) ? Clamp01(fromRight / share) : 1.0f;
     return score * (1.0f + f * g);
 }

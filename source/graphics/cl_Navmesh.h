@@ -139,7 +139,8 @@ public:
     const std::vector<st_NavEdge>& GetEdges() const { return m_edges; }
     // Whether the vertex lies on a border edge; vertex must lie in [0, GetVertices().size()).
     bool IsRimVertex(int vertex) const { return m_rimVertices[vertex] != 0; }
-    // The records of the last path search, one per edge.
+    // The records of the last search, one per edge: after BuildEdgeChain every reachable edge's, after
+    // FindEdgeChain (and so FindPath) possibly only those of the edges its search toward the goal reached.
     const std::vector<st_NavEdgeCost>& GetSearchRecords() const { return m_searchRecords; }
 
 private:
