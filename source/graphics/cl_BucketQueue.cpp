@@ -3,21 +3,28 @@
 #include <algorithm>
 #include <cmath>
 
+namespace
+{
+// A ring of at most this many buckets; a wide span gets wider buckets instead.
+const size_t MAX_BUCKETS = size_t(1) << 16;
+} // namespace
+
 void cl_BucketQueue::Reset(double lowest, double span, double width)
 {
-    for (std::vector<st_Entry>& bucket : m_buckets)
-        bucket.clear();
+    width = std::max(width, span / (MAX_BUCKETS - 2));
     m_perWidth = 1.0 / width;
     // Keys from the last one taken out to span above it reach over at most span / width + 2 buckets;
     // a power of two of them makes the ring index a mask.
-    const double needed = std::min(std::ceil(span * m_perWidth) + 2.0, 1e9);
-    size_t count = 1;
-    while (count < needed)
+    const double needed = std::ceil(span * m_perWidth) + 2.0;
+    size_t count = 4;
+    while (count < needed && count < MAX_BUCKETS)
         count *= 2;
     if (m_buckets.size() < count)
         m_buckets.resize(count);
-    m_mask = m_buckets.size() - 1;
-    m_span = (m_mask - 1) * width;
+    for (size_t i = 0; i < count; ++i)
+        m_buckets[i].clear();
+    m_mask = count - 1;
+    m_span = (count - 2) * width;
     m_highest = 1e15 * width;
     m_last = lowest;
     m_current = static_cast<size_t>(std::min(lowest, m_highest) * m_perWidth);

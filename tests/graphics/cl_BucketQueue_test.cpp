@@ -63,6 +63,16 @@ TEST(BucketQueue, KeysKeepRisingRoundTheRing)
     EXPECT_TRUE(expected.empty());
 }
 
+TEST(BucketQueue, AVeryWideSpanGetsWiderBucketsNotMoreOfThem)
+{
+    // A trillion narrow buckets would not fit in memory.
+    cl_BucketQueue queue;
+    queue.Reset(0.0, 1e12, 1e-3);
+    for (const double key : {5e11, 3.0, 1e12, 2.5})
+        ASSERT_TRUE(queue.Push(key, 0.0f, static_cast<int>(key > 1e6 ? key / 1e11 : key)));
+    EXPECT_EQ(TakeAll(queue), (Taken{{2.5, 2}, {3.0, 3}, {5e11, 5}, {1e12, 10}}));
+}
+
 TEST(BucketQueue, RefusesKeysItCannotOrder)
 {
     cl_BucketQueue queue;
