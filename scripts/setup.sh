@@ -7,7 +7,7 @@ packages=(
     libogre-1.12-dev ogre-1.12-tools libois-dev liblua5.1-0-dev libtinyxml-dev
     libboost-filesystem-dev libboost-system-dev libboost-thread-dev libboost-date-time-dev
     libopenal-dev libalut-dev libvorbis-dev libogg-dev libtheora-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev librecast-dev
     clang libclang-rt-14-dev
     libx11-dev libxcursor-dev fonts-dejavu-core
     xvfb xauth libgl1-mesa-dri xdotool imagemagick sox vorbis-tools
