@@ -164,28 +164,24 @@ void cl_GameComponents::SetSelectedItem(cl_ItemAsset* item)
 
 void cl_GameComponents::UpdateMouseOverText()
 {
-    cl_IngameMenu* menu = IngameMenu();
-    if (!menu)
-        return;
-    std::string text;
+    if (cl_IngameMenu* menu = IngameMenu())
+        menu->SetLabelText(MouseOverText());
+}
+
+std::string cl_GameComponents::MouseOverText() const
+{
     if (!m_sequencePlayer->IsForegroundInterruptible())
-    {
-        // No text while the player has to wait.
-    }
-    else if (m_mouseOverPortrait)
+        return std::string();
+    if (m_mouseOverPortrait)
     {
         const std::string token = "play_with_" + m_mouseOverPortrait->GetId();
         const cl_Localizer* localizer = cl_Localizer::GetInstance();
-        text = localizer ? localizer->FindToken(token) : token;
+        return localizer ? localizer->FindToken(token) : token;
     }
-    else if (m_mouseOverObject && !m_dialogSystem->IsDialogActive())
-    {
-        const cl_PoolManager* pools = cl_PoolManager::GetInstance();
-        if (pools)
-            text =
-                pools->GetTextPool()->GetText(m_mouseOverObject->GetCurrentMouseOverTextId(m_selectedItem));
-    }
-    menu->SetLabelText(text);
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    if (!m_mouseOverObject || m_dialogSystem->IsDialogActive() || !pools)
+        return std::string();
+    return pools->GetTextPool()->GetText(m_mouseOverObject->GetCurrentMouseOverTextId(m_selectedItem));
 }
 
 bool cl_GameComponents::CanInteract() const

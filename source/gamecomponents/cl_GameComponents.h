@@ -170,6 +170,8 @@ public:
     void OnSequenceFinished(cl_SequenceAsset* sequence) override;
 
 private:
+    // The text UpdateMouseOverText shows.
+    std::string MouseOverText() const;
     // Drops the object under the mouse, updates the text and tells the listeners; nothing when none.
     void ClearMouseOverObject();
     // The choose-by-index of a click during a dialog; false when no dialog entry is under the mouse.

@@ -70,6 +70,26 @@ protected:
         m_heard.clear();
     }
 
+    // Puts object under the mouse and held on the pointer ("" for none) and, with dialog, then starts a
+    // dialog with the keeper (while one runs nothing new is taken under the mouse).
+    void Arrange(const std::string& object, const std::string& held, bool dialog)
+    {
+        if (!object.empty())
+            m_hub.SetMouseOverObject(Item(object));
+        if (!held.empty())
+            m_hub.SetSelectedItem(Item(held));
+        if (dialog)
+            m_dialogs.SetDialogPartner(Character("characters_keeper"));
+    }
+    // The stand-ins' calls since the last Restart, joined by "; ".
+    std::string CallsMade() const
+    {
+        std::string joined;
+        for (const std::string& call : m_calls)
+            joined += (joined.empty() ? "" : "; ") + call;
+        return joined;
+    }
+
     cl_ItemAsset* Item(const std::string& id) { return dynamic_cast<cl_ItemAsset*>(&m_world.Asset(id)); }
     cl_CharacterAsset* Character(const std::string& id)
     {
@@ -160,37 +180,29 @@ TEST_F(HubTest, ALeftClickWhileInteractionIsImpossibleIsUsedAndOnlyPushesTheWait
     const struct
     {
         const char* name;
-        bool uninterruptibleSequence;
+        bool waiting; // a sequence that may not be interrupted plays
         bool video;
         bool changePending;
         bool exitArmed;
         bool characterSwitchPending;
         bool interactionBlocked;
-        Calls calls;
-        bool curtainClosedAfter; // the scene change was requested
+        const char* calls;
+        bool changeRequested; // the curtain closed for it
     } cases[] = {
-        {"a sequence that may not be interrupted is skipped",
-         true,
-         false,
-         false,
-         false,
-         false,
-         false,
-         {"SkipForeground"},
-         false},
-        {"a video only takes the click", false, true, false, false, false, false, {}, false},
-        {"a change with an armed exit goes at once", false, false, true, true, false, false, {}, true},
-        {"a change without an armed exit waits", false, false, true, false, false, false, {}, false},
-        {"a character switch is pushed on", false, false, false, false, true, false, {}, false},
-        {"blocked interaction skips no sequence", true, false, false, false, false, true, {}, false},
+        {"a sequence that may not be interrupted is skipped", true, false, false, false, false, false,
+         "SkipForeground", false},
+        {"a video only takes the click", false, true, false, false, false, false, "", false},
+        {"a change with an armed exit goes at once", false, false, true, true, false, false, "", true},
+        {"a change without an armed exit waits", false, false, true, false, false, false, "", false},
+        {"a character switch is pushed on", false, false, false, false, true, false, "", false},
+        {"blocked interaction skips no sequence", true, false, false, false, false, true, "", false},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
         Restart();
-        m_hub.SetMouseOverObject(Item("items_door"));
-        m_hub.SetSelectedItem(Item("items_key"));
-        if (c.uninterruptibleSequence)
+        Arrange("items_door", "items_key", false);
+        if (c.waiting)
             m_sequences.Play("cutscene", false);
         if (c.video)
             m_hub.GetVideoPlayer().PlayVideo("intro.ogv");
@@ -202,8 +214,8 @@ TEST_F(HubTest, ALeftClickWhileInteractionIsImpossibleIsUsedAndOnlyPushesTheWait
         m_calls.clear();
 
         EXPECT_TRUE(m_hub.Interact());
-        EXPECT_EQ(m_calls, c.calls);
-        EXPECT_EQ(m_scenes.IsCurtainClosed(), c.curtainClosedAfter);
+        EXPECT_EQ(CallsMade(), c.calls);
+        EXPECT_EQ(m_scenes.IsCurtainClosed(), c.changeRequested);
         EXPECT_FALSE(m_scenes.IsExitArmed());
         EXPECT_EQ(m_hub.GetSelectedItem(), Item("items_key"));
         EXPECT_TRUE(m_world.Logic("characters_hero").IsInState("standing")) << "no event was sent";
@@ -215,114 +227,45 @@ TEST_F(HubTest, ALeftClickUsesTheDialogEntryOrTheObjectUnderTheMouse)
     const struct
     {
         const char* name;
-        bool dialog; // with the keeper as partner
-        int hoveredEntry;
         const char* object; // "" for none
         const char* held;   // "" for none
+        bool dialog;        // with the keeper
+        int hoveredEntry;
         bool runningSequence;
         bool used;
-        Calls calls;
-        const char* heldAfter; // "null" for none
+        const char* calls;
+        const char* heldAfter;
         bool heroInteracted;
     } cases[] = {
-        {"nothing under the mouse is no use",
-         false,
-         -1,
-         "",
-         "",
-         false,
-         false,
-         {"UpdateLayer -1"},
-         "null",
+        {"nothing under the mouse is no use", "", "", false, -1, false, false, "UpdateLayer -1", "null",
          false},
-        {"the dialog entry under the mouse is chosen",
-         true,
-         2,
-         "items_door",
-         "",
-         false,
-         true,
-         {"ChooseByIndex 2", "UpdateLayer -1"},
-         "null",
-         false},
-        {"a dialog takes a click between its entries",
-         true,
-         -1,
-         "items_door",
-         "",
-         false,
-         true,
-         {"UpdateLayer -1"},
-         "null",
-         false},
-        {"an object is interacted with",
-         false,
-         -1,
-         "items_door",
-         "",
-         false,
-         true,
-         {"VisualizeInteraction items_door null", "UpdateLayer -1"},
-         "null",
-         true},
-        {"an item the object takes is used up",
-         false,
-         -1,
-         "items_door",
-         "items_key",
-         false,
-         true,
-         {"VisualizeInteraction items_door items_key", "UpdateLayer -1"},
-         "null",
-         true},
-        {"an item the object does not take stays held",
-         false,
-         -1,
-         "items_door",
-         "items_lamp",
-         false,
-         true,
-         {"VisualizeInteraction items_door items_lamp", "UpdateLayer -1"},
-         "items_lamp",
-         true},
-        {"an object without logic takes no item",
-         false,
-         -1,
-         "items_lamp",
-         "items_key",
-         false,
-         true,
-         {"VisualizeInteraction items_lamp items_key", "UpdateLayer -1"},
-         "items_key",
-         true},
-        {"a running sequence is asked to abort first",
-         false,
-         -1,
-         "items_door",
-         "",
-         true,
-         true,
-         {"RequestAbortForeground", "VisualizeInteraction items_door null", "UpdateLayer -1"},
-         "null",
-         true},
+        {"the dialog entry under the mouse is chosen", "items_door", "", true, 2, false, true,
+         "ChooseByIndex 2; UpdateLayer -1", "null", false},
+        {"a dialog takes a click between its entries", "items_door", "", true, -1, false, true,
+         "UpdateLayer -1", "null", false},
+        {"an object is interacted with", "items_door", "", false, -1, false, true,
+         "VisualizeInteraction items_door null; UpdateLayer -1", "null", true},
+        {"an item the object takes is used up", "items_door", "items_key", false, -1, false, true,
+         "VisualizeInteraction items_door items_key; UpdateLayer -1", "null", true},
+        {"an item the object does not take stays held", "items_door", "items_lamp", false, -1, false, true,
+         "VisualizeInteraction items_door items_lamp; UpdateLayer -1", "items_lamp", true},
+        {"an object without logic takes no item", "items_lamp", "items_key", false, -1, false, true,
+         "VisualizeInteraction items_lamp items_key; UpdateLayer -1", "items_key", true},
+        {"a running sequence is asked to abort first", "items_door", "", false, -1, true, true,
+         "RequestAbortForeground; VisualizeInteraction items_door null; UpdateLayer -1", "null", true},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
         Restart();
-        if (*c.object)
-            m_hub.SetMouseOverObject(Item(c.object));
-        if (*c.held)
-            m_hub.SetSelectedItem(Item(c.held));
-        if (c.dialog)
-            m_dialogs.SetDialogPartner(Character("characters_keeper"));
+        Arrange(c.object, c.held, c.dialog);
         DialogGui().SetHoveredEntry(c.hoveredEntry);
         if (c.runningSequence)
             m_sequences.Play("cutscene", true);
         m_calls.clear();
 
         EXPECT_EQ(m_hub.Interact(), c.used);
-        EXPECT_EQ(m_calls, c.calls);
+        EXPECT_EQ(CallsMade(), c.calls);
         EXPECT_EQ(IdOf(m_hub.GetSelectedItem()), c.heldAfter);
         EXPECT_EQ(m_world.Logic("characters_hero").IsInState("talking"), c.heroInteracted);
     }
@@ -338,13 +281,14 @@ TEST_F(HubTest, AClickOnAnObjectStartsItsInteractionInTheSameFrame)
 
 TEST_F(HubTest, AnAcceptedItemIsDroppedAfterItsInteractionStarted)
 {
-    m_hub.SetMouseOverObject(Item("items_door"));
-    m_hub.SetSelectedItem(Item("items_key"));
-    m_heard.clear();
+    RecordingListener inOrder("listener", m_calls);
+    m_hub.AddListener(&inOrder);
+    Arrange("items_door", "items_key", false);
     m_calls.clear();
     EXPECT_TRUE(m_hub.Interact());
-    EXPECT_EQ(m_calls.front(), "VisualizeInteraction items_door items_key");
-    EXPECT_EQ(m_heard, Calls{"listener OnItemSelected null"});
+    EXPECT_EQ(CallsMade(),
+              "VisualizeInteraction items_door items_key; listener OnItemSelected null; UpdateLayer -1");
+    m_hub.RemoveListener(&inOrder);
 }
 
 TEST_F(HubTest, ARightClickChoosesDropsOrExamines)
@@ -352,108 +296,50 @@ TEST_F(HubTest, ARightClickChoosesDropsOrExamines)
     const struct
     {
         const char* name;
-        bool video;
-        bool partner;
-        bool choiceQuery;
+        const char* object; // "" for none
+        const char* held;   // "" for none
+        bool dialog;        // with the keeper
+        bool choiceQuery;   // a dialog without partner
         int hoveredEntry;
         bool overPanel;
-        const char* held; // "" for none
-        bool object;      // the door under the mouse
         bool runningSequence;
-        Calls calls;
+        bool video;
+        const char* calls;
         const char* heldAfter;
     } cases[] = {
-        {"nothing while interaction is impossible",
-         true,
-         false,
-         false,
-         -1,
-         false,
-         "items_key",
-         true,
-         false,
-         {},
-         "items_key"},
-        {"the dialog entry under the mouse is chosen",
-         false,
-         true,
-         false,
-         1,
-         false,
-         "",
-         true,
-         false,
-         {"ChooseByIndex 1"},
+        {"nothing while interaction is impossible", "items_door", "items_key", false, false, -1, false, false,
+         true, "", "items_key"},
+        {"the dialog entry under the mouse is chosen", "items_door", "", true, false, 1, false, false, false,
+         "ChooseByIndex 1", "null"},
+        {"off the dialog panel the dialog is left", "items_door", "", true, false, -1, false, false, false,
+         "ChooseExitTopic", "null"},
+        {"on the panel between entries nothing happens", "items_door", "", true, false, -1, true, false,
+         false, "", "null"},
+        {"a choice query has no exit", "items_door", "", false, true, -1, false, false, false, "", "null"},
+        {"a held item is only dropped", "items_door", "items_key", false, false, -1, false, false, false, "",
          "null"},
-        {"off the dialog panel the dialog is left",
-         false,
-         true,
-         false,
-         -1,
-         false,
-         "",
-         true,
-         false,
-         {"ChooseExitTopic"},
-         "null"},
-        {"on the panel between entries nothing happens",
-         false,
-         true,
-         false,
-         -1,
-         true,
-         "",
-         true,
-         false,
-         {},
-         "null"},
-        {"a choice query has no exit", false, false, true, -1, false, "", true, false, {}, "null"},
-        {"a held item is only dropped", false, false, false, -1, false, "items_key", true, false, {}, "null"},
-        {"the object is examined",
-         false,
-         false,
-         false,
-         -1,
-         false,
-         "",
-         true,
-         false,
-         {"Examine items_door", "UpdateLayer -1"},
-         "null"},
-        {"a running sequence is asked to abort first",
-         false,
-         false,
-         false,
-         -1,
-         false,
-         "",
-         true,
-         true,
-         {"RequestAbortForeground", "Examine items_door", "UpdateLayer -1"},
-         "null"},
-        {"nothing under the mouse", false, false, false, -1, false, "", false, false, {}, "null"},
+        {"the object is examined", "items_door", "", false, false, -1, false, false, false,
+         "Examine items_door; UpdateLayer -1", "null"},
+        {"a running sequence is asked to abort first", "items_door", "", false, false, -1, false, true, false,
+         "RequestAbortForeground; Examine items_door; UpdateLayer -1", "null"},
+        {"nothing under the mouse", "", "", false, false, -1, false, false, false, "", "null"},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
         Restart();
-        if (c.object)
-            m_hub.SetMouseOverObject(Item("items_door"));
-        if (*c.held)
-            m_hub.SetSelectedItem(Item(c.held));
-        if (c.video)
-            m_hub.GetVideoPlayer().PlayVideo("intro.ogv");
-        if (c.partner)
-            m_dialogs.SetDialogPartner(Character("characters_keeper"));
+        Arrange(c.object, c.held, c.dialog);
         m_dialogs.queryPending = c.choiceQuery;
         DialogGui().SetHoveredEntry(c.hoveredEntry);
         DialogGui().SetMouseOverPanel(c.overPanel);
         if (c.runningSequence)
             m_sequences.Play("cutscene", true);
+        if (c.video)
+            m_hub.GetVideoPlayer().PlayVideo("intro.ogv");
         m_calls.clear();
 
         m_hub.Examine();
-        EXPECT_EQ(m_calls, c.calls);
+        EXPECT_EQ(CallsMade(), c.calls);
         EXPECT_EQ(IdOf(m_hub.GetSelectedItem()), c.heldAfter);
     }
 }
@@ -492,14 +378,9 @@ TEST_F(HubTest, TheMouseOverTextFollowsWhatIsPointedAt)
     {
         SCOPED_TRACE(c.name);
         Restart();
-        if (*c.object)
-            m_hub.SetMouseOverObject(Item(c.object));
-        if (*c.held)
-            m_hub.SetSelectedItem(Item(c.held));
         if (*c.portrait)
             m_hub.SetMouseOverPortrait(Character(c.portrait));
-        if (c.dialog)
-            m_dialogs.SetDialogPartner(Character("characters_keeper"));
+        Arrange(c.object, c.held, c.dialog);
         if (c.uninterruptibleSequence)
             m_sequences.Play("cutscene", false);
 
@@ -510,8 +391,7 @@ TEST_F(HubTest, TheMouseOverTextFollowsWhatIsPointedAt)
 
 TEST_F(HubTest, DuringADialogTheObjectUnderTheMouseStays)
 {
-    m_hub.SetMouseOverObject(Item("items_door"));
-    m_dialogs.SetDialogPartner(Character("characters_keeper"));
+    Arrange("items_door", "", true);
     m_heard.clear();
 
     m_hub.SetMouseOverObject(Item("items_key"));
@@ -600,11 +480,8 @@ TEST_F(HubTest, ResetForgetsThePointerHeldAndPlayingButADialogKeepsTheObject)
         SCOPED_TRACE(c.name);
         m_world.LoadChapter(DemoChapterFolder());
         Restart();
-        m_hub.SetMouseOverObject(Item("items_door"));
-        m_hub.SetSelectedItem(Item("items_key"));
         m_hub.SetMouseOverPortrait(Character("characters_keeper"));
-        if (c.dialog)
-            m_dialogs.SetDialogPartner(Character("characters_keeper"));
+        Arrange("items_door", "items_key", c.dialog);
         m_sequences.Play("cutscene", true);
         m_heard.clear();
         m_calls.clear();
