@@ -123,6 +123,10 @@ protected:
     void loadResources() override;
     void createScene() override;
 
+    // The devices call these inside their capture at the frame's start. Keys go to the Escape switch, then
+    // to the running minigame, then to the GUI; a button release, after the main menu's check, to the
+    // minigame or the game's click handling, then to the GUI. Releases and moves reset the idle time; a
+    // move over a scene with a backdrop keeps the position for the frame's hover pass.
     bool keyPressed(const OIS::KeyEvent& event) override;
     bool keyReleased(const OIS::KeyEvent& event) override;
     bool mouseMoved(const OIS::MouseEvent& event) override;
