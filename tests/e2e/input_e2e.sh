@@ -44,10 +44,8 @@ seen=$(grep '^seen: ' "$E2E_ROOT/output.txt" || true)
 expected="seen: ShowCursor 0
 seen: ShowCursor 1
 seen: ShowCursor 0
-seen: release of button 0
-seen: GUI release
-seen: release of button 1
-seen: GUI release
+seen: GUI release of button 0
+seen: GUI release of button 1
 seen: Escape in mode 1
 seen: GUI key"
 if [[ "$seen" != "$expected" ]]; then
