@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev librecast-dev
     clang libclang-rt-14-dev
     libx11-dev libxcursor-dev fonts-dejavu-core
-    xvfb xauth libgl1-mesa-dri xdotool imagemagick sox vorbis-tools
+    xvfb xauth libgl1-mesa-dri xdotool imagemagick sox vorbis-tools gdb
 )
 
 missing=()

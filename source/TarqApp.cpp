@@ -14,14 +14,22 @@
 #include "common/cl_TarqLog.h"
 #include "common/cl_TarqdataLoader.h"
 #include "common/cl_ValueSourceManager.h"
+#include "assets/cl_AssetLogic.h"
+#include "assets/cl_CharacterAsset.h"
+#include "assets/cl_CharacterPool.h"
 #include "assets/cl_GameState.h"
+#include "assets/cl_ItemPool.h"
 #include "assets/cl_PoolManager.h"
 #include "gamecomponents/cl_SaveGameManager.h"
+#include "gamecomponents/cl_DialogSystem.h"
 #include "gamecomponents/cl_GameComponents.h"
+#include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_Camera.h"
+#include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_EffectManager.h"
 #include "graphics/cl_ItemManager.h"
+#include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
 #include "graphics/cl_TriggerManager.h"
 #include "gui/cl_GUISystem.h"
@@ -30,6 +38,7 @@
 #include "gui/cl_MainMenu.h"
 #include "minigames/cl_Minigame.h"
 #include "minigames/cl_MinigameManager.h"
+#include "platform/HardwareCursor.h"
 #include "platform/UserFolders.h"
 #include "sound/cl_Sound.h"
 #include "sound/cl_SoundChannel.h"
@@ -41,6 +50,7 @@
 #include <OgreConfigFile.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
+#include <OgreMath.h>
 #include <Overlay/OgreOverlaySystem.h>
 #include <OgrePass.h>
 #include <OgreRenderQueue.h>
@@ -70,9 +80,26 @@ std::string StandardPath(const std::string& path)
 {
     return Ogre::StringUtil::standardisePath(path);
 }
+
+// The mouse's position on one axis from 0 to 1; 0 while the window has no size. OIS on X11 does not clip
+// the position to the window while it does not grab the mouse.
+float Normalised(const OIS::Axis& axis, int size)
+{
+    if (size <= 0)
+        return 0.0f;
+    return Ogre::Math::Clamp(static_cast<float>(axis.abs) / static_cast<float>(size), 0.0f, 1.0f);
+}
+
+bool HasSceneWithBackdrop(const cl_SceneManager& scenes)
+{
+    const cl_Scene* scene = scenes.GetLoadedScene();
+    return scene && scene->HasBackdrop();
+}
 } // namespace
 
-TarqApp::TarqApp()
+TarqApp::TarqApp() : TarqApp(cl_GameComponents::Components()) {}
+
+TarqApp::TarqApp(cl_GameComponents::Components components)
 {
     m_userFolder = StandardPath(platform::DocumentsFolder() + "/Quillmere/");
     m_workingFolder = StandardPath(platform::CurrentDirectory());
@@ -93,7 +120,7 @@ TarqApp::TarqApp()
     m_controllers = std::make_unique<cl_ControllerManager>();
     m_gameState = std::make_unique<cl_GameState>();
     m_triggerManager = std::make_unique<cl_TriggerManager>(*m_scriptSystem);
-    m_gameComponents = std::make_unique<cl_GameComponents>(*m_scriptSystem);
+    m_gameComponents = std::make_unique<cl_GameComponents>(*m_scriptSystem, std::move(components));
     // The save games come with the hub, which starts the chapters through them.
     m_saveGames = std::make_unique<cl_SaveGameManager>();
     m_gameComponents->SetChapterStarter([this](const std::string& chapterId, int32_t difficulty) {
@@ -427,6 +454,8 @@ bool TarqApp::frameEnded(const Ogre::FrameEvent& event)
 
 bool TarqApp::UpdateFrame(const Ogre::FrameEvent& event)
 {
+    if (HasSceneWithBackdrop(*m_scenes))
+        UpdateMouseOver(m_mouseX, m_mouseY);
     m_gameTime->Update(event.timeSinceLastFrame);
 
     const bool minigameRunning = m_minigameManager->GetCurrentMinigame() != nullptr;
@@ -565,15 +594,19 @@ void TarqApp::RestoreCursor()
 void TarqApp::SetCamera(Ogre::Camera* camera)
 {
     // Pass maps of the old camera's queues would otherwise outlive the passes they point at.
-    for (const auto& entry : m_root->getSceneManagers())
+    if (m_root)
     {
-        Ogre::RenderQueue* queue = entry.second->getRenderQueue();
-        queue->clear(true);
+        for (const auto& entry : m_root->getSceneManagers())
+        {
+            Ogre::RenderQueue* queue = entry.second->getRenderQueue();
+            queue->clear(true);
+        }
+        Ogre::Pass::processPendingPassUpdates();
     }
-    Ogre::Pass::processPendingPassUpdates();
     LogToOgre("SetCamera");
-    if (Ogre::Viewport* viewport = m_window->getNumViewports() > 0 ? m_window->getViewport(0) : nullptr)
-        viewport->setCamera(camera);
+    // Before OGRE runs there is no viewport yet; the camera is still the one the hover pass looks at.
+    if (m_window && m_window->getNumViewports() > 0)
+        m_window->getViewport(0)->setCamera(camera);
     m_currentCamera = camera;
 }
 
@@ -662,12 +695,41 @@ bool TarqApp::ExecuteCmd(cl_Command& cmd)
 
 bool TarqApp::keyPressed(const OIS::KeyEvent& event)
 {
+    if (event.key == OIS::KC_ESCAPE)
+        HandleEscape();
+    if (cl_Minigame* minigame = m_minigameManager->GetCurrentMinigame())
+        minigame->KeyPressed(event.key);
     m_guiSystem->KeyPressed(event);
     return true;
 }
 
+void TarqApp::HandleEscape()
+{
+    cl_VideoPlayer& video = m_gameComponents->GetVideoPlayer();
+    if (video.IsPlaying())
+    {
+        video.StopVideo();
+        return;
+    }
+    if (m_mode == MODE_MAINMENU)
+    {
+        if (m_scenes->GetLoadedScene())
+            SetMode(MODE_INGAME);
+    }
+    else if (m_mode == MODE_INGAME)
+    {
+        cl_DialogSystem& dialogs = m_gameComponents->GetDialogSystem();
+        if (dialogs.IsDialogActive())
+            dialogs.ChooseExitTopic();
+        else if (!m_minigameManager->GetCurrentMinigame() && m_gameComponents->CanInteract())
+            SetMode(MODE_MAINMENU);
+    }
+}
+
 bool TarqApp::keyReleased(const OIS::KeyEvent& event)
 {
+    if (cl_Minigame* minigame = m_minigameManager->GetCurrentMinigame())
+        minigame->KeyReleased(event.key);
     m_idleTime = 0.0f;
     m_guiSystem->KeyReleased(event);
     return true;
@@ -676,8 +738,35 @@ bool TarqApp::keyReleased(const OIS::KeyEvent& event)
 bool TarqApp::mouseMoved(const OIS::MouseEvent& event)
 {
     m_idleTime = 0.0f;
+    UpdateSystemCursor(event.state);
+    if (HasSceneWithBackdrop(*m_scenes))
+    {
+        m_mouseX = Normalised(event.state.X, event.state.width);
+        m_mouseY = Normalised(event.state.Y, event.state.height);
+    }
     m_guiSystem->MouseMoved(event);
     return true;
+}
+
+void TarqApp::UpdateSystemCursor(const OIS::MouseState& state) const
+{
+    if (m_guiSystem->GetIngameMenu().HasHardwareCursor())
+        return;
+    // Beyond the border counts as on it: OIS on X11 lets the position leave the window.
+    const bool atBorder =
+        state.X.abs <= 0 || state.X.abs >= state.width || state.Y.abs <= 0 || state.Y.abs >= state.height;
+    // Called only until the count crosses its threshold, so that moves inside the window do not drive it
+    // ever further down.
+    if (atBorder)
+    {
+        for (int count = platform::CursorDisplayCount(); count < 0;)
+            count = platform::ShowCursor(true);
+    }
+    else
+    {
+        for (int count = platform::CursorDisplayCount(); count >= 0;)
+            count = platform::ShowCursor(false);
+    }
 }
 
 bool TarqApp::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID button)
@@ -689,6 +778,84 @@ bool TarqApp::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID butt
 bool TarqApp::mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID button)
 {
     m_idleTime = 0.0f;
+    const float x = Normalised(event.state.X, event.state.width);
+    const float y = Normalised(event.state.Y, event.state.height);
+    if (!m_guiSystem->GetMainMenu().IsShown())
+    {
+        cl_Minigame* minigame = m_minigameManager->GetCurrentMinigame();
+        if (button == OIS::MB_Left)
+        {
+            if (minigame)
+                minigame->MouseClick(x, y, 0);
+            else
+                HandleLeftClick(x, y);
+        }
+        else if (button == OIS::MB_Right)
+        {
+            if (minigame)
+                minigame->MouseClick(x, y, 1);
+            else
+                m_gameComponents->Examine();
+        }
+    }
     m_guiSystem->MouseReleased(event, button);
     return true;
+}
+
+void TarqApp::HandleLeftClick(float x, float y)
+{
+    if (m_gameComponents->Interact() || m_gameComponents->GetSelectedItem())
+        return;
+    cl_Scene* scene = m_scenes->GetLoadedScene();
+    if (!scene || scene->HandleExitClick(x, y))
+        return;
+    Ogre::Vector3 point;
+    if (!scene->RayQuery(x, y, cl_Scene::QUERY_WALKABLE, point) || !m_gameComponents->GetCurrentCharacter())
+        return;
+    SendToCurrentCharacter("character.Move");
+    // The event's chart may have started a sequence that holds the player, or let go of the character.
+    cl_Character* character = m_gameComponents->GetCurrentCharacter();
+    if (character && m_gameComponents->CanInteract())
+        character->MoveAlongPath(point, this);
+}
+
+void TarqApp::OnSyncedActionDone(int)
+{
+    SendToCurrentCharacter("character.Moved");
+}
+
+void TarqApp::SendToCurrentCharacter(const std::string& event) const
+{
+    cl_Asset* asset = m_poolManager->FindAsset(m_gameState->GetCurrentCharacterId());
+    if (cl_AssetLogic* logic = asset ? asset->GetLogic() : nullptr)
+        logic->SendEvent(event, nullptr);
+}
+
+void TarqApp::UpdateMouseOver(float x, float y)
+{
+    cl_GameComponents& hub = *m_gameComponents;
+    const bool dialogActive = hub.GetDialogSystem().IsDialogActive();
+    cl_Scene* scene = m_scenes->GetLoadedScene();
+    const bool allowed = !dialogActive && !m_minigameManager->GetCurrentMinigame() && !m_scenes->IsBusy() &&
+                         m_currentCamera && m_currentCamera->getName() == "LocationCam";
+    if (!allowed)
+    {
+        // The hub keeps the object under the mouse while a dialog is active.
+        hub.SetMouseOverPortrait(nullptr);
+        hub.SetMouseOverObject(nullptr);
+        return;
+    }
+
+    const std::string id = m_guiSystem->GetIngameMenu().GetIdAt(x, y);
+    if (auto* portrait = dynamic_cast<cl_CharacterAsset*>(m_poolManager->GetCharacterPool()->FindAsset(id)))
+    {
+        hub.SetMouseOverPortrait(portrait);
+        hub.SetMouseOverObject(nullptr);
+        return;
+    }
+    cl_ItemAsset* object = dynamic_cast<cl_ItemAsset*>(m_poolManager->GetItemPool()->FindAsset(id));
+    if (!object && scene)
+        object = scene->PickItem(x, y);
+    hub.SetMouseOverPortrait(nullptr);
+    hub.SetMouseOverObject(object);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "BaseApplication.h"
+#include "assets/ISyncedActionInitiator.h"
 #include "common/ICommandReceiver.h"
 #include "common/IPreferenceListener.h"
+#include "gamecomponents/cl_GameComponents.h"
 #include "gui/ICursorOwner.h"
 #include "platform/HardwareCursor.h"
 
@@ -15,7 +17,6 @@ class cl_CharacterManager;
 class cl_Config;
 class cl_ControllerManager;
 class cl_EffectManager;
-class cl_GameComponents;
 class cl_GameState;
 class cl_GameTime;
 class cl_GUISystem;
@@ -36,9 +37,13 @@ class cl_TriggerManager;
 class cl_ValueSourceManager;
 
 // The one application object: owns every subsystem for the whole run, brings OGRE, the resources and the
-// first scene up, runs the frame-capped main loop, switches the application modes and is the command
-// receiver "tarq".
-class TarqApp : public BaseApplication, public ICommandReceiver, public IPreferenceListener, public ICursorOwner
+// first scene up, runs the frame-capped main loop, switches the application modes, routes the player's keys
+// and clicks and is the command receiver "tarq".
+class TarqApp : public BaseApplication,
+                public ICommandReceiver,
+                public IPreferenceListener,
+                public ISyncedActionInitiator,
+                public ICursorOwner
 {
 public:
     enum Mode
@@ -56,6 +61,9 @@ public:
     // Sets up the user paths and creates every subsystem, loads "config.xml" and runs the Lua files.
     // OGRE is not started yet.
     TarqApp();
+    // The same, with the game components' sequence player, dialog system and video player given; those
+    // left null are made in their ordinary form.
+    explicit TarqApp(cl_GameComponents::Components components);
     ~TarqApp() override;
 
     // Runs the program until the window closes or the program quits.
@@ -63,8 +71,17 @@ public:
 
     bool frameStarted(const Ogre::FrameEvent& event) override;
     bool frameEnded(const Ogre::FrameEvent& event) override;
-    // The per-frame driver: game time, then the mode transitions. False ends the program.
+    // The per-frame driver: the object under the mouse (while the loaded scene has a backdrop), game time,
+    // then the mode transitions. False ends the program.
     bool UpdateFrame(const Ogre::FrameEvent& event);
+    // Finds what the mouse points at (x, y from 0 to 1 across the window) and hands it to the game
+    // components: a party portrait, an inventory item or the loaded scene's pick. While a dialog, a minigame
+    // or a scene switch holds the player, or the viewport shows another camera than "LocationCam", nothing
+    // is picked and what was under the mouse is let go.
+    void UpdateMouseOver(float x, float y);
+    // The walk a ground click started has ended (result not read): the current character's logic gets
+    // "character.Moved".
+    void OnSyncedActionDone(int result) override;
     // A window the player cannot see renders nothing.
     void windowFocusChange(Ogre::RenderWindow* window) override;
 
@@ -116,6 +133,10 @@ protected:
     void loadResources() override;
     void createScene() override;
 
+    // The devices call these inside their capture at the frame's start. Keys go to the Escape switch, then
+    // to the running minigame, then to the GUI; a button release, after the main menu's check, to the
+    // minigame or the game's click handling, then to the GUI. Releases and moves reset the idle time; a
+    // move over a scene with a backdrop keeps the position for the frame's hover pass.
     bool keyPressed(const OIS::KeyEvent& event) override;
     bool keyReleased(const OIS::KeyEvent& event) override;
     bool mouseMoved(const OIS::MouseEvent& event) override;
@@ -129,6 +150,19 @@ private:
         platform::CursorHandle small = nullptr;
     };
 
+    // The Escape key's mode switch: a playing video is stopped instead; in the main menu back to the game
+    // (when a scene is loaded); in the game out of a dialog, else to the main menu when the player may
+    // interact and no minigame runs.
+    void HandleEscape();
+    // A left-button release that neither the main menu nor a minigame took: the game components, then the
+    // held item, the scene's exit and last a walk on the ground. x, y from 0 to 1.
+    void HandleLeftClick(float x, float y);
+    // Hides the system cursor inside the window and shows it at the window's border; only while the
+    // in-game menu draws the pointer itself.
+    void UpdateSystemCursor(const OIS::MouseState& state) const;
+    // The current character's logic gets the event, when the game state names a current character whose
+    // asset has a logic.
+    void SendToCurrentCharacter(const std::string& event) const;
     void LeaveMode(int mode);
     void EnterMode(int mode);
     void ShowCurrentCursor();
@@ -146,6 +180,9 @@ private:
     Ogre::Camera* m_currentCamera = nullptr;
     Ogre::SceneManager* m_menuSceneManager = nullptr;
     float m_idleTime = 0.0f;
+    // Where the mouse was last seen over a scene with a backdrop, from 0 to 1 across the window.
+    float m_mouseX = 0.0f;
+    float m_mouseY = 0.0f;
 
     // Created in this order by the constructor; destroyed in the order the destructor names.
     std::unique_ptr<cl_TarqdataLoader> m_loader;

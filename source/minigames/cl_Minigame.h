@@ -1,5 +1,7 @@
 #pragma once
 
+class cl_AssetLogic;
+
 // A minigame: a self-contained game shown over or instead of the scene (splash screens, puzzles), started
 // and ended by the minigame manager.
 class cl_Minigame
@@ -7,6 +9,8 @@ class cl_Minigame
 public:
     virtual ~cl_Minigame() = default;
 
+    // Starts the minigame; logic (not owned, may be null) is the asset logic that gets its events.
+    virtual void Start(cl_AssetLogic* logic) = 0;
     // Leaving and entering the game mode hide and show the running minigame.
     virtual void Hide() = 0;
     virtual void Show() = 0;

@@ -7,6 +7,8 @@
 
 cl_MinigameManager::cl_MinigameManager() : m_minigameParser("minigame", this) {}
 
+cl_MinigameManager::~cl_MinigameManager() = default;
+
 void cl_MinigameManager::ParseElement(const TiXmlElement* element, const std::string& group, bool skip)
 {
     if (skip || !element)
@@ -27,10 +29,28 @@ bool cl_MinigameManager::IsRegistered(const std::string& name) const
     return m_names.count(name) != 0;
 }
 
-void cl_MinigameManager::StartMinigame(const std::string& name, cl_AssetLogic*)
+void cl_MinigameManager::AddMinigame(const std::string& name, std::unique_ptr<cl_Minigame> minigame)
+{
+    std::unique_ptr<cl_Minigame>& slot = m_minigames[name];
+    if (slot && slot.get() == m_current)
+        StopMinigame();
+    slot = std::move(minigame);
+    m_names.insert(name);
+}
+
+void cl_MinigameManager::StartMinigame(const std::string& name, cl_AssetLogic* logic)
 {
     StopMinigame();
-    LOG_WARNING("No minigame '%s' can run yet", name.c_str());
+    auto found = m_minigames.find(name);
+    if (found == m_minigames.end())
+        found = m_minigames.find("default");
+    if (found == m_minigames.end())
+    {
+        LOG_WARNING("No minigame '%s' can run yet", name.c_str());
+        return;
+    }
+    m_current = found->second.get();
+    m_current->Start(logic);
 }
 
 void cl_MinigameManager::StopMinigame()

@@ -150,4 +150,9 @@ int ShowCursor(bool show)
     Apply();
     return g_state.displayCounter;
 }
+
+int CursorDisplayCount()
+{
+    return g_state.displayCounter;
+}
 } // namespace platform

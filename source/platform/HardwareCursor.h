@@ -30,4 +30,6 @@ void DestroyCursor(CursorHandle cursor);
 // The display counter: true adds 1, false takes 1; returns the new value. It starts at 0, and while it is
 // below 0 the window shows no cursor whatever SetCursor set.
 int ShowCursor(bool show);
+// The display counter as ShowCursor last left it.
+int CursorDisplayCount();
 } // namespace platform

@@ -3,7 +3,8 @@
 # and plays it through xdotool like a player.
 #
 #   e2e_setup BINARY BUILD_DIR     copies the demo into a fresh working folder, makes a fresh HOME
-#   e2e_start                      starts the game and waits for its window (E2E_WINDOW)
+#   e2e_start [WRAPPER...]         starts the game (through the wrapper command when one is given, e.g.
+#                                  a debugger with "--args") and waits for its window (E2E_WINDOW)
 #   e2e_screenshot NAME            captures the screen into $E2E_SHOTS/NAME.png
 #   e2e_close_window               closes the window as a player would
 #   e2e_wait_exit [SECONDS]        waits for the game to end; its exit code in E2E_EXIT
@@ -48,11 +49,14 @@ e2e_fail() {
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0"
 
 e2e_start() {
-    (cd "$E2E_GAME" && HOME="$E2E_HOME" exec "$E2E_BINARY") >"$E2E_ROOT/output.txt" 2>&1 &
+    (cd "$E2E_GAME" && HOME="$E2E_HOME" exec "$@" "$E2E_BINARY") >"$E2E_ROOT/output.txt" 2>&1 &
     E2E_PID=$!
+    # A wrapper's child owns the window; the screen is this test's own, so the title alone finds it.
+    local owner=(--pid "$E2E_PID")
+    [[ $# -eq 0 ]] || owner=()
     E2E_WINDOW=""
     for _ in $(seq 600); do
-        E2E_WINDOW=$(xdotool search --onlyvisible --pid "$E2E_PID" --name '^The Quillmere$' 2>/dev/null | head -n 1 || true)
+        E2E_WINDOW=$(xdotool search --onlyvisible "${owner[@]}" --name '^The Quillmere$' 2>/dev/null | head -n 1 || true)
         [[ -n "$E2E_WINDOW" ]] && return 0
         kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the game ended before its window appeared"
         sleep 0.1

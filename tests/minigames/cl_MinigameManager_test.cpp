@@ -2,8 +2,13 @@
 
 #include "common/cl_TarqdataLoader.h"
 #include "support/LogCapture.h"
+#include "support/RecordingMinigame.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -31,5 +36,27 @@ TEST(MinigameManager, KnowsTheMinigamesOfTheDataFilesByName)
     log.Clear();
     loader.ParseTdf("GAMEDATA", MINIGAMES, "minigames.tdf", false);
     EXPECT_TRUE(log.Lines().empty());
+}
+
+TEST(MinigameManager, StartsTheMinigameAddedUnderTheNameElseTheDefaultOne)
+{
+    LogCapture log;
+    cl_MinigameManager minigames;
+    std::vector<std::string> seen;
+    minigames.AddMinigame("puzzle", std::make_unique<RecordingMinigame>("puzzle", seen));
+    EXPECT_TRUE(minigames.IsRegistered("puzzle"));
+
+    minigames.StartMinigame("puzzle", nullptr);
+    minigames.StartMinigame("unknown", nullptr);
+    EXPECT_EQ(minigames.GetCurrentMinigame(), nullptr);
+    EXPECT_TRUE(log.Contains("'unknown'", cl_Logger::LEVEL_WARNING));
+
+    minigames.AddMinigame("default", std::make_unique<RecordingMinigame>("default", seen));
+    minigames.StartMinigame("unknown", nullptr);
+    ASSERT_NE(minigames.GetCurrentMinigame(), nullptr);
+    // A minigame added in place of the running one ends it first.
+    minigames.AddMinigame("default", std::make_unique<RecordingMinigame>("other", seen));
+    EXPECT_EQ(minigames.GetCurrentMinigame(), nullptr);
+    EXPECT_EQ(seen, (std::vector<std::string>{"puzzle start", "puzzle end", "default start", "default end"}));
 }
 } // namespace

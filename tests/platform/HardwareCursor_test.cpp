@@ -25,7 +25,10 @@ TEST(ShowCursor, CountsLikeWindows)
     } calls[] = {{false, -1}, {false, -2}, {true, -1}, {true, 0},
                  {true, 1},   {true, 2},   {false, 1}, {false, 0}};
     for (const auto& call : calls)
+    {
         EXPECT_EQ(platform::ShowCursor(call.show), call.expected) << (call.show ? "show" : "hide");
+        EXPECT_EQ(platform::CursorDisplayCount(), call.expected);
+    }
 }
 
 TEST(HardwareCursor, AFileThatCannotBeReadGivesANullHandleThatIsSafeToUse)
