@@ -8,23 +8,34 @@
 #include "assets/cl_ItemAsset.h"
 #include "assets/cl_PoolManager.h"
 #include "assets/cl_SceneAsset.h"
+#include "assets/cl_ItemPool.h"
 #include "assets/cl_ScenePool.h"
+#include "assets/cl_SequenceAsset.h"
+#include "assets/cl_SequencePool.h"
 #include "assets/cl_TextPool.h"
+#include "assets/cl_TopicAsset.h"
+#include "assets/cl_TopicPool.h"
 #include "common/LogCall.h"
 #include "common/cl_Command.h"
 #include "common/cl_GameTime.h"
 #include "common/cl_Localizer.h"
+#include "common/cl_ScriptSystem.h"
 #include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/cl_DialogSystem.h"
+#include "gamecomponents/cl_SaveGameManager.h"
 #include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_Puppet.h"
+#include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/cl_GUISystem.h"
+#include "minigames/cl_MinigameManager.h"
 
 #include <OgreSceneNode.h>
 #include <tinyxml.h>
+
+#include <cstring>
 
 namespace
 {
@@ -79,6 +90,81 @@ std::string CurrentCharacterId()
 TarqApp* Application()
 {
     return dynamic_cast<TarqApp*>(BaseApplication::GetInstance());
+}
+
+// Whether the argument is of the kind the letter names (see cl_GameComponents::CommandEntry).
+bool ArgumentFits(const cl_Argument& argument, char kind)
+{
+    switch (kind)
+    {
+    case 's':
+        return argument.GetType() == cl_Argument::TYPE_STRING;
+    case 'b':
+        return argument.GetType() == cl_Argument::TYPE_BOOL;
+    case 'i':
+        return argument.GetType() == cl_Argument::TYPE_INT;
+    case 'n':
+        return argument.GetType() == cl_Argument::TYPE_INT || argument.GetType() == cl_Argument::TYPE_DOUBLE;
+    default:
+        return true;
+    }
+}
+
+// Whether the arguments fit one of the forms of accepted ('|' between forms); null accepts every list.
+bool ArgumentsFit(const cl_ArgList& arguments, const char* accepted)
+{
+    if (!accepted)
+        return true;
+    for (const char* form = accepted;; ++form)
+    {
+        const size_t length = std::strcspn(form, "|");
+        bool fits = static_cast<int>(length) == arguments.GetSize();
+        for (size_t i = 0; fits && i < length; ++i)
+            fits = ArgumentFits(*arguments.GetArg(static_cast<int>(i)), form[i]);
+        if (fits)
+            return true;
+        form += length;
+        if (!*form)
+            return false;
+    }
+}
+
+std::string StringArg(const cl_Command& cmd, int index)
+{
+    return cmd.m_arguments.GetArg(index)->GetString();
+}
+
+int IntArg(const cl_Command& cmd, int index)
+{
+    return cmd.m_arguments.GetArg(index)->GetInt();
+}
+
+float FloatArg(const cl_Command& cmd, int index)
+{
+    return static_cast<float>(cmd.m_arguments.GetArg(index)->GetDouble());
+}
+
+void AddResult(cl_Command& cmd, const std::string& text)
+{
+    cmd.m_results.GetArg(-1)->SetString(text);
+}
+
+void AddResult(cl_Command& cmd, bool value)
+{
+    cmd.m_results.GetArg(-1)->SetBool(value);
+}
+
+// The id that the caller's logic parameter param holds; empty when the caller is not found or has no logic.
+std::string ParamOfCaller(const std::string& callerId, const std::string& param)
+{
+    const cl_AssetLogic* logic = FindLogic(callerId);
+    return logic ? logic->GetParam(param) : std::string();
+}
+
+template <class Asset, class Pool> Asset* FindIn(Pool* (cl_PoolManager::*pool)() const, const std::string& id)
+{
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    return pools && !id.empty() ? dynamic_cast<Asset*>((pools->*pool)()->FindAsset(id)) : nullptr;
 }
 
 cl_IngameMenu* IngameMenu()
@@ -396,8 +482,266 @@ void cl_GameComponents::Reset()
 
 bool cl_GameComponents::ExecuteCmd(cl_Command& cmd)
 {
-    LOG_WARNING("Received unknown Cmd '%s'!", cmd.m_name.c_str());
+    for (const CommandEntry& command : COMMANDS)
+    {
+        if (cmd.m_name != command.name)
+            continue;
+        if (!ArgumentsFit(cmd.m_arguments, command.arguments))
+        {
+            LOG_WARNING("Cmd '%s' of receiver 'game' refused: it takes the arguments '%s'", command.name,
+                        command.arguments);
+            return false;
+        }
+        (this->*command.run)(cmd);
+        return command.answer;
+    }
     return false;
+}
+
+void cl_GameComponents::CmdExitDialog(cl_Command&)
+{
+    m_dialogSystem->ExitDialog();
+}
+
+void cl_GameComponents::CmdAbortSequence(cl_Command& cmd)
+{
+    m_sequencePlayer->AbortSequence(IntArg(cmd, 0));
+}
+
+void cl_GameComponents::CmdAddChoice(cl_Command& cmd)
+{
+    const std::string textId = ParamOfCaller(StringArg(cmd, 0), StringArg(cmd, 2));
+    if (const cl_Asset* text = FindIn<cl_Asset>(&cl_PoolManager::GetTextPool, textId))
+        m_dialogSystem->SetChoice(StringArg(cmd, 1), text->GetId());
+}
+
+void cl_GameComponents::CmdCharacterInDialog(cl_Command& cmd)
+{
+    const cl_CharacterAsset* character =
+        FindIn<cl_CharacterAsset>(&cl_PoolManager::GetCharacterPool, StringArg(cmd, 0));
+    AddResult(cmd, character && character == m_dialogSystem->GetDialogPartner());
+}
+
+void cl_GameComponents::CmdIsDialogActive(cl_Command& cmd)
+{
+    AddResult(cmd, m_dialogSystem->IsDialogActive());
+}
+
+void cl_GameComponents::CmdClearChoices(cl_Command&)
+{
+    m_dialogSystem->ClearChoices();
+}
+
+void cl_GameComponents::CmdGetCurrentCharacter(cl_Command& cmd)
+{
+    AddResult(cmd, CurrentCharacterId());
+}
+
+void cl_GameComponents::CmdGetCurrentScene(cl_Command& cmd)
+{
+    const cl_GameState* gameState = cl_GameState::GetInstance();
+    AddResult(cmd, gameState ? gameState->GetCurrentSceneId() : std::string());
+}
+
+void cl_GameComponents::CmdGetCurrentSceneName(cl_Command& cmd)
+{
+    const cl_SceneManager* scenes = cl_SceneManager::GetInstance();
+    AddResult(cmd, scenes && !scenes->IsChangePending() ? scenes->GetCurrentSceneName() : std::string());
+}
+
+void cl_GameComponents::CmdGetSequenceCaller(cl_Command& cmd)
+{
+    const cl_SequenceAsset* front = m_sequencePlayer->GetFrontSequence(IntArg(cmd, 0));
+    if (const cl_AssetLogic* caller = front ? front->GetOwnerLogic() : nullptr)
+        AddResult(cmd, caller->GetAssetId());
+}
+
+void cl_GameComponents::CmdGetSequenceCallerType(cl_Command& cmd)
+{
+    const cl_SequenceAsset* front = m_sequencePlayer->GetFrontSequence(IntArg(cmd, 0));
+    const cl_AssetLogic* caller = front ? front->GetOwnerLogic() : nullptr;
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    if (const cl_Asset* asset = caller && pools ? pools->FindAsset(caller->GetAssetId()) : nullptr)
+        AddResult(cmd, asset->GetType());
+}
+
+void cl_GameComponents::CmdPlaySequence(cl_Command& cmd)
+{
+    StartSequence(cmd, true, false);
+}
+
+void cl_GameComponents::CmdPlayBackgroundSequence(cl_Command& cmd)
+{
+    StartSequence(cmd, false, false);
+}
+
+void cl_GameComponents::CmdEnqueueSequence(cl_Command& cmd)
+{
+    StartSequence(cmd, true, true);
+}
+
+void cl_GameComponents::CmdEnqueueBackgroundSequence(cl_Command& cmd)
+{
+    StartSequence(cmd, false, true);
+}
+
+void cl_GameComponents::StartSequence(cl_Command& cmd, bool foreground, bool enqueue)
+{
+    cl_AssetLogic* caller = FindLogic(StringArg(cmd, 0));
+    const std::string sequenceId = caller ? caller->GetParam(StringArg(cmd, 1)) : std::string();
+    cl_SequenceAsset* sequence = FindIn<cl_SequenceAsset>(&cl_PoolManager::GetSequencePool, sequenceId);
+    if (!sequence)
+        return;
+    sequence->SetOwnerLogic(caller);
+    sequence->SetInteraction(nullptr, nullptr);
+    sequence->SetCaller("none");
+    sequence->SetForeground(foreground);
+    const int layer = foreground ? cl_SequencePlayer::FOREGROUND : IntArg(cmd, 2);
+    if (enqueue)
+        m_sequencePlayer->EnqueueSequence(sequence, layer, false);
+    else
+        m_sequencePlayer->PlaySequence(sequence, layer, false);
+}
+
+void cl_GameComponents::CmdQueryChoice(cl_Command& cmd)
+{
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    m_dialogSystem->QueryChoice(pools ? pools->FindAsset(StringArg(cmd, 0)) : nullptr);
+}
+
+void cl_GameComponents::CmdSetCurrentCharacter(cl_Command& cmd)
+{
+    cl_SceneManager* scenes = cl_SceneManager::GetInstance();
+    if (scenes && scenes->HasLoadedScene() && m_currentCharacter)
+        scenes->SwitchToCharacter(StringArg(cmd, 0));
+    else
+        SetCurrentCharacter(StringArg(cmd, 0));
+}
+
+void cl_GameComponents::CmdSetNavmesh(cl_Command& cmd)
+{
+    const cl_SceneManager* scenes = cl_SceneManager::GetInstance();
+    cl_Scene* loaded = scenes ? scenes->GetLoadedScene() : nullptr;
+    const std::string navmesh = StringArg(cmd, 0);
+    if (cmd.m_arguments.GetSize() == 1)
+    {
+        if (loaded)
+            loaded->SetNavmesh(navmesh);
+        return;
+    }
+    const std::string sceneId = StringArg(cmd, 1);
+    if (loaded && loaded->GetAsset() && loaded->GetAsset()->GetId() == sceneId)
+        loaded->SetNavmesh(navmesh);
+    else if (cl_SceneAsset* scene = FindIn<cl_SceneAsset>(&cl_PoolManager::GetScenePool, sceneId))
+        scene->SetNavMesh(navmesh);
+}
+
+void cl_GameComponents::CmdSetLocalSurfaceId(cl_Command& cmd)
+{
+    const cl_SceneManager* scenes = cl_SceneManager::GetInstance();
+    const cl_Scene* loaded = scenes ? scenes->GetLoadedScene() : nullptr;
+    if (cl_Navmesh* navmesh = loaded ? loaded->FindNavmesh(StringArg(cmd, 0)) : nullptr)
+        navmesh->SetLocalSurfaceId(IntArg(cmd, 1), Ogre::Vector3(FloatArg(cmd, 2), FloatArg(cmd, 3), FloatArg(cmd, 4)),
+                                   Ogre::Vector3(FloatArg(cmd, 5), FloatArg(cmd, 6), FloatArg(cmd, 7)));
+}
+
+void cl_GameComponents::CmdUseItem(cl_Command& cmd)
+{
+    SetSelectedItem(FindIn<cl_ItemAsset>(&cl_PoolManager::GetItemPool, StringArg(cmd, 0)));
+}
+
+void cl_GameComponents::CmdStartDialog(cl_Command& cmd)
+{
+    SetMouseOverObject(nullptr);
+    cl_CharacterAsset* character =
+        FindIn<cl_CharacterAsset>(&cl_PoolManager::GetCharacterPool, StringArg(cmd, 0));
+    if (!character || !character->HasActiveTopics() || m_dialogSystem->IsChoiceQueryPending())
+        return;
+    m_dialogSystem->SetDialogPartner(character);
+    m_dialogSystem->DialogStart();
+    m_dialogSystem->EnterTopic(nullptr);
+}
+
+void cl_GameComponents::CmdStartSubDialog(cl_Command& cmd)
+{
+    SetMouseOverObject(nullptr);
+    cl_CharacterAsset* character =
+        FindIn<cl_CharacterAsset>(&cl_PoolManager::GetCharacterPool, StringArg(cmd, 0));
+    if (!character)
+        return;
+    const cl_AssetLogic* logic = character->GetLogic();
+    const std::string topicId = logic ? logic->GetParam(StringArg(cmd, 1)) : std::string();
+    m_dialogSystem->StartSubDialog(character, FindIn<cl_TopicAsset>(&cl_PoolManager::GetTopicPool, topicId));
+}
+
+void cl_GameComponents::CmdStartMinigame(cl_Command& cmd)
+{
+    cl_MinigameManager* minigames = cl_MinigameManager::GetInstance();
+    if (!minigames)
+        return;
+    if (cmd.m_arguments.GetSize() != 2)
+    {
+        minigames->StartMinigame(StringArg(cmd, 0), nullptr);
+        return;
+    }
+    cl_AssetLogic* caller = FindLogic(StringArg(cmd, 0));
+    const std::string name = caller ? caller->GetParam(StringArg(cmd, 1)) : std::string();
+    if (!name.empty())
+        minigames->StartMinigame(name, caller);
+}
+
+void cl_GameComponents::CmdStopMinigame(cl_Command&)
+{
+    if (cl_MinigameManager* minigames = cl_MinigameManager::GetInstance())
+        minigames->StopMinigame();
+}
+
+void cl_GameComponents::CmdIsMinigameActive(cl_Command& cmd)
+{
+    const cl_MinigameManager* minigames = cl_MinigameManager::GetInstance();
+    AddResult(cmd, minigames && minigames->GetCurrentMinigame());
+}
+
+void cl_GameComponents::CmdStartMovie(cl_Command&)
+{
+    // The only video the game shows.
+    m_videoPlayer->PlayVideo("welk_teaser_high.ogv");
+}
+
+void cl_GameComponents::CmdStopMovie(cl_Command&)
+{
+    m_videoPlayer->StopVideo();
+}
+
+void cl_GameComponents::CmdUnlockChapter(cl_Command& cmd)
+{
+    if (TarqApp* application = Application())
+        application->GetSaveGameManager().UnlockChapter(StringArg(cmd, 0));
+}
+
+void cl_GameComponents::CmdStartChapter(cl_Command& cmd)
+{
+    cl_ScriptSystem* script = cl_ScriptSystem::GetInstance();
+    RequestChapterStart(StringArg(cmd, 0), script ? script->GetDifficulty() : 0);
+}
+
+void cl_GameComponents::CmdGameOver(cl_Command&)
+{
+    RequestGameOver();
+}
+
+void cl_GameComponents::CmdSetCurrentChapter(cl_Command& cmd)
+{
+    const std::string chapter = StringArg(cmd, 0);
+    LOG_INFO("Entering chapter/section '%s'", chapter.c_str());
+    if (cl_GameState* gameState = cl_GameState::GetInstance())
+        gameState->SetCurrentChapter(chapter);
+}
+
+void cl_GameComponents::CmdSetCurrentHint(cl_Command& cmd)
+{
+    if (cl_GameState* gameState = cl_GameState::GetInstance())
+        gameState->SetCurrentHint(StringArg(cmd, 0), StringArg(cmd, 1));
 }
 
 void cl_GameComponents::NotifyGameStateCleared()

@@ -58,6 +58,15 @@ public:
     // Plays the object's "examine" sequence; object is never null.
     virtual void Examine(cl_ItemAsset* object);
 
+    // Starts sequence on layer at once, aborting what plays there (-1: the foreground).
+    virtual void PlaySequence(cl_SequenceAsset* sequence, int layer, bool interruptible);
+    // Queues sequence behind what layer holds.
+    virtual void EnqueueSequence(cl_SequenceAsset* sequence, int layer, bool interruptible);
+    // Aborts the front sequence of layer.
+    virtual void AbortSequence(int layer);
+    // The front sequence of layer; null when the layer is empty.
+    virtual cl_SequenceAsset* GetFrontSequence(int layer) const;
+
 protected:
     const ListenerList<ISequencePlayerListener>& GetListeners() const { return m_listeners; }
 
