@@ -612,7 +612,7 @@ void cl_GameComponents::CmdQueryChoice(cl_Command& cmd)
 void cl_GameComponents::CmdSetCurrentCharacter(cl_Command& cmd)
 {
     cl_SceneManager* scenes = cl_SceneManager::GetInstance();
-    if (scenes && scenes->HasLoadedScene() && m_currentCharacter)
+    if (scenes && scenes->GetLoadedScene() && m_currentCharacter)
         scenes->SwitchToCharacter(StringArg(cmd, 0));
     else
         SetCurrentCharacter(StringArg(cmd, 0));

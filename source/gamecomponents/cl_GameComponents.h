@@ -134,6 +134,7 @@ public:
     // The chapter start waits until interaction is possible; a later request replaces an earlier one.
     void RequestChapterStart(const std::string& chapterId, int32_t difficulty);
     const std::string& GetRequestedChapter() const { return m_requestedChapter; }
+    int32_t GetRequestedDifficulty() const { return m_requestedDifficulty; }
     // The game over waits until interaction is possible and no chapter start is requested.
     void RequestGameOver() { m_gameOverRequested = true; }
     bool IsGameOverRequested() const { return m_gameOverRequested; }
