@@ -16,6 +16,9 @@
 #include "common/cl_Localizer.h"
 #include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/cl_DialogSystem.h"
+#include "gamecomponents/cl_Inventory.h"
+#include "gamecomponents/cl_Party.h"
+#include "gamecomponents/cl_QuestSystem.h"
 #include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
@@ -32,22 +35,6 @@ const char* const TIME_GROUP = "gamecomponents";
 // Scene-query flags: the controlled character is never picked, the others are.
 const uint32_t QUERY_CONTROLLED_CHARACTER = 0;
 const uint32_t QUERY_CHARACTER = 2;
-
-// The party's members are in the game state's "party" element; the party object will answer this once
-// it exists.
-bool IsPartyMember(cl_GameState& gameState, const std::string& characterId)
-{
-    const TiXmlElement* root = gameState.GetRoot();
-    const TiXmlElement* party = root ? root->FirstChildElement("party") : nullptr;
-    for (const TiXmlElement* member = party ? party->FirstChildElement("member") : nullptr; member;
-         member = member->NextSiblingElement("member"))
-    {
-        const char* id = member->Attribute("characterid");
-        if (id && characterId == id)
-            return true;
-    }
-    return false;
-}
 
 // The scene asset of the scene the character's asset is in; null when any of them is missing.
 cl_SceneAsset* SceneOfCharacter(const std::string& characterId)
@@ -96,12 +83,14 @@ cl_GameComponents::cl_GameComponents(cl_CommandDistributor& distributor)
 cl_GameComponents::cl_GameComponents(cl_CommandDistributor& distributor, Components components)
     : m_receiver(distributor, "game", this)
 {
-    // The inventory and the party come first, once they exist.
+    // Created before the hub joins the game-state listeners, so they are told before it.
+    m_inventory = std::make_unique<cl_Inventory>(distributor);
+    m_party = std::make_unique<cl_Party>();
     m_sequencePlayer = components.sequencePlayer ? std::move(components.sequencePlayer)
                                                  : std::make_unique<cl_SequencePlayer>();
     m_dialogSystem =
         components.dialogSystem ? std::move(components.dialogSystem) : std::make_unique<cl_DialogSystem>();
-    // The quest system and the save-game manager follow here, once they exist.
+    m_questSystem = std::make_unique<cl_QuestSystem>();
     m_videoPlayer =
         components.videoPlayer ? std::move(components.videoPlayer) : std::make_unique<cl_VideoPlayer>();
 
@@ -125,7 +114,9 @@ cl_GameComponents::~cl_GameComponents()
         gameState->RemoveListener(this);
     m_sequencePlayer->RemoveListener(this);
     m_videoPlayer.reset();
-    // The save-game manager, the quest system, the inventory and the party go here, once they exist.
+    m_questSystem.reset();
+    m_inventory.reset();
+    m_party.reset();
     m_dialogSystem.reset();
     m_sequencePlayer.reset();
 }
@@ -219,7 +210,7 @@ void cl_GameComponents::SetCurrentCharacter(const std::string& characterId)
         }
         // The game state still names the old character.
         const std::string oldId = CurrentCharacterId();
-        if (gameState && IsPartyMember(*gameState, oldId))
+        if (m_party->IsMember(oldId))
         {
             if (cl_SceneAsset* scene = SceneOfCharacter(oldId))
             {
@@ -235,7 +226,9 @@ void cl_GameComponents::SetCurrentCharacter(const std::string& characterId)
             gameState->SetCurrentCharacterId(characterId);
         m_listeners.Tell([&characterId](IGameComponentListener& listener)
                          { listener.OnActiveCharacterChanged(characterId); });
-        // The inventory shows the new character's items here, once it exists.
+        m_inventory->SetCurrentCharacter(characterId);
+        if (m_inventory->HasInventoryElement())
+            m_inventory->TellInventoryChanged();
     }
 
     m_currentCharacter = character;

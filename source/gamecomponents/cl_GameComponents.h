@@ -17,7 +17,10 @@ class cl_Character;
 class cl_CharacterAsset;
 class cl_CommandDistributor;
 class cl_DialogSystem;
+class cl_Inventory;
 class cl_ItemAsset;
+class cl_Party;
+class cl_QuestSystem;
 class cl_VideoPlayer;
 
 // Told what the player points at, holds and controls: the in-game menu, the inventory view and the party
@@ -76,6 +79,9 @@ public:
     void AddListener(IGameComponentListener* listener) { m_listeners.Add(listener); }
     void RemoveListener(const IGameComponentListener* listener) { m_listeners.Remove(listener); }
 
+    cl_Inventory& GetInventory() const { return *m_inventory; }
+    cl_Party& GetParty() const { return *m_party; }
+    cl_QuestSystem& GetQuestSystem() const { return *m_questSystem; }
     cl_SequencePlayer& GetSequencePlayer() const { return *m_sequencePlayer; }
     cl_DialogSystem& GetDialogSystem() const { return *m_dialogSystem; }
     cl_VideoPlayer& GetVideoPlayer() const { return *m_videoPlayer; }
@@ -114,7 +120,8 @@ public:
     // busy count to the new one and, when it is a party member, is parked in its scene at
     // "positions_inactive_pc_<id>" with its transform stored. A non-empty id becomes the game state's
     // current character and is announced (OnActiveCharacterChanged), also when no scene character has it
-    // (the current character is then null). The new character is taken out of its scene's puppets.
+    // (the current character is then null); the inventory takes it and, when it has its element, is shown
+    // anew (OnInventoryChanged). The new character is taken out of its scene's puppets.
     void SetCurrentCharacter(const std::string& characterId);
     // The character manager tells of a character it deletes, so that the hub never touches it again.
     void OnCharacterDeleted(const cl_Character& character);
@@ -181,10 +188,13 @@ private:
     cl_CharacterAsset* m_mouseOverPortrait = nullptr;
     cl_ItemAsset* m_selectedItem = nullptr;
     cl_Character* m_currentCharacter = nullptr;
-    // Inventory, party, quest system and save-game manager: made elsewhere for now.
+    // The save-game manager is made beside the hub, which reaches it through its chapter starter.
+    std::unique_ptr<cl_Inventory> m_inventory;
+    std::unique_ptr<cl_Party> m_party;
     std::unique_ptr<cl_VideoPlayer> m_videoPlayer;
     std::unique_ptr<cl_SequencePlayer> m_sequencePlayer;
     std::unique_ptr<cl_DialogSystem> m_dialogSystem;
+    std::unique_ptr<cl_QuestSystem> m_questSystem;
     bool m_gameOverRequested = false;
     ListenerList<IGameComponentListener> m_listeners;
     std::string m_requestedChapter;
