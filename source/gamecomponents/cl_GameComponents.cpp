@@ -22,6 +22,9 @@
 #include "common/cl_ScriptSystem.h"
 #include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/cl_DialogSystem.h"
+#include "gamecomponents/cl_Inventory.h"
+#include "gamecomponents/cl_Party.h"
+#include "gamecomponents/cl_QuestSystem.h"
 #include "gamecomponents/cl_SaveGameManager.h"
 #include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_Character.h"
@@ -43,22 +46,6 @@ const char* const TIME_GROUP = "gamecomponents";
 // Scene-query flags: the controlled character is never picked, the others are.
 const uint32_t QUERY_CONTROLLED_CHARACTER = 0;
 const uint32_t QUERY_CHARACTER = 2;
-
-// The party's members are in the game state's "party" element; the party object will answer this once
-// it exists.
-bool IsPartyMember(cl_GameState& gameState, const std::string& characterId)
-{
-    const TiXmlElement* root = gameState.GetRoot();
-    const TiXmlElement* party = root ? root->FirstChildElement("party") : nullptr;
-    for (const TiXmlElement* member = party ? party->FirstChildElement("member") : nullptr; member;
-         member = member->NextSiblingElement("member"))
-    {
-        const char* id = member->Attribute("characterid");
-        if (id && characterId == id)
-            return true;
-    }
-    return false;
-}
 
 // The scene asset of the scene the character's asset is in; null when any of them is missing.
 cl_SceneAsset* SceneOfCharacter(const std::string& characterId)
@@ -167,6 +154,13 @@ template <class Asset, class Pool> Asset* FindIn(Pool* (cl_PoolManager::*pool)()
     return pools && !id.empty() ? dynamic_cast<Asset*>((pools->*pool)()->FindAsset(id)) : nullptr;
 }
 
+// The text id that the caller's logic parameter param names; empty unless the texts pool has that text.
+std::string TextOfCaller(const std::string& callerId, const std::string& param)
+{
+    const cl_Asset* text = FindIn<cl_Asset>(&cl_PoolManager::GetTextPool, ParamOfCaller(callerId, param));
+    return text ? text->GetId() : std::string();
+}
+
 cl_IngameMenu* IngameMenu()
 {
     cl_GUISystem* gui = cl_GUISystem::GetInstance();
@@ -182,12 +176,14 @@ cl_GameComponents::cl_GameComponents(cl_CommandDistributor& distributor)
 cl_GameComponents::cl_GameComponents(cl_CommandDistributor& distributor, Components components)
     : m_receiver(distributor, "game", this)
 {
-    // The inventory and the party come first, once they exist.
+    // Created before the hub joins the game-state listeners, so they are told before it.
+    m_inventory = std::make_unique<cl_Inventory>(distributor);
+    m_party = std::make_unique<cl_Party>();
     m_sequencePlayer = components.sequencePlayer ? std::move(components.sequencePlayer)
                                                  : std::make_unique<cl_SequencePlayer>();
     m_dialogSystem =
         components.dialogSystem ? std::move(components.dialogSystem) : std::make_unique<cl_DialogSystem>();
-    // The quest system and the save-game manager follow here, once they exist.
+    m_questSystem = std::make_unique<cl_QuestSystem>();
     m_videoPlayer =
         components.videoPlayer ? std::move(components.videoPlayer) : std::make_unique<cl_VideoPlayer>();
 
@@ -211,7 +207,9 @@ cl_GameComponents::~cl_GameComponents()
         gameState->RemoveListener(this);
     m_sequencePlayer->RemoveListener(this);
     m_videoPlayer.reset();
-    // The save-game manager, the quest system, the inventory and the party go here, once they exist.
+    m_questSystem.reset();
+    m_inventory.reset();
+    m_party.reset();
     m_dialogSystem.reset();
     m_sequencePlayer.reset();
 }
@@ -305,7 +303,7 @@ void cl_GameComponents::SetCurrentCharacter(const std::string& characterId)
         }
         // The game state still names the old character.
         const std::string oldId = CurrentCharacterId();
-        if (gameState && IsPartyMember(*gameState, oldId))
+        if (m_party->IsMember(oldId))
         {
             if (cl_SceneAsset* scene = SceneOfCharacter(oldId))
             {
@@ -321,7 +319,9 @@ void cl_GameComponents::SetCurrentCharacter(const std::string& characterId)
             gameState->SetCurrentCharacterId(characterId);
         m_listeners.Tell([&characterId](IGameComponentListener& listener)
                          { listener.OnActiveCharacterChanged(characterId); });
-        // The inventory shows the new character's items here, once it exists.
+        m_inventory->SetCurrentCharacter(characterId);
+        if (m_inventory->HasInventoryElement())
+            m_inventory->TellInventoryChanged();
     }
 
     m_currentCharacter = character;
@@ -510,9 +510,9 @@ void cl_GameComponents::CmdAbortSequence(cl_Command& cmd)
 
 void cl_GameComponents::CmdAddChoice(cl_Command& cmd)
 {
-    const std::string textId = ParamOfCaller(StringArg(cmd, 0), StringArg(cmd, 2));
-    if (const cl_Asset* text = FindIn<cl_Asset>(&cl_PoolManager::GetTextPool, textId))
-        m_dialogSystem->SetChoice(StringArg(cmd, 1), text->GetId());
+    const std::string textId = TextOfCaller(StringArg(cmd, 0), StringArg(cmd, 2));
+    if (!textId.empty())
+        m_dialogSystem->SetChoice(StringArg(cmd, 1), textId);
 }
 
 void cl_GameComponents::CmdCharacterInDialog(cl_Command& cmd)
@@ -785,4 +785,46 @@ void cl_GameComponents::OnSequenceAborted(cl_SequenceAsset*)
 void cl_GameComponents::OnSequenceFinished(cl_SequenceAsset*)
 {
     UpdateMouseOverText();
+}
+
+void cl_GameComponents::CmdAddQuestText(cl_Command& cmd)
+{
+    const std::string textId = TextOfCaller(StringArg(cmd, 0), StringArg(cmd, 2));
+    if (!textId.empty())
+        m_questSystem->AddQuestText(StringArg(cmd, 1), textId);
+}
+
+void cl_GameComponents::CmdDeleteQuest(cl_Command& cmd)
+{
+    m_questSystem->DeleteQuest(StringArg(cmd, 0));
+}
+
+void cl_GameComponents::CmdSetQuestSlotText(cl_Command& cmd)
+{
+    const std::string textId = TextOfCaller(StringArg(cmd, 0), StringArg(cmd, 3));
+    if (!textId.empty())
+        m_questSystem->SetQuestSlotText(StringArg(cmd, 1), StringArg(cmd, 2), textId,
+                                        cmd.m_arguments.GetArg(4)->GetBool());
+}
+
+void cl_GameComponents::CmdSetQuestTitle(cl_Command& cmd)
+{
+    const std::string textId = TextOfCaller(StringArg(cmd, 0), StringArg(cmd, 2));
+    if (!textId.empty())
+        m_questSystem->SetQuestTitle(StringArg(cmd, 1), textId);
+}
+
+void cl_GameComponents::CmdAddCharacterToParty(cl_Command& cmd)
+{
+    m_party->AddMember(StringArg(cmd, 0));
+}
+
+void cl_GameComponents::CmdRemoveCharacterFromParty(cl_Command& cmd)
+{
+    m_party->RemoveMember(StringArg(cmd, 0));
+}
+
+void cl_GameComponents::CmdSetPartyTag(cl_Command& cmd)
+{
+    m_party->SetMemberTag(StringArg(cmd, 0), StringArg(cmd, 1));
 }

@@ -17,7 +17,10 @@ class cl_Character;
 class cl_CharacterAsset;
 class cl_CommandDistributor;
 class cl_DialogSystem;
+class cl_Inventory;
 class cl_ItemAsset;
+class cl_Party;
+class cl_QuestSystem;
 class cl_VideoPlayer;
 
 // Told what the player points at, holds and controls: the in-game menu, the inventory view and the party
@@ -76,6 +79,9 @@ public:
     void AddListener(IGameComponentListener* listener) { m_listeners.Add(listener); }
     void RemoveListener(const IGameComponentListener* listener) { m_listeners.Remove(listener); }
 
+    cl_Inventory& GetInventory() const { return *m_inventory; }
+    cl_Party& GetParty() const { return *m_party; }
+    cl_QuestSystem& GetQuestSystem() const { return *m_questSystem; }
     cl_SequencePlayer& GetSequencePlayer() const { return *m_sequencePlayer; }
     cl_DialogSystem& GetDialogSystem() const { return *m_dialogSystem; }
     cl_VideoPlayer& GetVideoPlayer() const { return *m_videoPlayer; }
@@ -114,7 +120,8 @@ public:
     // busy count to the new one and, when it is a party member, is parked in its scene at
     // "positions_inactive_pc_<id>" with its transform stored. A non-empty id becomes the game state's
     // current character and is announced (OnActiveCharacterChanged), also when no scene character has it
-    // (the current character is then null). The new character is taken out of its scene's puppets.
+    // (the current character is then null); the inventory takes it and, when it has its element, is shown
+    // anew (OnInventoryChanged). The new character is taken out of its scene's puppets.
     void SetCurrentCharacter(const std::string& characterId);
     // The character manager tells of a character it deletes, so that the hub never touches it again.
     void OnCharacterDeleted(const cl_Character& character);
@@ -189,9 +196,11 @@ private:
     void CmdExitDialog(cl_Command& cmd);
     void CmdAbortSequence(cl_Command& cmd);
     void CmdAddChoice(cl_Command& cmd);
+    void CmdAddQuestText(cl_Command& cmd);
     void CmdCharacterInDialog(cl_Command& cmd);
     void CmdIsDialogActive(cl_Command& cmd);
     void CmdClearChoices(cl_Command& cmd);
+    void CmdDeleteQuest(cl_Command& cmd);
     void CmdGetCurrentCharacter(cl_Command& cmd);
     void CmdGetCurrentScene(cl_Command& cmd);
     void CmdGetCurrentSceneName(cl_Command& cmd);
@@ -203,6 +212,8 @@ private:
     void CmdEnqueueSequence(cl_Command& cmd);
     void CmdEnqueueBackgroundSequence(cl_Command& cmd);
     void CmdSetCurrentCharacter(cl_Command& cmd);
+    void CmdSetQuestSlotText(cl_Command& cmd);
+    void CmdSetQuestTitle(cl_Command& cmd);
     void CmdSetNavmesh(cl_Command& cmd);
     void CmdSetLocalSurfaceId(cl_Command& cmd);
     void CmdUseItem(cl_Command& cmd);
@@ -218,6 +229,9 @@ private:
     void CmdGameOver(cl_Command& cmd);
     void CmdSetCurrentChapter(cl_Command& cmd);
     void CmdSetCurrentHint(cl_Command& cmd);
+    void CmdAddCharacterToParty(cl_Command& cmd);
+    void CmdRemoveCharacterFromParty(cl_Command& cmd);
+    void CmdSetPartyTag(cl_Command& cmd);
     // The four sequence commands: arguments caller, param and, for a background layer, the layer.
     void StartSequence(cl_Command& cmd, bool foreground, bool enqueue);
 
@@ -232,10 +246,13 @@ private:
     cl_CharacterAsset* m_mouseOverPortrait = nullptr;
     cl_ItemAsset* m_selectedItem = nullptr;
     cl_Character* m_currentCharacter = nullptr;
-    // Inventory, party, quest system and save-game manager: made elsewhere for now.
+    // The save-game manager is made beside the hub, which reaches it through its chapter starter.
+    std::unique_ptr<cl_Inventory> m_inventory;
+    std::unique_ptr<cl_Party> m_party;
     std::unique_ptr<cl_VideoPlayer> m_videoPlayer;
     std::unique_ptr<cl_SequencePlayer> m_sequencePlayer;
     std::unique_ptr<cl_DialogSystem> m_dialogSystem;
+    std::unique_ptr<cl_QuestSystem> m_questSystem;
     bool m_gameOverRequested = false;
     ListenerList<IGameComponentListener> m_listeners;
     std::string m_requestedChapter;
@@ -249,9 +266,11 @@ inline const cl_GameComponents::CommandEntry cl_GameComponents::COMMANDS[] = {
     {"ExitDialog", "", &cl_GameComponents::CmdExitDialog, true},
     {"AbortSequence", "i", &cl_GameComponents::CmdAbortSequence, true},
     {"AddChoice", "sss", &cl_GameComponents::CmdAddChoice, true},
+    {"AddQuestText", "sss", &cl_GameComponents::CmdAddQuestText, true},
     {"CharacterInDialog", "s", &cl_GameComponents::CmdCharacterInDialog, true},
     {"IsDialogActive", "", &cl_GameComponents::CmdIsDialogActive, false},
     {"ClearChoices", "", &cl_GameComponents::CmdClearChoices, true},
+    {"DeleteQuest", "s", &cl_GameComponents::CmdDeleteQuest, true},
     {"GetCurrentCharacter", "", &cl_GameComponents::CmdGetCurrentCharacter, true},
     {"GetCurrentScene", "", &cl_GameComponents::CmdGetCurrentScene, true},
     {"GetCurrentSceneName", "", &cl_GameComponents::CmdGetCurrentSceneName, true},
@@ -263,6 +282,8 @@ inline const cl_GameComponents::CommandEntry cl_GameComponents::COMMANDS[] = {
     {"EnqueueSequence", "ss", &cl_GameComponents::CmdEnqueueSequence, true},
     {"EnqueueBackgroundSequence", "ssi", &cl_GameComponents::CmdEnqueueBackgroundSequence, true},
     {"SetCurrentCharacter", "s", &cl_GameComponents::CmdSetCurrentCharacter, false},
+    {"SetQuestSlotText", "ssssb", &cl_GameComponents::CmdSetQuestSlotText, false},
+    {"SetQuestTitle", "sss", &cl_GameComponents::CmdSetQuestTitle, false},
     {"SetNavmesh", "s|ss", &cl_GameComponents::CmdSetNavmesh, false},
     {"SetLocalSurfaceId", "sinnnnnn", &cl_GameComponents::CmdSetLocalSurfaceId, false},
     {"UseItem", "s", &cl_GameComponents::CmdUseItem, true},
@@ -278,4 +299,7 @@ inline const cl_GameComponents::CommandEntry cl_GameComponents::COMMANDS[] = {
     {"GameOver", "", &cl_GameComponents::CmdGameOver, false},
     {"SetCurrentChapter", "s", &cl_GameComponents::CmdSetCurrentChapter, false},
     {"SetCurrentHint", "ss", &cl_GameComponents::CmdSetCurrentHint, false},
+    {"AddCharacterToParty", "s", &cl_GameComponents::CmdAddCharacterToParty, false},
+    {"RemoveCharacterFromParty", "s", &cl_GameComponents::CmdRemoveCharacterFromParty, false},
+    {"SetPartyTag", "ss", &cl_GameComponents::CmdSetPartyTag, false},
 };
