@@ -936,6 +936,8 @@ protected:
             {"garden navmesh", SceneAsset("scenes_garden").GetNavMesh()},
             {"surfaces", surfaces},
             {"switch", m_scenes.IsCharacterSwitchPending() ? m_scenes.GetSwitchTarget() : ""},
+            {"quests", PrintedXml(root ? root->FirstChildElement("questlog") : nullptr)},
+            {"party", PrintedXml(root ? root->FirstChildElement("party") : nullptr)},
         };
     }
 
@@ -1005,6 +1007,22 @@ TEST_F(GameCommandTest, EachCommandReadsItsArgumentsAndAnswersItsValue)
         std::string effects;
     } cases[] = {
         {"", R"("NoSuchCommand")", false, "", ""},
+        {"", R"("AddQuestText", "characters_hero", "quests_old", "text")", true, "",
+         "quests=<questlog><quest id=\"quests_old\" titleref=\"texts_choice\"><texts><text textref=\"texts_choice\" /></texts></quest></questlog>"},
+        {"", R"("AddQuestText", "characters_hero", "quests_old", "nothing")", true, "", ""},
+        {"", R"("DeleteQuest", "quests_old")", true, "", "quests=<questlog />"},
+        {"", R"("DeleteQuest", "quests_none")", true, "", ""},
+        {"", R"("SetQuestSlotText", "characters_hero", "quests_new", "slot1", "text", true)", false, "",
+         "quests=<questlog><quest id=\"quests_old\" titleref=\"texts_choice\" /><quest id=\"quests_new\"><slots><slot id=\"slot1\" textref=\"texts_choice\" done=\"true\" /></slots></quest></questlog>"},
+        {"", R"("SetQuestSlotText", "characters_nobody", "quests_new", "slot1", "text", true)", false, "", ""},
+        {"", R"("SetQuestTitle", "characters_hero", "quests_new", "text")", false, "",
+         "quests=<questlog><quest id=\"quests_old\" titleref=\"texts_choice\" /><quest id=\"quests_new\" titleref=\"texts_choice\" /></questlog>"},
+        {"", R"("SetQuestTitle", "characters_mute", "quests_new", "text")", false, "", ""},
+        {"", R"("AddCharacterToParty", "characters_hero")", false, "",
+         "party=<party><member characterid=\"characters_keeper\" tag=\"first\" /><member characterid=\"characters_hero\" /></party>"},
+        {"", R"("RemoveCharacterFromParty", "characters_keeper")", false, "", "party=<party />"},
+        {"", R"("SetPartyTag", "characters_keeper", "leader")", false, "",
+         "party=<party><member characterid=\"characters_keeper\" tag=\"leader\" /></party>"},
         {"", R"("ExitDialog")", true, "", "ExitDialog"},
         {"", R"("AbortSequence", 2)", true, "", "AbortSequence 2"},
         {"", R"("AddChoice", "characters_hero", "yes", "text")", true, "", "choices=old:texts_choice yes:texts_choice "},
@@ -1099,6 +1117,9 @@ TEST_F(GameCommandTest, ArgumentsOfAnotherCountOrTypeAreRefusedAndChangeNothing)
         R"("StartChapter", "chapter2", 1)",
         R"("SetCurrentHint", "characters_hero", true)",
         R"("GameOver", true)",
+        R"("SetQuestSlotText", "characters_hero", "quests_new", "slot1", "text", "yes")",
+        R"("SetPartyTag", "characters_keeper")",
+        R"("DeleteQuest", false)",
     };
     for (const char* arguments : cases)
     {
