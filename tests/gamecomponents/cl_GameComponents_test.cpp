@@ -8,10 +8,13 @@
 #include "assets/cl_SceneAsset.h"
 #include "assets/cl_SequenceAsset.h"
 #include "common/cl_Command.h"
+#include "common/cl_Config.h"
 #include "common/cl_GameTime.h"
 #include "common/cl_Localizer.h"
 #include "common/StringHelpers.h"
 #include "common/cl_Logger.h"
+#include "common/cl_ScriptSystem.h"
+#include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
@@ -631,6 +634,23 @@ TEST_F(PartyTest, ASwitchParksThePartyMemberAndHandsOverTheBusyCount)
               "positions_inactive_pc_characters_companion");
 }
 
+TEST_F(PartyTest, TheCommandSwitchesAtOnceUnlessAControlledCharacterStandsInALoadedScene)
+{
+    const std::string command = R"(sendcmd("game", "SetCurrentCharacter", "characters_companion"))";
+    EXPECT_TRUE(m_world.script.ExecuteString(command));
+    EXPECT_EQ(m_hub.GetCurrentCharacter(), &Character("characters_companion")) << "no scene: at once";
+
+    EXPECT_TRUE(m_world.script.ExecuteString(R"(sendcmd("game", "SetCurrentCharacter", "characters_hero"))"));
+    EXPECT_EQ(m_hub.GetCurrentCharacter(), &Character("characters_hero"));
+    EXPECT_FALSE(m_scenes.IsCharacterSwitchPending());
+
+    m_scenes.SetLoadedScene(std::make_unique<cl_Scene>(&Scene("scenes_hall"), false));
+    EXPECT_TRUE(m_world.script.ExecuteString(command));
+    EXPECT_EQ(m_hub.GetCurrentCharacter(), &Character("characters_hero")) << "the switch comes after the curtain";
+    EXPECT_TRUE(m_scenes.IsCharacterSwitchPending());
+    EXPECT_EQ(m_scenes.GetSwitchTarget(), "characters_companion");
+}
+
 TEST_F(PartyTest, ACharacterOutsideThePartyIsNotParked)
 {
     m_hub.SetCurrentCharacter("characters_keeper");
@@ -816,6 +836,32 @@ TEST_F(HubInApplication, AChapterThatCannotStartEndsTheProgram)
         EXPECT_TRUE(m_log->Contains("chapter 'chapter9' not found... quitting!", cl_Logger::LEVEL_ERROR));
         EXPECT_EQ(Hub().GetRequestedChapter(), "");
     }
+}
+
+TEST_F(HubInApplication, AChapterStartedFromLuaIsTheNewGameOfALaterFrame)
+{
+    // The chapters the game has, as the start-up reads them.
+    cl_TarqdataLoader::GetInstance()->ParseTdf("GAMEDATA", ReadTextFile("data/common/quillmere.tdf"),
+                                               "quillmere.tdf", false);
+    cl_GameState& gameState = *cl_GameState::GetInstance();
+    ASSERT_TRUE(cl_ScriptSystem::GetInstance()->ExecuteString(R"(
+        _globals = _globals or {}
+        _globals.difficulty = 1
+        sendcmd("game", "StartChapter", "chapter1"))"));
+    EXPECT_EQ(gameState.GetRoot(), nullptr) << "nothing starts before the frame";
+
+    EXPECT_TRUE(Frame());
+    EXPECT_EQ(Hub().GetRequestedChapter(), "");
+    EXPECT_EQ(gameState.GetCurrentChapter(), "chapter1");
+    EXPECT_EQ(gameState.GetCurrentSceneId(), "scenes_tower");
+    EXPECT_EQ(cl_ScriptSystem::GetInstance()->GetDifficulty(), 1);
+    EXPECT_FALSE(m_app->IsQuitRequested());
+}
+
+TEST_F(HubInApplication, UnlockChapterGoesToTheSettings)
+{
+    ASSERT_TRUE(cl_ScriptSystem::GetInstance()->ExecuteString(R"(sendcmd("game", "UnlockChapter", "chapter7"))"));
+    EXPECT_EQ(cl_Config::GetInstance()->GetValue("unlocked_chapter7"), "true");
 }
 
 TEST_F(HubInApplication, GameOverWaitsForTheChapterStartAndForInteraction)
