@@ -9,9 +9,10 @@ class cl_TopicAsset;
 
 // Runs the conversations: topic dialogs with a partner character and choice queries that a logic asks.
 //
-// So far only what the game components and the application use: the partner, whether a dialog is active,
-// and the two ways a click or a key chooses, which do nothing until there are dialogs. The operations are
-// virtual so that the dialogs subsystem, and tests, can stand in.
+// So far only what the game components, the application and the receiver "game" use: the partner, whether a
+// dialog is active, the choice table, and the operations that start, steer and end dialogs, which do
+// nothing until there are dialogs. The operations are virtual so that the dialogs subsystem, and tests,
+// can stand in.
 class cl_DialogSystem
 {
 public:

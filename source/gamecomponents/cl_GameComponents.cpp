@@ -6,9 +6,9 @@
 #include "assets/cl_CharacterPool.h"
 #include "assets/cl_GameState.h"
 #include "assets/cl_ItemAsset.h"
+#include "assets/cl_ItemPool.h"
 #include "assets/cl_PoolManager.h"
 #include "assets/cl_SceneAsset.h"
-#include "assets/cl_ItemPool.h"
 #include "assets/cl_ScenePool.h"
 #include "assets/cl_SequenceAsset.h"
 #include "assets/cl_SequencePool.h"
@@ -641,7 +641,8 @@ void cl_GameComponents::CmdSetLocalSurfaceId(cl_Command& cmd)
     const cl_SceneManager* scenes = cl_SceneManager::GetInstance();
     const cl_Scene* loaded = scenes ? scenes->GetLoadedScene() : nullptr;
     if (cl_Navmesh* navmesh = loaded ? loaded->FindNavmesh(StringArg(cmd, 0)) : nullptr)
-        navmesh->SetLocalSurfaceId(IntArg(cmd, 1), Ogre::Vector3(FloatArg(cmd, 2), FloatArg(cmd, 3), FloatArg(cmd, 4)),
+        navmesh->SetLocalSurfaceId(IntArg(cmd, 1),
+                                   Ogre::Vector3(FloatArg(cmd, 2), FloatArg(cmd, 3), FloatArg(cmd, 4)),
                                    Ogre::Vector3(FloatArg(cmd, 5), FloatArg(cmd, 6), FloatArg(cmd, 7)));
 }
 

@@ -24,8 +24,8 @@ protected:
 // wait for, and turns a click on an object into the sequence that shows it.
 //
 // So far only the operations the game components call, and nothing plays: the foreground is always empty
-// (so interruptible), and interactions and examinations start no sequence. The operations are virtual so
-// that the sequences subsystem, and tests, can stand in.
+// (so interruptible), and interactions, examinations and sequences started by command play nothing. The
+// operations are virtual so that the sequences subsystem, and tests, can stand in.
 class cl_SequencePlayer
 {
 public:

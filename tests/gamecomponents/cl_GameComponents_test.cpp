@@ -7,11 +7,11 @@
 #include "assets/cl_ItemAsset.h"
 #include "assets/cl_SceneAsset.h"
 #include "assets/cl_SequenceAsset.h"
+#include "common/StringHelpers.h"
 #include "common/cl_Command.h"
 #include "common/cl_Config.h"
 #include "common/cl_GameTime.h"
 #include "common/cl_Localizer.h"
-#include "common/StringHelpers.h"
 #include "common/cl_Logger.h"
 #include "common/cl_ScriptSystem.h"
 #include "common/cl_TarqdataLoader.h"
@@ -646,7 +646,8 @@ TEST_F(PartyTest, TheCommandSwitchesAtOnceUnlessAControlledCharacterStandsInALoa
 
     m_scenes.SetLoadedScene(std::make_unique<cl_Scene>(&Scene("scenes_hall"), false));
     EXPECT_TRUE(m_world.script.ExecuteString(command));
-    EXPECT_EQ(m_hub.GetCurrentCharacter(), &Character("characters_hero")) << "the switch comes after the curtain";
+    EXPECT_EQ(m_hub.GetCurrentCharacter(), &Character("characters_hero"))
+        << "the switch comes after the curtain";
     EXPECT_TRUE(m_scenes.IsCharacterSwitchPending());
     EXPECT_EQ(m_scenes.GetSwitchTarget(), "characters_companion");
 }
@@ -860,7 +861,8 @@ TEST_F(HubInApplication, AChapterStartedFromLuaIsTheNewGameOfALaterFrame)
 
 TEST_F(HubInApplication, UnlockChapterGoesToTheSettings)
 {
-    ASSERT_TRUE(cl_ScriptSystem::GetInstance()->ExecuteString(R"(sendcmd("game", "UnlockChapter", "chapter7"))"));
+    ASSERT_TRUE(
+        cl_ScriptSystem::GetInstance()->ExecuteString(R"(sendcmd("game", "UnlockChapter", "chapter7"))"));
     EXPECT_EQ(cl_Config::GetInstance()->GetValue("unlocked_chapter7"), "true");
 }
 
@@ -911,7 +913,8 @@ protected:
     // (a video plays), "front" (the hero's talk sequence is the foreground's front).
     void Restart(const std::string& arrange)
     {
-        EXPECT_TRUE(m_world.LoadGameState(ReadTextFile(QUILLMERE_TEST_DATA "gamecomponents/commands/gamestate.xml")));
+        EXPECT_TRUE(
+            m_world.LoadGameState(ReadTextFile(QUILLMERE_TEST_DATA "gamecomponents/commands/gamestate.xml")));
         auto scene = std::make_unique<cl_Scene>(&SceneAsset("scenes_tower"), false);
         scene->SetNavmesh("navmesh_tower");
         scene->AddNavmesh("navmesh_tower");
@@ -959,8 +962,9 @@ protected:
         for (const cl_Navmesh::LocalSurface& surface :
              m_scenes.GetLoadedScene()->FindNavmesh("navmesh_tower")->GetLocalSurfaces())
         {
-            surfaces += Format("%d (%g %g %g) (%g %g %g)", surface.surfaceId, surface.centre.x, surface.centre.y,
-                               surface.centre.z, surface.extents.x, surface.extents.y, surface.extents.z);
+            surfaces +=
+                Format("%d (%g %g %g) (%g %g %g)", surface.surfaceId, surface.centre.x, surface.centre.y,
+                       surface.centre.z, surface.extents.x, surface.extents.y, surface.extents.z);
         }
         std::string choices;
         for (const auto& choice : m_dialogs.GetChoices())
@@ -1018,7 +1022,10 @@ protected:
     }
 
     cl_ItemAsset* Item(const std::string& id) { return dynamic_cast<cl_ItemAsset*>(&m_world.Asset(id)); }
-    cl_SceneAsset& SceneAsset(const std::string& id) { return dynamic_cast<cl_SceneAsset&>(m_world.Asset(id)); }
+    cl_SceneAsset& SceneAsset(const std::string& id)
+    {
+        return dynamic_cast<cl_SceneAsset&>(m_world.Asset(id));
+    }
 
     cl_GameComponents::Components StandIns()
     {
@@ -1054,24 +1061,31 @@ TEST_F(GameCommandTest, EachCommandReadsItsArgumentsAndAnswersItsValue)
     } cases[] = {
         {"", R"("NoSuchCommand")", false, "", ""},
         {"", R"("AddQuestText", "characters_hero", "quests_old", "text")", true, "",
-         "quests=<questlog><quest id=\"quests_old\" titleref=\"texts_choice\"><texts><text textref=\"texts_choice\" /></texts></quest></questlog>"},
+         "quests=<questlog><quest id=\"quests_old\" titleref=\"texts_choice\"><texts><text "
+         "textref=\"texts_choice\" /></texts></quest></questlog>"},
         {"", R"("AddQuestText", "characters_hero", "quests_old", "nothing")", true, "", ""},
         {"", R"("DeleteQuest", "quests_old")", true, "", "quests=<questlog />"},
         {"", R"("DeleteQuest", "quests_none")", true, "", ""},
         {"", R"("SetQuestSlotText", "characters_hero", "quests_new", "slot1", "text", true)", false, "",
-         "quests=<questlog><quest id=\"quests_old\" titleref=\"texts_choice\" /><quest id=\"quests_new\"><slots><slot id=\"slot1\" textref=\"texts_choice\" done=\"true\" /></slots></quest></questlog>"},
-        {"", R"("SetQuestSlotText", "characters_nobody", "quests_new", "slot1", "text", true)", false, "", ""},
+         "quests=<questlog><quest id=\"quests_old\" titleref=\"texts_choice\" /><quest "
+         "id=\"quests_new\"><slots><slot id=\"slot1\" textref=\"texts_choice\" done=\"true\" "
+         "/></slots></quest></questlog>"},
+        {"", R"("SetQuestSlotText", "characters_nobody", "quests_new", "slot1", "text", true)", false, "",
+         ""},
         {"", R"("SetQuestTitle", "characters_hero", "quests_new", "text")", false, "",
-         "quests=<questlog><quest id=\"quests_old\" titleref=\"texts_choice\" /><quest id=\"quests_new\" titleref=\"texts_choice\" /></questlog>"},
+         "quests=<questlog><quest id=\"quests_old\" titleref=\"texts_choice\" /><quest id=\"quests_new\" "
+         "titleref=\"texts_choice\" /></questlog>"},
         {"", R"("SetQuestTitle", "characters_mute", "quests_new", "text")", false, "", ""},
         {"", R"("AddCharacterToParty", "characters_hero")", false, "",
-         "party=<party><member characterid=\"characters_keeper\" tag=\"first\" /><member characterid=\"characters_hero\" /></party>"},
+         "party=<party><member characterid=\"characters_keeper\" tag=\"first\" /><member "
+         "characterid=\"characters_hero\" /></party>"},
         {"", R"("RemoveCharacterFromParty", "characters_keeper")", false, "", "party=<party />"},
         {"", R"("SetPartyTag", "characters_keeper", "leader")", false, "",
          "party=<party><member characterid=\"characters_keeper\" tag=\"leader\" /></party>"},
         {"", R"("ExitDialog")", true, "", "ExitDialog"},
         {"", R"("AbortSequence", 2)", true, "", "AbortSequence 2"},
-        {"", R"("AddChoice", "characters_hero", "yes", "text")", true, "", "choices=old:texts_choice yes:texts_choice "},
+        {"", R"("AddChoice", "characters_hero", "yes", "text")", true, "",
+         "choices=old:texts_choice yes:texts_choice "},
         {"", R"("AddChoice", "characters_hero", "yes", "nothing")", true, "", ""},
         {"", R"("AddChoice", "characters_nobody", "yes", "text")", true, "", ""},
         {"", R"("AddChoice", "characters_mute", "yes", "text")", true, "", ""},
@@ -1088,8 +1102,10 @@ TEST_F(GameCommandTest, EachCommandReadsItsArgumentsAndAnswersItsValue)
         {"front", R"("GetSequenceCallerType", -1)", true, "string character", ""},
         {"front", R"("GetSequenceCaller", 3)", true, "", ""},
         {"", R"("GetSequenceCallerType", -1)", true, "", ""},
-        {"", R"("PlaySequence", "characters_hero", "sequence")", true, "", std::string("PlaySequence sequences_talk ") + talk},
-        {"", R"("EnqueueSequence", "characters_hero", "sequence")", true, "", std::string("EnqueueSequence sequences_talk ") + talk},
+        {"", R"("PlaySequence", "characters_hero", "sequence")", true, "",
+         std::string("PlaySequence sequences_talk ") + talk},
+        {"", R"("EnqueueSequence", "characters_hero", "sequence")", true, "",
+         std::string("EnqueueSequence sequences_talk ") + talk},
         {"", R"("PlayBackgroundSequence", "characters_hero", "sequence", 2)", true, "",
          std::string("PlaySequence sequences_talk ") + talkOn2},
         {"", R"("EnqueueBackgroundSequence", "characters_hero", "sequence", 2)", true, "",
@@ -1109,15 +1125,21 @@ TEST_F(GameCommandTest, EachCommandReadsItsArgumentsAndAnswersItsValue)
         {"", R"("UseItem", "items_key")", true, "", "listener OnItemSelected items_key; selected=items_key"},
         {"held", R"("UseItem", "items_none")", true, "", "listener OnItemSelected null; selected=null"},
         {"hover", R"("StartDialog", "characters_keeper")", true, "",
-         "DialogStart; EnterTopic null; listener OnInteractionChanged null; hover=null; partner=characters_keeper"},
-        {"hover", R"("StartDialog", "characters_mute")", true, "", "listener OnInteractionChanged null; hover=null"},
+         "DialogStart; EnterTopic null; listener OnInteractionChanged null; hover=null; "
+         "partner=characters_keeper"},
+        {"hover", R"("StartDialog", "characters_mute")", true, "",
+         "listener OnInteractionChanged null; hover=null"},
         {"query", R"("StartDialog", "characters_keeper")", true, "", ""},
-        {"", R"("StartSubDialog", "characters_keeper", "sub")", true, "", "StartSubDialog characters_keeper topics_tower"},
-        {"", R"("StartSubDialog", "characters_keeper", "none")", true, "", "StartSubDialog characters_keeper null"},
-        {"", R"("StartSubDialog", "characters_mute", "sub")", true, "", "StartSubDialog characters_mute null"},
+        {"", R"("StartSubDialog", "characters_keeper", "sub")", true, "",
+         "StartSubDialog characters_keeper topics_tower"},
+        {"", R"("StartSubDialog", "characters_keeper", "none")", true, "",
+         "StartSubDialog characters_keeper null"},
+        {"", R"("StartSubDialog", "characters_mute", "sub")", true, "",
+         "StartSubDialog characters_mute null"},
         {"", R"("StartSubDialog", "characters_nobody", "sub")", true, "", ""},
         {"", R"("StartMinigame", "maze")", true, "", "log No minigame 'maze' can run yet"},
-        {"", R"("StartMinigame", "characters_hero", "game")", true, "", "log No minigame 'puzzle' can run yet"},
+        {"", R"("StartMinigame", "characters_hero", "game")", true, "",
+         "log No minigame 'puzzle' can run yet"},
         {"", R"("StartMinigame", "maze", "a", 3)", true, "", "log No minigame 'maze' can run yet"},
         {"", R"("StartMinigame", "characters_nobody", "game")", true, "", ""},
         {"", R"("StopMinigame")", true, "", ""},
@@ -1176,7 +1198,8 @@ TEST_F(GameCommandTest, ArgumentsOfAnotherCountOrTypeAreRefusedAndChangeNothing)
         EXPECT_EQ(ReturnedText(std::string("return sendcmd(\"game\", ") + arguments + ")"), "");
         const std::string effects = Effects();
         EXPECT_EQ(effects.find("log Cmd '"), 0u) << effects;
-        EXPECT_NE(effects.find("' of receiver 'game' refused: it takes the arguments '"), std::string::npos) << effects;
+        EXPECT_NE(effects.find("' of receiver 'game' refused: it takes the arguments '"), std::string::npos)
+            << effects;
         EXPECT_EQ(effects.find(';'), std::string::npos) << "nothing else: " << effects;
     }
 }

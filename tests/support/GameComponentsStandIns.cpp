@@ -71,7 +71,8 @@ void RecordingSequencePlayer::Record(const char* operation, cl_SequenceAsset* se
                       (interruptible ? " interruptible" : "") + " owner " +
                       (owner ? owner->GetAssetId() : "null") + " caller " + sequence->GetCaller() +
                       (sequence->IsForeground() ? " foreground" : " background") + " item " +
-                      IdOf(sequence->GetInteractionItem()) + " target " + IdOf(sequence->GetInteractionTarget()));
+                      IdOf(sequence->GetInteractionItem()) + " target " +
+                      IdOf(sequence->GetInteractionTarget()));
     fronts.emplace(layer, sequence);
 }
 
