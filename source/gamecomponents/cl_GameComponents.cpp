@@ -6,25 +6,39 @@
 #include "assets/cl_CharacterPool.h"
 #include "assets/cl_GameState.h"
 #include "assets/cl_ItemAsset.h"
+#include "assets/cl_ItemPool.h"
 #include "assets/cl_PoolManager.h"
 #include "assets/cl_SceneAsset.h"
 #include "assets/cl_ScenePool.h"
+#include "assets/cl_SequenceAsset.h"
+#include "assets/cl_SequencePool.h"
 #include "assets/cl_TextPool.h"
+#include "assets/cl_TopicAsset.h"
+#include "assets/cl_TopicPool.h"
 #include "common/LogCall.h"
 #include "common/cl_Command.h"
 #include "common/cl_GameTime.h"
 #include "common/cl_Localizer.h"
+#include "common/cl_ScriptSystem.h"
 #include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/cl_DialogSystem.h"
+#include "gamecomponents/cl_Inventory.h"
+#include "gamecomponents/cl_Party.h"
+#include "gamecomponents/cl_QuestSystem.h"
+#include "gamecomponents/cl_SaveGameManager.h"
 #include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_Puppet.h"
+#include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/cl_GUISystem.h"
+#include "minigames/cl_MinigameManager.h"
 
 #include <OgreSceneNode.h>
 #include <tinyxml.h>
+
+#include <cstring>
 
 namespace
 {
@@ -32,22 +46,6 @@ const char* const TIME_GROUP = "gamecomponents";
 // Scene-query flags: the controlled character is never picked, the others are.
 const uint32_t QUERY_CONTROLLED_CHARACTER = 0;
 const uint32_t QUERY_CHARACTER = 2;
-
-// The party's members are in the game state's "party" element; the party object will answer this once
-// it exists.
-bool IsPartyMember(cl_GameState& gameState, const std::string& characterId)
-{
-    const TiXmlElement* root = gameState.GetRoot();
-    const TiXmlElement* party = root ? root->FirstChildElement("party") : nullptr;
-    for (const TiXmlElement* member = party ? party->FirstChildElement("member") : nullptr; member;
-         member = member->NextSiblingElement("member"))
-    {
-        const char* id = member->Attribute("characterid");
-        if (id && characterId == id)
-            return true;
-    }
-    return false;
-}
 
 // The scene asset of the scene the character's asset is in; null when any of them is missing.
 cl_SceneAsset* SceneOfCharacter(const std::string& characterId)
@@ -81,6 +79,88 @@ TarqApp* Application()
     return dynamic_cast<TarqApp*>(BaseApplication::GetInstance());
 }
 
+// Whether the argument is of the kind the letter names (see cl_GameComponents::CommandEntry).
+bool ArgumentFits(const cl_Argument& argument, char kind)
+{
+    switch (kind)
+    {
+    case 's':
+        return argument.GetType() == cl_Argument::TYPE_STRING;
+    case 'b':
+        return argument.GetType() == cl_Argument::TYPE_BOOL;
+    case 'i':
+        return argument.GetType() == cl_Argument::TYPE_INT;
+    case 'n':
+        return argument.GetType() == cl_Argument::TYPE_INT || argument.GetType() == cl_Argument::TYPE_DOUBLE;
+    default:
+        return true;
+    }
+}
+
+// Whether the arguments fit one of the forms of accepted ('|' between forms); null accepts every list.
+bool ArgumentsFit(const cl_ArgList& arguments, const char* accepted)
+{
+    if (!accepted)
+        return true;
+    for (const char* form = accepted;; ++form)
+    {
+        const size_t length = std::strcspn(form, "|");
+        bool fits = static_cast<int>(length) == arguments.GetSize();
+        for (size_t i = 0; fits && i < length; ++i)
+            fits = ArgumentFits(*arguments.GetArg(static_cast<int>(i)), form[i]);
+        if (fits)
+            return true;
+        form += length;
+        if (!*form)
+            return false;
+    }
+}
+
+std::string StringArg(const cl_Command& cmd, int index)
+{
+    return cmd.m_arguments.GetArg(index)->GetString();
+}
+
+int IntArg(const cl_Command& cmd, int index)
+{
+    return cmd.m_arguments.GetArg(index)->GetInt();
+}
+
+float FloatArg(const cl_Command& cmd, int index)
+{
+    return static_cast<float>(cmd.m_arguments.GetArg(index)->GetDouble());
+}
+
+void AddResult(cl_Command& cmd, const std::string& text)
+{
+    cmd.m_results.GetArg(-1)->SetString(text);
+}
+
+void AddResult(cl_Command& cmd, bool value)
+{
+    cmd.m_results.GetArg(-1)->SetBool(value);
+}
+
+// The id that the caller's logic parameter param holds; empty when the caller is not found or has no logic.
+std::string ParamOfCaller(const std::string& callerId, const std::string& param)
+{
+    const cl_AssetLogic* logic = FindLogic(callerId);
+    return logic ? logic->GetParam(param) : std::string();
+}
+
+template <class Asset, class Pool> Asset* FindIn(Pool* (cl_PoolManager::*pool)() const, const std::string& id)
+{
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    return pools && !id.empty() ? dynamic_cast<Asset*>((pools->*pool)()->FindAsset(id)) : nullptr;
+}
+
+// The text id that the caller's logic parameter param names; empty unless the texts pool has that text.
+std::string TextOfCaller(const std::string& callerId, const std::string& param)
+{
+    const cl_Asset* text = FindIn<cl_Asset>(&cl_PoolManager::GetTextPool, ParamOfCaller(callerId, param));
+    return text ? text->GetId() : std::string();
+}
+
 cl_IngameMenu* IngameMenu()
 {
     cl_GUISystem* gui = cl_GUISystem::GetInstance();
@@ -96,12 +176,14 @@ cl_GameComponents::cl_GameComponents(cl_CommandDistributor& distributor)
 cl_GameComponents::cl_GameComponents(cl_CommandDistributor& distributor, Components components)
     : m_receiver(distributor, "game", this)
 {
-    // The inventory and the party come first, once they exist.
+    // Created before the hub joins the game-state listeners, so they are told before it.
+    m_inventory = std::make_unique<cl_Inventory>(distributor);
+    m_party = std::make_unique<cl_Party>();
     m_sequencePlayer = components.sequencePlayer ? std::move(components.sequencePlayer)
                                                  : std::make_unique<cl_SequencePlayer>();
     m_dialogSystem =
         components.dialogSystem ? std::move(components.dialogSystem) : std::make_unique<cl_DialogSystem>();
-    // The quest system and the save-game manager follow here, once they exist.
+    m_questSystem = std::make_unique<cl_QuestSystem>();
     m_videoPlayer =
         components.videoPlayer ? std::move(components.videoPlayer) : std::make_unique<cl_VideoPlayer>();
 
@@ -125,7 +207,9 @@ cl_GameComponents::~cl_GameComponents()
         gameState->RemoveListener(this);
     m_sequencePlayer->RemoveListener(this);
     m_videoPlayer.reset();
-    // The save-game manager, the quest system, the inventory and the party go here, once they exist.
+    m_questSystem.reset();
+    m_inventory.reset();
+    m_party.reset();
     m_dialogSystem.reset();
     m_sequencePlayer.reset();
 }
@@ -219,7 +303,7 @@ void cl_GameComponents::SetCurrentCharacter(const std::string& characterId)
         }
         // The game state still names the old character.
         const std::string oldId = CurrentCharacterId();
-        if (gameState && IsPartyMember(*gameState, oldId))
+        if (m_party->IsMember(oldId))
         {
             if (cl_SceneAsset* scene = SceneOfCharacter(oldId))
             {
@@ -235,7 +319,9 @@ void cl_GameComponents::SetCurrentCharacter(const std::string& characterId)
             gameState->SetCurrentCharacterId(characterId);
         m_listeners.Tell([&characterId](IGameComponentListener& listener)
                          { listener.OnActiveCharacterChanged(characterId); });
-        // The inventory shows the new character's items here, once it exists.
+        m_inventory->SetCurrentCharacter(characterId);
+        if (m_inventory->HasInventoryElement())
+            m_inventory->TellInventoryChanged();
     }
 
     m_currentCharacter = character;
@@ -396,8 +482,267 @@ void cl_GameComponents::Reset()
 
 bool cl_GameComponents::ExecuteCmd(cl_Command& cmd)
 {
-    LOG_WARNING("Received unknown Cmd '%s'!", cmd.m_name.c_str());
+    for (const CommandEntry& command : COMMANDS)
+    {
+        if (cmd.m_name != command.name)
+            continue;
+        if (!ArgumentsFit(cmd.m_arguments, command.arguments))
+        {
+            LOG_WARNING("Cmd '%s' of receiver 'game' refused: it takes the arguments '%s'", command.name,
+                        command.arguments);
+            return false;
+        }
+        (this->*command.run)(cmd);
+        return command.answer;
+    }
     return false;
+}
+
+void cl_GameComponents::CmdExitDialog(cl_Command&)
+{
+    m_dialogSystem->ExitDialog();
+}
+
+void cl_GameComponents::CmdAbortSequence(cl_Command& cmd)
+{
+    m_sequencePlayer->AbortSequence(IntArg(cmd, 0));
+}
+
+void cl_GameComponents::CmdAddChoice(cl_Command& cmd)
+{
+    const std::string textId = TextOfCaller(StringArg(cmd, 0), StringArg(cmd, 2));
+    if (!textId.empty())
+        m_dialogSystem->SetChoice(StringArg(cmd, 1), textId);
+}
+
+void cl_GameComponents::CmdCharacterInDialog(cl_Command& cmd)
+{
+    const cl_CharacterAsset* character =
+        FindIn<cl_CharacterAsset>(&cl_PoolManager::GetCharacterPool, StringArg(cmd, 0));
+    AddResult(cmd, character && character == m_dialogSystem->GetDialogPartner());
+}
+
+void cl_GameComponents::CmdIsDialogActive(cl_Command& cmd)
+{
+    AddResult(cmd, m_dialogSystem->IsDialogActive());
+}
+
+void cl_GameComponents::CmdClearChoices(cl_Command&)
+{
+    m_dialogSystem->ClearChoices();
+}
+
+void cl_GameComponents::CmdGetCurrentCharacter(cl_Command& cmd)
+{
+    AddResult(cmd, CurrentCharacterId());
+}
+
+void cl_GameComponents::CmdGetCurrentScene(cl_Command& cmd)
+{
+    const cl_GameState* gameState = cl_GameState::GetInstance();
+    AddResult(cmd, gameState ? gameState->GetCurrentSceneId() : std::string());
+}
+
+void cl_GameComponents::CmdGetCurrentSceneName(cl_Command& cmd)
+{
+    const cl_SceneManager* scenes = cl_SceneManager::GetInstance();
+    AddResult(cmd, scenes && !scenes->IsChangePending() ? scenes->GetCurrentSceneName() : std::string());
+}
+
+void cl_GameComponents::CmdGetSequenceCaller(cl_Command& cmd)
+{
+    const cl_SequenceAsset* front = m_sequencePlayer->GetFrontSequence(IntArg(cmd, 0));
+    if (const cl_AssetLogic* caller = front ? front->GetOwnerLogic() : nullptr)
+        AddResult(cmd, caller->GetAssetId());
+}
+
+void cl_GameComponents::CmdGetSequenceCallerType(cl_Command& cmd)
+{
+    const cl_SequenceAsset* front = m_sequencePlayer->GetFrontSequence(IntArg(cmd, 0));
+    const cl_AssetLogic* caller = front ? front->GetOwnerLogic() : nullptr;
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    if (const cl_Asset* asset = caller && pools ? pools->FindAsset(caller->GetAssetId()) : nullptr)
+        AddResult(cmd, asset->GetType());
+}
+
+void cl_GameComponents::CmdPlaySequence(cl_Command& cmd)
+{
+    StartSequence(cmd, true, false);
+}
+
+void cl_GameComponents::CmdPlayBackgroundSequence(cl_Command& cmd)
+{
+    StartSequence(cmd, false, false);
+}
+
+void cl_GameComponents::CmdEnqueueSequence(cl_Command& cmd)
+{
+    StartSequence(cmd, true, true);
+}
+
+void cl_GameComponents::CmdEnqueueBackgroundSequence(cl_Command& cmd)
+{
+    StartSequence(cmd, false, true);
+}
+
+void cl_GameComponents::StartSequence(cl_Command& cmd, bool foreground, bool enqueue)
+{
+    cl_AssetLogic* caller = FindLogic(StringArg(cmd, 0));
+    const std::string sequenceId = caller ? caller->GetParam(StringArg(cmd, 1)) : std::string();
+    cl_SequenceAsset* sequence = FindIn<cl_SequenceAsset>(&cl_PoolManager::GetSequencePool, sequenceId);
+    if (!sequence)
+        return;
+    sequence->SetOwnerLogic(caller);
+    sequence->SetInteraction(nullptr, nullptr);
+    sequence->SetCaller("none");
+    sequence->SetForeground(foreground);
+    const int layer = foreground ? cl_SequencePlayer::FOREGROUND : IntArg(cmd, 2);
+    if (enqueue)
+        m_sequencePlayer->EnqueueSequence(sequence, layer, false);
+    else
+        m_sequencePlayer->PlaySequence(sequence, layer, false);
+}
+
+void cl_GameComponents::CmdQueryChoice(cl_Command& cmd)
+{
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    m_dialogSystem->QueryChoice(pools ? pools->FindAsset(StringArg(cmd, 0)) : nullptr);
+}
+
+void cl_GameComponents::CmdSetCurrentCharacter(cl_Command& cmd)
+{
+    cl_SceneManager* scenes = cl_SceneManager::GetInstance();
+    if (scenes && scenes->GetLoadedScene() && m_currentCharacter)
+        scenes->SwitchToCharacter(StringArg(cmd, 0));
+    else
+        SetCurrentCharacter(StringArg(cmd, 0));
+}
+
+void cl_GameComponents::CmdSetNavmesh(cl_Command& cmd)
+{
+    const cl_SceneManager* scenes = cl_SceneManager::GetInstance();
+    cl_Scene* loaded = scenes ? scenes->GetLoadedScene() : nullptr;
+    const std::string navmesh = StringArg(cmd, 0);
+    if (cmd.m_arguments.GetSize() == 1)
+    {
+        if (loaded)
+            loaded->SetNavmesh(navmesh);
+        return;
+    }
+    const std::string sceneId = StringArg(cmd, 1);
+    if (loaded && loaded->GetAsset() && loaded->GetAsset()->GetId() == sceneId)
+        loaded->SetNavmesh(navmesh);
+    else if (cl_SceneAsset* scene = FindIn<cl_SceneAsset>(&cl_PoolManager::GetScenePool, sceneId))
+        scene->SetNavMesh(navmesh);
+}
+
+void cl_GameComponents::CmdSetLocalSurfaceId(cl_Command& cmd)
+{
+    const cl_SceneManager* scenes = cl_SceneManager::GetInstance();
+    const cl_Scene* loaded = scenes ? scenes->GetLoadedScene() : nullptr;
+    if (cl_Navmesh* navmesh = loaded ? loaded->FindNavmesh(StringArg(cmd, 0)) : nullptr)
+        navmesh->SetLocalSurfaceId(IntArg(cmd, 1),
+                                   Ogre::Vector3(FloatArg(cmd, 2), FloatArg(cmd, 3), FloatArg(cmd, 4)),
+                                   Ogre::Vector3(FloatArg(cmd, 5), FloatArg(cmd, 6), FloatArg(cmd, 7)));
+}
+
+void cl_GameComponents::CmdUseItem(cl_Command& cmd)
+{
+    SetSelectedItem(FindIn<cl_ItemAsset>(&cl_PoolManager::GetItemPool, StringArg(cmd, 0)));
+}
+
+void cl_GameComponents::CmdStartDialog(cl_Command& cmd)
+{
+    SetMouseOverObject(nullptr);
+    cl_CharacterAsset* character =
+        FindIn<cl_CharacterAsset>(&cl_PoolManager::GetCharacterPool, StringArg(cmd, 0));
+    if (!character || !character->HasActiveTopics() || m_dialogSystem->IsChoiceQueryPending())
+        return;
+    m_dialogSystem->SetDialogPartner(character);
+    m_dialogSystem->DialogStart();
+    m_dialogSystem->EnterTopic(nullptr);
+}
+
+void cl_GameComponents::CmdStartSubDialog(cl_Command& cmd)
+{
+    SetMouseOverObject(nullptr);
+    cl_CharacterAsset* character =
+        FindIn<cl_CharacterAsset>(&cl_PoolManager::GetCharacterPool, StringArg(cmd, 0));
+    if (!character)
+        return;
+    const cl_AssetLogic* logic = character->GetLogic();
+    const std::string topicId = logic ? logic->GetParam(StringArg(cmd, 1)) : std::string();
+    m_dialogSystem->StartSubDialog(character, FindIn<cl_TopicAsset>(&cl_PoolManager::GetTopicPool, topicId));
+}
+
+void cl_GameComponents::CmdStartMinigame(cl_Command& cmd)
+{
+    cl_MinigameManager* minigames = cl_MinigameManager::GetInstance();
+    if (!minigames)
+        return;
+    if (cmd.m_arguments.GetSize() != 2)
+    {
+        minigames->StartMinigame(StringArg(cmd, 0), nullptr);
+        return;
+    }
+    cl_AssetLogic* caller = FindLogic(StringArg(cmd, 0));
+    const std::string name = caller ? caller->GetParam(StringArg(cmd, 1)) : std::string();
+    if (!name.empty())
+        minigames->StartMinigame(name, caller);
+}
+
+void cl_GameComponents::CmdStopMinigame(cl_Command&)
+{
+    if (cl_MinigameManager* minigames = cl_MinigameManager::GetInstance())
+        minigames->StopMinigame();
+}
+
+void cl_GameComponents::CmdIsMinigameActive(cl_Command& cmd)
+{
+    const cl_MinigameManager* minigames = cl_MinigameManager::GetInstance();
+    AddResult(cmd, minigames && minigames->GetCurrentMinigame());
+}
+
+void cl_GameComponents::CmdStartMovie(cl_Command&)
+{
+    // The only video the game shows.
+    m_videoPlayer->PlayVideo("welk_teaser_high.ogv");
+}
+
+void cl_GameComponents::CmdStopMovie(cl_Command&)
+{
+    m_videoPlayer->StopVideo();
+}
+
+void cl_GameComponents::CmdUnlockChapter(cl_Command& cmd)
+{
+    if (TarqApp* application = Application())
+        application->GetSaveGameManager().UnlockChapter(StringArg(cmd, 0));
+}
+
+void cl_GameComponents::CmdStartChapter(cl_Command& cmd)
+{
+    cl_ScriptSystem* script = cl_ScriptSystem::GetInstance();
+    RequestChapterStart(StringArg(cmd, 0), script ? script->GetDifficulty() : 0);
+}
+
+void cl_GameComponents::CmdGameOver(cl_Command&)
+{
+    RequestGameOver();
+}
+
+void cl_GameComponents::CmdSetCurrentChapter(cl_Command& cmd)
+{
+    const std::string chapter = StringArg(cmd, 0);
+    LOG_INFO("Entering chapter/section '%s'", chapter.c_str());
+    if (cl_GameState* gameState = cl_GameState::GetInstance())
+        gameState->SetCurrentChapter(chapter);
+}
+
+void cl_GameComponents::CmdSetCurrentHint(cl_Command& cmd)
+{
+    if (cl_GameState* gameState = cl_GameState::GetInstance())
+        gameState->SetCurrentHint(StringArg(cmd, 0), StringArg(cmd, 1));
 }
 
 void cl_GameComponents::NotifyGameStateCleared()
@@ -441,4 +786,46 @@ void cl_GameComponents::OnSequenceAborted(cl_SequenceAsset*)
 void cl_GameComponents::OnSequenceFinished(cl_SequenceAsset*)
 {
     UpdateMouseOverText();
+}
+
+void cl_GameComponents::CmdAddQuestText(cl_Command& cmd)
+{
+    const std::string textId = TextOfCaller(StringArg(cmd, 0), StringArg(cmd, 2));
+    if (!textId.empty())
+        m_questSystem->AddQuestText(StringArg(cmd, 1), textId);
+}
+
+void cl_GameComponents::CmdDeleteQuest(cl_Command& cmd)
+{
+    m_questSystem->DeleteQuest(StringArg(cmd, 0));
+}
+
+void cl_GameComponents::CmdSetQuestSlotText(cl_Command& cmd)
+{
+    const std::string textId = TextOfCaller(StringArg(cmd, 0), StringArg(cmd, 3));
+    if (!textId.empty())
+        m_questSystem->SetQuestSlotText(StringArg(cmd, 1), StringArg(cmd, 2), textId,
+                                        cmd.m_arguments.GetArg(4)->GetBool());
+}
+
+void cl_GameComponents::CmdSetQuestTitle(cl_Command& cmd)
+{
+    const std::string textId = TextOfCaller(StringArg(cmd, 0), StringArg(cmd, 2));
+    if (!textId.empty())
+        m_questSystem->SetQuestTitle(StringArg(cmd, 1), textId);
+}
+
+void cl_GameComponents::CmdAddCharacterToParty(cl_Command& cmd)
+{
+    m_party->AddMember(StringArg(cmd, 0));
+}
+
+void cl_GameComponents::CmdRemoveCharacterFromParty(cl_Command& cmd)
+{
+    m_party->RemoveMember(StringArg(cmd, 0));
+}
+
+void cl_GameComponents::CmdSetPartyTag(cl_Command& cmd)
+{
+    m_party->SetMemberTag(StringArg(cmd, 0), StringArg(cmd, 1));
 }

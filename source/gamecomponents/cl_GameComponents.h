@@ -17,7 +17,10 @@ class cl_Character;
 class cl_CharacterAsset;
 class cl_CommandDistributor;
 class cl_DialogSystem;
+class cl_Inventory;
 class cl_ItemAsset;
+class cl_Party;
+class cl_QuestSystem;
 class cl_VideoPlayer;
 
 // Told what the player points at, holds and controls: the in-game menu, the inventory view and the party
@@ -76,6 +79,9 @@ public:
     void AddListener(IGameComponentListener* listener) { m_listeners.Add(listener); }
     void RemoveListener(const IGameComponentListener* listener) { m_listeners.Remove(listener); }
 
+    cl_Inventory& GetInventory() const { return *m_inventory; }
+    cl_Party& GetParty() const { return *m_party; }
+    cl_QuestSystem& GetQuestSystem() const { return *m_questSystem; }
     cl_SequencePlayer& GetSequencePlayer() const { return *m_sequencePlayer; }
     cl_DialogSystem& GetDialogSystem() const { return *m_dialogSystem; }
     cl_VideoPlayer& GetVideoPlayer() const { return *m_videoPlayer; }
@@ -114,7 +120,8 @@ public:
     // busy count to the new one and, when it is a party member, is parked in its scene at
     // "positions_inactive_pc_<id>" with its transform stored. A non-empty id becomes the game state's
     // current character and is announced (OnActiveCharacterChanged), also when no scene character has it
-    // (the current character is then null). The new character is taken out of its scene's puppets.
+    // (the current character is then null); the inventory takes it and, when it has its element, is shown
+    // anew (OnInventoryChanged). The new character is taken out of its scene's puppets.
     void SetCurrentCharacter(const std::string& characterId);
     // The character manager tells of a character it deletes, so that the hub never touches it again.
     void OnCharacterDeleted(const cl_Character& character);
@@ -134,6 +141,7 @@ public:
     // The chapter start waits until interaction is possible; a later request replaces an earlier one.
     void RequestChapterStart(const std::string& chapterId, int32_t difficulty);
     const std::string& GetRequestedChapter() const { return m_requestedChapter; }
+    int32_t GetRequestedDifficulty() const { return m_requestedDifficulty; }
     // The game over waits until interaction is possible and no chapter start is requested.
     void RequestGameOver() { m_gameOverRequested = true; }
     bool IsGameOverRequested() const { return m_gameOverRequested; }
@@ -150,7 +158,9 @@ public:
     // object under the mouse stays while a dialog is active.
     void Reset();
 
-    // The receiver "game". No command is known yet: each is logged as unknown and answered false.
+    // The receiver "game": runs the command of COMMANDS with that name and answers its listed value. A
+    // command whose arguments fit none of its forms is refused with a log line (false, nothing changes);
+    // an unknown name is answered false without one.
     bool ExecuteCmd(cl_Command& cmd) override;
 
     // The tree and the chapter's assets go: the object under the mouse is dropped even during a dialog, then
@@ -170,6 +180,61 @@ public:
     void OnSequenceFinished(cl_SequenceAsset* sequence) override;
 
 private:
+    // A command of the receiver "game".
+    struct CommandEntry
+    {
+        const char* name;
+        // The argument lists it accepts, '|' between them, a letter per argument: 's' string, 'i' whole
+        // number, 'n' number, 'b' bool, '.' any type. Null: the arguments are not read.
+        const char* arguments;
+        void (cl_GameComponents::*run)(cl_Command& cmd);
+        // The command's answer, whatever the run found.
+        bool answer;
+    };
+    static const CommandEntry COMMANDS[];
+
+    void CmdExitDialog(cl_Command& cmd);
+    void CmdAbortSequence(cl_Command& cmd);
+    void CmdAddChoice(cl_Command& cmd);
+    void CmdAddQuestText(cl_Command& cmd);
+    void CmdCharacterInDialog(cl_Command& cmd);
+    void CmdIsDialogActive(cl_Command& cmd);
+    void CmdClearChoices(cl_Command& cmd);
+    void CmdDeleteQuest(cl_Command& cmd);
+    void CmdGetCurrentCharacter(cl_Command& cmd);
+    void CmdGetCurrentScene(cl_Command& cmd);
+    void CmdGetCurrentSceneName(cl_Command& cmd);
+    void CmdGetSequenceCaller(cl_Command& cmd);
+    void CmdGetSequenceCallerType(cl_Command& cmd);
+    void CmdPlaySequence(cl_Command& cmd);
+    void CmdPlayBackgroundSequence(cl_Command& cmd);
+    void CmdQueryChoice(cl_Command& cmd);
+    void CmdEnqueueSequence(cl_Command& cmd);
+    void CmdEnqueueBackgroundSequence(cl_Command& cmd);
+    void CmdSetCurrentCharacter(cl_Command& cmd);
+    void CmdSetQuestSlotText(cl_Command& cmd);
+    void CmdSetQuestTitle(cl_Command& cmd);
+    void CmdSetNavmesh(cl_Command& cmd);
+    void CmdSetLocalSurfaceId(cl_Command& cmd);
+    void CmdUseItem(cl_Command& cmd);
+    void CmdStartDialog(cl_Command& cmd);
+    void CmdStartSubDialog(cl_Command& cmd);
+    void CmdStartMinigame(cl_Command& cmd);
+    void CmdStopMinigame(cl_Command& cmd);
+    void CmdIsMinigameActive(cl_Command& cmd);
+    void CmdStartMovie(cl_Command& cmd);
+    void CmdStopMovie(cl_Command& cmd);
+    void CmdUnlockChapter(cl_Command& cmd);
+    void CmdStartChapter(cl_Command& cmd);
+    void CmdGameOver(cl_Command& cmd);
+    void CmdSetCurrentChapter(cl_Command& cmd);
+    void CmdSetCurrentHint(cl_Command& cmd);
+    void CmdAddCharacterToParty(cl_Command& cmd);
+    void CmdRemoveCharacterFromParty(cl_Command& cmd);
+    void CmdSetPartyTag(cl_Command& cmd);
+    // The four sequence commands: arguments caller, param and, for a background layer, the layer.
+    void StartSequence(cl_Command& cmd, bool foreground, bool enqueue);
+
     // The text UpdateMouseOverText shows.
     std::string MouseOverText() const;
     // Drops the object under the mouse, updates the text and tells the listeners; nothing when none.
@@ -181,14 +246,60 @@ private:
     cl_CharacterAsset* m_mouseOverPortrait = nullptr;
     cl_ItemAsset* m_selectedItem = nullptr;
     cl_Character* m_currentCharacter = nullptr;
-    // Inventory, party, quest system and save-game manager: made elsewhere for now.
+    // The save-game manager is made beside the hub, which reaches it through its chapter starter.
+    std::unique_ptr<cl_Inventory> m_inventory;
+    std::unique_ptr<cl_Party> m_party;
     std::unique_ptr<cl_VideoPlayer> m_videoPlayer;
     std::unique_ptr<cl_SequencePlayer> m_sequencePlayer;
     std::unique_ptr<cl_DialogSystem> m_dialogSystem;
+    std::unique_ptr<cl_QuestSystem> m_questSystem;
     bool m_gameOverRequested = false;
     ListenerList<IGameComponentListener> m_listeners;
     std::string m_requestedChapter;
     int32_t m_requestedDifficulty = 0;
     ChapterStarter m_chapterStarter;
     cl_ReceiverRegistration m_receiver;
+};
+
+// What state charts and Lua scripts may ask of the receiver "game".
+inline const cl_GameComponents::CommandEntry cl_GameComponents::COMMANDS[] = {
+    {"ExitDialog", "", &cl_GameComponents::CmdExitDialog, true},
+    {"AbortSequence", "i", &cl_GameComponents::CmdAbortSequence, true},
+    {"AddChoice", "sss", &cl_GameComponents::CmdAddChoice, true},
+    {"AddQuestText", "sss", &cl_GameComponents::CmdAddQuestText, true},
+    {"CharacterInDialog", "s", &cl_GameComponents::CmdCharacterInDialog, true},
+    {"IsDialogActive", "", &cl_GameComponents::CmdIsDialogActive, false},
+    {"ClearChoices", "", &cl_GameComponents::CmdClearChoices, true},
+    {"DeleteQuest", "s", &cl_GameComponents::CmdDeleteQuest, true},
+    {"GetCurrentCharacter", "", &cl_GameComponents::CmdGetCurrentCharacter, true},
+    {"GetCurrentScene", "", &cl_GameComponents::CmdGetCurrentScene, true},
+    {"GetCurrentSceneName", "", &cl_GameComponents::CmdGetCurrentSceneName, true},
+    {"GetSequenceCaller", "i", &cl_GameComponents::CmdGetSequenceCaller, true},
+    {"GetSequenceCallerType", "i", &cl_GameComponents::CmdGetSequenceCallerType, true},
+    {"PlaySequence", "ss", &cl_GameComponents::CmdPlaySequence, true},
+    {"PlayBackgroundSequence", "ssi", &cl_GameComponents::CmdPlayBackgroundSequence, true},
+    {"QueryChoice", "s", &cl_GameComponents::CmdQueryChoice, true},
+    {"EnqueueSequence", "ss", &cl_GameComponents::CmdEnqueueSequence, true},
+    {"EnqueueBackgroundSequence", "ssi", &cl_GameComponents::CmdEnqueueBackgroundSequence, true},
+    {"SetCurrentCharacter", "s", &cl_GameComponents::CmdSetCurrentCharacter, false},
+    {"SetQuestSlotText", "ssssb", &cl_GameComponents::CmdSetQuestSlotText, false},
+    {"SetQuestTitle", "sss", &cl_GameComponents::CmdSetQuestTitle, false},
+    {"SetNavmesh", "s|ss", &cl_GameComponents::CmdSetNavmesh, false},
+    {"SetLocalSurfaceId", "sinnnnnn", &cl_GameComponents::CmdSetLocalSurfaceId, false},
+    {"UseItem", "s", &cl_GameComponents::CmdUseItem, true},
+    {"StartDialog", "s", &cl_GameComponents::CmdStartDialog, true},
+    {"StartSubDialog", "ss", &cl_GameComponents::CmdStartSubDialog, true},
+    {"StartMinigame", "s|ss|s..", &cl_GameComponents::CmdStartMinigame, true},
+    {"StopMinigame", "", &cl_GameComponents::CmdStopMinigame, true},
+    {"IsMinigameActive", "", &cl_GameComponents::CmdIsMinigameActive, true},
+    {"StartMovie", nullptr, &cl_GameComponents::CmdStartMovie, true},
+    {"StopMovie", "", &cl_GameComponents::CmdStopMovie, true},
+    {"UnlockChapter", "s", &cl_GameComponents::CmdUnlockChapter, false},
+    {"StartChapter", "s", &cl_GameComponents::CmdStartChapter, false},
+    {"GameOver", "", &cl_GameComponents::CmdGameOver, false},
+    {"SetCurrentChapter", "s", &cl_GameComponents::CmdSetCurrentChapter, false},
+    {"SetCurrentHint", "ss", &cl_GameComponents::CmdSetCurrentHint, false},
+    {"AddCharacterToParty", "s", &cl_GameComponents::CmdAddCharacterToParty, false},
+    {"RemoveCharacterFromParty", "s", &cl_GameComponents::CmdRemoveCharacterFromParty, false},
+    {"SetPartyTag", "ss", &cl_GameComponents::CmdSetPartyTag, false},
 };

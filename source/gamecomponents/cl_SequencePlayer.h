@@ -24,8 +24,8 @@ protected:
 // wait for, and turns a click on an object into the sequence that shows it.
 //
 // So far only the operations the game components call, and nothing plays: the foreground is always empty
-// (so interruptible), and interactions and examinations start no sequence. The operations are virtual so
-// that the sequences subsystem, and tests, can stand in.
+// (so interruptible), and interactions, examinations and sequences started by command play nothing. The
+// operations are virtual so that the sequences subsystem, and tests, can stand in.
 class cl_SequencePlayer
 {
 public:
@@ -57,6 +57,15 @@ public:
     virtual void VisualizeInteraction(cl_ItemAsset* object, cl_ItemAsset* heldItem);
     // Plays the object's "examine" sequence; object is never null.
     virtual void Examine(cl_ItemAsset* object);
+
+    // Starts sequence on layer at once, aborting what plays there (-1: the foreground).
+    virtual void PlaySequence(cl_SequenceAsset* sequence, int layer, bool interruptible);
+    // Queues sequence behind what layer holds.
+    virtual void EnqueueSequence(cl_SequenceAsset* sequence, int layer, bool interruptible);
+    // Aborts the front sequence of layer.
+    virtual void AbortSequence(int layer);
+    // The front sequence of layer; null when the layer is empty.
+    virtual cl_SequenceAsset* GetFrontSequence(int layer) const;
 
 protected:
     const ListenerList<ISequencePlayerListener>& GetListeners() const { return m_listeners; }

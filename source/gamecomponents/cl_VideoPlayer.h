@@ -12,6 +12,8 @@ public:
     // Lets go of the clip; nothing when none is held.
     void StopVideo() { m_clip.clear(); }
     bool IsPlaying() const { return !m_clip.empty(); }
+    // The file playing; empty when none.
+    const std::string& GetVideo() const { return m_clip; }
 
 private:
     std::string m_clip;

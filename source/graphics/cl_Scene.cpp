@@ -16,3 +16,17 @@ bool cl_Scene::HandleExitClick(float, float)
 {
     return false;
 }
+
+cl_Navmesh& cl_Scene::AddNavmesh(const std::string& name)
+{
+    std::unique_ptr<cl_Navmesh>& navmesh = m_navmeshes[name];
+    if (!navmesh)
+        navmesh = std::make_unique<cl_Navmesh>();
+    return *navmesh;
+}
+
+cl_Navmesh* cl_Scene::FindNavmesh(const std::string& name) const
+{
+    const auto found = m_navmeshes.find(name);
+    return found == m_navmeshes.end() ? nullptr : found->second.get();
+}

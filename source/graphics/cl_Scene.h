@@ -1,8 +1,12 @@
 #pragma once
 
+#include "graphics/cl_Navmesh.h"
+
 #include <OgreVector.h>
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 
 class cl_ItemAsset;
@@ -43,9 +47,13 @@ public:
     // Makes the named navigation mesh current; the characters walk on it.
     void SetNavmesh(const std::string& name) { m_navmesh = name; }
     const std::string& GetNavmeshName() const { return m_navmesh; }
+    // The scene's navmesh of that name, made when missing; FindNavmesh gives null for an unknown name.
+    cl_Navmesh& AddNavmesh(const std::string& name);
+    cl_Navmesh* FindNavmesh(const std::string& name) const;
 
 private:
     cl_SceneAsset* m_asset;
     bool m_hasBackdrop;
     std::string m_navmesh;
+    std::map<std::string, std::unique_ptr<cl_Navmesh>> m_navmeshes;
 };

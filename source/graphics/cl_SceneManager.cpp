@@ -92,6 +92,12 @@ void cl_SceneManager::RequestSceneChange(const std::string& targetSceneId)
 
 void cl_SceneManager::OnCharacterSwitchPending() {}
 
+void cl_SceneManager::SwitchToCharacter(const std::string& characterId)
+{
+    m_switchTarget = characterId;
+    m_characterSwitchPending = true;
+}
+
 void cl_SceneManager::NotifyFadedToBlack()
 {
     m_curtainClosed = true;

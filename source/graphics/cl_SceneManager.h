@@ -65,6 +65,9 @@ public:
     // When a character switch is pending, completes it behind the curtain. Nothing waits for a character
     // yet, so there is nothing to finish.
     void OnCharacterSwitchPending();
+    // Hands control to the character with that id once the curtain has closed: marks the switch pending.
+    void SwitchToCharacter(const std::string& characterId);
+    const std::string& GetSwitchTarget() const { return m_switchTarget; }
 
     // The curtain; null before Init.
     cl_Curtain* GetCurtain() { return m_curtain.get(); }
@@ -95,6 +98,7 @@ private:
     std::unique_ptr<cl_Curtain> m_curtain;
     std::unique_ptr<cl_Scene> m_loadedScene;
     std::string m_targetScene;
+    std::string m_switchTarget;
     std::string m_currentSceneName;
     int m_qualityLevel = 0;
     bool m_changePending = false;

@@ -6,21 +6,31 @@
 #include "assets/cl_CharacterAsset.h"
 #include "assets/cl_ItemAsset.h"
 #include "assets/cl_SceneAsset.h"
+#include "assets/cl_SequenceAsset.h"
+#include "common/StringHelpers.h"
 #include "common/cl_Command.h"
+#include "common/cl_Config.h"
 #include "common/cl_GameTime.h"
 #include "common/cl_Localizer.h"
 #include "common/cl_Logger.h"
+#include "common/cl_ScriptSystem.h"
+#include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_Puppet.h"
+#include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/cl_GUISystem.h"
+#include "minigames/cl_MinigameManager.h"
+#include "support/ArgumentText.h"
 #include "support/AssetWorld.h"
 #include "support/DemoWorkingFolder.h"
 #include "support/GameComponentsStandIns.h"
 #include "support/HeadlessOgre.h"
+#include "support/TriangleMesh.h"
 #include "support/LogCapture.h"
+#include "support/PrintedXml.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestMeshes.h"
 
@@ -28,9 +38,11 @@
 #include <OgreFrameListener.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+#include <OgreMeshManager.h>
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -131,7 +143,7 @@ TEST_F(HubTest, RunsInItsOwnTimeGroupAndAnswersAsGame)
 
     cl_Command command("NoSuchCommand");
     EXPECT_FALSE(m_world.script.SendCmd("game", command));
-    EXPECT_TRUE(m_world.log.Contains("Received unknown Cmd 'NoSuchCommand'!", cl_Logger::LEVEL_WARNING));
+    EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), 0u) << "an unknown command is no fault";
 }
 
 TEST_F(HubTest, InteractionNeedsAllSixConditions)
@@ -624,6 +636,24 @@ TEST_F(PartyTest, ASwitchParksThePartyMemberAndHandsOverTheBusyCount)
               "positions_inactive_pc_characters_companion");
 }
 
+TEST_F(PartyTest, TheCommandSwitchesAtOnceUnlessAControlledCharacterStandsInALoadedScene)
+{
+    const std::string command = R"(sendcmd("game", "SetCurrentCharacter", "characters_companion"))";
+    EXPECT_TRUE(m_world.script.ExecuteString(command));
+    EXPECT_EQ(m_hub.GetCurrentCharacter(), &Character("characters_companion")) << "no scene: at once";
+
+    EXPECT_TRUE(m_world.script.ExecuteString(R"(sendcmd("game", "SetCurrentCharacter", "characters_hero"))"));
+    EXPECT_EQ(m_hub.GetCurrentCharacter(), &Character("characters_hero"));
+    EXPECT_FALSE(m_scenes.IsCharacterSwitchPending());
+
+    m_scenes.SetLoadedScene(std::make_unique<cl_Scene>(&Scene("scenes_hall"), false));
+    EXPECT_TRUE(m_world.script.ExecuteString(command));
+    EXPECT_EQ(m_hub.GetCurrentCharacter(), &Character("characters_hero"))
+        << "the switch comes after the curtain";
+    EXPECT_TRUE(m_scenes.IsCharacterSwitchPending());
+    EXPECT_EQ(m_scenes.GetSwitchTarget(), "characters_companion");
+}
+
 TEST_F(PartyTest, ACharacterOutsideThePartyIsNotParked)
 {
     m_hub.SetCurrentCharacter("characters_keeper");
@@ -811,6 +841,33 @@ TEST_F(HubInApplication, AChapterThatCannotStartEndsTheProgram)
     }
 }
 
+TEST_F(HubInApplication, AChapterStartedFromLuaIsTheNewGameOfALaterFrame)
+{
+    // The chapters the game has, as the start-up reads them.
+    cl_TarqdataLoader::GetInstance()->ParseTdf("GAMEDATA", ReadTextFile("data/common/quillmere.tdf"),
+                                               "quillmere.tdf", false);
+    cl_GameState& gameState = *cl_GameState::GetInstance();
+    ASSERT_TRUE(cl_ScriptSystem::GetInstance()->ExecuteString(R"(
+        _globals = _globals or {}
+        _globals.difficulty = 1
+        sendcmd("game", "StartChapter", "chapter1"))"));
+    EXPECT_EQ(gameState.GetRoot(), nullptr) << "nothing starts before the frame";
+
+    EXPECT_TRUE(Frame());
+    EXPECT_EQ(Hub().GetRequestedChapter(), "");
+    EXPECT_EQ(gameState.GetCurrentChapter(), "chapter1");
+    EXPECT_EQ(gameState.GetCurrentSceneId(), "scenes_tower");
+    EXPECT_EQ(cl_ScriptSystem::GetInstance()->GetDifficulty(), 1);
+    EXPECT_FALSE(m_app->IsQuitRequested());
+}
+
+TEST_F(HubInApplication, UnlockChapterGoesToTheSettings)
+{
+    ASSERT_TRUE(
+        cl_ScriptSystem::GetInstance()->ExecuteString(R"(sendcmd("game", "UnlockChapter", "chapter7"))"));
+    EXPECT_EQ(cl_Config::GetInstance()->GetValue("unlocked_chapter7"), "true");
+}
+
 TEST_F(HubInApplication, GameOverWaitsForTheChapterStartAndForInteraction)
 {
     cl_GameState& gameState = *cl_GameState::GetInstance();
@@ -841,5 +898,343 @@ TEST_F(HubInApplication, GameOverWaitsForTheChapterStartAndForInteraction)
     EXPECT_EQ(gameState.GetRoot(), nullptr) << "the chapter was closed";
     EXPECT_EQ(m_app->GetMode(), TarqApp::MODE_MAINMENU);
     EXPECT_FALSE(m_app->IsQuitRequested());
+}
+// The receiver "game" driven from Lua over a small chapter: the hero's logic names a sequence, a text and
+// a minigame; the keeper has a topic for the hero. The tower scene is loaded with its navmesh.
+class GameCommandTest : public testing::Test
+{
+protected:
+    // The tower's walkable floor: one triangle around (1 2 3.5), one far off.
+    static std::string TowerNavmeshMesh()
+    {
+        const std::string name = "navmesh_tower.mesh";
+        if (!Ogre::MeshManager::getSingleton().resourceExists(name))
+        {
+            CreateTriangleMesh(name,
+                               {{0.5f, 1.5f, 3.5f}, {1.5f, 1.5f, 3.5f}, {1.0f, 2.5f, 3.5f}, {10, 0, 0},
+                                {11, 0, 0}, {10, 1, 0}},
+                               {0, 1, 2, 3, 4, 5});
+        }
+        return name;
+    }
+
+    GameCommandTest()
+    {
+        m_world.LoadChapter(QUILLMERE_TEST_DATA "gamecomponents/commands/");
+        m_hub.AddListener(&m_listener);
+    }
+
+    // The new state, and what the words of arrange name: "dialog" (the keeper is the partner), "query" (a
+    // choice query waits), "hover" (the key under the mouse), "held" (the key on the pointer), "video"
+    // (a video plays), "front" (the hero's talk sequence is the foreground's front).
+    void Restart(const std::string& arrange)
+    {
+        EXPECT_TRUE(
+            m_world.LoadGameState(ReadTextFile(QUILLMERE_TEST_DATA "gamecomponents/commands/gamestate.xml")));
+        auto scene = std::make_unique<cl_Scene>(&SceneAsset("scenes_tower"), false);
+        scene->SetNavmesh("navmesh_tower");
+        scene->AddNavmesh("navmesh_tower").Load(TowerNavmeshMesh(), Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY,
+                                                Ogre::Vector3::UNIT_SCALE, 0);
+        m_scenes.SetLoadedScene(std::move(scene));
+        m_dialogs.ClearChoices();
+        m_dialogs.SetChoice("old", "texts_choice");
+        m_dialogs.queryPending = arrange.find("query") != std::string::npos;
+        m_dialogs.SetDialogPartner(nullptr);
+        m_hub.SetSelectedItem(nullptr);
+        m_hub.SetMouseOverObject(nullptr);
+        if (arrange.find("hover") != std::string::npos)
+            m_hub.SetMouseOverObject(Item("items_key"));
+        if (arrange.find("held") != std::string::npos)
+            m_hub.SetSelectedItem(Item("items_key"));
+        if (arrange.find("dialog") != std::string::npos)
+            m_dialogs.SetDialogPartner(dynamic_cast<cl_CharacterAsset*>(&m_world.Asset("characters_keeper")));
+        m_hub.GetVideoPlayer().StopVideo();
+        if (arrange.find("video") != std::string::npos)
+            m_hub.GetVideoPlayer().PlayVideo("old.ogv");
+        // A sequence that showed an interaction of an item before.
+        auto& talk = dynamic_cast<cl_SequenceAsset&>(m_world.Asset("sequences_talk"));
+        talk.SetOwnerLogic(nullptr);
+        talk.SetInteraction(Item("items_key"), Item("items_key"));
+        talk.SetCaller("item");
+        talk.SetForeground(false);
+        m_sequences.fronts.clear();
+        if (arrange.find("front") != std::string::npos)
+        {
+            talk.SetOwnerLogic(&m_world.Logic("characters_hero"));
+            m_sequences.fronts[cl_SequencePlayer::FOREGROUND] = &talk;
+        }
+        m_hub.RequestChapterStart("", 0);
+        m_hub.Update(0.0f);
+        EXPECT_TRUE(m_world.script.ExecuteString("_globals = {difficulty = 2}"));
+        m_calls.clear();
+        m_heard.clear();
+        m_world.log.Clear();
+        m_before = Probes();
+    }
+
+    // What can be seen of the game, by name.
+    std::map<std::string, std::string> Probes()
+    {
+        std::string surfaces;
+        const cl_Navmesh* navmesh = m_scenes.GetLoadedScene()->FindNavmesh("navmesh_tower");
+        for (int i = 0; i < navmesh->GetTriangleCount(); ++i)
+            surfaces += Format(i ? " %d" : "%d", navmesh->GetTriangle(i).localSurfaceId);
+        std::string choices;
+        for (const auto& choice : m_dialogs.GetChoices())
+            choices += choice.first + ":" + choice.second + " ";
+        const TiXmlElement* root = m_world.gameState.GetRoot();
+        return {
+            {"selected", IdOf(m_hub.GetSelectedItem())},
+            {"hover", IdOf(m_hub.GetMouseOverObject())},
+            {"partner", IdOf(m_dialogs.GetDialogPartner())},
+            {"choices", choices},
+            {"video", m_hub.GetVideoPlayer().GetVideo()},
+            {"requested", m_hub.GetRequestedChapter() + " " + std::to_string(m_hub.GetRequestedDifficulty())},
+            {"gameover", m_hub.IsGameOverRequested() ? "true" : "false"},
+            {"chapter", m_world.gameState.GetCurrentChapter()},
+            {"character", m_world.gameState.GetCurrentCharacterId()},
+            {"hint", PrintedXml(root ? root->FirstChildElement("currenthint") : nullptr)},
+            {"scene navmesh", m_scenes.GetLoadedScene()->GetNavmeshName()},
+            {"tower navmesh", SceneAsset("scenes_tower").GetNavMesh()},
+            {"garden navmesh", SceneAsset("scenes_garden").GetNavMesh()},
+            {"surfaces", surfaces},
+            {"switch", m_scenes.IsCharacterSwitchPending() ? m_scenes.GetSwitchTarget() : ""},
+            {"quests", PrintedXml(root ? root->FirstChildElement("questlog") : nullptr)},
+            {"party", PrintedXml(root ? root->FirstChildElement("party") : nullptr)},
+        };
+    }
+
+    // The calls, what the listener heard, the log lines and the probes that changed since Restart.
+    std::string Effects()
+    {
+        std::vector<std::string> effects = m_calls;
+        effects.insert(effects.end(), m_heard.begin(), m_heard.end());
+        for (const LogCapture::Line& line : m_world.log.Lines())
+            effects.push_back("log " + line.text.substr(0, line.text.find(" -> ")));
+        for (const auto& probe : Probes())
+        {
+            if (probe.second != m_before[probe.first])
+                effects.push_back(probe.first + "=" + probe.second);
+        }
+        std::string joined;
+        for (const std::string& effect : effects)
+            joined += (joined.empty() ? "" : "; ") + effect;
+        return joined;
+    }
+
+    // The answer of the command whose name and arguments are the Lua values of arguments.
+    bool Answer(const std::string& arguments)
+    {
+        cl_ArgList values;
+        EXPECT_TRUE(m_world.script.ExecuteString("return " + arguments, values));
+        // The last value comes first.
+        cl_Command command(values.GetArg(values.GetSize() - 1)->GetString());
+        for (int i = values.GetSize() - 2; i >= 0; --i)
+            *command.m_arguments.GetArg(-1) = *values.GetArg(i);
+        return m_world.script.SendCmd("game", command);
+    }
+
+    cl_ItemAsset* Item(const std::string& id) { return dynamic_cast<cl_ItemAsset*>(&m_world.Asset(id)); }
+    cl_SceneAsset& SceneAsset(const std::string& id)
+    {
+        return dynamic_cast<cl_SceneAsset&>(m_world.Asset(id));
+    }
+
+    cl_GameComponents::Components StandIns()
+    {
+        cl_GameComponents::Components components;
+        components.sequencePlayer = std::make_unique<RecordingSequencePlayer>(m_calls);
+        components.dialogSystem = std::make_unique<RecordingDialogSystem>(m_calls);
+        return components;
+    }
+
+    HeadlessOgre m_ogre;
+    AssetWorld m_world;
+    cl_SceneManager m_scenes{m_world.script};
+    cl_MinigameManager m_minigames;
+    Calls m_calls;
+    Calls m_heard;
+    RecordingListener m_listener{"listener", m_heard};
+    cl_GameComponents m_hub{m_world.script, StandIns()};
+    RecordingSequencePlayer& m_sequences = static_cast<RecordingSequencePlayer&>(m_hub.GetSequencePlayer());
+    RecordingDialogSystem& m_dialogs = static_cast<RecordingDialogSystem&>(m_hub.GetDialogSystem());
+    std::map<std::string, std::string> m_before;
+};
+
+TEST_F(GameCommandTest, EachCommandReadsItsArgumentsAndAnswersItsValue)
+{
+    const char* const talk = "layer -1 owner characters_hero caller none foreground item null target null";
+    const char* const talkOn2 = "layer 2 owner characters_hero caller none background item null target null";
+    const struct
+    {
+        const char* arrange;
+        const char* arguments; // after "game"
+        bool answer;
+        const char* results;
+        std::string effects;
+    } cases[] = {
+        {"", R"("NoSuchCommand")", false, "", ""},
+        {"", R"("AddQuestText", "characters_hero", "quests_old", "text")", true, "",
+         "quests=<questlog><quest id=\"quests_old\" titleref=\"texts_choice\"><texts><text "
+         "textref=\"texts_choice\" /></texts></quest></questlog>"},
+        {"", R"("AddQuestText", "characters_hero", "quests_old", "nothing")", true, "", ""},
+        {"", R"("DeleteQuest", "quests_old")", true, "", "quests=<questlog />"},
+        {"", R"("DeleteQuest", "quests_none")", true, "", ""},
+        {"", R"("SetQuestSlotText", "characters_hero", "quests_new", "slot1", "text", true)", false, "",
+         "quests=<questlog><quest id=\"quests_old\" titleref=\"texts_choice\" /><quest "
+         "id=\"quests_new\"><slots><slot id=\"slot1\" textref=\"texts_choice\" done=\"true\" "
+         "/></slots></quest></questlog>"},
+        {"", R"("SetQuestSlotText", "characters_nobody", "quests_new", "slot1", "text", true)", false, "",
+         ""},
+        {"", R"("SetQuestTitle", "characters_hero", "quests_new", "text")", false, "",
+         "quests=<questlog><quest id=\"quests_old\" titleref=\"texts_choice\" /><quest id=\"quests_new\" "
+         "titleref=\"texts_choice\" /></questlog>"},
+        {"", R"("SetQuestTitle", "characters_mute", "quests_new", "text")", false, "", ""},
+        {"", R"("AddCharacterToParty", "characters_hero")", false, "",
+         "party=<party><member characterid=\"characters_keeper\" tag=\"first\" /><member "
+         "characterid=\"characters_hero\" /></party>"},
+        {"", R"("RemoveCharacterFromParty", "characters_keeper")", false, "", "party=<party />"},
+        {"", R"("SetPartyTag", "characters_keeper", "leader")", false, "",
+         "party=<party><member characterid=\"characters_keeper\" tag=\"leader\" /></party>"},
+        {"", R"("ExitDialog")", true, "", "ExitDialog"},
+        {"", R"("AbortSequence", 2)", true, "", "AbortSequence 2"},
+        {"", R"("AddChoice", "characters_hero", "yes", "text")", true, "",
+         "choices=old:texts_choice yes:texts_choice "},
+        {"", R"("AddChoice", "characters_hero", "yes", "nothing")", true, "", ""},
+        {"", R"("AddChoice", "characters_nobody", "yes", "text")", true, "", ""},
+        {"", R"("AddChoice", "characters_mute", "yes", "text")", true, "", ""},
+        {"", R"("CharacterInDialog", "characters_keeper")", true, "bool false", ""},
+        {"dialog", R"("CharacterInDialog", "characters_keeper")", true, "bool true", ""},
+        {"dialog", R"("CharacterInDialog", "characters_hero")", true, "bool false", ""},
+        {"", R"("IsDialogActive")", false, "bool false", ""},
+        {"query", R"("IsDialogActive")", false, "bool true", ""},
+        {"", R"("ClearChoices")", true, "", "choices="},
+        {"", R"("GetCurrentCharacter")", true, "string characters_hero", ""},
+        {"", R"("GetCurrentScene")", true, "string scenes_tower", ""},
+        {"", R"("GetCurrentSceneName")", true, "string ", ""},
+        {"front", R"("GetSequenceCaller", -1)", true, "string characters_hero", ""},
+        {"front", R"("GetSequenceCallerType", -1)", true, "string character", ""},
+        {"front", R"("GetSequenceCaller", 3)", true, "", ""},
+        {"", R"("GetSequenceCallerType", -1)", true, "", ""},
+        {"", R"("PlaySequence", "characters_hero", "sequence")", true, "",
+         std::string("PlaySequence sequences_talk ") + talk},
+        {"", R"("EnqueueSequence", "characters_hero", "sequence")", true, "",
+         std::string("EnqueueSequence sequences_talk ") + talk},
+        {"", R"("PlayBackgroundSequence", "characters_hero", "sequence", 2)", true, "",
+         std::string("PlaySequence sequences_talk ") + talkOn2},
+        {"", R"("EnqueueBackgroundSequence", "characters_hero", "sequence", 2)", true, "",
+         std::string("EnqueueSequence sequences_talk ") + talkOn2},
+        {"", R"("PlaySequence", "characters_hero", "nothing")", true, "", ""},
+        {"", R"("PlaySequence", "characters_nobody", "sequence")", true, "", ""},
+        {"", R"("EnqueueSequence", "characters_mute", "sequence")", true, "", ""},
+        {"", R"("QueryChoice", "characters_hero")", true, "", "QueryChoice characters_hero"},
+        {"", R"("QueryChoice", "characters_nobody")", true, "", "QueryChoice null"},
+        {"", R"("SetNavmesh", "navmesh_b")", false, "", "scene navmesh=navmesh_b"},
+        {"", R"("SetNavmesh", "navmesh_b", "scenes_tower")", false, "", "scene navmesh=navmesh_b"},
+        {"", R"("SetNavmesh", "navmesh_b", "scenes_garden")", false, "", "garden navmesh=navmesh_b"},
+        {"", R"("SetNavmesh", "navmesh_b", "scenes_none")", false, "", ""},
+        {"", R"("SetLocalSurfaceId", "navmesh_tower", 7, 1, 2, 3.5, 0.5, 0.5, 1)", false, "",
+         "surfaces=7 -1"},
+        {"", R"("SetLocalSurfaceId", "navmesh_none", 7, 1, 2, 3.5, 0.5, 0.5, 1)", false, "", ""},
+        {"", R"("UseItem", "items_key")", true, "", "listener OnItemSelected items_key; selected=items_key"},
+        {"held", R"("UseItem", "items_none")", true, "", "listener OnItemSelected null; selected=null"},
+        {"hover", R"("StartDialog", "characters_keeper")", true, "",
+         "DialogStart; EnterTopic null; listener OnInteractionChanged null; hover=null; "
+         "partner=characters_keeper"},
+        {"hover", R"("StartDialog", "characters_mute")", true, "",
+         "listener OnInteractionChanged null; hover=null"},
+        {"query", R"("StartDialog", "characters_keeper")", true, "", ""},
+        {"", R"("StartSubDialog", "characters_keeper", "sub")", true, "",
+         "StartSubDialog characters_keeper topics_tower"},
+        {"", R"("StartSubDialog", "characters_keeper", "none")", true, "",
+         "StartSubDialog characters_keeper null"},
+        {"", R"("StartSubDialog", "characters_mute", "sub")", true, "",
+         "StartSubDialog characters_mute null"},
+        {"", R"("StartSubDialog", "characters_nobody", "sub")", true, "", ""},
+        {"", R"("StartMinigame", "maze")", true, "", "log No minigame 'maze' can run yet"},
+        {"", R"("StartMinigame", "characters_hero", "game")", true, "",
+         "log No minigame 'puzzle' can run yet"},
+        {"", R"("StartMinigame", "maze", "a", 3)", true, "", "log No minigame 'maze' can run yet"},
+        {"", R"("StartMinigame", "characters_nobody", "game")", true, "", ""},
+        {"", R"("StopMinigame")", true, "", ""},
+        {"", R"("IsMinigameActive")", true, "bool false", ""},
+        {"", R"("StartMovie")", true, "", "video=welk_teaser_high.ogv"},
+        {"", R"("StartMovie", "intro.ogv", 3)", true, "", "video=welk_teaser_high.ogv"},
+        {"video", R"("StopMovie")", true, "", "video="},
+        {"", R"("StartChapter", "chapter2")", false, "", "requested=chapter2 2"},
+        {"", R"("GameOver")", false, "", "gameover=true"},
+        {"", R"("SetCurrentChapter", "chapter2")", false, "",
+         "log Entering chapter/section 'chapter2'; chapter=chapter2"},
+        {"", R"("SetCurrentHint", "characters_hero", "texts_choice")", false, "",
+         "hint=<currenthint><characters_hero>texts_choice</characters_hero></currenthint>"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.arguments);
+        Restart(c.arrange);
+        EXPECT_EQ(Answer(c.arguments), c.answer);
+        Restart(c.arrange);
+        EXPECT_EQ(ReturnedText(std::string("return sendcmd(\"game\", ") + c.arguments + ")"), c.results);
+        EXPECT_EQ(Effects(), c.effects);
+    }
+}
+
+TEST_F(GameCommandTest, ArgumentsOfAnotherCountOrTypeAreRefusedAndChangeNothing)
+{
+    const char* const cases[] = {
+        R"("ExitDialog", 1)",
+        R"("AbortSequence", "two")",
+        R"("AbortSequence", 1.5)",
+        R"("AddChoice", "characters_hero", "yes")",
+        R"("PlaySequence", "characters_hero", "sequence", 2)",
+        R"("PlayBackgroundSequence", "characters_hero", "sequence")",
+        R"("SetNavmesh", "navmesh_b", "scenes_garden", "x")",
+        R"("SetNavmesh")",
+        R"("SetLocalSurfaceId", "navmesh_tower", 7, 1, 2, 3, 0.5, 0.5)",
+        R"("SetLocalSurfaceId", "navmesh_tower", 7, 1, 2, 3, 0.5, 0.5, "one")",
+        R"("UseItem")",
+        R"("StartMinigame", 4)",
+        R"("StartMinigame", "characters_hero", 4)",
+        R"("StartMinigame")",
+        R"("StartChapter", "chapter2", 1)",
+        R"("SetCurrentHint", "characters_hero", true)",
+        R"("GameOver", true)",
+        R"("SetQuestSlotText", "characters_hero", "quests_new", "slot1", "text", "yes")",
+        R"("SetPartyTag", "characters_keeper")",
+        R"("DeleteQuest", false)",
+    };
+    for (const char* arguments : cases)
+    {
+        SCOPED_TRACE(arguments);
+        Restart("held");
+        EXPECT_FALSE(Answer(arguments));
+        Restart("held");
+        EXPECT_EQ(ReturnedText(std::string("return sendcmd(\"game\", ") + arguments + ")"), "");
+        const std::string effects = Effects();
+        EXPECT_EQ(effects.find("log Cmd '"), 0u) << effects;
+        EXPECT_NE(effects.find("' of receiver 'game' refused: it takes the arguments '"), std::string::npos)
+            << effects;
+        EXPECT_EQ(effects.find(';'), std::string::npos) << "nothing else: " << effects;
+    }
+}
+
+TEST_F(GameCommandTest, TheLastChapterStartOfAFrameWinsWithItsDifficulty)
+{
+    Restart("");
+    EXPECT_TRUE(m_world.script.ExecuteString(R"(
+        sendcmd("game", "StartChapter", "chapter2")
+        _globals.difficulty = 3
+        sendcmd("game", "StartChapter", "chapter3"))"));
+    std::vector<std::string> started;
+    m_hub.SetChapterStarter(
+        [&started](const std::string& chapter, int32_t difficulty)
+        {
+            started.push_back(chapter + " " + std::to_string(difficulty));
+            return true;
+        });
+    EXPECT_TRUE(started.empty()) << "nothing starts before the hub's frame";
+    m_hub.Update(0.0f);
+    m_hub.Update(0.0f);
+    EXPECT_EQ(started, std::vector<std::string>{"chapter3 3"});
 }
 } // namespace

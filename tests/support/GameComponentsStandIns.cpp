@@ -1,6 +1,10 @@
 #include "support/GameComponentsStandIns.h"
 
+#include "assets/cl_AssetLogic.h"
+#include "assets/cl_CharacterAsset.h"
 #include "assets/cl_ItemAsset.h"
+#include "assets/cl_SequenceAsset.h"
+#include "assets/cl_TopicAsset.h"
 
 std::string IdOf(const cl_Asset* asset)
 {
@@ -47,6 +51,50 @@ void RecordingSequencePlayer::Examine(cl_ItemAsset* object)
 {
     m_calls.push_back("Examine " + IdOf(object));
     Play("examine " + IdOf(object), true);
+}
+
+void RecordingSequencePlayer::PlaySequence(cl_SequenceAsset* sequence, int layer, bool interruptible)
+{
+    Record("PlaySequence", sequence, layer, interruptible);
+}
+
+void RecordingSequencePlayer::EnqueueSequence(cl_SequenceAsset* sequence, int layer, bool interruptible)
+{
+    Record("EnqueueSequence", sequence, layer, interruptible);
+}
+
+void RecordingSequencePlayer::Record(const char* operation, cl_SequenceAsset* sequence, int layer,
+                                     bool interruptible)
+{
+    const cl_AssetLogic* owner = sequence->GetOwnerLogic();
+    m_calls.push_back(std::string(operation) + " " + IdOf(sequence) + " layer " + std::to_string(layer) +
+                      (interruptible ? " interruptible" : "") + " owner " +
+                      (owner ? owner->GetAssetId() : "null") + " caller " + sequence->GetCaller() +
+                      (sequence->IsForeground() ? " foreground" : " background") + " item " +
+                      IdOf(sequence->GetInteractionItem()) + " target " +
+                      IdOf(sequence->GetInteractionTarget()));
+    fronts.emplace(layer, sequence);
+}
+
+void RecordingSequencePlayer::AbortSequence(int layer)
+{
+    m_calls.push_back("AbortSequence " + std::to_string(layer));
+}
+
+cl_SequenceAsset* RecordingSequencePlayer::GetFrontSequence(int layer) const
+{
+    const auto found = fronts.find(layer);
+    return found == fronts.end() ? nullptr : found->second;
+}
+
+void RecordingDialogSystem::EnterTopic(cl_TopicAsset* topic)
+{
+    m_calls.push_back("EnterTopic " + IdOf(topic));
+}
+
+void RecordingDialogSystem::StartSubDialog(cl_CharacterAsset* character, cl_TopicAsset* topic)
+{
+    m_calls.push_back("StartSubDialog " + IdOf(character) + " " + IdOf(topic));
 }
 
 void RecordingSequencePlayer::Play(const std::string& name, bool interruptible)

@@ -5,6 +5,7 @@
 #include "gamecomponents/cl_SequencePlayer.h"
 
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,11 @@ public:
     void AbortAll() override;
     void VisualizeInteraction(cl_ItemAsset* object, cl_ItemAsset* heldItem) override;
     void Examine(cl_ItemAsset* object) override;
+    // Record the sequence as it was handed over; the first sequence of a layer becomes its front.
+    void PlaySequence(cl_SequenceAsset* sequence, int layer, bool interruptible) override;
+    void EnqueueSequence(cl_SequenceAsset* sequence, int layer, bool interruptible) override;
+    void AbortSequence(int layer) override;
+    cl_SequenceAsset* GetFrontSequence(int layer) const override;
 
     // Queues a sequence on the foreground without recording a call.
     void Play(const std::string& name, bool interruptible);
@@ -46,8 +52,11 @@ public:
     template <class Notify> void TellListeners(const Notify& notify) const { GetListeners().Tell(notify); }
 
     std::deque<Sequence> foreground;
+    std::map<int, cl_SequenceAsset*> fronts;
 
 private:
+    void Record(const char* operation, cl_SequenceAsset* sequence, int layer, bool interruptible);
+
     Calls& m_calls;
 };
 
@@ -57,7 +66,12 @@ class RecordingDialogSystem : public cl_DialogSystem
 public:
     explicit RecordingDialogSystem(Calls& calls) : m_calls(calls) {}
 
-    bool IsDialogActive() const override { return cl_DialogSystem::IsDialogActive() || queryPending; }
+    bool IsChoiceQueryPending() const override { return queryPending; }
+    void QueryChoice(cl_Asset* caller) override { m_calls.push_back("QueryChoice " + IdOf(caller)); }
+    void DialogStart() override { m_calls.push_back("DialogStart"); }
+    void EnterTopic(cl_TopicAsset* topic) override;
+    void StartSubDialog(cl_CharacterAsset* character, cl_TopicAsset* topic) override;
+    void ExitDialog() override { m_calls.push_back("ExitDialog"); }
     void ChooseByIndex(int index) override { m_calls.push_back("ChooseByIndex " + std::to_string(index)); }
     void ChooseExitTopic() override { m_calls.push_back("ChooseExitTopic"); }
 
