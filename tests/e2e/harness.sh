@@ -5,6 +5,7 @@
 #   e2e_setup BINARY BUILD_DIR     copies the demo into a fresh working folder, makes a fresh HOME
 #   e2e_start [WRAPPER...]         starts the game (through the wrapper command when one is given, e.g.
 #                                  a debugger with "--args") and waits for its window (E2E_WINDOW)
+#   e2e_wait_log TEXT [SECONDS]    waits until the game's log holds the text (fails after the time)
 #   e2e_screenshot NAME            captures the screen into $E2E_SHOTS/NAME.png
 #   e2e_close_window               closes the window as a player would
 #   e2e_wait_exit [SECONDS]        waits for the game to end; its exit code in E2E_EXIT
@@ -62,6 +63,16 @@ e2e_start() {
         sleep 0.1
     done
     e2e_fail "no window 'The Quillmere' after 60 s"
+}
+
+e2e_wait_log() {
+    local text=$1 seconds=${2:-60} log
+    log=$(e2e_user_file welk.log)
+    for _ in $(seq $((seconds * 10))); do
+        grep -qF -- "$text" "$log" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    e2e_fail "no '$text' in the log after $seconds s"
 }
 
 e2e_screenshot() {

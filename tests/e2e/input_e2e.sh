@@ -17,7 +17,7 @@ sed -i 's|<hwcursor>true</hwcursor>|<hwcursor>false</hwcursor>|' "$E2E_GAME/conf
 grep -q "<hwcursor>false</hwcursor>" "$E2E_GAME/config.xml" || e2e_fail "the demo's config.xml has no hwcursor"
 
 e2e_start gdb -q -batch -nx -x "$(realpath "$(dirname "$0")")/input_observe.gdb" --args
-sleep 1
+e2e_wait_log "Finished loading resource group GAMEDATA"
 xdotool windowfocus --sync "$E2E_WINDOW"
 size=($(xdotool getwindowgeometry --shell "$E2E_WINDOW" | sed -n 's/^\(WIDTH\|HEIGHT\)=//p'))
 middle_x=$((size[0] / 2))

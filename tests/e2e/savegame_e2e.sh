@@ -28,9 +28,9 @@ end
 LUA
 
 e2e_start
-sleep 1
+e2e_wait_log "Finished loading resource group GAMEDATA"
+grep -q "Load savegames" "$(e2e_user_file welk.log)" || e2e_fail "the start did not load the save games"
 log=$(e2e_user_file welk.log)
-grep -q "Load savegames" "$log" || e2e_fail "the start did not load the save games"
 grep -q "savegame1.tsg" "$log" || e2e_fail "no log line about the broken save"
 grep -q "<unlocked_chapter1>true</unlocked_chapter1>" "$(e2e_user_file config.xml)" \
     || e2e_fail "the first chapter is not unlocked in config.xml"

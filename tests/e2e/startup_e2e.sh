@@ -8,7 +8,7 @@ e2e_setup "$1" "$2"
 
 # A normal start, closed through the window.
 e2e_start
-sleep 1
+e2e_wait_log "Finished loading resource group GAMEDATA"
 e2e_screenshot started
 [[ -f $(e2e_user_file welk.log) ]] || e2e_fail "no welk.log in the user folder"
 grep -q "Full Screen" "$(e2e_user_file ogre.cfg)" || e2e_fail "no ogre.cfg with the render settings"
@@ -24,7 +24,7 @@ printf '<?xml version="1.0" ?>\n<tarqdata>\n  <chapterdata id="broken">\n</tarqd
     >"$E2E_GAME/data/common/broken.tdf"
 rm "$E2E_GAME/data/sound/sounds.xml" "$E2E_GAME/pimb/Functions.lua"
 e2e_start
-sleep 1
+e2e_wait_log "Finished loading resource group GAMEDATA"
 log=$(e2e_user_file welk.log)
 grep -q "config.xml" "$log" || e2e_fail "no log line about the broken config.xml"
 grep -q "broken.tdf' in row" "$log" || e2e_fail "no log line about the broken .tdf"
