@@ -118,7 +118,7 @@ struct World
     cl_LuaScriptSystem scripts;
     cl_GameState gameState;
     cl_StateChartSystem stateCharts;
-    cl_PoolManager pools;
+    cl_PoolManager pools{scripts};
 };
 
 void ReloadChapter(benchmark::State& state)

@@ -103,7 +103,7 @@ struct Game
     cl_OgreGameTime gameTime{scripts};
     cl_GameState gameState;
     cl_StateChartSystem stateCharts;
-    cl_PoolManager pools;
+    cl_PoolManager pools{scripts};
     cl_SaveGameManager saves;
 };
 

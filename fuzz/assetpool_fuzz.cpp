@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     cl_LuaScriptSystem script;
     cl_GameState gameState;
-    cl_PoolManager pools;
+    cl_PoolManager pools{script};
     pools.ReloadPools(Folder(), Folder() + "common/", nullptr);
 
     TiXmlDocument tree;

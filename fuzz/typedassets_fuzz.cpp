@@ -11,6 +11,7 @@
 #include "assets/cl_SpokentextPool.h"
 #include "assets/cl_TextPool.h"
 #include "assets/cl_TopicAsset.h"
+#include "common/cl_CommandDistributor.h"
 #include "assets/cl_TopicPool.h"
 #include "common/XmlParse.h"
 
@@ -83,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TiXmlBase::SetCondenseWhiteSpace(false);
     std::string input(reinterpret_cast<const char*>(data), size);
     cl_GameState gameState;
-    cl_PoolManager pools;
+    cl_CommandDistributor distributor;
+    cl_PoolManager pools(distributor);
 
     Ogre::MemoryDataStream leafIds("fuzz.txt", input.data(), input.size());
     pools.GetSpokentextPool()->LoadLeafIds(leafIds);

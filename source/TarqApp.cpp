@@ -126,7 +126,7 @@ TarqApp::TarqApp(cl_GameComponents::Components components)
     m_gameComponents->SetChapterStarter([this](const std::string& chapterId, int32_t difficulty) {
         return m_saveGames->StartChapter(chapterId, difficulty);
     });
-    m_poolManager = std::make_unique<cl_PoolManager>();
+    m_poolManager = std::make_unique<cl_PoolManager>(*m_scriptSystem);
     m_guiSystem = std::make_unique<cl_GUISystem>(*m_scriptSystem);
     m_scenes = std::make_unique<cl_SceneManager>(*m_scriptSystem);
     m_characterManager = std::make_unique<cl_CharacterManager>(*m_scriptSystem);

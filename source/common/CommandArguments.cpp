@@ -11,6 +11,8 @@ bool Fits(const cl_Argument* argument, char kind)
     {
     case 'a':
         return true;
+    case 'n':
+        return argument != nullptr;
     case 'o':
         return !argument || argument->GetType() == cl_Argument::TYPE_STRING;
     case 's':
@@ -26,14 +28,31 @@ bool Fits(const cl_Argument* argument, char kind)
 }
 } // namespace
 
-bool CheckArguments(const cl_Command& cmd, const char* receiver, const char* kinds)
+bool CheckArguments(const cl_Command& cmd, const char* receiver, const std::string& kinds)
 {
-    for (int index = 0; kinds[index] != '\0'; ++index)
+    std::string letters = kinds;
+    const int count = cmd.m_arguments.GetSize();
+    const bool exact = !letters.empty() && letters.back() == '=';
+    if (exact)
+        letters.pop_back();
+    const size_t bar = letters.find('|');
+    if (bar != std::string::npos)
     {
-        if (!Fits(cmd.m_arguments.GetArg(index), kinds[index]))
+        const std::string whole = letters.substr(0, bar) + letters.substr(bar + 1);
+        letters = count == static_cast<int>(whole.size()) ? whole : letters.substr(0, bar);
+    }
+    if (exact && count != static_cast<int>(letters.size()))
+    {
+        LOG_WARNING("%s %s takes exactly %i arguments, not %i; the command is refused.", receiver,
+                    cmd.m_name.c_str(), static_cast<int>(letters.size()), count);
+        return false;
+    }
+    for (size_t index = 0; index < letters.size(); ++index)
+    {
+        if (!Fits(cmd.m_arguments.GetArg(static_cast<int>(index)), letters[index]))
         {
             LOG_WARNING("%s %s: argument %i is missing or of the wrong kind; the command is refused.", receiver,
-                        cmd.m_name.c_str(), index);
+                        cmd.m_name.c_str(), static_cast<int>(index));
             return false;
         }
     }

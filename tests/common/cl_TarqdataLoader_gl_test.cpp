@@ -178,7 +178,7 @@ TEST_F(ChapterLoading, LeafIdFilesGoToTheSpokenTexts)
                        "</chapterdata></tarqdata>",
                        "chapters.tdf", false);
     // The real pool manager takes the chapter switch over from the recording one while it lives.
-    cl_PoolManager pools;
+    cl_PoolManager pools(m_distributor);
     m_loader->LoadChapter("voiced");
 
     const auto* hello =

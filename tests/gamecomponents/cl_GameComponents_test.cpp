@@ -15,6 +15,8 @@
 #include "common/cl_Logger.h"
 #include "common/cl_ScriptSystem.h"
 #include "common/cl_TarqdataLoader.h"
+#include "gamecomponents/cl_Inventory.h"
+#include "gamecomponents/cl_Party.h"
 #include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
@@ -528,6 +530,18 @@ public:
     int told = 0;
 };
 
+// Counts the inventory's calls to show itself anew.
+class InventoryChangeCounter final : public IInventoryListener
+{
+public:
+    void OnItemAdded(const std::string&, bool) override {}
+    void OnItemRemoved(const std::string&, bool) override {}
+    void OnItemIconTagChanged(const std::string&) override {}
+    void OnInventoryChanged() override { ++told; }
+
+    int told = 0;
+};
+
 // The hub over a small party (the hero and the companion, each in a scene of its own; the keeper is no
 // member) whose characters stand in the scene as entities on nodes.
 class PartyTest : public testing::Test
@@ -652,6 +666,30 @@ TEST_F(PartyTest, TheCommandSwitchesAtOnceUnlessAControlledCharacterStandsInALoa
         << "the switch comes after the curtain";
     EXPECT_TRUE(m_scenes.IsCharacterSwitchPending());
     EXPECT_EQ(m_scenes.GetSwitchTarget(), "characters_companion");
+}
+
+TEST_F(PartyTest, TheInventoryShowsTheNewCharactersItems)
+{
+    InventoryChangeCounter view;
+    m_hub.GetInventory().AddListener(&view);
+    m_hub.SetCurrentCharacter("characters_companion");
+    EXPECT_EQ(m_hub.GetInventory().GetCurrentCharacter(), "characters_companion");
+    EXPECT_EQ(view.told, 1);
+
+    // Without a game state there is nothing to show, but the character is taken.
+    m_world.gameState.Clear();
+    m_hub.SetCurrentCharacter("characters_hero");
+    EXPECT_EQ(m_hub.GetInventory().GetCurrentCharacter(), "characters_hero");
+    EXPECT_EQ(view.told, 1);
+    m_hub.GetInventory().RemoveListener(&view);
+}
+
+TEST_F(PartyTest, OnlyMembersOfThePartyObjectAreParked)
+{
+    m_hub.GetParty().AddMember("characters_keeper");
+    m_hub.SetCurrentCharacter("characters_keeper");
+    m_hub.SetCurrentCharacter("characters_hero");
+    EXPECT_EQ(Location("scenes_hall", "characters_keeper"), "positions_inactive_pc_characters_keeper");
 }
 
 TEST_F(PartyTest, ACharacterOutsideThePartyIsNotParked)

@@ -13,6 +13,10 @@
 #include "common/StringHelpers.h"
 #include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/SaveGameFile.h"
+#include "gamecomponents/cl_GameComponents.h"
+#include "gamecomponents/cl_Inventory.h"
+#include "gamecomponents/cl_Party.h"
+#include "gamecomponents/cl_QuestSystem.h"
 #include "graphics/cl_SceneManager.h"
 #include "support/ArgumentText.h"
 #include "support/DemoWorkingFolder.h"
@@ -109,6 +113,45 @@ protected:
     std::unique_ptr<TarqApp> m_app = std::make_unique<TarqApp>();
     LogCapture m_log;
 };
+
+TEST_F(SaveGames, InventoryPartyAndQuestsLoadBackAsTheyWereSaved)
+{
+    ASSERT_TRUE(Saves().NewGame("chapter1", 1));
+    cl_GameComponents& hub = *cl_GameComponents::GetInstance();
+    cl_Inventory& inventory = hub.GetInventory();
+    hub.GetParty().AddMember("characters_hero");
+    hub.GetParty().SetMemberTag("characters_hero", "leader");
+    hub.GetQuestSystem().SetQuestTitle("quests_tower", "texts_tower_hint");
+    hub.GetQuestSystem().SetQuestSlotText("quests_tower", "door", "texts_door", true);
+    inventory.AddItem("items_key", "characters_hero");
+    inventory.SetItemIconTag("items_key", "glow");
+    inventory.SetItemIconTag("items_lamp", "dim");
+    // Saved twice: the second save replaces the tags the first wrote.
+    ASSERT_TRUE(Saves().SaveToSlot(-1, "first"));
+    inventory.SetItemIconTag("items_lamp", "");
+    ASSERT_TRUE(Saves().SaveToSlot(0, "again"));
+    const std::string saved = SavedGameState(Saves().GetEntries()[0].file);
+    EXPECT_EQ(saved.find("<icontags>"), saved.rfind("<icontags>")) << saved;
+    EXPECT_NE(saved.find("<icontags><items_key>glow</items_key></icontags>"), std::string::npos) << saved;
+
+    // The game goes on and changes all of it.
+    inventory.RemoveItem("items_key", "characters_hero");
+    inventory.SetItemIconTag("items_key", "");
+    hub.GetParty().RemoveMember("characters_hero");
+    hub.GetQuestSystem().DeleteQuest("quests_tower");
+
+    ASSERT_TRUE(Saves().LoadEntry(Saves().GetEntries()[0]));
+    EXPECT_NE(inventory.FindItem("characters_hero", "items_key"), nullptr);
+    EXPECT_EQ(inventory.GetItemIconTag("items_key"), "glow");
+    EXPECT_EQ(inventory.GetItemIconTag("items_lamp"), "");
+    EXPECT_TRUE(hub.GetParty().IsMember("characters_hero"));
+    EXPECT_EQ(hub.GetParty().GetMemberTag("characters_hero"), "leader");
+    const TiXmlElement* quest = hub.GetQuestSystem().FindQuest("quests_tower", false);
+    ASSERT_NE(quest, nullptr);
+    EXPECT_EQ(PrintedXml(quest), "<quest id=\"quests_tower\" titleref=\"texts_tower_hint\"><slots>"
+                                 "<slot id=\"door\" textref=\"texts_door\" done=\"true\" /></slots></quest>");
+    EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_ERROR), 0u);
+}
 
 TEST_F(SaveGames, AGameLoadsBackAsItWasSaved)
 {

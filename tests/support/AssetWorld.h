@@ -40,7 +40,7 @@ public:
     ManualGameTime gameTime{script};
     cl_GameState gameState;
     cl_StateChartSystem stateCharts;
-    cl_PoolManager poolManager;
+    cl_PoolManager poolManager{script};
 };
 
 // The demo's first chapter and its new-game state.
