@@ -4,15 +4,32 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace platform
 {
 namespace
 {
+// A busy X server may turn a connection away for a moment (its queue of waiting clients is full); a
+// refused connection would leave the window without its close protocol, so a few more tries are worth it.
+Display* OpenDisplay()
+{
+    const int attempts = 20;
+    for (int attempt = 1;; ++attempt)
+    {
+        if (Display* display = XOpenDisplay(nullptr))
+            return display;
+        if (attempt == attempts || !std::getenv("DISPLAY"))
+            return nullptr;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
 struct Connection
 {
-    Connection() : display(XOpenDisplay(nullptr))
+    Connection() : display(OpenDisplay())
     {
         if (!display)
         {

@@ -116,14 +116,6 @@ protected:
         return m_sequences.foreground.empty() ? "" : m_sequences.foreground.front().name;
     }
 
-    cl_GameComponents::Components StandIns()
-    {
-        cl_GameComponents::Components components;
-        components.sequencePlayer = std::make_unique<RecordingSequencePlayer>(m_calls);
-        components.dialogSystem = std::make_unique<RecordingDialogSystem>(m_calls);
-        return components;
-    }
-
     AssetWorld m_world;
     cl_SceneManager m_scenes{m_world.script};
     cl_GUISystem m_gui{m_world.script};
@@ -131,7 +123,7 @@ protected:
     Calls m_calls;
     Calls m_heard;
     RecordingListener m_listener{"listener", m_heard};
-    cl_GameComponents m_hub{m_world.script, StandIns()};
+    cl_GameComponents m_hub{m_world.script, RecordingComponents(m_calls)};
     RecordingSequencePlayer& m_sequences = static_cast<RecordingSequencePlayer&>(m_hub.GetSequencePlayer());
     RecordingDialogSystem& m_dialogs = static_cast<RecordingDialogSystem&>(m_hub.GetDialogSystem());
 };
@@ -1078,14 +1070,6 @@ protected:
         return dynamic_cast<cl_SceneAsset&>(m_world.Asset(id));
     }
 
-    cl_GameComponents::Components StandIns()
-    {
-        cl_GameComponents::Components components;
-        components.sequencePlayer = std::make_unique<RecordingSequencePlayer>(m_calls);
-        components.dialogSystem = std::make_unique<RecordingDialogSystem>(m_calls);
-        return components;
-    }
-
     HeadlessOgre m_ogre;
     AssetWorld m_world;
     cl_SceneManager m_scenes{m_world.script};
@@ -1093,7 +1077,7 @@ protected:
     Calls m_calls;
     Calls m_heard;
     RecordingListener m_listener{"listener", m_heard};
-    cl_GameComponents m_hub{m_world.script, StandIns()};
+    cl_GameComponents m_hub{m_world.script, RecordingComponents(m_calls)};
     RecordingSequencePlayer& m_sequences = static_cast<RecordingSequencePlayer&>(m_hub.GetSequencePlayer());
     RecordingDialogSystem& m_dialogs = static_cast<RecordingDialogSystem&>(m_hub.GetDialogSystem());
     std::map<std::string, std::string> m_before;

@@ -1,6 +1,7 @@
 #include "support/GameComponentsStandIns.h"
 
 #include "assets/cl_AssetLogic.h"
+#include "gamecomponents/cl_VideoPlayer.h"
 #include "assets/cl_CharacterAsset.h"
 #include "assets/cl_ItemAsset.h"
 #include "assets/cl_SequenceAsset.h"
@@ -115,4 +116,12 @@ void RecordingListener::OnItemSelected(cl_ItemAsset* item)
 void RecordingListener::OnActiveCharacterChanged(const std::string& characterId)
 {
     m_heard.push_back(m_name + " OnActiveCharacterChanged " + characterId);
+}
+
+cl_GameComponents::Components RecordingComponents(Calls& calls)
+{
+    cl_GameComponents::Components components;
+    components.sequencePlayer = std::make_unique<RecordingSequencePlayer>(calls);
+    components.dialogSystem = std::make_unique<RecordingDialogSystem>(calls);
+    return components;
 }

@@ -95,3 +95,6 @@ private:
     std::string m_name;
     Calls& m_heard;
 };
+
+// Hub components whose sequence player and dialog system write what they are asked into calls.
+cl_GameComponents::Components RecordingComponents(Calls& calls);
