@@ -35,5 +35,5 @@ struct TheoraClipSpec
 };
 
 // Encodes the clip as an Ogg file (Theora video, Vorbis sound, pages interleaved by time as a player reads
-// them). Empty, with a log line, when the encoders refuse the spec.
+// them). Empty, with a log line, when the encoders refuse the description.
 std::vector<unsigned char> WriteTheoraClip(const TheoraClipSpec& spec);

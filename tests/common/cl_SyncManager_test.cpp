@@ -27,7 +27,7 @@ TEST_F(SyncManagerTest, IsTheLivingSingleton)
     EXPECT_EQ(cl_SyncManager::GetInstance(), &m_sync);
 }
 
-// The spec's walk: tokens per name, a ready group refusing, and a dissolved name starting a new group
+// The whole walk: tokens per name, a ready group refusing, and a dissolved name starting a new group
 // whose id was never used before.
 TEST_F(SyncManagerTest, TokensGroupsAndIdsAcrossAGroupsLife)
 {
