@@ -9,6 +9,8 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 
 namespace fs = boost::filesystem;
 
@@ -99,6 +101,22 @@ Ogre::DataStreamPtr OpenResource(const std::string& name, const std::string& gro
         LOG_ERROR("Couldn't open the resource %s: %s", resource.c_str(), exception.getDescription().c_str());
         return Ogre::DataStreamPtr();
     }
+}
+
+bool ReadFileText(const std::string& path, std::string& text)
+{
+    boost::system::error_code error;
+    if (!fs::is_regular_file(path, error))
+        return false;
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    if (file.bad())
+        return false;
+    text = contents.str();
+    return true;
 }
 
 bool OpenGameDataResource(const std::string& name, TiXmlDocument& document)

@@ -23,6 +23,10 @@ bool CreateDirectories(const std::string& path);
 // appends nothing; a folder that cannot be read is logged and skipped.
 void ListFilesRecursive(std::vector<std::string>& list, const std::string& folder, const std::string& extension);
 
+// Reads the whole regular file at path into text. False when it is missing, a folder or cannot be read;
+// nothing is logged, the caller names what the file was for.
+bool ReadFileText(const std::string& path, std::string& text);
+
 // Opens the resource name (a '\' in it read as '/') from OGRE's resource group, or else from the first other
 // group that has it. Null, with an error log line naming the resource, when no group has it or OGRE's
 // resource system does not exist.

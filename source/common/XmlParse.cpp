@@ -1,9 +1,8 @@
 #include "common/XmlParse.h"
 
-#include <tinyxml.h>
+#include "common/FileHelpers.h"
 
-#include <fstream>
-#include <sstream>
+#include <tinyxml.h>
 
 void ParseXml(TiXmlDocument& document, const std::string& text)
 {
@@ -16,13 +15,9 @@ void ParseXml(TiXmlDocument& document, const std::string& text)
 bool LoadXmlFile(TiXmlDocument& document, const std::string& path)
 {
     document.Clear();
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    std::string text;
+    if (!ReadFileText(path, text))
         return false;
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad())
-        return false;
-    ParseXml(document, text.str());
+    ParseXml(document, text);
     return true;
 }

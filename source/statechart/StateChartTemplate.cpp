@@ -1,17 +1,13 @@
 #include "statechart/StateChartTemplate.h"
 
+#include "common/FileHelpers.h"
 #include "common/LogCall.h"
 #include "common/XmlParse.h"
 #include "statechart/cl_ScriptAction.h"
 
 #include <tinyxml.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -218,19 +214,13 @@ std::unique_ptr<StateChartTemplate> Build(const std::string& text, const std::st
 
 std::unique_ptr<StateChartTemplate> StateChartTemplate::Load(const std::string& path)
 {
-    std::string filePath = path;
-    std::replace(filePath.begin(), filePath.end(), '\\', '/');
-
-    std::error_code error;
-    std::ifstream file;
-    if (std::filesystem::is_regular_file(filePath, error))
-        file.open(filePath, std::ios::binary);
-    if (!file.is_open())
+    const std::string filePath = ForwardSlashes(path);
+    std::string text;
+    if (!ReadFileText(filePath, text))
     {
         LOG_ERROR("State chart %s cannot be read", filePath.c_str());
         return nullptr;
     }
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     return Build(UnixLineEnds(text), filePath);
 }
 
