@@ -22,7 +22,7 @@ namespace fs = boost::filesystem;
 
 constexpr int ASSETS = 1000;
 constexpr int ASSETS_PER_FILE = 10;
-const char* const POOLS[] = {"items", "texts", "scenes", "topics", "characters",
+const char* const POOLS[] = {"items",     "texts",     "scenes",    "topics",      "characters",
                              "cutscenes", "minigames", "sequences", "spokentexts", "tasks"};
 
 const char* const CHART = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -48,8 +48,11 @@ void Write(const fs::path& path, const std::string& text)
 
 std::string AssetXml(const std::string& id)
 {
-    return "<asset id=\"" + id + "\" name=\"" + id + "\"><tags>bench tower</tags>"
-           "<logic statechart=\"charts/bench.scxml\"><parameter name=\"self\" assetid=\"" + id + "\"/>"
+    return "<asset id=\"" + id + "\" name=\"" + id +
+           "\"><tags>bench tower</tags>"
+           "<logic statechart=\"charts/bench.scxml\"><parameter name=\"self\" assetid=\"" +
+           id +
+           "\"/>"
            "<trigger name=\"t\" condition=\"false\">x = 1</trigger></logic></asset>\n";
 }
 

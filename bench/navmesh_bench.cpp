@@ -336,8 +336,8 @@ void BM_DetourFindPath(benchmark::State& state)
             world->query->findPath(startRef, endRef, start, end, &world->filter, polys.data(), &polyCount,
                                    MAX_POLYS);
             int straightCount = 0;
-            world->query->findStraightPath(start, end, polys.data(), polyCount, straight.data(), nullptr, nullptr,
-                                           &straightCount, MAX_POLYS);
+            world->query->findStraightPath(start, end, polys.data(), polyCount, straight.data(), nullptr,
+                                           nullptr, &straightCount, MAX_POLYS);
             points.clear();
             for (int i = 0; i < straightCount; ++i)
                 points.emplace_back(&straight[3 * i]);

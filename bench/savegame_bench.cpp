@@ -26,7 +26,7 @@ namespace fs = boost::filesystem;
 
 constexpr int ASSETS = 1000;
 constexpr int EVENTS = 100;
-const char* const POOLS[] = {"items", "texts", "scenes", "topics", "characters",
+const char* const POOLS[] = {"items",     "texts",     "scenes",    "topics",      "characters",
                              "cutscenes", "minigames", "sequences", "spokentexts", "tasks"};
 
 const char* const CHART = R"(<scxml initialstate="calm">
@@ -54,7 +54,8 @@ public:
             std::ofstream index((m_folder / (std::string(pool) + ".xml")).string());
             index << "<assetpool>\n";
             for (int n = 0; n < ASSETS / 10; ++n)
-                index << "<asset id=\"" << pool << n << "\" name=\"x\"><logic statechart=\"charts/moving.scxml\"/>"
+                index << "<asset id=\"" << pool << n
+                      << "\" name=\"x\"><logic statechart=\"charts/moving.scxml\"/>"
                       << "</asset>\n";
             index << "</assetpool>\n";
         }
@@ -91,7 +92,8 @@ struct Game
                 pools.SendToAsset(pools.FindAsset(pool + std::to_string(n)), "turn", none, 0.0f);
         }
         for (int n = 0; n < EVENTS; ++n)
-            pools.SendToAssetDelayed("items" + std::to_string(n), "rest", none, 10.0f + static_cast<float>(n));
+            pools.SendToAssetDelayed("items" + std::to_string(n), "rest", none,
+                                     10.0f + static_cast<float>(n));
         scripts.ExecuteString("for n = 1, 1000 do _globals['value' .. n] = n * 0.5 end");
         saves.ScanSaveGames();
     }
@@ -114,7 +116,8 @@ void SaveGame(benchmark::State& state)
     for (auto _ : state)
         game.saves.Quicksave();
     state.SetItemsProcessed(state.iterations() * ASSETS);
-    state.counters["file_kb"] = static_cast<double>(fs::file_size(game.saves.GetQuicksaveEntry().file)) / 1024.0;
+    state.counters["file_kb"] =
+        static_cast<double>(fs::file_size(game.saves.GetQuicksaveEntry().file)) / 1024.0;
     fs::remove_all(game.home);
 }
 BENCHMARK(SaveGame)->Unit(benchmark::kMillisecond);

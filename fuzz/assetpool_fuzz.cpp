@@ -26,7 +26,8 @@ class FuzzChapter
 {
 public:
     FuzzChapter()
-        : m_root(boost::filesystem::temp_directory_path() / boost::filesystem::unique_path("assetpool-fuzz-%%%%-%%%%"))
+        : m_root(boost::filesystem::temp_directory_path() /
+                 boost::filesystem::unique_path("assetpool-fuzz-%%%%-%%%%"))
     {
         for (const char* sub : {"items", "charts"})
             boost::filesystem::create_directories(m_root / sub);

@@ -107,8 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CreateTriangleMesh(MESH, positions, indices, layout);
     {
         cl_Navmesh navmesh;
-        if (navmesh.Load(MESH, Ogre::Vector3(1, 2, 3), Ogre::Quaternion(Ogre::Degree(30), UP), Ogre::Vector3(1, 1, 2),
-                         0))
+        if (navmesh.Load(MESH, Ogre::Vector3(1, 2, 3), Ogre::Quaternion(Ogre::Degree(30), UP),
+                         Ogre::Vector3(1, 1, 2), 0))
         {
             navmesh.AddSurfaceMesh(MESH, "grass", Ogre::Vector3(0.5f, 0, 0), Ogre::Quaternion::IDENTITY,
                                    Ogre::Vector3::UNIT_SCALE);

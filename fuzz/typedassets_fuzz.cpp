@@ -11,9 +11,9 @@
 #include "assets/cl_SpokentextPool.h"
 #include "assets/cl_TextPool.h"
 #include "assets/cl_TopicAsset.h"
-#include "common/cl_CommandDistributor.h"
 #include "assets/cl_TopicPool.h"
 #include "common/XmlParse.h"
+#include "common/cl_CommandDistributor.h"
 
 #include <OgreDataStream.h>
 #include <tinyxml.h>

@@ -8,7 +8,7 @@ packages=(
     libboost-filesystem-dev libboost-system-dev libboost-thread-dev libboost-date-time-dev
     libopenal-dev libalut-dev libvorbis-dev libogg-dev libtheora-dev
     libgtest-dev libgmock-dev libbenchmark-dev librecast-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format ccache
     libx11-dev libxcursor-dev fonts-dejavu-core
     xvfb xauth libgl1-mesa-dri xdotool imagemagick sox vorbis-tools gdb
 )

@@ -5,10 +5,6 @@
 #include "platform/Desktop.h"
 #include "platform/HardwareCursor.h"
 
-#include <Overlay/OgreOverlay.h>
-#include <Overlay/OgreOverlayElement.h>
-#include <Overlay/OgreOverlayManager.h>
-#include <Overlay/OgreOverlaySystem.h>
 #include <OgreCamera.h>
 #include <OgreLogManager.h>
 #include <OgreRenderWindow.h>
@@ -17,6 +13,10 @@
 #include <OgreStringConverter.h>
 #include <OgreTextureManager.h>
 #include <OgreViewport.h>
+#include <Overlay/OgreOverlay.h>
+#include <Overlay/OgreOverlayElement.h>
+#include <Overlay/OgreOverlayManager.h>
+#include <Overlay/OgreOverlaySystem.h>
 
 const char* const BaseApplication::RENDER_SYSTEM = "OpenGL Rendering Subsystem";
 const char* const BaseApplication::WINDOW_TITLE = "The Quillmere";
@@ -172,7 +172,8 @@ bool BaseApplication::configure()
 
 void BaseApplication::chooseSceneManager()
 {
-    m_sceneManager = m_root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "sm_game");
+    m_sceneManager =
+        m_root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "sm_game");
     m_sceneManager->addRenderQueueListener(m_overlaySystem.get());
 }
 
@@ -185,7 +186,8 @@ void BaseApplication::createViewports()
 {
     Ogre::Viewport* viewport = m_window->addViewport(m_camera);
     viewport->setBackgroundColour(Ogre::ColourValue(0, 0, 0));
-    m_camera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) / Ogre::Real(viewport->getActualHeight()));
+    m_camera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) /
+                             Ogre::Real(viewport->getActualHeight()));
 }
 
 void BaseApplication::createFrameListener()

@@ -1,5 +1,11 @@
 #include "TarqApp.h"
 
+#include "assets/cl_AssetLogic.h"
+#include "assets/cl_CharacterAsset.h"
+#include "assets/cl_CharacterPool.h"
+#include "assets/cl_GameState.h"
+#include "assets/cl_ItemPool.h"
+#include "assets/cl_PoolManager.h"
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
 #include "common/cl_Argument.h"
@@ -14,15 +20,9 @@
 #include "common/cl_TarqLog.h"
 #include "common/cl_TarqdataLoader.h"
 #include "common/cl_ValueSourceManager.h"
-#include "assets/cl_AssetLogic.h"
-#include "assets/cl_CharacterAsset.h"
-#include "assets/cl_CharacterPool.h"
-#include "assets/cl_GameState.h"
-#include "assets/cl_ItemPool.h"
-#include "assets/cl_PoolManager.h"
-#include "gamecomponents/cl_SaveGameManager.h"
 #include "gamecomponents/cl_DialogSystem.h"
 #include "gamecomponents/cl_GameComponents.h"
+#include "gamecomponents/cl_SaveGameManager.h"
 #include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_Camera.h"
 #include "graphics/cl_Character.h"
@@ -51,7 +51,6 @@
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
 #include <OgreMath.h>
-#include <Overlay/OgreOverlaySystem.h>
 #include <OgrePass.h>
 #include <OgreRenderQueue.h>
 #include <OgreRenderWindow.h>
@@ -61,6 +60,7 @@
 #include <OgreSceneNode.h>
 #include <OgreStringConverter.h>
 #include <OgreViewport.h>
+#include <Overlay/OgreOverlaySystem.h>
 #include <boost/thread/thread.hpp>
 #include <tinyxml.h>
 
@@ -107,10 +107,12 @@ TarqApp::TarqApp(cl_GameComponents::Components components)
     m_loader = std::make_unique<cl_TarqdataLoader>();
     m_log = std::make_unique<cl_TarqLog>();
     m_log->SetMask(m_log->GetMask() & ~static_cast<uint32_t>(cl_Logger::TOPIC_10));
-    m_log->SetClock([] {
-        const cl_GameTime* time = cl_GameTime::GetInstance();
-        return time ? time->GetMilliseconds() : 0u;
-    });
+    m_log->SetClock(
+        []
+        {
+            const cl_GameTime* time = cl_GameTime::GetInstance();
+            return time ? time->GetMilliseconds() : 0u;
+        });
     CreateDirectories(m_userFolder); // logs a folder it cannot create
     m_config = std::make_unique<cl_Config>(m_userFolder, m_workingFolder, "");
     m_scriptSystem = std::make_unique<cl_LuaScriptSystem>();
@@ -123,9 +125,8 @@ TarqApp::TarqApp(cl_GameComponents::Components components)
     m_gameComponents = std::make_unique<cl_GameComponents>(*m_scriptSystem, std::move(components));
     // The save games come with the hub, which starts the chapters through them.
     m_saveGames = std::make_unique<cl_SaveGameManager>();
-    m_gameComponents->SetChapterStarter([this](const std::string& chapterId, int32_t difficulty) {
-        return m_saveGames->StartChapter(chapterId, difficulty);
-    });
+    m_gameComponents->SetChapterStarter([this](const std::string& chapterId, int32_t difficulty)
+                                        { return m_saveGames->StartChapter(chapterId, difficulty); });
     m_poolManager = std::make_unique<cl_PoolManager>(*m_scriptSystem);
     m_guiSystem = std::make_unique<cl_GUISystem>(*m_scriptSystem);
     m_scenes = std::make_unique<cl_SceneManager>(*m_scriptSystem);
@@ -195,7 +196,8 @@ TarqApp::~TarqApp()
 
 void TarqApp::createRoot()
 {
-    m_root = new Ogre::Root(m_workingFolder + "plugins.cfg", m_userFolder + "ogre.cfg", m_userFolder + "welk.log");
+    m_root =
+        new Ogre::Root(m_workingFolder + "plugins.cfg", m_userFolder + "ogre.cfg", m_userFolder + "welk.log");
     // OGRE would echo the whole log to the terminal; the log file keeps it.
     Ogre::LogManager::getSingleton().getDefaultLog()->setDebugOutputEnabled(false);
     m_log->WritePendingToOgre();
@@ -269,7 +271,8 @@ void TarqApp::createViewports()
     m_window->removeAllViewports();
     Ogre::Viewport* viewport = m_window->addViewport(m_camera, 0, 0, 0, 1, 1);
     viewport->setBackgroundColour(Ogre::ColourValue(0, 0, 0, 1));
-    m_camera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) / Ogre::Real(viewport->getActualHeight()));
+    m_camera->setAspectRatio(Ogre::Real(viewport->getActualWidth()) /
+                             Ogre::Real(viewport->getActualHeight()));
     m_currentCamera = m_camera;
 }
 
@@ -341,7 +344,8 @@ void TarqApp::loadResources()
     Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
     resources.addResourceGroupListener(&loadingScreen);
     // A file the data names but nobody shipped (a font, a texture) costs that resource, not the start.
-    const auto attempt = [](const std::string& step, const auto& action) {
+    const auto attempt = [](const std::string& step, const auto& action)
+    {
         try
         {
             action();
@@ -354,8 +358,8 @@ void TarqApp::loadResources()
     for (const std::string& group : resources.getResourceGroups())
         attempt("Initialising the resource group " + group,
                 [&] { resources.initialiseResourceGroup(group); });
-    for (const std::string& group : {resources.getWorldResourceGroupName(), std::string("INTERFACEDATA"),
-                                     std::string("GAMEDATA")})
+    for (const std::string& group :
+         {resources.getWorldResourceGroupName(), std::string("INTERFACEDATA"), std::string("GAMEDATA")})
         attempt("Loading the resource group " + group, [&] { resources.loadResourceGroup(group); });
     loadingScreen.Finish();
     resources.removeResourceGroupListener(&loadingScreen);
@@ -366,7 +370,8 @@ void TarqApp::createScene()
     m_sceneManager->getRootSceneNode()->createChildSceneNode("_game", Ogre::Vector3::ZERO,
                                                              Ogre::Quaternion::IDENTITY);
     m_guiSystem->Init(m_sceneManager, m_camera, m_scriptSystem->GetLuaState());
-    m_menuSceneManager = m_root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "sm_menu");
+    m_menuSceneManager =
+        m_root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "sm_menu");
     m_menuSceneManager->addRenderQueueListener(m_overlaySystem.get());
     m_guiSystem->GetMainMenu().SetMenuSceneManager(m_menuSceneManager);
     m_gameComponents->SetSelectedItem(nullptr);

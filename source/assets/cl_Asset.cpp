@@ -78,9 +78,9 @@ bool cl_Asset::HasTags(const std::vector<std::string>& tags) const
 {
     if (tags.empty())
         return false;
-    return std::all_of(tags.begin(), tags.end(), [this](const std::string& tag) {
-        return std::find(m_tags.begin(), m_tags.end(), tag) != m_tags.end();
-    });
+    return std::all_of(tags.begin(), tags.end(),
+                       [this](const std::string& tag)
+                       { return std::find(m_tags.begin(), m_tags.end(), tag) != m_tags.end(); });
 }
 
 std::vector<std::string> cl_Asset::SplitTags(const std::string& text)

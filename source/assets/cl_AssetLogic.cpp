@@ -281,7 +281,8 @@ bool cl_AssetLogic::HasInteractionItem(const cl_Asset* item) const
     return false;
 }
 
-TiXmlElement* cl_AssetLogic::FindInteractionItem(const std::string& itemId, const std::string& condition) const
+TiXmlElement* cl_AssetLogic::FindInteractionItem(const std::string& itemId,
+                                                 const std::string& condition) const
 {
     if (!m_stateElement)
         return nullptr;
@@ -289,8 +290,8 @@ TiXmlElement* cl_AssetLogic::FindInteractionItem(const std::string& itemId, cons
          entry = entry->NextSiblingElement("interactionitem"))
     {
         const char* entryCondition = entry->Attribute("condition");
-        const bool conditionMatches = condition.empty() ? !entryCondition
-                                                        : entryCondition && condition == entryCondition;
+        const bool conditionMatches =
+            condition.empty() ? !entryCondition : entryCondition && condition == entryCondition;
         if (conditionMatches && Attribute(*entry, "item") == itemId)
             return entry;
     }
@@ -305,14 +306,15 @@ void cl_AssetLogic::DefineIdGlobal() const
     // Asset ids share Lua's global names with everything else; an id like "print" replaces a function.
     const std::string name = LuaQuoted(m_assetId);
     cl_ArgList results;
-    if (script->ExecuteString("local value = rawget(_G, " + name + ") return value == nil or value == " + name,
-                              results))
+    if (script->ExecuteString(
+            "local value = rawget(_G, " + name + ") return value == nil or value == " + name, results))
     {
         const cl_Argument* free = results.GetArg(0);
         if (free && free->GetType() == cl_Argument::TYPE_BOOL && !free->GetBool())
-            LOG_WARNING("The Lua global '%s' held another value; the logic of asset '%s' replaces it with the "
-                        "asset id.",
-                        m_assetId.c_str(), m_assetId.c_str());
+            LOG_WARNING(
+                "The Lua global '%s' held another value; the logic of asset '%s' replaces it with the "
+                "asset id.",
+                m_assetId.c_str(), m_assetId.c_str());
     }
     cl_Argument value;
     value.SetString(m_assetId);

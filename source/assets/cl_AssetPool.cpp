@@ -120,8 +120,8 @@ void cl_AssetPool::LoadAssets(const std::string& folder)
     if (boost::filesystem::exists(indexFile, error))
     {
         TiXmlDocument document;
-        const TiXmlElement* root = ReadPoolFile(document, indexFile) ? document.FirstChildElement("assetpool")
-                                                                     : nullptr;
+        const TiXmlElement* root =
+            ReadPoolFile(document, indexFile) ? document.FirstChildElement("assetpool") : nullptr;
         int indexCounter = 0;
         if (root)
             AddAssets(root->FirstChildElement("asset"), indexFile, std::string(), indexCounter);
@@ -131,8 +131,8 @@ void cl_AssetPool::LoadAssets(const std::string& folder)
              static_cast<int>(Milliseconds() - start));
 }
 
-void cl_AssetPool::AddAssets(const TiXmlElement* first, const std::string& source, const std::string& sourceFile,
-                             int& counter)
+void cl_AssetPool::AddAssets(const TiXmlElement* first, const std::string& source,
+                             const std::string& sourceFile, int& counter)
 {
     for (const TiXmlElement* element = first; element; element = element->NextSiblingElement("asset"))
     {
@@ -145,7 +145,8 @@ void cl_AssetPool::AddAssets(const TiXmlElement* first, const std::string& sourc
     }
 }
 
-std::unique_ptr<cl_Asset> cl_AssetPool::CreateFromElement(const TiXmlElement& element, const std::string& source,
+std::unique_ptr<cl_Asset> cl_AssetPool::CreateFromElement(const TiXmlElement& element,
+                                                          const std::string& source,
                                                           const std::string& sourceFile)
 {
     const char* idAttribute = element.Attribute("id");
@@ -154,7 +155,8 @@ std::unique_ptr<cl_Asset> cl_AssetPool::CreateFromElement(const TiXmlElement& el
     const std::string id = idAttribute;
     if (const cl_Asset* first = FindAsset(id))
     {
-        const std::string firstSource = first->GetSourceFile().empty() ? "an index file" : first->GetSourceFile();
+        const std::string firstSource =
+            first->GetSourceFile().empty() ? "an index file" : first->GetSourceFile();
         LOG_WARNING("Duplicate asset id '%s' in %s skipped: pool %s keeps the one from %s.", id.c_str(),
                     source.c_str(), m_name.c_str(), firstSource.c_str());
         return nullptr;
@@ -285,7 +287,8 @@ std::string cl_AssetPool::GetAssetText(const cl_Asset* asset) const
     TiXmlElement* element = nullptr;
     if (!asset->GetSourceFile().empty() && LoadXmlFile(document, asset->GetSourceFile()) && !document.Error())
     {
-        for (element = document.FirstChildElement("asset"); element; element = element->NextSiblingElement("asset"))
+        for (element = document.FirstChildElement("asset"); element;
+             element = element->NextSiblingElement("asset"))
         {
             const char* id = element->Attribute("id");
             if (id && asset->GetId() == id)

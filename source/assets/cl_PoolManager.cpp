@@ -18,11 +18,11 @@
 #include "common/ArgumentXml.h"
 #include "common/CommandArguments.h"
 #include "common/LogCall.h"
+#include "common/StringHelpers.h"
 #include "common/XmlParse.h"
 #include "common/cl_ArgList.h"
 #include "common/cl_ArgTable.h"
 #include "common/cl_Command.h"
-#include "common/StringHelpers.h"
 #include "common/cl_GameTime.h"
 #include "common/cl_ScriptSystem.h"
 #include "gamecomponents/cl_GameComponents.h"
@@ -65,19 +65,18 @@ std::string Attribute(const TiXmlElement& element, const char* name)
 } // namespace
 
 cl_PoolManager::cl_PoolManager(cl_CommandDistributor& distributor)
-    : m_itemPool(std::make_unique<cl_ItemPool>()),
-      m_textPool(std::make_unique<cl_TextPool>()),
-      m_scenePool(std::make_unique<cl_ScenePool>()),
-      m_topicPool(std::make_unique<cl_TopicPool>()),
+    : m_itemPool(std::make_unique<cl_ItemPool>()), m_textPool(std::make_unique<cl_TextPool>()),
+      m_scenePool(std::make_unique<cl_ScenePool>()), m_topicPool(std::make_unique<cl_TopicPool>()),
       m_characterPool(std::make_unique<cl_CharacterPool>()),
       m_cutscenePool(std::make_unique<cl_CutscenePool>()),
       m_minigamePool(std::make_unique<cl_MinigamePool>()),
       m_sequencePool(std::make_unique<cl_SequencePool>()),
       m_spokentextPool(std::make_unique<cl_SpokentextPool>()),
-      m_taskPool(std::make_unique<cl_TaskPool>()),
-      m_pools{m_itemPool.get(),     m_textPool.get(),     m_scenePool.get(),    m_topicPool.get(),
-              m_characterPool.get(), m_cutscenePool.get(), m_minigamePool.get(), m_sequencePool.get(),
-              m_spokentextPool.get(), m_taskPool.get()},
+      m_taskPool(std::make_unique<cl_TaskPool>()), m_pools{m_itemPool.get(),       m_textPool.get(),
+                                                           m_scenePool.get(),      m_topicPool.get(),
+                                                           m_characterPool.get(),  m_cutscenePool.get(),
+                                                           m_minigamePool.get(),   m_sequencePool.get(),
+                                                           m_spokentextPool.get(), m_taskPool.get()},
       m_receiver(distributor, "poolmanager", this)
 {
     if (cl_GameState* gameState = cl_GameState::GetInstance())
@@ -161,8 +160,8 @@ void cl_PoolManager::ReadDelayedEvents(TiXmlElement& root)
 {
     while (TiXmlElement* element = root.FirstChildElement(DELAYED_EVENT))
     {
-        DelayedEvent record{Attribute(*element, "receiver"), Attribute(*element, "eventstring"), cl_Argument(),
-                            0.0f};
+        DelayedEvent record{Attribute(*element, "receiver"), Attribute(*element, "eventstring"),
+                            cl_Argument(), 0.0f};
         ArgumentXml::Read(*element, "eventdatatype", "eventdata", record.data);
         double delay = 0.0;
         if (const char* delayText = element->Attribute("delay"))
@@ -265,7 +264,8 @@ void cl_PoolManager::GetTaggedAssets(const std::string& tags, std::vector<std::s
         pool->GetTaggedAssets(tagList, ids);
 }
 
-void cl_PoolManager::SendToAsset(cl_Asset* asset, const std::string& event, const cl_Argument& data, float delay)
+void cl_PoolManager::SendToAsset(cl_Asset* asset, const std::string& event, const cl_Argument& data,
+                                 float delay)
 {
     if (!asset || !asset->GetLogic())
         return;
@@ -277,8 +277,8 @@ void cl_PoolManager::SendToAsset(cl_Asset* asset, const std::string& event, cons
     asset->GetLogic()->SendEvent(event, &data);
 }
 
-void cl_PoolManager::SendToAssetDelayed(const std::string& id, const std::string& event, const cl_Argument& data,
-                                        float delay)
+void cl_PoolManager::SendToAssetDelayed(const std::string& id, const std::string& event,
+                                        const cl_Argument& data, float delay)
 {
     if (delay <= 0.0f)
     {
@@ -386,8 +386,8 @@ std::string ConditionIfGiven(const cl_Command& cmd, int index)
 
 // Looks up partner B named by A's parameter in argument 1 and runs change(A, B) then change(B, A); nothing
 // unless both exist.
-template <class Change> void Crossreferenced(cl_PoolManager& pools, cl_Asset& a, const cl_Command& cmd,
-                                             const Change& change)
+template <class Change>
+void Crossreferenced(cl_PoolManager& pools, cl_Asset& a, const cl_Command& cmd, const Change& change)
 {
     cl_Asset* b = pools.FindItemOrCharacter(Param(a, cmd, 1));
     if (!b)
@@ -426,7 +426,8 @@ void SetUsedBy(cl_Asset& owner, const std::string& itemId, const std::string& se
 int ActiveSubTopicCount(const cl_PoolManager& pools, cl_Asset& subject, const cl_Command& cmd)
 {
     const std::string characterId = Param(subject, cmd, 1);
-    const auto* character = dynamic_cast<cl_CharacterAsset*>(pools.GetCharacterPool()->FindAsset(characterId));
+    const auto* character =
+        dynamic_cast<cl_CharacterAsset*>(pools.GetCharacterPool()->FindAsset(characterId));
     if (!character)
     {
         LOG_ERROR("character with id '%s' not found", characterId.c_str());
@@ -518,7 +519,8 @@ const CommandRow COMMANDS[] = {
      [](cl_PoolManager& pools, cl_Asset& a, cl_Command& cmd)
      {
          const std::string condition = StringArgument(cmd, 2);
-         Crossreferenced(pools, a, cmd, [&condition](cl_Asset& owner, const cl_Asset& other)
+         Crossreferenced(pools, a, cmd,
+                         [&condition](cl_Asset& owner, const cl_Asset& other)
                          { AddInteraction(owner, other.GetId(), condition); });
      }},
     {"ClearInteractionList", "s", Subject::ItemThenCharacter, true,
@@ -532,7 +534,8 @@ const CommandRow COMMANDS[] = {
      [](cl_PoolManager& pools, cl_Asset& a, cl_Command& cmd)
      {
          const std::string condition = ConditionIfGiven(cmd, 2);
-         Crossreferenced(pools, a, cmd, [&condition](cl_Asset& owner, const cl_Asset& other)
+         Crossreferenced(pools, a, cmd,
+                         [&condition](cl_Asset& owner, const cl_Asset& other)
                          { RemoveInteraction(owner, other.GetId(), condition); });
      }},
     {"GetAsset", "s", Subject::Any, false,
@@ -549,7 +552,8 @@ const CommandRow COMMANDS[] = {
     {"SendToAssetDelayed", "ssan", Subject::Any, false, nullptr}, // an id found later is fine
     {"SendToAssetDelayedOnce", "ssan", Subject::Any, false, nullptr},
     {"SetAsset", "ss", Subject::Any, false,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd) { UpdateAssetFromText(subject, StringArgument(cmd, 1)); }},
+     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
+     { UpdateAssetFromText(subject, StringArgument(cmd, 1)); }},
     {"SetCurrentCharacterName", "ss", Subject::Character, true,
      [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
      {
@@ -626,7 +630,8 @@ const CommandRow COMMANDS[] = {
      {
          const std::string sequenceId = Param(a, cmd, 2);
          const std::string condition = ConditionIfGiven(cmd, 3);
-         Crossreferenced(pools, a, cmd, [&](cl_Asset& owner, const cl_Asset& other)
+         Crossreferenced(pools, a, cmd,
+                         [&](cl_Asset& owner, const cl_Asset& other)
                          { SetUsedBy(owner, other.GetId(), sequenceId, condition); });
      }},
     {"SetNoTopicSequence", "ss|s", Subject::Character, true,

@@ -124,9 +124,10 @@ public:
     //  AddItemToInteractionListCrossreferenced     c/i A, param B, [condition]             -
     //  ClearInteractionList                        i/c                                     -
     //  GetActiveSubTopicCount                      any, param character, param parent      int; -1 when the
-    //                                                                                        subject, its logic
-    //                                                                                        or the character
-    //                                                                                        is missing
+    //                                                                                        subject, its
+    //                                                                                        logic or the
+    //                                                                                        character is
+    //                                                                                        missing
     //  GetCurrentSceneOfCharacter                  char                                    string, "none"
     //  RemoveItemFromInteractionList               c/i, param item, [condition]            -
     //  RemoveItemFromInteractionListCrossreferenced c/i A, param B, [condition]            -

@@ -48,8 +48,8 @@ const char* TypeWord(cl_Argument::Type type)
     return "empty";
 }
 
-void ReadAt(const TiXmlElement& element, const char* typeAttribute, const char* valueAttribute, cl_Argument& out,
-            int depth)
+void ReadAt(const TiXmlElement& element, const char* typeAttribute, const char* valueAttribute,
+            cl_Argument& out, int depth)
 {
     const char* typeText = element.Attribute(typeAttribute);
     const char* valueText = element.Attribute(valueAttribute);

@@ -18,5 +18,6 @@ void Write(TiXmlElement& element, const cl_Argument& value, const char* typeAttr
 // attribute, empty when missing); an unknown type word is read as a string too, with a warning. Numbers
 // that do not scan read as 0; containers nested deeper than the script system allows are cut off (empty)
 // with an error log.
-void Read(const TiXmlElement& element, const char* typeAttribute, const char* valueAttribute, cl_Argument& out);
+void Read(const TiXmlElement& element, const char* typeAttribute, const char* valueAttribute,
+          cl_Argument& out);
 } // namespace ArgumentXml

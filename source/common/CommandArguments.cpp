@@ -18,8 +18,8 @@ bool Fits(const cl_Argument* argument, char kind)
     case 's':
         return argument && argument->GetType() == cl_Argument::TYPE_STRING;
     case 'i':
-        return argument &&
-               (argument->GetType() == cl_Argument::TYPE_INT || argument->GetType() == cl_Argument::TYPE_DOUBLE);
+        return argument && (argument->GetType() == cl_Argument::TYPE_INT ||
+                            argument->GetType() == cl_Argument::TYPE_DOUBLE);
     case 'b':
         return argument && argument->GetType() == cl_Argument::TYPE_BOOL;
     default:
@@ -51,8 +51,8 @@ bool CheckArguments(const cl_Command& cmd, const char* receiver, const std::stri
     {
         if (!Fits(cmd.m_arguments.GetArg(static_cast<int>(index)), letters[index]))
         {
-            LOG_WARNING("%s %s: argument %i is missing or of the wrong kind; the command is refused.", receiver,
-                        cmd.m_name.c_str(), static_cast<int>(index));
+            LOG_WARNING("%s %s: argument %i is missing or of the wrong kind; the command is refused.",
+                        receiver, cmd.m_name.c_str(), static_cast<int>(index));
             return false;
         }
     }
@@ -62,5 +62,6 @@ bool CheckArguments(const cl_Command& cmd, const char* receiver, const std::stri
 std::string StringArgument(const cl_Command& cmd, int index)
 {
     const cl_Argument* argument = cmd.m_arguments.GetArg(index);
-    return argument && argument->GetType() == cl_Argument::TYPE_STRING ? argument->GetString() : std::string();
+    return argument && argument->GetType() == cl_Argument::TYPE_STRING ? argument->GetString()
+                                                                       : std::string();
 }

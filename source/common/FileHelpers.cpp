@@ -59,7 +59,8 @@ bool CreateDirectories(const std::string& path)
     return true;
 }
 
-void ListFilesRecursive(std::vector<std::string>& list, const std::string& folder, const std::string& extension)
+void ListFilesRecursive(std::vector<std::string>& list, const std::string& folder,
+                        const std::string& extension)
 {
     const fs::path root(ForwardSlashes(folder));
     boost::system::error_code error;

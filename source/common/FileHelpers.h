@@ -21,7 +21,8 @@ bool CreateDirectories(const std::string& path);
 // The entries appended by one call are sorted by path in byte order; what list held before stays in
 // front, untouched. Links to folders are listed but not entered. A missing folder gives a warning and
 // appends nothing; a folder that cannot be read is logged and skipped.
-void ListFilesRecursive(std::vector<std::string>& list, const std::string& folder, const std::string& extension);
+void ListFilesRecursive(std::vector<std::string>& list, const std::string& folder,
+                        const std::string& extension);
 
 // Reads the whole regular file at path into text. False when it is missing, a folder or cannot be read;
 // nothing is logged, the caller names what the file was for.

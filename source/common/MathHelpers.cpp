@@ -4,7 +4,8 @@
 
 #include <cmath>
 
-Ogre::Matrix4 MakeOrthoMatrix(float left, float right, float bottom, float top, float nearPlane, float farPlane)
+Ogre::Matrix4 MakeOrthoMatrix(float left, float right, float bottom, float top, float nearPlane,
+                              float farPlane)
 {
     if (left == right || bottom == top || nearPlane == farPlane)
         return Ogre::Matrix4::IDENTITY;

@@ -6,7 +6,8 @@
 
 // The orthographic projection of the box [left, right] x [bottom, top] x [near, far] onto the unit cube
 // (OpenGL's glOrtho, row-major). A box with two equal bounds has no projection: the result is identity.
-Ogre::Matrix4 MakeOrthoMatrix(float left, float right, float bottom, float top, float nearPlane, float farPlane);
+Ogre::Matrix4 MakeOrthoMatrix(float left, float right, float bottom, float top, float nearPlane,
+                              float farPlane);
 
 // A half-normal random value in [0, scale] drawn through OGRE's RangeRandom (so from GameRand once it
 // feeds OGRE): cap standard deviations map to scale, farther draws are cut to scale.

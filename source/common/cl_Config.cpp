@@ -58,8 +58,8 @@ TiXmlElement* ReadSettingsFile(const std::string& path, TiXmlDocument& document)
         return nullptr;
     if (document.Error())
     {
-        LOG_ERROR("Couldn't read the settings file %s: %s (row %i col %i)", path.c_str(), document.ErrorDesc(),
-                  document.ErrorRow(), document.ErrorCol());
+        LOG_ERROR("Couldn't read the settings file %s: %s (row %i col %i)", path.c_str(),
+                  document.ErrorDesc(), document.ErrorRow(), document.ErrorCol());
         document.Clear();
         return nullptr;
     }

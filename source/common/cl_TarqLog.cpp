@@ -10,7 +10,8 @@ const size_t MAX_PENDING_LINES = 1000;
 } // namespace
 
 cl_TarqLog::cl_TarqLog()
-    : m_clock([] { return 0u; }), m_durationFormatter([](uint32_t seconds) { return std::to_string(seconds); })
+    : m_clock([] { return 0u; }),
+      m_durationFormatter([](uint32_t seconds) { return std::to_string(seconds); })
 {
 }
 
@@ -33,12 +34,14 @@ bool cl_TarqLog::Log(const std::string& text, int level)
 bool cl_TarqLog::GoesToOgre(int level) const
 {
     const uint32_t severities = LEVEL_ERROR | LEVEL_WARNING | LEVEL_INFO;
-    return m_ogreOutputMask == 0xFFFFFFFFu || (static_cast<uint32_t>(level) & severities & m_ogreOutputMask) != 0;
+    return m_ogreOutputMask == 0xFFFFFFFFu ||
+           (static_cast<uint32_t>(level) & severities & m_ogreOutputMask) != 0;
 }
 
 void cl_TarqLog::WritePendingToOgre()
 {
-    while (!m_pendingForOgre.empty() && WriteToOgre(m_pendingForOgre.front().text, m_pendingForOgre.front().level))
+    while (!m_pendingForOgre.empty() &&
+           WriteToOgre(m_pendingForOgre.front().text, m_pendingForOgre.front().level))
         m_pendingForOgre.pop_front();
 }
 

@@ -123,7 +123,8 @@ void AddState(TiXmlElement* logic, const char* stateId)
     logic->LinkEndChild(state);
 }
 
-const char* const FAIR_TOPICS[] = {"topics_schausteller_topic_kaninchen", "topics_schausteller_topic_zylinder"};
+const char* const FAIR_TOPICS[] = {"topics_schausteller_topic_kaninchen",
+                                   "topics_schausteller_topic_zylinder"};
 const char* const FAIR_ITEMS[] = {"items_kaninchen", "items_zylinder"};
 
 // Version 1.00 could leave the showman's two topics open after the teacher's topic had ended them.
@@ -133,8 +134,8 @@ void ConvertFair(TiXmlElement& gamestate)
     if (!logics)
         return;
     TiXmlElement* teacher = FindLogic(logics, "topics_lehrer_top_04");
-    const bool teacherDone = FindChild(teacher, "state", "stateid", "inactive") ||
-                             FindChild(teacher, "state", "stateid", "seq01");
+    const bool teacherDone =
+        FindChild(teacher, "state", "stateid", "inactive") || FindChild(teacher, "state", "stateid", "seq01");
     if (!teacherDone)
     {
         for (const char* topic : FAIR_TOPICS)
@@ -161,7 +162,8 @@ void ConvertFair(TiXmlElement& gamestate)
         if (TiXmlElement* state = FindChild(topics, "topic", "idref", topic))
             state->SetAttribute("active", "false");
     }
-    TiXmlElement* showman = FindChild(gamestate.FirstChildElement("items"), "item", "idref", "characters_schausteller");
+    TiXmlElement* showman =
+        FindChild(gamestate.FirstChildElement("items"), "item", "idref", "characters_schausteller");
     for (const char* item : FAIR_ITEMS)
         RemoveChild(showman, "interactmouseover", "itemref", item);
     TiXmlElement* showmanLogic = FindLogic(logics, "characters_schausteller");

@@ -38,8 +38,9 @@ void cl_Inventory::TellInventoryChanged()
 
 TiXmlElement* cl_Inventory::FindCharacterNode(const std::string& characterId) const
 {
-    return m_inventoryElement ? FindChildWithAttribute(*m_inventoryElement, "character", "characterid", characterId)
-                              : nullptr;
+    return m_inventoryElement
+               ? FindChildWithAttribute(*m_inventoryElement, "character", "characterid", characterId)
+               : nullptr;
 }
 
 TiXmlElement* cl_Inventory::FindItem(const std::string& characterId, const std::string& itemId) const
@@ -60,7 +61,8 @@ void cl_Inventory::AddItem(const std::string& itemId, const std::string& charact
     }
     AppendChild(*character, "item")->SetAttribute("itemid", itemId);
     const bool current = characterId == m_currentCharacter;
-    m_listeners.Tell([&itemId, current](IInventoryListener& listener) { listener.OnItemAdded(itemId, current); });
+    m_listeners.Tell([&itemId, current](IInventoryListener& listener)
+                     { listener.OnItemAdded(itemId, current); });
 }
 
 void cl_Inventory::RemoveItem(const std::string& itemId, const std::string& characterId)
@@ -70,7 +72,8 @@ void cl_Inventory::RemoveItem(const std::string& itemId, const std::string& char
         return;
     FindCharacterNode(characterId)->RemoveChild(item);
     const bool current = characterId == m_currentCharacter;
-    m_listeners.Tell([&itemId, current](IInventoryListener& listener) { listener.OnItemRemoved(itemId, current); });
+    m_listeners.Tell([&itemId, current](IInventoryListener& listener)
+                     { listener.OnItemRemoved(itemId, current); });
 }
 
 void cl_Inventory::ClearInventory(const std::string& characterId)
@@ -125,7 +128,8 @@ bool cl_Inventory::ExecuteCmd(cl_Command& cmd)
     {
         if ((count != 1 && count != 2) || !CheckArguments(cmd, RECEIVER, count == 1 ? "s" : "ss"))
         {
-            LOG_WARNING("inventory %s takes an item id, or a caller id and a parameter name.", cmd.m_name.c_str());
+            LOG_WARNING("inventory %s takes an item id, or a caller id and a parameter name.",
+                        cmd.m_name.c_str());
             return false;
         }
         const std::string itemId = count == 1 ? StringArgument(cmd, 0) : ItemOfCaller(cmd, addItem);
@@ -176,8 +180,10 @@ void cl_Inventory::NotifyGameStateLoaded(cl_GameState* gameState)
 {
     m_inventoryElement = gameState ? gameState->GetInventoryState() : nullptr;
     m_iconTags.clear();
-    const TiXmlElement* tags = m_inventoryElement ? m_inventoryElement->FirstChildElement(ICON_TAGS) : nullptr;
-    for (const TiXmlElement* tag = tags ? tags->FirstChildElement() : nullptr; tag; tag = tag->NextSiblingElement())
+    const TiXmlElement* tags =
+        m_inventoryElement ? m_inventoryElement->FirstChildElement(ICON_TAGS) : nullptr;
+    for (const TiXmlElement* tag = tags ? tags->FirstChildElement() : nullptr; tag;
+         tag = tag->NextSiblingElement())
     {
         const TiXmlNode* text = tag->FirstChild();
         m_iconTags[tag->ValueStr()] = text && text->ToText() ? text->ValueStr() : std::string();

@@ -26,7 +26,8 @@ cl_Party::~cl_Party()
 
 TiXmlElement* cl_Party::FindMember(const std::string& characterId) const
 {
-    return m_partyElement ? FindChildWithAttribute(*m_partyElement, MEMBER, CHARACTER_ID, characterId) : nullptr;
+    return m_partyElement ? FindChildWithAttribute(*m_partyElement, MEMBER, CHARACTER_ID, characterId)
+                          : nullptr;
 }
 
 bool cl_Party::IsMember(const std::string& characterId) const

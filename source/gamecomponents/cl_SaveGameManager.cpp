@@ -203,8 +203,9 @@ bool cl_SaveGameManager::Autosave()
 {
     if (CurrentChapterId().empty() || !WriteEntry(m_autosave))
         return false;
-    const auto found = std::find_if(m_entries.begin(), m_entries.end(),
-                                    [this](const SaveEntry& entry) { return SamePath(entry.file, m_autosave.file); });
+    const auto found =
+        std::find_if(m_entries.begin(), m_entries.end(),
+                     [this](const SaveEntry& entry) { return SamePath(entry.file, m_autosave.file); });
     if (found != m_entries.end())
         *found = m_autosave;
     else
@@ -311,7 +312,8 @@ void cl_SaveGameManager::ShowScene(const std::string& sceneId, const std::string
 
 bool cl_SaveGameManager::NewGame(const std::string& chapterId, int difficulty)
 {
-    const bool started = chapterId.empty() ? StartChapter("chapter1", 0) : StartChapter(chapterId, difficulty);
+    const bool started =
+        chapterId.empty() ? StartChapter("chapter1", 0) : StartChapter(chapterId, difficulty);
     SetPlayedSeconds(0);
     // The last save belongs to the old game: measured against it, the timer would wait out its played time.
     m_playedAtLastSave = 0;

@@ -49,7 +49,8 @@ cl_BucketQueue::st_Entry cl_BucketQueue::Pop()
     for (size_t i = 1; i < bucket.size(); ++i)
     {
         const st_Entry& entry = bucket[i];
-        if (entry.key < bucket[lowest].key || (entry.key == bucket[lowest].key && entry.cost < bucket[lowest].cost))
+        if (entry.key < bucket[lowest].key ||
+            (entry.key == bucket[lowest].key && entry.cost < bucket[lowest].cost))
             lowest = i;
     }
     const st_Entry entry = bucket[lowest];

@@ -29,10 +29,10 @@ public:
 private:
     std::vector<std::vector<st_Entry>> m_buckets;
     double m_perWidth = 1.0;
-    size_t m_mask = 0;         // ring size - 1
-    double m_span = 0.0;      // how far above the last key taken out a key may lie
-    double m_highest = 0.0;   // keys from here on would overflow the bucket numbers
-    double m_last = 0.0;      // the last key taken out
-    size_t m_current = 0;     // the bucket number (not ring index) that holds the lowest keys
+    size_t m_mask = 0;      // ring size - 1
+    double m_span = 0.0;    // how far above the last key taken out a key may lie
+    double m_highest = 0.0; // keys from here on would overflow the bucket numbers
+    double m_last = 0.0;    // the last key taken out
+    size_t m_current = 0;   // the bucket number (not ring index) that holds the lowest keys
     size_t m_size = 0;
 };

@@ -58,8 +58,8 @@ bool HasTwins(size_t edges, const std::vector<int>& stepStart, const std::vector
 }
 } // namespace
 
-void cl_NavLandmarks::Build(size_t edges, const std::vector<int>& stepStart, const std::vector<st_NavStep>& steps,
-                            bool enabled)
+void cl_NavLandmarks::Build(size_t edges, const std::vector<int>& stepStart,
+                            const std::vector<st_NavStep>& steps, bool enabled)
 {
     m_costs.assign(edges * COUNT, std::numeric_limits<float>::quiet_NaN());
     m_highest = 0.0;
@@ -73,7 +73,8 @@ void cl_NavLandmarks::Build(size_t edges, const std::vector<int>& stepStart, con
         int farthest = -1;
         for (size_t e = 0; e < edges; ++e)
         {
-            if (std::isfinite(nearest[e]) && nearest[e] > 0.0 && (farthest < 0 || nearest[e] > nearest[farthest]))
+            if (std::isfinite(nearest[e]) && nearest[e] > 0.0 &&
+                (farthest < 0 || nearest[e] > nearest[farthest]))
                 farthest = static_cast<int>(e);
         }
         if (farthest < 0)

@@ -23,7 +23,8 @@ public:
     // Picks up to COUNT landmarks (each the edge farthest from those picked before) and works out every
     // edge's cost from each; none when enabled is false. stepStart and steps list the steps out of each
     // edge (as in cl_Navmesh).
-    void Build(size_t edges, const std::vector<int>& stepStart, const std::vector<st_NavStep>& steps, bool enabled);
+    void Build(size_t edges, const std::vector<int>& stepStart, const std::vector<st_NavStep>& steps,
+               bool enabled);
     // The span of the edges (count of them, any index may stand twice).
     st_Span SpanOf(const int* edges, int count) const;
     // A lower bound (0 when nothing is known) of the cost from edge to the edges of span.

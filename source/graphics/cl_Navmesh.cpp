@@ -34,7 +34,8 @@ Ogre::MeshPtr LoadReadableMesh(const std::string& meshName)
     {
         return Ogre::MeshManager::getSingleton().load(
             meshName, Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME,
-            Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, true, true);
+            Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, true,
+            true);
     }
     catch (const Ogre::Exception& exception)
     {
@@ -148,8 +149,9 @@ bool cl_Navmesh::Load(const std::string& meshName, const Ogre::Vector3& position
     return loaded;
 }
 
-bool cl_Navmesh::ReadTriangles(const Ogre::Mesh& mesh, const std::string& meshName, const Ogre::Vector3& position,
-                               const Ogre::Quaternion& orientation, const Ogre::Vector3& scale)
+bool cl_Navmesh::ReadTriangles(const Ogre::Mesh& mesh, const std::string& meshName,
+                               const Ogre::Vector3& position, const Ogre::Quaternion& orientation,
+                               const Ogre::Vector3& scale)
 {
     try
     {
@@ -165,7 +167,8 @@ bool cl_Navmesh::ReadTriangles(const Ogre::Mesh& mesh, const std::string& meshNa
     }
     catch (const Ogre::Exception& exception)
     {
-        LOG_ERROR("Couldn't read the navigation mesh %s: %s", meshName.c_str(), exception.getDescription().c_str());
+        LOG_ERROR("Couldn't read the navigation mesh %s: %s", meshName.c_str(),
+                  exception.getDescription().c_str());
         m_vertices.clear();
         m_triangles.clear();
         return false;
@@ -211,7 +214,8 @@ bool cl_Navmesh::ReadVertices(const Ogre::Mesh& mesh, std::vector<Ogre::Vector3>
     if (!element || (element->getType() != Ogre::VET_FLOAT3 && element->getType() != Ogre::VET_FLOAT4) ||
         !data->vertexBufferBinding->isBufferBound(element->getSource()))
         return false;
-    const Ogre::HardwareVertexBufferSharedPtr& buffer = data->vertexBufferBinding->getBuffer(element->getSource());
+    const Ogre::HardwareVertexBufferSharedPtr& buffer =
+        data->vertexBufferBinding->getBuffer(element->getSource());
     const size_t stride = buffer->getVertexSize();
     if (element->getOffset() + 3 * sizeof(float) > stride)
         return false;
@@ -403,7 +407,8 @@ void cl_Navmesh::AddSurfaceMesh(const std::string& meshName, const std::string& 
     }
     catch (const Ogre::Exception& exception)
     {
-        LOG_WARNING("Couldn't read the surface mesh %s: %s", meshName.c_str(), exception.getDescription().c_str());
+        LOG_WARNING("Couldn't read the surface mesh %s: %s", meshName.c_str(),
+                    exception.getDescription().c_str());
         return;
     }
     if (vertices.empty())
@@ -416,10 +421,12 @@ void cl_Navmesh::AddSurfaceMesh(const std::string& meshName, const std::string& 
     { return vertices[source < indexMap.size() ? indexMap[source] : 0]; };
     for (size_t t = 0; t + 2 < indices.size(); t += 3)
     {
-        const int triangle = FindTriangleByCorners(point(indices[t]), point(indices[t + 1]), point(indices[t + 2]));
+        const int triangle =
+            FindTriangleByCorners(point(indices[t]), point(indices[t + 1]), point(indices[t + 2]));
         if (triangle < 0)
             continue;
-        const int id = m_surfaceNames.emplace(surfaceName, static_cast<int>(m_surfaceNames.size())).first->second;
+        const int id =
+            m_surfaceNames.emplace(surfaceName, static_cast<int>(m_surfaceNames.size())).first->second;
         m_triangles[triangle].surfaces.insert(id);
     }
 }
@@ -449,7 +456,8 @@ void cl_Navmesh::SetLocalSurfaceId(int id, const Ogre::Vector3& centre, const Og
     for (st_NavTriangle& triangle : m_triangles)
     {
         const Ogre::Vector3 d = centre - triangle.centre;
-        if (std::fabs(d.x) <= halfExtents.x && std::fabs(d.y) <= halfExtents.y && std::fabs(d.z) <= halfExtents.z)
+        if (std::fabs(d.x) <= halfExtents.x && std::fabs(d.y) <= halfExtents.y &&
+            std::fabs(d.z) <= halfExtents.z)
             triangle.localSurfaceId = id;
     }
 }
@@ -538,7 +546,8 @@ st_NavRayHit cl_Navmesh::RayHitTriangle(const Ogre::Vector3& origin, const Ogre:
     return {fallback.triangle, centre, fallback.point - centre};
 }
 
-int cl_Navmesh::RayHit(const Ogre::Vector3& origin, const Ogre::Vector3& direction, Ogre::Vector3& point) const
+int cl_Navmesh::RayHit(const Ogre::Vector3& origin, const Ogre::Vector3& direction,
+                       Ogre::Vector3& point) const
 {
     const Ogre::Ray ray(origin, direction);
     st_NavCandidate inside;
@@ -611,8 +620,10 @@ void cl_Navmesh::AddPortals(const std::vector<int>& chain, std::vector<st_NavPor
         const st_NavEdge& edge = m_edges[e];
         // A chain edge always has both triangles: the search never crosses a border.
         const Ogre::Vector3 up =
-            (m_triangles[edge.secondTriangle].normal + m_triangles[edge.firstTriangle].normal).normalisedCopy();
-        portals.push_back({m_vertices[edge.a], m_vertices[edge.b], 0.5f, up, IsRimVertex(edge.a), IsRimVertex(edge.b)});
+            (m_triangles[edge.secondTriangle].normal + m_triangles[edge.firstTriangle].normal)
+                .normalisedCopy();
+        portals.push_back(
+            {m_vertices[edge.a], m_vertices[edge.b], 0.5f, up, IsRimVertex(edge.a), IsRimVertex(edge.b)});
     }
 }
 
@@ -722,9 +733,7 @@ bool cl_Navmesh::FindEdgeChain(int goalTriangle, std::vector<int>& chain, int st
 
 cl_Navmesh::st_GoalDistance::st_GoalDistance(const st_NavTriangle& goal, const std::vector<st_NavEdge>& edges,
                                              const cl_NavLandmarks& landmarks)
-    : m_centre(goal.centre)
-    , m_landmarks(landmarks)
-    , m_span(landmarks.SpanOf(goal.edges, 3))
+    : m_centre(goal.centre), m_landmarks(landmarks), m_span(landmarks.SpanOf(goal.edges, 3))
 {
     for (const int e : goal.edges)
         m_radius = std::max(m_radius, Distance(edges[e].midpoint));
@@ -820,14 +829,16 @@ bool cl_Navmesh::SearchTowardGoal(int goalTriangle, int startTriangle, const st_
                 // With an exact order a settled cost never drops, and no estimate falls below the last
                 // one taken: otherwise the wave decides.
                 record = {candidate, e};
-                if (m_settled[step.edge] == m_settledMark || !m_open.Push(candidate + heuristic(step.edge, m_stepEnds[i]), candidate, step.edge))
+                if (m_settled[step.edge] == m_settledMark ||
+                    !m_open.Push(candidate + heuristic(step.edge, m_stepEnds[i]), candidate, step.edge))
                     return false;
             }
         }
     }
     // The order above is the order of the exact costs only while every step outweighs the rounding of
     // costs and estimates of this size.
-    return m_shortestStep >= (static_cast<double>(highest) + m_magnitude + m_landmarks.Highest()) * ROUNDING_SHARE;
+    return m_shortestStep >=
+           (static_cast<double>(highest) + m_magnitude + m_landmarks.Highest()) * ROUNDING_SHARE;
 }
 
 int cl_Navmesh::WavePredecessor(int edge, const st_GoalDistance& heuristic, double open) const
@@ -883,7 +894,8 @@ void cl_Navmesh::ExpandWavefront(std::vector<int>& current, std::vector<int>& ne
                 std::memcpy(&lowered, &candidate, sizeof lowered);
                 cost = (cost & keep) | (lowered & ~keep);
                 std::memcpy(&record.cost, &cost, sizeof cost);
-                record.predecessor = (record.predecessor & static_cast<int>(keep)) | (e & ~static_cast<int>(keep));
+                record.predecessor =
+                    (record.predecessor & static_cast<int>(keep)) | (e & ~static_cast<int>(keep));
                 next[count] = step->edge;
                 count += lower;
             }

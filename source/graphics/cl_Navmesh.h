@@ -5,8 +5,8 @@
 #include "graphics/cl_TriangleGrid.h"
 
 #include <OgreMesh.h>
-#include <OgreRay.h>
 #include <OgreQuaternion.h>
+#include <OgreRay.h>
 #include <OgreVector.h>
 
 #include <map>
@@ -17,10 +17,10 @@
 // One triangle of the navigation mesh, in the source index buffer's order.
 struct st_NavTriangle
 {
-    Ogre::Vector3 centre;  // mean of the three corners
-    Ogre::Vector3 normal;  // unit (corner1 - corner0) x (corner2 - corner0); zero for a degenerate triangle
-    int corners[3];        // merged vertex indices
-    int edges[3];          // edge k joins corner k and corner (k + 1) % 3
+    Ogre::Vector3 centre;   // mean of the three corners
+    Ogre::Vector3 normal;   // unit (corner1 - corner0) x (corner2 - corner0); zero for a degenerate triangle
+    int corners[3];         // merged vertex indices
+    int edges[3];           // edge k joins corner k and corner (k + 1) % 3
     std::set<int> surfaces; // ids of the surface meshes laid over it
     int localSurfaceId = -1;
 };
@@ -29,9 +29,9 @@ struct st_NavTriangle
 struct st_NavEdge
 {
     Ogre::Vector3 midpoint;
-    int a;               // vertex order of the side of the triangle that created the edge
+    int a; // vertex order of the side of the triangle that created the edge
     int b;
-    int secondTriangle;  // -1 until a second triangle shares the side; a third one overwrites it
+    int secondTriangle; // -1 until a second triangle shares the side; a third one overwrites it
     int firstTriangle;
 
     bool IsBorder() const { return firstTriangle < 0 || secondTriangle < 0; }
@@ -49,8 +49,8 @@ struct st_NavRayHit
 // Per-edge record of a path search.
 struct st_NavEdgeCost
 {
-    float cost;       // -1.0 while unreached; length of the cheapest known route between edge midpoints
-    int predecessor;  // edge the cost came through; -1 for the start edges and unreached ones
+    float cost;      // -1.0 while unreached; length of the cheapest known route between edge midpoints
+    int predecessor; // edge the cost came through; -1 for the start edges and unreached ones
 };
 
 // A segment the path crosses, and where along it.
@@ -58,7 +58,7 @@ struct st_NavPortal
 {
     Ogre::Vector3 left;
     Ogre::Vector3 right;
-    float ratio;  // crossing = left + (right - left) * ratio
+    float ratio; // crossing = left + (right - left) * ratio
     Ogre::Vector3 up;
     bool leftIsRim;
     bool rightIsRim;
@@ -119,7 +119,8 @@ public:
     // Fills path (emptied first) with the walk from start to target over the mesh: the start, smoothed
     // crossings of the edges on the way, the target; points at least 20.0 apart. An unreachable target
     // gives a path that ends at the reached edge nearest to it; a point over no triangle gives [start].
-    void FindPath(const Ogre::Vector3& start, const Ogre::Vector3& target, std::vector<st_NavPathPoint>& path);
+    void FindPath(const Ogre::Vector3& start, const Ogre::Vector3& target,
+                  std::vector<st_NavPathPoint>& path);
     // Spreads search costs from the edges of startTriangle and fills chain with the edges from the start
     // side to the cheapest reached edge of goalTriangle: true. When goalTriangle was not reached, the chain
     // leads to the reached edge nearest to its centre: false. With nothing reached the chain is left as it
@@ -160,7 +161,8 @@ private:
     // the rounding of the search toward a goal; empties the search records.
     void BuildSearchSteps();
     void CollectRimVertices();
-    int FindTriangleByCorners(const Ogre::Vector3& p0, const Ogre::Vector3& p1, const Ogre::Vector3& p2) const;
+    int FindTriangleByCorners(const Ogre::Vector3& p0, const Ogre::Vector3& p1,
+                              const Ogre::Vector3& p2) const;
     // Where ray (or, behind its origin, the reversed ray) meets the plane of triangle; false when the
     // triangle does not face the ray or neither meets the plane.
     bool RayPlaneHit(const Ogre::Ray& ray, int triangle, Ogre::Vector3& point) const;
@@ -192,7 +194,8 @@ private:
     int ChooseChainEnd(int goalTriangle, bool& found) const;
     // Settles edges by lowest cost plus heuristic until the goal edge BuildEdgeChain would take is known;
     // open becomes the lowest estimate left open. False when its costs may differ from the wave's.
-    bool SearchTowardGoal(int goalTriangle, int startTriangle, const st_GoalDistance& heuristic, double& open);
+    bool SearchTowardGoal(int goalTriangle, int startTriangle, const st_GoalDistance& heuristic,
+                          double& open);
     // The edge through which the full wave gives edge (not a start edge) its cost: the one step that
     // arrives at exactly that cost; -1 when there are several or an unsettled edge might be one.
     int WavePredecessor(int edge, const st_GoalDistance& heuristic, double open) const;

@@ -17,7 +17,8 @@ struct Bounds
 
 // Fills start (cell count + 1 entries) and entries from per-triangle cell ranges, cell by cell.
 template <class CellsOf>
-void FillCells(int cellCount, size_t triangles, CellsOf&& cellsOf, std::vector<int>& start, std::vector<int>& entries)
+void FillCells(int cellCount, size_t triangles, CellsOf&& cellsOf, std::vector<int>& start,
+               std::vector<int>& entries)
 {
     start.assign(cellCount + 1, 0);
     for (size_t t = 0; t < triangles; ++t)
@@ -46,7 +47,8 @@ int cl_TriangleGrid::RowOf(float z) const
     return static_cast<int>(std::clamp(std::floor((z - m_minZ) / m_cellSize), 0.0f, m_rows - 1.0f));
 }
 
-void cl_TriangleGrid::Build(const std::vector<Ogre::Vector3>& vertices, const std::vector<st_NavTriangle>& triangles)
+void cl_TriangleGrid::Build(const std::vector<Ogre::Vector3>& vertices,
+                            const std::vector<st_NavTriangle>& triangles)
 {
     m_columns = m_rows = 0;
     m_coveringStart.clear();
@@ -77,7 +79,8 @@ void cl_TriangleGrid::Build(const std::vector<Ogre::Vector3>& vertices, const st
     // About two triangles to a cell; bounds are widened far beyond any rounding of the inside test.
     const double width = static_cast<double>(all.maxX) - all.minX;
     const double depth = static_cast<double>(all.maxZ) - all.minZ;
-    const double area = std::max(width * depth, std::max(width, depth) * std::max(width, depth) / triangles.size());
+    const double area =
+        std::max(width * depth, std::max(width, depth) * std::max(width, depth) / triangles.size());
     m_cellSize = static_cast<float>(std::sqrt(2.0 * area / triangles.size()));
     if (!(m_cellSize > 0.0f))
         m_cellSize = 1.0f;
@@ -117,6 +120,7 @@ void cl_TriangleGrid::Build(const std::vector<Ogre::Vector3>& vertices, const st
     FillCells(cellCount, triangles.size(), covered, m_coveringStart, m_covering);
     FillCells(
         cellCount, triangles.size(),
-        [&](size_t t, auto&& add) { add(RowOf(triangles[t].centre.z) * m_columns + ColumnOf(triangles[t].centre.x)); },
+        [&](size_t t, auto&& add)
+        { add(RowOf(triangles[t].centre.z) * m_columns + ColumnOf(triangles[t].centre.x)); },
         m_centreStart, m_centres);
 }

@@ -61,7 +61,9 @@ protected:
     AssetWorld m_world;
     Ids m_trace;
     cl_AssetLogic* m_target = nullptr;
-    FunctionReceiver m_receiver{m_world.script, "test", [this](cl_Command& cmd) {
+    FunctionReceiver m_receiver{m_world.script, "test",
+                                [this](cl_Command& cmd)
+                                {
                                     const std::string text = cmd.m_arguments.GetArg(0)->GetString();
                                     if (cmd.m_name == "trace")
                                         m_trace.push_back(text);
@@ -142,7 +144,8 @@ TEST_F(AssetLogicTest, ATriggerThatKeepsEnteringStatesIsCut)
     logic->Start();
     logic->CheckTriggers();
 
-    EXPECT_TRUE(m_world.log.Contains("The triggers of 'items_key' keep entering states", cl_Logger::LEVEL_ERROR));
+    EXPECT_TRUE(
+        m_world.log.Contains("The triggers of 'items_key' keep entering states", cl_Logger::LEVEL_ERROR));
     EXPECT_EQ(m_trace.size(), static_cast<size_t>(cl_AssetLogic::MAX_TRIGGER_DEPTH));
 
     m_trace.clear();
@@ -243,10 +246,11 @@ TEST_F(AssetLogicTest, InteractionItemsFollowTheirConditions)
     logic->AddInteractionItem("items_key", "");
     logic->AddInteractionItem("items_key", "");
     logic->AddInteractionItem("items_coin", "hall");
-    EXPECT_EQ(LogicElement("items_door"),
-              "<logic idref=\"items_door\"><interactionitem item=\"items_key\" condition=\"room\" />"
-              "<interactionitem item=\"items_key\" /><interactionitem item=\"items_coin\" condition=\"hall\" />"
-              "</logic>");
+    EXPECT_EQ(
+        LogicElement("items_door"),
+        "<logic idref=\"items_door\"><interactionitem item=\"items_key\" condition=\"room\" />"
+        "<interactionitem item=\"items_key\" /><interactionitem item=\"items_coin\" condition=\"hall\" />"
+        "</logic>");
     EXPECT_TRUE(logic->HasInteractionItem(&key)) << "through the entry without condition";
     EXPECT_TRUE(logic->HasInteractionItem(&coin));
     EXPECT_FALSE(logic->HasInteractionItem(nullptr));

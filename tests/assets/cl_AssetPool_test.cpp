@@ -4,11 +4,11 @@
 #include "assets/cl_GameState.h"
 #include "assets/cl_SequenceAsset.h"
 #include "assets/cl_SequencePool.h"
+#include "common/cl_CommandDistributor.h"
 #include "common/cl_Logger.h"
 #include "support/LogCapture.h"
 #include "support/ManualGameTime.h"
 #include "support/TemporaryFolder.h"
-#include "common/cl_CommandDistributor.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -58,7 +58,10 @@ protected:
     ~AssetPoolTest() override { m_gameState.SetPoolReloader(nullptr); }
 
     std::string Folder() const { return m_folder.Path().string() + "/"; }
-    void Write(const std::string& relative, const std::string& text) const { m_folder.WriteFile(relative, text); }
+    void Write(const std::string& relative, const std::string& text) const
+    {
+        m_folder.WriteFile(relative, text);
+    }
     std::string SourceOf(const std::string& id) const
     {
         const cl_Asset* asset = m_pool.FindAsset(id);
@@ -242,8 +245,10 @@ TEST_F(AssetPoolTest, BadDataIsLoggedWithFileAndIdWhileTheRestLoads)
         {"broken chart", "Asset 'items_badchart' of " + good + " runs without its state chart",
          cl_Logger::LEVEL_ERROR},
         {"duplicate id",
-         "Duplicate asset id 'items_fine' in " + Folder() + "items/c_duplicate.xml skipped: pool items keeps the "
-                                                            "one from " + good,
+         "Duplicate asset id 'items_fine' in " + Folder() +
+             "items/c_duplicate.xml skipped: pool items keeps the "
+             "one from " +
+             good,
          cl_Logger::LEVEL_WARNING},
     };
     for (const auto& line : lines)
@@ -303,8 +308,9 @@ TEST_F(AssetPoolTest, AddAssetRefusesADuplicateAndAddNewAssetMarksRunTimeAssets)
 TEST_F(AssetPoolTest, AssetTextIsTheWholeFileWithTheElementUpdatedAndNoHash)
 {
     cl_SequencePool sequences;
-    Write("sequences/take.xml", "<!-- taking -->\n<asset id=\"sequences_other\" hash=\"7\"/>\n"
-                                "<asset id=\"sequences_take\" name=\"Take\" hash=\"1234\"><action/></asset>\n");
+    Write("sequences/take.xml",
+          "<!-- taking -->\n<asset id=\"sequences_other\" hash=\"7\"/>\n"
+          "<asset id=\"sequences_take\" name=\"Take\" hash=\"1234\"><action/></asset>\n");
     Write("sequences.xml", IndexXml(AssetXml("sequences_indexed")));
     sequences.LoadAssets(Folder());
 
@@ -355,7 +361,8 @@ TEST_F(AssetPoolTest, ThingsAreWrittenInIdOrderWithTheirTextEscapedOnce)
     TiXmlPrinter printer;
     printer.SetStreamPrinting();
     parent.Accept(&printer);
-    EXPECT_STREQ(printer.CStr(), "<things><thing name=\"characters_a\" type=\"character\" />"
-                                 "<thing name=\"characters_b\" type=\"character\">Bo &amp; Co</thing></things>");
+    EXPECT_STREQ(printer.CStr(),
+                 "<things><thing name=\"characters_a\" type=\"character\" />"
+                 "<thing name=\"characters_b\" type=\"character\">Bo &amp; Co</thing></things>");
 }
 } // namespace

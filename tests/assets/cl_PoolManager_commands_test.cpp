@@ -79,7 +79,8 @@ TEST_F(PoolManagerCommands, QueriesAnswerWithTheirResults)
         {"the type of a character", "'GetAssetType', 'characters_hero'", "string character"},
         {"the type of a topic", "'GetAssetType', 'topics_tower'", "string topic"},
         {"a missing asset has no type", "'GetAssetType', 'items_nothing'", ""},
-        {"the scene of a character", "'GetCurrentSceneOfCharacter', 'characters_hero'", "string scenes_tower"},
+        {"the scene of a character", "'GetCurrentSceneOfCharacter', 'characters_hero'",
+         "string scenes_tower"},
         {"an item is no character", "'GetCurrentSceneOfCharacter', 'items_key'", "string none"},
         {"tagged assets become a table of id = id", "'GetTaggedAssets', 'portable'",
          "{string items_key: string items_key}"},
@@ -88,12 +89,14 @@ TEST_F(PoolManagerCommands, QueriesAnswerWithTheirResults)
         {"no tags and a list of one id", "'GetTaggedAssets', '', {'x'}", "{string x: string x}"},
         {"a given id that is tagged too is there once", "'GetTaggedAssets', 'portable', {a = 'items_key'}",
          "{string items_key: string items_key}"},
-        {"the keeper's active top-level topics for the hero", "'GetActiveSubTopicCount', 'characters_hero', "
-                                                              "'keeper', ''",
+        {"the keeper's active top-level topics for the hero",
+         "'GetActiveSubTopicCount', 'characters_hero', "
+         "'keeper', ''",
          "int 1"},
-        {"an inactive sub-topic does not count", "'GetActiveSubTopicCount', 'characters_hero', 'keeper', 'tower'",
-         "int 0"},
-        {"a subject without logic counts -1", "'GetActiveSubTopicCount', 'items_lamp', 'keeper', ''", "int -1"},
+        {"an inactive sub-topic does not count",
+         "'GetActiveSubTopicCount', 'characters_hero', 'keeper', 'tower'", "int 0"},
+        {"a subject without logic counts -1", "'GetActiveSubTopicCount', 'items_lamp', 'keeper', ''",
+         "int -1"},
         {"the missing asset counts -1", "'GetActiveSubTopicCount', 'items_none', 'keeper', ''", "int -1"},
     };
     for (const auto& c : cases)
@@ -102,7 +105,8 @@ TEST_F(PoolManagerCommands, QueriesAnswerWithTheirResults)
     EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), 0u);
 
     EXPECT_EQ(Send("'GetActiveSubTopicCount', 'characters_hero', 'nobody', ''"), "int -1");
-    EXPECT_TRUE(m_world.log.Contains("character with id 'characters_nobody' not found", cl_Logger::LEVEL_ERROR));
+    EXPECT_TRUE(
+        m_world.log.Contains("character with id 'characters_nobody' not found", cl_Logger::LEVEL_ERROR));
 }
 
 TEST_F(PoolManagerCommands, CommandsChangeTheStateOfTheirSubject)
@@ -135,15 +139,21 @@ TEST_F(PoolManagerCommands, CommandsChangeTheStateOfTheirSubject)
          [&] { return Hero().GetInteractionSequence("notopic"); }, "texts_hero"},
         {"used by an item", "'SetUsedByInteractionSequence', 'characters_hero', 'key', 'seq'",
          [&] { return Hero().GetUsedBySequence(&m_world.Asset("items_key")); }, "sequences_take_key"},
-        {"the mouse-over text without a held item", "'SetCurrentMouseOverText', 'items_door', 'text', 'none', ''",
+        {"the mouse-over text without a held item",
+         "'SetCurrentMouseOverText', 'items_door', 'text', 'none', ''",
          [&] { return Item("items_door").GetCurrentMouseOverTextId(nullptr); }, "texts_key_on_door"},
         {"a topic made inactive", "'SetTopicActive', 'topics_tower', false",
-         [&] { return std::string(dynamic_cast<cl_TopicAsset&>(m_world.Asset("topics_tower")).IsActive() ? "on" : "off"); },
+         [&]
+         {
+             return std::string(
+                 dynamic_cast<cl_TopicAsset&>(m_world.Asset("topics_tower")).IsActive() ? "on" : "off");
+         },
          "off"},
         {"an interaction item", "'AddItemToInteractionList', 'characters_hero', 'key'",
          [&] { return std::to_string(Accepts("characters_hero", "items_key")); }, "1"},
-        {"an interaction item under a state the subject is in", "'AddItemToInteractionList', 'items_key', "
-                                                                "'owner', 'lying'",
+        {"an interaction item under a state the subject is in",
+         "'AddItemToInteractionList', 'items_key', "
+         "'owner', 'lying'",
          [&] { return std::to_string(Accepts("items_key", "characters_hero")); }, "1"},
     };
     for (const auto& c : cases)
@@ -172,9 +182,11 @@ TEST_F(PoolManagerCommands, WrongCountsAndKindsAreRefusedAndChangeNothing)
         {"a condition that is no string", "'AddItemToInteractionList', 'items_door', 'key', 3",
          [&] { return std::to_string(Accepts("items_door", "items_key")); }},
         {"a topic flag given as text", "'SetTopicActive', 'topics_tower', 'false'",
-         [&] { return std::to_string(dynamic_cast<cl_TopicAsset&>(m_world.Asset("topics_tower")).IsActive()); }},
+         [&]
+         { return std::to_string(dynamic_cast<cl_TopicAsset&>(m_world.Asset("topics_tower")).IsActive()); }},
         {"a topic flag with a third argument", "'SetTopicActive', 'topics_tower', false, 'x'",
-         [&] { return std::to_string(dynamic_cast<cl_TopicAsset&>(m_world.Asset("topics_tower")).IsActive()); }},
+         [&]
+         { return std::to_string(dynamic_cast<cl_TopicAsset&>(m_world.Asset("topics_tower")).IsActive()); }},
         {"a subject id that is no string", "'SetCurrentCharacterName', 7, 'text'",
          [&] { return State("characters_hero", "nameref"); }},
         {"a delay that is missing", "'SendToAssetDelayed', 'items_door', 'x', ''",

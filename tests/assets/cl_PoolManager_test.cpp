@@ -42,7 +42,10 @@ protected:
         m_world.LoadChapter(DemoChapterFolder());
         ASSERT_TRUE(m_world.LoadGameState(DemoNewGameState()));
     }
-    bool InState(const std::string& id, const std::string& state) { return m_world.Logic(id).IsInState(state); }
+    bool InState(const std::string& id, const std::string& state)
+    {
+        return m_world.Logic(id).IsInState(state);
+    }
     cl_PoolManager& Pools() { return m_world.poolManager; }
 
     AssetWorld m_world;
@@ -210,12 +213,14 @@ TEST_F(DemoTest, ASaveAndALoadGiveTheSameStatesHistoriesAndPendingEvents)
     Pools().SendToAssetDelayed("items_door", "character.Examine", table, 4.0f);
     const std::string saved = m_world.SaveGameState();
     TiXmlElement* root = m_world.gameState.GetRoot();
-    EXPECT_EQ(Printed(root->FirstChildElement("delayedevent")),
-              "<delayedevent receiver=\"characters_hero\" eventstring=\"character.Wake\" eventdatatype=\"int\" "
-              "eventdata=\"7\" delay=\"1.500000\" />");
-    EXPECT_EQ(Printed(m_world.gameState.GetLogicState("characters_hero")),
-              "<logic idref=\"characters_hero\"><state stateid=\"asleep\" /><history stateid=\"awake_history\">"
-              "<state stateid=\"walking\" /><state stateid=\"cross\" /></history></logic>");
+    EXPECT_EQ(
+        Printed(root->FirstChildElement("delayedevent")),
+        "<delayedevent receiver=\"characters_hero\" eventstring=\"character.Wake\" eventdatatype=\"int\" "
+        "eventdata=\"7\" delay=\"1.500000\" />");
+    EXPECT_EQ(
+        Printed(m_world.gameState.GetLogicState("characters_hero")),
+        "<logic idref=\"characters_hero\"><state stateid=\"asleep\" /><history stateid=\"awake_history\">"
+        "<state stateid=\"walking\" /><state stateid=\"cross\" /></history></logic>");
 
     // A new game in between, then the save comes back.
     ASSERT_TRUE(m_world.LoadGameState(DemoNewGameState()));
@@ -226,7 +231,8 @@ TEST_F(DemoTest, ASaveAndALoadGiveTheSameStatesHistoriesAndPendingEvents)
     EXPECT_TRUE(InState("characters_hero", "asleep"));
     EXPECT_TRUE(InState("items_key", "carried"));
     // The globals are the binding's to keep (and the key's trigger counts every check, loads included).
-    EXPECT_EQ(WithoutGlobals(m_world.SaveGameState()), WithoutGlobals(saved)) << "the same states, histories, events";
+    EXPECT_EQ(WithoutGlobals(m_world.SaveGameState()), WithoutGlobals(saved))
+        << "the same states, histories, events";
 
     m_world.Frames(3, 0.5f);
     EXPECT_TRUE(InState("characters_hero", "walking"));
@@ -249,7 +255,10 @@ protected:
     }
 
     std::string Folder(const std::string& sub = "chapter") const { return m_folder.PathOf(sub) + "/"; }
-    void Write(const std::string& relative, const std::string& text) const { m_folder.WriteFile(relative, text); }
+    void Write(const std::string& relative, const std::string& text) const
+    {
+        m_folder.WriteFile(relative, text);
+    }
     // An asset file chapter/<pool>/<id>.xml for an asset whose logic runs the chart text.
     void Charted(const std::string& pool, const std::string& id, const std::string& chart) const
     {
@@ -268,24 +277,27 @@ protected:
     TemporaryFolder m_folder;
     AssetWorld m_world;
     Ids m_trace;
-    FunctionReceiver m_receiver{m_world.script, "test", [this](cl_Command& cmd) {
-        const cl_ArgList& args = cmd.m_arguments;
-        auto text = [&args](int index) { return args.GetArg(index)->GetString(); };
-        if (cmd.m_name == "trace")
-            m_trace.push_back(text(0));
-        else if (cmd.m_name == "send")
+    FunctionReceiver m_receiver{
+        m_world.script, "test",
+        [this](cl_Command& cmd)
         {
-            // The data lives on this stack only; the chart may still need it after the send returns.
-            const cl_Argument data = args.GetSize() > 2 ? *args.GetArg(2) : cl_Argument();
-            Pools().SendToAsset(Pools().FindAsset(text(0)), text(1), data, 0.0f);
-        }
-        else if (cmd.m_name == "once")
-            Pools().SendToAssetDelayedOnce(text(0), text(1), cl_Argument(),
-                                           static_cast<float>(args.GetArg(2)->GetDouble()));
-        else if (cmd.m_name == "remove")
-            Pools().RemoveDelayedEvents(text(0), text(1));
-        return true;
-    }};
+            const cl_ArgList& args = cmd.m_arguments;
+            auto text = [&args](int index) { return args.GetArg(index)->GetString(); };
+            if (cmd.m_name == "trace")
+                m_trace.push_back(text(0));
+            else if (cmd.m_name == "send")
+            {
+                // The data lives on this stack only; the chart may still need it after the send returns.
+                const cl_Argument data = args.GetSize() > 2 ? *args.GetArg(2) : cl_Argument();
+                Pools().SendToAsset(Pools().FindAsset(text(0)), text(1), data, 0.0f);
+            }
+            else if (cmd.m_name == "once")
+                Pools().SendToAssetDelayedOnce(text(0), text(1), cl_Argument(),
+                                               static_cast<float>(args.GetArg(2)->GetDouble()));
+            else if (cmd.m_name == "remove")
+                Pools().RemoveDelayedEvents(text(0), text(1));
+            return true;
+        }};
 };
 
 TEST_F(ChapterTest, EventDataOfNestedSendsStaysValid)
@@ -400,7 +412,8 @@ TEST_F(ChapterTest, AChapterSwitchReplacesTheAssetsChapterFirstThenCommon)
     EXPECT_EQ(progress.calls, expected);
     EXPECT_EQ(Pools().FindAsset("items_shared")->GetName(), "chapter");
     EXPECT_NE(Pools().FindAsset("items_common"), nullptr);
-    EXPECT_TRUE(m_world.log.Contains("Duplicate asset id 'items_shared' in " + Folder("common") + "items.xml"));
+    EXPECT_TRUE(
+        m_world.log.Contains("Duplicate asset id 'items_shared' in " + Folder("common") + "items.xml"));
 
     m_trace.clear();
     m_world.LoadChapter(Folder("other"), Folder("common"));

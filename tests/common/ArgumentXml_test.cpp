@@ -80,7 +80,8 @@ TEST(ArgumentXmlTest, OldAndUnexpectedFormsReadAsWellAsTheyCan)
     };
     for (const auto& c : cases)
         EXPECT_EQ(ArgumentText(ReadBack(c.xml)), c.value) << c.name;
-    EXPECT_TRUE(log.Contains("Stored data of the unknown type 'float' is read as a string.", cl_Logger::LEVEL_WARNING));
+    EXPECT_TRUE(log.Contains("Stored data of the unknown type 'float' is read as a string.",
+                             cl_Logger::LEVEL_WARNING));
 }
 
 TEST(ArgumentXmlTest, NestingBeyondTheScriptLimitIsCutOff)

@@ -83,12 +83,8 @@ TEST_F(ListFilesRecursiveTest, ListsMatchingFilesAndFoldersSortedByPath)
     std::vector<std::string> list = {"kept"};
     ListFilesRecursive(list, root, ".tsg");
     const std::vector<std::string> expected = {
-        "kept",
-        root + "/b.tsg",
-        root + "/sub/c.tsg",
-        root + "/sub/deeper/d.tsg",
-        root + "/z.tsg",
-        root + "/z.tsg/inner.tsg",
+        "kept",          root + "/b.tsg",           root + "/sub/c.tsg", root + "/sub/deeper/d.tsg",
+        root + "/z.tsg", root + "/z.tsg/inner.tsg",
     };
     EXPECT_EQ(list, expected);
     EXPECT_TRUE(m_log.Lines().empty());
@@ -149,10 +145,8 @@ TEST_F(GameDataResources, OpensParsesAndReportsMissingResources)
         bool opened;
         const char* rootElement; // nullptr: a parse error stays in the document
     } cases[] = {
-        {"scene.xml", true, "scene"},
-        {"characters\\hero.xml", true, "character"},
-        {"elsewhere.xml", true, "elsewhere"},
-        {"broken.xml", true, nullptr},
+        {"scene.xml", true, "scene"},         {"characters\\hero.xml", true, "character"},
+        {"elsewhere.xml", true, "elsewhere"}, {"broken.xml", true, nullptr},
         {"missing.xml", false, nullptr},
     };
     for (const Case& c : cases)

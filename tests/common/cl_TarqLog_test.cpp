@@ -45,14 +45,10 @@ TEST_F(OgreLogFixture, LevelMaskAndPrefixes)
         const char* ogreLine;
         Ogre::LogMessageLevel ogreLevel;
     } cases[] = {
-        {0x11, false, nullptr, Ogre::LML_NORMAL},
-        {0x44, true, ">>> text", Ogre::LML_NORMAL},
-        {4, true, ">>> text", Ogre::LML_NORMAL},
-        {3, true, ">>> WARNING:text", Ogre::LML_NORMAL},
-        {2, true, ">>> WARNING:text", Ogre::LML_NORMAL},
-        {1, true, ">>> ERROR:text", Ogre::LML_CRITICAL},
-        {8, true, ">>> text", Ogre::LML_NORMAL},
-        {0, true, ">>> text", Ogre::LML_NORMAL},
+        {0x11, false, nullptr, Ogre::LML_NORMAL},        {0x44, true, ">>> text", Ogre::LML_NORMAL},
+        {4, true, ">>> text", Ogre::LML_NORMAL},         {3, true, ">>> WARNING:text", Ogre::LML_NORMAL},
+        {2, true, ">>> WARNING:text", Ogre::LML_NORMAL}, {1, true, ">>> ERROR:text", Ogre::LML_CRITICAL},
+        {8, true, ">>> text", Ogre::LML_NORMAL},         {0, true, ">>> text", Ogre::LML_NORMAL},
     };
     for (const Case& c : cases)
     {
@@ -102,7 +98,8 @@ TEST(TarqLog, RecordsCarryClockAndExportByMask)
     TiXmlElement errors("log");
     log.ExportXml(errors, 1);
     std::vector<std::pair<std::string, std::string>> entries;
-    for (TiXmlElement* entry = errors.FirstChildElement("entry"); entry; entry = entry->NextSiblingElement("entry"))
+    for (TiXmlElement* entry = errors.FirstChildElement("entry"); entry;
+         entry = entry->NextSiblingElement("entry"))
         entries.emplace_back(*entry->Attribute(std::string("time")), entry->GetText());
     const std::vector<std::pair<std::string, std::string>> expected = {{"2s", "an error"}, {"61s", "plain"}};
     EXPECT_EQ(entries, expected);
@@ -137,8 +134,8 @@ TEST(LogCall, LineFormat)
     LOG_WARNING("value %i of %s", 3, "x");
     ASSERT_EQ(capture.Lines().size(), 1u);
     EXPECT_EQ(capture.Lines()[0].level, 2);
-    EXPECT_EQ(capture.Lines()[0].text,
-              "value 3 of x -> tests\\common\\cl_TarqLog_test(" + std::to_string(line) + ") <LogCall_LineFormat_Test::TestBody>");
+    EXPECT_EQ(capture.Lines()[0].text, "value 3 of x -> tests\\common\\cl_TarqLog_test(" +
+                                           std::to_string(line) + ") <LogCall_LineFormat_Test::TestBody>");
 }
 
 TEST(LogCall, StringMessagesAreNotFormattedAgain)
@@ -207,7 +204,8 @@ TEST(TarqLog, LinesBeforeOgresLogWaitForIt)
 
     log.WritePendingToOgre();
     log.WritePendingToOgre();
-    const std::vector<std::string> expected = {">>> ERROR:config.xml is broken", ">>> WARNING:no Functions.lua"};
+    const std::vector<std::string> expected = {">>> ERROR:config.xml is broken",
+                                               ">>> WARNING:no Functions.lua"};
     EXPECT_EQ(collector.lines, expected);
 }
 

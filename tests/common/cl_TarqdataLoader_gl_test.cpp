@@ -169,9 +169,11 @@ TEST_F(ChapterLoading, LoadsTheChapterGroupsBehindTheLoadingScene)
 
 TEST_F(ChapterLoading, LeafIdFilesGoToTheSpokenTexts)
 {
-    m_folder.WriteFile("pimb/voiced/spokentexts.xml",
-                       "<assetpool><asset id='spokentexts_hello'><content>Hallo</content></asset></assetpool>");
-    m_folder.WriteFile("gamedata/voiced/leafids.txt", "spokentexts_hello;hello_leaf\nspokentexts_gone;gone\n");
+    m_folder.WriteFile(
+        "pimb/voiced/spokentexts.xml",
+        "<assetpool><asset id='spokentexts_hello'><content>Hallo</content></asset></assetpool>");
+    m_folder.WriteFile("gamedata/voiced/leafids.txt",
+                       "spokentexts_hello;hello_leaf\nspokentexts_gone;gone\n");
     m_loader->ParseTdf("GAMEDATA",
                        "<tarqdata><chapterdata id='voiced'><pimbdata>voiced</pimbdata>"
                        "<resourcelocation>voiced</resourcelocation><leafids>leafids.txt</leafids>"

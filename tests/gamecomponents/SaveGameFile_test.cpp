@@ -57,12 +57,13 @@ TEST(SaveGameConversion, MendsTheGamesOfOlderVersions)
     {
         const char* name;
         const char* file;
-        const char* version; // in place of the file's; nullptr keeps it
-        const char* chapter; // in place of the file's; nullptr keeps it
+        const char* version;  // in place of the file's; nullptr keeps it
+        const char* chapter;  // in place of the file's; nullptr keeps it
         const char* expected; // the converted game state; nullptr: unchanged
     } cases[] = {
         {"1.00 fair after the teacher's topic", "fair_done.tsg", nullptr, nullptr, "fair_done.converted.xml"},
-        {"1.00 fair before the teacher's topic", "fair_open.tsg", nullptr, nullptr, "fair_open.converted.xml"},
+        {"1.00 fair before the teacher's topic", "fair_open.tsg", nullptr, nullptr,
+         "fair_open.converted.xml"},
         {"an explicit 1.00 is 1.00", "fair_done.tsg", "1.00", nullptr, "fair_done.converted.xml"},
         {"a later version's fair stays", "fair_done.tsg", "1.01", nullptr, nullptr},
         {"another chapter stays", "fair_done.tsg", nullptr, "chapter3", nullptr},
@@ -217,7 +218,8 @@ TEST_F(SaveGameHeaders, OlderHeadersReadAsTheyWereMeant)
     } cases[] = {
         // Escaped twice by the old writer; its difficulty printed with "%f".
         {"a 1.00 file", "fair_done.tsg", "Jahrmarkt & Zelt", 1262304000, 2010, 3725, 2},
-        {"a 1.03 file of this game, dated 2100", "termite.tsg", "Termitenhügel", 4102444800LL, 2100, 90061, 0},
+        {"a 1.03 file of this game, dated 2100", "termite.tsg", "Termitenhügel", 4102444800LL, 2100, 90061,
+         0},
     };
     for (const auto& c : cases)
     {

@@ -30,17 +30,17 @@
 #include "support/DemoWorkingFolder.h"
 #include "support/GameComponentsStandIns.h"
 #include "support/HeadlessOgre.h"
-#include "support/TriangleMesh.h"
 #include "support/LogCapture.h"
 #include "support/PrintedXml.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestMeshes.h"
+#include "support/TriangleMesh.h"
 
 #include <OgreEntity.h>
 #include <OgreFrameListener.h>
+#include <OgreMeshManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
-#include <OgreMeshManager.h>
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
@@ -941,8 +941,12 @@ protected:
         if (!Ogre::MeshManager::getSingleton().resourceExists(name))
         {
             CreateTriangleMesh(name,
-                               {{0.5f, 1.5f, 3.5f}, {1.5f, 1.5f, 3.5f}, {1.0f, 2.5f, 3.5f}, {10, 0, 0},
-                                {11, 0, 0}, {10, 1, 0}},
+                               {{0.5f, 1.5f, 3.5f},
+                                {1.5f, 1.5f, 3.5f},
+                                {1.0f, 2.5f, 3.5f},
+                                {10, 0, 0},
+                                {11, 0, 0},
+                                {10, 1, 0}},
                                {0, 1, 2, 3, 4, 5});
         }
         return name;
@@ -963,8 +967,9 @@ protected:
             m_world.LoadGameState(ReadTextFile(QUILLMERE_TEST_DATA "gamecomponents/commands/gamestate.xml")));
         auto scene = std::make_unique<cl_Scene>(&SceneAsset("scenes_tower"), false);
         scene->SetNavmesh("navmesh_tower");
-        scene->AddNavmesh("navmesh_tower").Load(TowerNavmeshMesh(), Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY,
-                                                Ogre::Vector3::UNIT_SCALE, 0);
+        scene->AddNavmesh("navmesh_tower")
+            .Load(TowerNavmeshMesh(), Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY,
+                  Ogre::Vector3::UNIT_SCALE, 0);
         m_scenes.SetLoadedScene(std::move(scene));
         m_dialogs.ClearChoices();
         m_dialogs.SetChoice("old", "texts_choice");

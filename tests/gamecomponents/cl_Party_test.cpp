@@ -17,7 +17,10 @@ class RecordingPartyListener : public IPartyListener
 public:
     virtual ~RecordingPartyListener() = default;
     void OnMemberAdded(const std::string& characterId) override { lines.push_back("added " + characterId); }
-    void OnMemberRemoved(const std::string& characterId) override { lines.push_back("removed " + characterId); }
+    void OnMemberRemoved(const std::string& characterId) override
+    {
+        lines.push_back("removed " + characterId);
+    }
     void OnPartyChanged() override { lines.push_back("changed"); }
 
     std::vector<std::string> lines;
@@ -54,22 +57,42 @@ TEST_F(PartyMembers, MemberOperationsChangeTheTreeAndTellTheListeners)
         const char* party;
         Lines told;
     } cases[] = {
-        {"a new member", [](cl_Party& p) { p.AddMember("keeper"); },
-         "<party><member characterid=\"hero\" /><member characterid=\"keeper\" /></party>", {"added keeper"}},
-        {"a member already in", [](cl_Party& p) { p.AddMember("hero"); },
-         "<party><member characterid=\"hero\" /></party>", {}},
-        {"a member removed", [](cl_Party& p) { EXPECT_TRUE(p.RemoveMember("hero")); }, "<party />",
+        {"a new member",
+         [](cl_Party& p) { p.AddMember("keeper"); },
+         "<party><member characterid=\"hero\" /><member characterid=\"keeper\" /></party>",
+         {"added keeper"}},
+        {"a member already in",
+         [](cl_Party& p) { p.AddMember("hero"); },
+         "<party><member characterid=\"hero\" /></party>",
+         {}},
+        {"a member removed",
+         [](cl_Party& p) { EXPECT_TRUE(p.RemoveMember("hero")); },
+         "<party />",
          {"removed hero"}},
-        {"no member to remove", [](cl_Party& p) { EXPECT_FALSE(p.RemoveMember("keeper")); },
-         "<party><member characterid=\"hero\" /></party>", {}},
-        {"a tag", [](cl_Party& p) { p.SetMemberTag("hero", "hurt"); },
-         "<party><member characterid=\"hero\" tag=\"hurt\" /></party>", {"changed"}},
-        {"an empty tag on a member without tag is told", [](cl_Party& p) { p.SetMemberTag("hero", ""); },
-         "<party><member characterid=\"hero\" /></party>", {"changed"}},
-        {"a tag removed", [](cl_Party& p) { p.SetMemberTag("hero", "hurt"); p.SetMemberTag("hero", ""); },
-         "<party><member characterid=\"hero\" /></party>", {"changed", "changed"}},
-        {"a tag for no member", [](cl_Party& p) { p.SetMemberTag("keeper", "hurt"); },
-         "<party><member characterid=\"hero\" /></party>", {}},
+        {"no member to remove",
+         [](cl_Party& p) { EXPECT_FALSE(p.RemoveMember("keeper")); },
+         "<party><member characterid=\"hero\" /></party>",
+         {}},
+        {"a tag",
+         [](cl_Party& p) { p.SetMemberTag("hero", "hurt"); },
+         "<party><member characterid=\"hero\" tag=\"hurt\" /></party>",
+         {"changed"}},
+        {"an empty tag on a member without tag is told",
+         [](cl_Party& p) { p.SetMemberTag("hero", ""); },
+         "<party><member characterid=\"hero\" /></party>",
+         {"changed"}},
+        {"a tag removed",
+         [](cl_Party& p)
+         {
+             p.SetMemberTag("hero", "hurt");
+             p.SetMemberTag("hero", "");
+         },
+         "<party><member characterid=\"hero\" /></party>",
+         {"changed", "changed"}},
+        {"a tag for no member",
+         [](cl_Party& p) { p.SetMemberTag("keeper", "hurt"); },
+         "<party><member characterid=\"hero\" /></party>",
+         {}},
     };
     for (const auto& c : cases)
     {

@@ -34,12 +34,15 @@ TEST_F(QuestBook, QuestsAreMadeByTheirFirstTextAndChangedInPlace)
         std::function<void(cl_QuestSystem&)> change;
         const char* questLog;
     } cases[] = {
-        {"a text already in the quest is not added", [](cl_QuestSystem& q) { q.AddQuestText("tower", "texts_a"); },
+        {"a text already in the quest is not added",
+         [](cl_QuestSystem& q) { q.AddQuestText("tower", "texts_a"); },
          "<questlog><quest id=\"tower\"><texts><text textref=\"texts_a\" /></texts></quest></questlog>"},
         {"texts in the order added", [](cl_QuestSystem& q) { q.AddQuestText("tower", "texts_b"); },
-         "<questlog><quest id=\"tower\"><texts><text textref=\"texts_a\" /><text textref=\"texts_b\" /></texts>"
+         "<questlog><quest id=\"tower\"><texts><text textref=\"texts_a\" /><text textref=\"texts_b\" "
+         "/></texts>"
          "</quest></questlog>"},
-        {"a title makes a quest without texts or slots", [](cl_QuestSystem& q) { q.SetQuestTitle("key", "texts_t"); },
+        {"a title makes a quest without texts or slots",
+         [](cl_QuestSystem& q) { q.SetQuestTitle("key", "texts_t"); },
          "<questlog><quest id=\"tower\"><texts><text textref=\"texts_a\" /></texts></quest>"
          "<quest id=\"key\" titleref=\"texts_t\" /></questlog>"},
         {"a slot set twice changes in place",
@@ -50,7 +53,8 @@ TEST_F(QuestBook, QuestsAreMadeByTheirFirstTextAndChangedInPlace)
          },
          "<questlog><quest id=\"tower\"><texts><text textref=\"texts_a\" /></texts><slots>"
          "<slot id=\"door\" textref=\"texts_done\" done=\"true\" /></slots></quest></questlog>"},
-        {"a quest deleted with everything in it", [](cl_QuestSystem& q) { q.DeleteQuest("tower"); }, "<questlog />"},
+        {"a quest deleted with everything in it", [](cl_QuestSystem& q) { q.DeleteQuest("tower"); },
+         "<questlog />"},
         {"deleting a quest not in the log changes nothing", [](cl_QuestSystem& q) { q.DeleteQuest("key"); },
          "<questlog><quest id=\"tower\"><texts><text textref=\"texts_a\" /></texts></quest></questlog>"},
     };

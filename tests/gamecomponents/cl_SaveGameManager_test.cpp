@@ -6,11 +6,11 @@
 #include "assets/cl_AssetLogic.h"
 #include "assets/cl_GameState.h"
 #include "assets/cl_PoolManager.h"
+#include "common/StringHelpers.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Config.h"
 #include "common/cl_GameTime.h"
 #include "common/cl_Logger.h"
-#include "common/StringHelpers.h"
 #include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/SaveGameFile.h"
 #include "gamecomponents/cl_GameComponents.h"
@@ -53,8 +53,8 @@ protected:
     SaveGames()
     {
         Loader().ParseTdf("GAMEDATA", ReadTextFile("data/common/quillmere.tdf"), "quillmere.tdf", false);
-        cl_GameState::GetInstance()->SwitchChapter(cl_Config::GetInstance()->GetPimbDataPath() + "chapter1/", "",
-                                                   nullptr);
+        cl_GameState::GetInstance()->SwitchChapter(cl_Config::GetInstance()->GetPimbDataPath() + "chapter1/",
+                                                   "", nullptr);
         Loader().SetCurrentChapterId("chapter1");
         Scenes().Init();
         Saves().ScanSaveGames();
@@ -244,7 +244,8 @@ TEST_F(SaveGames, TheEntriesASaveMakesAreThoseAScanFinds)
     const SaveEntry autosave = Saves().GetAutosaveEntry();
 
     Saves().ScanSaveGames();
-    const auto same = [](const SaveEntry& a, const SaveEntry& b) {
+    const auto same = [](const SaveEntry& a, const SaveEntry& b)
+    {
         return a.file == b.file && a.name == b.name && a.chapter == b.chapter && a.section == b.section &&
                a.date.time == b.date.time && a.date.day == b.date.day && a.played == b.played &&
                a.difficulty == b.difficulty;
@@ -316,7 +317,8 @@ TEST_F(SaveGames, QuicksaveAndAutosaveStayApartFromTheNumberedSaves)
     EXPECT_TRUE(Saves().HasAutosave());
     ASSERT_EQ(Saves().GetEntries().size(), 2u);
     EXPECT_EQ(std::count_if(Saves().GetEntries().begin(), Saves().GetEntries().end(),
-                            [this](const SaveEntry& entry) { return entry.file == SaveFile("_autosave.tsg"); }),
+                            [this](const SaveEntry& entry)
+                            { return entry.file == SaveFile("_autosave.tsg"); }),
               1);
 
     Saves().ScanSaveGames();
@@ -420,7 +422,8 @@ TEST_F(SaveGames, AGameOfAnotherChapterClearsTheStateAndLoadsItsChapterFirst)
         ASSERT_TRUE(Saves().LoadEntry(Saves().GetEntries()[0]));
         EXPECT_EQ(Loader().GetCurrentChapterId(), "chapter1");
         // Without a window no chapter loads behind the curtain; the state is replaced all the same.
-        EXPECT_EQ(listener.calls, std::string(loaded) == "chapter1" ? "loading loaded " : "cleared loading loaded ");
+        EXPECT_EQ(listener.calls,
+                  std::string(loaded) == "chapter1" ? "loading loaded " : "cleared loading loaded ");
     }
 }
 
@@ -442,7 +445,8 @@ TEST_F(SaveGames, BadSaveFilesAreRefusedAndTheGameGoesOn)
         {"another root", "<gamestate/>", "no element 'savegame'"},
         {"a later version", "<savegame version=\"1.04\"><gamestate/></savegame>", "version '1.04'"},
         {"no version number", "<savegame version=\"new\"><gamestate/></savegame>", "version 'new'"},
-        {"no game state", "<savegame version=\"1.03\"><chapter>chapter1</chapter></savegame>", "no game state"},
+        {"no game state", "<savegame version=\"1.03\"><chapter>chapter1</chapter></savegame>",
+         "no game state"},
     };
     Send("items_key", "character.Interact");
     m_app->SetMode(TarqApp::MODE_INGAME);
@@ -596,7 +600,11 @@ TEST_F(SaveGames, TheAutosaveTimerSavesOnceTheGameHasBeenQuietLongEnough)
         {"not a number: off", "often", {{0, true, false}, {20, true, false}}},
         {"10 s: quiet since the start counts",
          "10",
-         {{0, true, false}, {10, true, false}, {11, true, true}, {21, true, false}, {21.9f, true, false},
+         {{0, true, false},
+          {10, true, false},
+          {11, true, true},
+          {21, true, false},
+          {21.9f, true, false},
           {22, true, true}}},
         {"quiet for more than 3 s",
          "10",
@@ -672,7 +680,8 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
 
 TEST_F(SaveGames, ChaptersAreUnlockedInTheSettings)
 {
-    Loader().ParseTdf("GAMEDATA", "<tarqdata><chapterdata id='chapter0' title='Prologue'/></tarqdata>", "x.tdf", false);
+    Loader().ParseTdf("GAMEDATA", "<tarqdata><chapterdata id='chapter0' title='Prologue'/></tarqdata>",
+                      "x.tdf", false);
     const struct
     {
         const char* name;

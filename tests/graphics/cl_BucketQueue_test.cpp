@@ -30,8 +30,9 @@ TEST(BucketQueue, GivesEntriesInOrderOfKeyThenCost)
     for (const auto& entry : std::vector<std::pair<double, float>>{
              {11.3, 0}, {10.1, 0}, {11.2, 0}, {13.9, 0}, {12.0, 5}, {12.0, 2}, {10.0, 0}})
         ASSERT_TRUE(queue.Push(entry.first, entry.second, static_cast<int>(entry.first * 10 + entry.second)));
-    EXPECT_EQ(TakeAll(queue),
-              (Taken{{10.0, 100}, {10.1, 101}, {11.2, 112}, {11.3, 113}, {12.0, 122}, {12.0, 125}, {13.9, 139}}));
+    EXPECT_EQ(
+        TakeAll(queue),
+        (Taken{{10.0, 100}, {10.1, 101}, {11.2, 112}, {11.3, 113}, {12.0, 122}, {12.0, 125}, {13.9, 139}}));
 }
 
 TEST(BucketQueue, KeysKeepRisingRoundTheRing)
@@ -85,12 +86,9 @@ TEST(BucketQueue, RefusesKeysItCannotOrder)
         double key;
         bool taken;
     } cases[] = {
-        {"below the last key taken out", 5.9, false},
-        {"the last key again", 6.0, true},
-        {"at the end of the span", 8.0, true},
-        {"far beyond the span", 20.0, false},
-        {"not a number", std::nan(""), false},
-        {"infinite", INFINITY, false},
+        {"below the last key taken out", 5.9, false}, {"the last key again", 6.0, true},
+        {"at the end of the span", 8.0, true},        {"far beyond the span", 20.0, false},
+        {"not a number", std::nan(""), false},        {"infinite", INFINITY, false},
     };
     for (const Case& c : cases)
     {

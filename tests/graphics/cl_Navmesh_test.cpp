@@ -47,9 +47,9 @@ Floor MakeFloor(const std::vector<std::string>& rows, float size, float height =
             const auto first = static_cast<uint32_t>(floor.positions.size());
             const float x = c * size;
             const float z = r * size;
-            floor.positions.insert(floor.positions.end(), {Vector3(x, height, z), Vector3(x, height, z + size),
-                                                           Vector3(x + size, height, z),
-                                                           Vector3(x + size, height, z + size)});
+            floor.positions.insert(floor.positions.end(),
+                                   {Vector3(x, height, z), Vector3(x, height, z + size),
+                                    Vector3(x + size, height, z), Vector3(x + size, height, z + size)});
             floor.indices.insert(floor.indices.end(),
                                  {first, first + 1, first + 2, first + 2, first + 1, first + 3});
         }
@@ -69,17 +69,20 @@ protected:
     // Builds the mesh under a new name and loads a navmesh from it, unplaced.
     bool Load(const Points& positions, const Indices& indices, const TriangleMeshLayout& layout = {})
     {
-        return LoadPlaced(positions, indices, Vector3::ZERO, Ogre::Quaternion::IDENTITY, Vector3::UNIT_SCALE, layout);
+        return LoadPlaced(positions, indices, Vector3::ZERO, Ogre::Quaternion::IDENTITY, Vector3::UNIT_SCALE,
+                          layout);
     }
     bool Load(const Floor& floor) { return Load(floor.positions, floor.indices); }
 
     bool LoadPlaced(const Points& positions, const Indices& indices, const Vector3& position,
-                    const Ogre::Quaternion& orientation, const Vector3& scale, const TriangleMeshLayout& layout = {})
+                    const Ogre::Quaternion& orientation, const Vector3& scale,
+                    const TriangleMeshLayout& layout = {})
     {
         return m_navmesh.Load(CreateMesh(positions, indices, layout), position, orientation, scale, 7);
     }
 
-    std::string CreateMesh(const Points& positions, const Indices& indices, const TriangleMeshLayout& layout = {})
+    std::string CreateMesh(const Points& positions, const Indices& indices,
+                           const TriangleMeshLayout& layout = {})
     {
         const std::string name = "mesh" + std::to_string(m_meshes++);
         CreateTriangleMesh(name, positions, indices, layout);
@@ -102,8 +105,8 @@ protected:
     bool IsOnMesh(const Vector3& point) const
     {
         const float d = 0.001f;
-        for (const Vector3& offset : {Vector3::ZERO, Vector3(d, 0, 0), Vector3(-d, 0, 0), Vector3(0, 0, d),
-                                      Vector3(0, 0, -d)})
+        for (const Vector3& offset :
+             {Vector3::ZERO, Vector3(d, 0, 0), Vector3(-d, 0, 0), Vector3(0, 0, d), Vector3(0, 0, -d)})
         {
             Vector3 hit;
             if (m_navmesh.RayHit(point + offset + UP, DOWN, hit) >= 0)
@@ -161,8 +164,19 @@ TEST_F(NavmeshTest, BuildsEdgesWithTheirTrianglesAndTheRim)
         size_t borderEdges;
         std::set<int> rim;
     } cases[] = {
-        {"lone triangle: three border edges", {{0, 0, 0}, {0, 0, 10}, {10, 0, 0}}, {0, 1, 2}, 3, 3, 3, {0, 1, 2}},
-        {"two triangles on one side", MakeFloor({"#"}, 10).positions, MakeFloor({"#"}, 10).indices, 4, 5, 4,
+        {"lone triangle: three border edges",
+         {{0, 0, 0}, {0, 0, 10}, {10, 0, 0}},
+         {0, 1, 2},
+         3,
+         3,
+         3,
+         {0, 1, 2}},
+        {"two triangles on one side",
+         MakeFloor({"#"}, 10).positions,
+         MakeFloor({"#"}, 10).indices,
+         4,
+         5,
+         4,
          {0, 1, 2, 3}},
         {"fan around an inner vertex",
          {{0, 0, 0}, {0, 0, 10}, {10, 0, 10}, {10, 0, 0}, {5, 0, 5}},
@@ -225,7 +239,8 @@ TEST_F(NavmeshTest, MergesExactlyEqualPositionsOnly)
         SCOPED_TRACE(c.name);
         // Two triangles with vertices of their own; the copies of (0, 0, 10) are always equal, so at most
         // one shared side.
-        const Points positions = {{0, -0.0f, 0}, {0, 0, 10}, {10, 0, 0}, c.secondCorner, {0, 0, 10}, {10, 0, 10}};
+        const Points positions = {{0, -0.0f, 0},  {0, 0, 10}, {10, 0, 0},
+                                  c.secondCorner, {0, 0, 10}, {10, 0, 10}};
         ASSERT_TRUE(Load(positions, {0, 1, 2, 3, 4, 5}));
         EXPECT_EQ(m_navmesh.GetVertices().size(), c.vertices);
         EXPECT_EQ(m_navmesh.GetEdges().size(), c.edges);
@@ -241,7 +256,9 @@ TEST_F(NavmeshTest, ReadsEveryIndexWidthAndVertexLayout)
     interleaved.withNormals = true;
     for (const TriangleMeshLayout& layout : {TriangleMeshLayout(), wide, interleaved})
     {
-        SCOPED_TRACE(layout.indices32 ? "32-bit indices" : layout.withNormals ? "after normals" : "16-bit indices");
+        SCOPED_TRACE(layout.indices32     ? "32-bit indices"
+                     : layout.withNormals ? "after normals"
+                                          : "16-bit indices");
         ASSERT_TRUE(Load(floor.positions, floor.indices, layout));
         EXPECT_EQ(m_navmesh.GetTriangleCount(), 4);
         EXPECT_EQ(m_navmesh.GetVertices().size(), 6u);
@@ -281,7 +298,8 @@ TEST_F(NavmeshTest, RefusesMeshesItCannotUseAndStaysEmpty)
         std::string error;
     } cases[] = {
         {"missing", "nothing_here.mesh", "mesh pointer is NULL." + VALIDATE},
-        {"without submesh", CreateMesh(floor.positions, floor.indices, noSubMesh), "No SubMeshes available." + VALIDATE},
+        {"without submesh", CreateMesh(floor.positions, floor.indices, noSubMesh),
+         "No SubMeshes available." + VALIDATE},
         {"two submeshes", CreateMesh(floor.positions, floor.indices, twoSubMeshes),
          "Multiple SubSeshes are not supported." + VALIDATE},
         {"shared vertices", CreateMesh(floor.positions, floor.indices, shared),
@@ -295,7 +313,8 @@ TEST_F(NavmeshTest, RefusesMeshesItCannotUseAndStaysEmpty)
     {
         SCOPED_TRACE(c.name);
         m_log.Clear();
-        EXPECT_FALSE(m_navmesh.Load(c.mesh, Vector3::ZERO, Ogre::Quaternion::IDENTITY, Vector3::UNIT_SCALE, 3));
+        EXPECT_FALSE(
+            m_navmesh.Load(c.mesh, Vector3::ZERO, Ogre::Quaternion::IDENTITY, Vector3::UNIT_SCALE, 3));
         EXPECT_TRUE(HasLine(c.error, cl_Logger::LEVEL_ERROR));
         EXPECT_EQ(m_navmesh.GetTriangleCount(), 0);
         EXPECT_TRUE(m_navmesh.GetEdges().empty());
@@ -346,7 +365,8 @@ TEST_F(NavmeshTest, EmptyAndDegenerateMeshesAnswerEveryQueryWithoutCrashing)
         EXPECT_FALSE(m_navmesh.IsAtTarget(Vector3(5, 10, 5), Vector3(5, 0, 5), 1.0f, ""));
         m_log.Clear();
         EXPECT_EQ(PathPositions(Vector3(0, 0, 0), Vector3(10, 0, 10)), Points{Vector3(0, 10, 0)});
-        EXPECT_TRUE(m_log.Contains("No navigation mesh triangle under the start point", cl_Logger::LEVEL_WARNING));
+        EXPECT_TRUE(
+            m_log.Contains("No navigation mesh triangle under the start point", cl_Logger::LEVEL_WARNING));
         for (int t = 0; t < c.triangles; ++t)
             EXPECT_EQ(m_navmesh.GetTriangle(t).normal, Vector3::ZERO);
     }
@@ -477,12 +497,14 @@ TEST_F(NavmeshTest, UnusableSurfaceMeshesAreSkippedWithAWarning)
     shared.sharedVertices = true;
     TriangleMeshLayout none;
     none.subMeshes = 0;
-    for (const std::string& mesh : {std::string("missing.mesh"), CreateMesh(floor.positions, floor.indices, shared),
-                                    CreateMesh(floor.positions, floor.indices, none), CreateMesh({}, {0, 1, 2})})
+    for (const std::string& mesh :
+         {std::string("missing.mesh"), CreateMesh(floor.positions, floor.indices, shared),
+          CreateMesh(floor.positions, floor.indices, none), CreateMesh({}, {0, 1, 2})})
     {
         SCOPED_TRACE(mesh);
         m_log.Clear();
-        m_navmesh.AddSurfaceMesh(mesh, "sand", Vector3::ZERO, Ogre::Quaternion::IDENTITY, Vector3::UNIT_SCALE);
+        m_navmesh.AddSurfaceMesh(mesh, "sand", Vector3::ZERO, Ogre::Quaternion::IDENTITY,
+                                 Vector3::UNIT_SCALE);
         EXPECT_TRUE(m_log.Contains(mesh, cl_Logger::LEVEL_WARNING));
     }
     EXPECT_TRUE(m_navmesh.GetTriangle(0).surfaces.empty());
@@ -533,7 +555,8 @@ TEST_F(NavmeshTest, ThreeTrianglesInARowCrossTwoEdges)
     std::vector<int> chain;
     EXPECT_TRUE(m_navmesh.BuildEdgeChain(2, chain, 0));
     EXPECT_EQ(chain, (std::vector<int>{first.edges[1], second.edges[2]}));
-    EXPECT_FLOAT_EQ(m_navmesh.GetSearchRecords()[chain[1]].cost, (Vector3(50, 0, 50) - Vector3(100, 0, 50)).length());
+    EXPECT_FLOAT_EQ(m_navmesh.GetSearchRecords()[chain[1]].cost,
+                    (Vector3(50, 0, 50) - Vector3(100, 0, 50)).length());
     EXPECT_EQ(m_navmesh.GetSearchRecords()[chain[1]].predecessor, chain[0]);
 
     std::vector<st_NavPathPoint> path;
@@ -580,7 +603,8 @@ TEST_F(NavmeshTest, ARouteFoundLaterAtALowerCostTakesOver)
     // Spoke k joins C and V[k]. The start triangle t0 holds spokes 0 and 1; from spoke 1 the wide triangle
     // t1 reaches spoke 2 in one step (cost about 99.6); the way round through spokes 4 and 3 takes three
     // steps and costs about 55.
-    ASSERT_TRUE(Load(MakeFan({Polar(10, 0), Polar(100, 45), Polar(100, 215), Polar(10, 270), Polar(10, 315)})));
+    ASSERT_TRUE(
+        Load(MakeFan({Polar(10, 0), Polar(100, 45), Polar(100, 215), Polar(10, 270), Polar(10, 315)})));
     const auto spoke = [&](int k) { return m_navmesh.GetTriangle(k).edges[2]; };
     std::vector<int> chain;
     EXPECT_TRUE(m_navmesh.BuildEdgeChain(2, chain, 0));
@@ -594,7 +618,8 @@ TEST_F(NavmeshTest, GoalEdgesCountInWholeUnits)
 {
     // The goal triangle t2 = (C, V3, V2): spoke 3 comes first, at cost 7.9 (|V0 - V3| / 2, from spoke 0),
     // spoke 2 second, at 7.1 (|V1 - V2| / 2, from spoke 1). Both count as 7: the first is taken.
-    ASSERT_TRUE(Load(MakeFan({Polar(11.172f, 0), Polar(10.041f, 90), Polar(10.041f, 180), Polar(11.172f, 270)})));
+    ASSERT_TRUE(
+        Load(MakeFan({Polar(11.172f, 0), Polar(10.041f, 90), Polar(10.041f, 180), Polar(11.172f, 270)})));
     const auto spoke = [&](int k) { return m_navmesh.GetTriangle(k).edges[2]; };
     std::vector<int> chain;
     EXPECT_TRUE(m_navmesh.BuildEdgeChain(2, chain, 0));
@@ -721,13 +746,15 @@ Floor MakeRandomFloor(int columns, int rows, float jitter, float slope, unsigned
             if (hole(c, r))
                 continue;
             const auto first = static_cast<uint32_t>(floor.positions.size());
-            for (const int corner : {r * (columns + 1) + c, (r + 1) * (columns + 1) + c, r * (columns + 1) + c + 1,
-                                     (r + 1) * (columns + 1) + c + 1})
+            for (const int corner : {r * (columns + 1) + c, (r + 1) * (columns + 1) + c,
+                                     r * (columns + 1) + c + 1, (r + 1) * (columns + 1) + c + 1})
                 floor.positions.push_back(corners[corner]);
             if (flip)
-                floor.indices.insert(floor.indices.end(), {first, first + 1, first + 2, first + 2, first + 1, first + 3});
+                floor.indices.insert(floor.indices.end(),
+                                     {first, first + 1, first + 2, first + 2, first + 1, first + 3});
             else
-                floor.indices.insert(floor.indices.end(), {first, first + 1, first + 3, first, first + 3, first + 2});
+                floor.indices.insert(floor.indices.end(),
+                                     {first, first + 1, first + 3, first, first + 3, first + 2});
         }
     }
     return floor;
@@ -744,11 +771,13 @@ std::vector<RandomFloorCase> RandomFloors()
 {
     const auto none = [](int, int) { return false; };
     return {
-        {"jittered, with holes", MakeRandomFloor(16, 10, 0.3f, 0.0f, 1, [](int c, int r) { return (c * 7 + r * 3) % 11 == 0; }),
+        {"jittered, with holes",
+         MakeRandomFloor(16, 10, 0.3f, 0.0f, 1, [](int c, int r) { return (c * 7 + r * 3) % 11 == 0; }),
          Vector3::ZERO},
-        {"regular: routes of equal cost everywhere", MakeRandomFloor(12, 8, 0.0f, 0.0f, 2, none), Vector3::ZERO},
-        {"a wall with one gap, sloped", MakeRandomFloor(14, 9, 0.2f, 0.5f, 3, [](int c, int r) { return c == 7 && r != 4; }),
+        {"regular: routes of equal cost everywhere", MakeRandomFloor(12, 8, 0.0f, 0.0f, 2, none),
          Vector3::ZERO},
+        {"a wall with one gap, sloped",
+         MakeRandomFloor(14, 9, 0.2f, 0.5f, 3, [](int c, int r) { return c == 7 && r != 4; }), Vector3::ZERO},
         {"two islands", MakeRandomFloor(12, 8, 0.25f, 0.0f, 4, [](int c, int) { return c == 5 || c == 6; }),
          Vector3::ZERO},
         {"far from the origin: steps short against the rounding", MakeRandomFloor(10, 6, 0.3f, 0.0f, 5, none),
@@ -860,7 +889,8 @@ TEST_F(NavmeshTest, DownwardRaysThroughTheGridMatchAScanOfEveryTriangle)
             EXPECT_EQ(hit.point, expected.point) << origin;
             EXPECT_EQ(hit.offset, expected.offset) << origin;
             Vector3 point;
-            ASSERT_EQ(m_navmesh.RayHit(origin, DOWN, point), ScanRayHit(m_navmesh, origin, false).triangle) << origin;
+            ASSERT_EQ(m_navmesh.RayHit(origin, DOWN, point), ScanRayHit(m_navmesh, origin, false).triangle)
+                << origin;
         }
     }
 }

@@ -11,7 +11,9 @@ TEST(ShowFatalError, WritesStandardErrorAndTheLog)
     LogCapture capture;
     testing::internal::CaptureStderr();
     platform::ShowFatalError("An exception has occured!", "100% broken: missing.mesh");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "An exception has occured!: 100% broken: missing.mesh\n");
-    EXPECT_TRUE(capture.Contains("An exception has occured!: 100% broken: missing.mesh", cl_Logger::LEVEL_ERROR));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "An exception has occured!: 100% broken: missing.mesh\n");
+    EXPECT_TRUE(
+        capture.Contains("An exception has occured!: 100% broken: missing.mesh", cl_Logger::LEVEL_ERROR));
 }
 } // namespace

@@ -39,7 +39,8 @@ TEST_F(DocumentsFolder, FollowsXdgOrFallsBackAndIsCreated)
         if (c.userDirsLine)
             WriteUserDirs(c.userDirsLine);
         const std::string folder = platform::DocumentsFolder();
-        EXPECT_EQ(folder, m_home.Path().string() + c.expectedBelowHome) << (c.userDirsLine ? c.userDirsLine : "none");
+        EXPECT_EQ(folder, m_home.Path().string() + c.expectedBelowHome)
+            << (c.userDirsLine ? c.userDirsLine : "none");
         EXPECT_TRUE(fs::is_directory(folder));
     }
 }

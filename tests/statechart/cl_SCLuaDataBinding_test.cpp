@@ -124,7 +124,8 @@ TEST_F(LuaDataBinding, ThisAndEventdataAreBoundForTheRunAndRestoredAfterwards)
     {
         m_capture.Clear();
         Run("seen = nil");
-        RunAction("seen = this .. ' ' .. eventdata\nthis = 'changed' eventdata = 'changed'", c.eventData, c.ownerId);
+        RunAction("seen = this .. ' ' .. eventdata\nthis = 'changed' eventdata = 'changed'", c.eventData,
+                  c.ownerId);
         EXPECT_EQ(Value("seen"), c.seen) << c.name;
         EXPECT_TRUE(m_binding.EvaluateCondition("this .. ' ' .. eventdata == '" + std::string(c.seen) + "'",
                                                 c.eventData, c.ownerId))

@@ -217,7 +217,8 @@ TEST_F(StateChartScenario, RestoreRunsNoEntryContentButEvaluatesConditions)
     m_trace.clear();
     Run("_globals.skip = true");
     Load(CHARTS + "history.scxml", "tower").Restore({"da2"}, "tower", {});
-    EXPECT_EQ(m_trace, (Ids{"+deepwing@tower", "+da@tower", "+da2@tower", "-da2@tower", "+da1@tower", "enter da1"}))
+    EXPECT_EQ(m_trace,
+              (Ids{"+deepwing@tower", "+da@tower", "+da2@tower", "-da2@tower", "+da1@tower", "enter da1"}))
         << "the eventless transition of da2 holds, and the state it enters runs its content";
     ExpectBalanced();
 }
@@ -242,7 +243,8 @@ TEST_F(StateChartScenario, ConditionsThatCannotBeEvaluatedLetTheirTransitionFire
         Run("taken = 0");
         Send(c.event, c.data ? TextData(c.data) : nullptr);
         EXPECT_EQ(Value("taken"), c.fires ? "1" : "0") << c.event;
-        EXPECT_EQ(m_capture.Contains("A condition could not be evaluated", cl_Logger::LEVEL_ERROR), c.reported)
+        EXPECT_EQ(m_capture.Contains("A condition could not be evaluated", cl_Logger::LEVEL_ERROR),
+                  c.reported)
             << c.event;
         if (!c.reported)
         {
@@ -262,7 +264,8 @@ TEST_F(StateChartScenario, ThisAndEventdataAreRestoredAfterNestedRuns)
     Start(CHARTS + "nested.scxml", "window");
     Start(CHARTS + "nested.scxml");
     Send("go", TextData("ring"));
-    EXPECT_EQ(m_trace, (Ids{"door before: door, ring", "window sees: window, from door", "door after: door, ring"}));
+    EXPECT_EQ(m_trace,
+              (Ids{"door before: door, ring", "window sees: window, from door", "door after: door, ring"}));
     EXPECT_EQ(Value("this .. ', ' .. eventdata"), "nobody, none");
     EXPECT_TRUE(m_capture.Lines().empty());
 }
@@ -278,7 +281,10 @@ TEST_F(StateChartScenario, BadChartsAreLoggedWithTheirNameAndRunWithoutHarm)
     } cases[] = {
         {"bad_xml.scxml", ": Error reading end tag. (row 5, column 3)", true, {}},
         {"bad_utf8.scxml", ": Error parsing Element. (row 2, column 47)", true, {}},
-        {"bad_target.scxml", ": a transition of state 'a' names the unknown state 'nowhere'", true, {"went nowhere"}},
+        {"bad_target.scxml",
+         ": a transition of state 'a' names the unknown state 'nowhere'",
+         true,
+         {"went nowhere"}},
         {"bad_duplicate.scxml", ": the state id 'b' is used more than once", true, {"-a", "+b", "second b"}},
         {"bad_cycle.scxml", ": transitions for owner door nest more than 100 deep", false, {}},
         {"bad_reenter.scxml", ": owner door keeps sending itself events", false, {}},

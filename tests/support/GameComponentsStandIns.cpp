@@ -1,11 +1,11 @@
 #include "support/GameComponentsStandIns.h"
 
 #include "assets/cl_AssetLogic.h"
-#include "gamecomponents/cl_VideoPlayer.h"
 #include "assets/cl_CharacterAsset.h"
 #include "assets/cl_ItemAsset.h"
 #include "assets/cl_SequenceAsset.h"
 #include "assets/cl_TopicAsset.h"
+#include "gamecomponents/cl_VideoPlayer.h"
 
 std::string IdOf(const cl_Asset* asset)
 {

@@ -6,7 +6,8 @@
 
 namespace
 {
-Ogre::VertexData* CreateVertexData(const std::vector<Ogre::Vector3>& positions, const TriangleMeshLayout& layout)
+Ogre::VertexData* CreateVertexData(const std::vector<Ogre::Vector3>& positions,
+                                   const TriangleMeshLayout& layout)
 {
     auto* data = new Ogre::VertexData();
     data->vertexCount = positions.size();
@@ -27,8 +28,10 @@ Ogre::VertexData* CreateVertexData(const std::vector<Ogre::Vector3>& positions, 
         if (layout.positions)
             values.insert(values.end(), {position.x, position.y, position.z});
     }
-    Ogre::HardwareVertexBufferSharedPtr buffer = Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
-        declaration->getVertexSize(0), positions.size(), Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, true);
+    Ogre::HardwareVertexBufferSharedPtr buffer =
+        Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
+            declaration->getVertexSize(0), positions.size(), Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY,
+            true);
     buffer->writeData(0, buffer->getSizeInBytes(), values.data(), true);
     data->vertexBufferBinding->setBinding(0, buffer);
     return data;
@@ -42,14 +45,16 @@ void FillIndices(Ogre::SubMesh& subMesh, const std::vector<uint32_t>& indices, b
     Ogre::HardwareBufferManager& manager = Ogre::HardwareBufferManager::getSingleton();
     if (indices32)
     {
-        subMesh.indexData->indexBuffer = manager.createIndexBuffer(
-            Ogre::HardwareIndexBuffer::IT_32BIT, indices.size(), Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, true);
+        subMesh.indexData->indexBuffer =
+            manager.createIndexBuffer(Ogre::HardwareIndexBuffer::IT_32BIT, indices.size(),
+                                      Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, true);
         subMesh.indexData->indexBuffer->writeData(0, indices.size() * 4, indices.data(), true);
         return;
     }
     const std::vector<uint16_t> narrow(indices.begin(), indices.end());
-    subMesh.indexData->indexBuffer = manager.createIndexBuffer(
-        Ogre::HardwareIndexBuffer::IT_16BIT, indices.size(), Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, true);
+    subMesh.indexData->indexBuffer =
+        manager.createIndexBuffer(Ogre::HardwareIndexBuffer::IT_16BIT, indices.size(),
+                                  Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, true);
     subMesh.indexData->indexBuffer->writeData(0, narrow.size() * 2, narrow.data(), true);
 }
 } // namespace
