@@ -214,8 +214,11 @@ bool cl_Puppet::AddSlaveObject(const std::string& id, const std::string& meshFil
         LOG_ERROR("A SlaveObject named '%s' allready exists!", id.c_str());
         return false;
     }
-    Ogre::Entity* entity = CreateEntity(
-        m_sceneManager, Format("%s_slave%i", id.c_str(), static_cast<int>(m_slaveObjects.size())), meshFile);
+    // Named after the puppet's node too: two puppets may well have slaves of one id.
+    Ogre::Entity* entity = CreateEntity(m_sceneManager,
+                                        Format("%s_%s_slave%i", m_sceneNode->getName().c_str(), id.c_str(),
+                                               static_cast<int>(m_slaveObjects.size())),
+                                        meshFile);
     if (!entity)
         return false;
     entity->setCastShadows(true);

@@ -162,11 +162,14 @@ TEST_F(PuppetTest, SubmeshesAndSlavesAreFoundByNameOrEntityName)
     EXPECT_FALSE(puppet.SetSubMeshAssetRef("frame", "items_door"));
     EXPECT_EQ(puppet.GetSubMesh("leaf").assetRef, "items_door");
 
+    const std::string node = puppet.GetSceneNode()->getName();
     const st_SlaveObject key = puppet.GetSlave("key");
-    EXPECT_EQ(key.entity->getName(), "key_slave0");
+    EXPECT_EQ(key.entity->getName(), node + "_key_slave0");
     EXPECT_EQ(key.node->getParent(), nullptr) << "placed by animations and tag points";
     EXPECT_EQ(key.assetRef, "items_key");
-    EXPECT_EQ(puppet.GetSlave("lamp_slave1").node, puppet.GetSlave("lamp").node);
+    EXPECT_EQ(puppet.GetSlave(node + "_lamp_slave1").node, puppet.GetSlave("lamp").node);
+    cl_Puppet other(Scene());
+    EXPECT_TRUE(other.AddSlaveObject("key", "plain", "parent")) << "another puppet's slave of the same id";
     EXPECT_EQ(puppet.GetSlave("sword").node, nullptr);
     EXPECT_EQ(puppet.GetSlaveIds(), (std::vector<std::string>{"key", "lamp"}));
     EXPECT_EQ(puppet.GetSlaves().size(), 2u);
