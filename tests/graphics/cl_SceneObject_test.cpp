@@ -1,9 +1,11 @@
 #include "graphics/cl_SceneObject.h"
 
+#include "common/XmlParse.h"
 #include "gamecomponents/cl_GameComponents.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_ControlledPuppet.h"
+#include "graphics/cl_EventTrigger.h"
 #include "graphics/cl_ItemManager.h"
 #include "support/HeadlessOgre.h"
 #include "support/PrintedXml.h"
@@ -337,6 +339,36 @@ TEST_F(SceneObjects, TheDebugDescriptionShowsStatePlacementPuppetAndControls)
               R"(<location parent="shelf" offset="1 2 3" rotation="1 0 0 0" />)"
               R"(<puppet><animtree /><control name="idle" enabled="true" active="false" />)"
               R"(</puppet><focus bone="hand" slave="" /></debug>)");
+}
+
+TEST_F(SceneObjects, TheDemoDoorSwapsItsLeavesAndCreaks)
+{
+    TiXmlDocument items;
+    ASSERT_TRUE(LoadXmlFile(items, QUILLMERE_DEMO_DIR "data/chapter1/items.tdf"));
+    const TiXmlElement* door = items.RootElement()->FirstChildElement("item");
+    ASSERT_NE(door, nullptr);
+    ASSERT_STREQ(door->Attribute("assetref"), "items_door");
+    cl_Character object(Scene(), "items_door");
+    cl_ControlledPuppet& puppet = *object.GetPuppet();
+    puppet.AddSubMesh("body_leaf", "leaf_closed");
+    puppet.AddSubMesh("body_leaf", "leaf_open");
+    cl_VisualStateHolder::LoadVisualStatesFromXml(door->FirstChildElement("visualstates"), object);
+    object.GetEventTrigger().LoadFromXml(door->FirstChildElement("trigger"));
+    Run("_globals = {}");
+
+    object.SetVisualState("open");
+    EXPECT_FALSE(puppet.GetSubMesh("leaf_closed").entity->getVisible());
+    EXPECT_TRUE(puppet.GetSubMesh("leaf_open").entity->getVisible());
+    EXPECT_TRUE(IsTrue("_globals.door_open"));
+    object.SetVisualState("closed");
+    EXPECT_TRUE(puppet.GetSubMesh("leaf_closed").entity->getVisible());
+    EXPECT_FALSE(puppet.GetSubMesh("leaf_open").entity->getVisible());
+    EXPECT_EQ(Value("_globals.door_open"), "false");
+
+    puppet.DispatchAnimationEvent("creak");
+    puppet.DispatchAnimationEvent("step");
+    EXPECT_EQ(Value("_globals.door_creaks"), "1");
+    EXPECT_TRUE(m_capture.Lines().empty());
 }
 
 // An item of the item manager, until scene items exist.
