@@ -41,7 +41,8 @@ bool PlaceOnBone(Ogre::Entity& entity, const Ogre::Node& parent, const std::stri
     return true;
 }
 
-// An entity of the mesh file named name; null, logged, when the name is taken or the mesh cannot be had.
+// An entity of the mesh file named name, casting shadows, lit by every plain light and seen by the game
+// camera; null, logged, when the name is taken or the mesh cannot be had.
 Ogre::Entity* CreateEntity(Ogre::SceneManager& sceneManager, const std::string& name,
                            const std::string& meshFile)
 {
@@ -49,8 +50,12 @@ Ogre::Entity* CreateEntity(Ogre::SceneManager& sceneManager, const std::string& 
     {
         try
         {
-            return sceneManager.createEntity(name, meshFile,
-                                             Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
+            Ogre::Entity* entity = sceneManager.createEntity(
+                name, meshFile, Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
+            entity->setCastShadows(true);
+            entity->setLightMask(0x7FFFFFFF);
+            entity->setVisibilityFlags(2);
+            return entity;
         }
         catch (const Ogre::Exception& exception)
         {
@@ -62,19 +67,19 @@ Ogre::Entity* CreateEntity(Ogre::SceneManager& sceneManager, const std::string& 
     return nullptr;
 }
 
-// Finds the record of key, else the first (in key order) whose entity is named key.
+// The record of key, else the first (in key order) whose entity is named key; an empty record for none.
 template <class Record>
-const Record* FindRecord(const std::map<std::string, Record>& records, const std::string& key)
+Record FindRecord(const std::map<std::string, Record>& records, const std::string& key)
 {
     const auto found = records.find(key);
     if (found != records.end())
-        return &found->second;
+        return found->second;
     for (const auto& record : records)
     {
         if (record.second.entity && record.second.entity->getName() == key)
-            return &record.second;
+            return record.second;
     }
-    return nullptr;
+    return Record();
 }
 
 // The part of an event-listener key before its '#', when the key names one animation's event.
@@ -148,9 +153,6 @@ bool cl_Puppet::AddSubMesh(const std::string& meshFile, const std::string& name)
         m_sceneManager.destroyEntity(entity);
         return false;
     }
-    entity->setCastShadows(true);
-    entity->setLightMask(0x7FFFFFFF);
-    entity->setVisibilityFlags(2);
     Ogre::SceneNode* node = m_sceneNode->createChildSceneNode(nodeName);
     node->attachObject(entity);
 
@@ -168,8 +170,7 @@ bool cl_Puppet::AddSubMesh(const std::string& meshFile, const std::string& name)
 
 st_SubMesh cl_Puppet::GetSubMesh(const std::string& name) const
 {
-    const st_SubMesh* record = FindRecord(m_subMeshes, name);
-    return record ? *record : st_SubMesh();
+    return FindRecord(m_subMeshes, name);
 }
 
 std::vector<std::string> cl_Puppet::GetSubMeshNames() const
@@ -221,9 +222,6 @@ bool cl_Puppet::AddSlaveObject(const std::string& id, const std::string& meshFil
                                         meshFile);
     if (!entity)
         return false;
-    entity->setCastShadows(true);
-    entity->setLightMask(0x7FFFFFFF);
-    entity->setVisibilityFlags(2);
     Ogre::SceneNode* node = m_sceneManager.createSceneNode();
     node->attachObject(entity);
     m_slaveObjects[id] = st_SlaveObject{entity, node, assetRef};
@@ -232,8 +230,7 @@ bool cl_Puppet::AddSlaveObject(const std::string& id, const std::string& meshFil
 
 st_SlaveObject cl_Puppet::GetSlave(const std::string& id) const
 {
-    const st_SlaveObject* record = FindRecord(m_slaveObjects, id);
-    return record ? *record : st_SlaveObject();
+    return FindRecord(m_slaveObjects, id);
 }
 
 std::vector<std::string> cl_Puppet::GetSlaveIds() const

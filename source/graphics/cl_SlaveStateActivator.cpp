@@ -3,17 +3,11 @@
 #include "common/LogCall.h"
 #include "graphics/cl_ControlledPuppet.h"
 
-#include <OgreSceneNode.h>
-
 bool cl_SlaveStateActivator::Apply(cl_VisualStateHolder& owner, const st_ElementSwitch& entry)
 {
     const cl_ControlledPuppet* puppet = PuppetOf(owner);
-    Ogre::SceneNode* node = puppet ? puppet->GetSlave(entry.name).node : nullptr;
-    if (!node)
-    {
-        LOG_ERROR("The SlaveObject with the id '%s' could not be found!", entry.name.c_str());
-        return false;
-    }
-    node->setVisible(entry.flag, true);
-    return true;
+    if (SetNodeVisible(puppet ? puppet->GetSlave(entry.name).node : nullptr, entry.flag))
+        return true;
+    LOG_ERROR("The SlaveObject with the id '%s' could not be found!", entry.name.c_str());
+    return false;
 }

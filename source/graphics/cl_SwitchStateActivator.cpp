@@ -2,6 +2,7 @@
 
 #include "graphics/cl_SceneObject.h"
 
+#include <OgreSceneNode.h>
 #include <tinyxml.h>
 
 bool cl_SwitchStateActivator::AddEntry(const TiXmlElement& entry)
@@ -27,4 +28,12 @@ cl_ControlledPuppet* cl_SwitchStateActivator::PuppetOf(cl_VisualStateHolder& own
 {
     const auto* object = dynamic_cast<const cl_SceneObject*>(&owner);
     return object ? object->GetPuppet() : nullptr;
+}
+
+bool cl_SwitchStateActivator::SetNodeVisible(Ogre::SceneNode* node, bool visible)
+{
+    if (!node)
+        return false;
+    node->setVisible(visible, true);
+    return true;
 }

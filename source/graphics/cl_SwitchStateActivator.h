@@ -8,6 +8,11 @@
 class TiXmlElement;
 class cl_ControlledPuppet;
 
+namespace Ogre
+{
+class SceneNode;
+}
+
 // One entry of a visual-state element that switches a named thing on or off.
 struct st_ElementSwitch
 {
@@ -36,6 +41,8 @@ protected:
 
     // The puppet of the owner when the owner is a scene object with one; null otherwise.
     static cl_ControlledPuppet* PuppetOf(cl_VisualStateHolder& owner);
+    // Shows or hides node and everything below it; false for a null node.
+    static bool SetNodeVisible(Ogre::SceneNode* node, bool visible);
 
 private:
     const char* m_flagAttribute;
