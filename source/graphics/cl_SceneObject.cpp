@@ -146,8 +146,8 @@ void cl_SceneObject::SetLocation(Ogre::SceneNode* node)
     }
     else if (node != root)
     {
-        // Kept as the difference of the world positions, not brought into the root's frame: callers place
-        // objects below roots that are neither turned nor scaled.
+        // The difference of the world positions, not turned or scaled into the root's frame: placements
+        // made and saved this way rely on it.
         placement.position = node->_getDerivedPosition() - root->_getDerivedPosition();
         placement.orientation = node->_getDerivedOrientation() * root->_getDerivedOrientation().Inverse();
     }
