@@ -29,7 +29,6 @@
 #include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
-#include "graphics/cl_Puppet.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/cl_GUISystem.h"
@@ -474,7 +473,7 @@ void cl_GameComponents::Reset()
     if (cl_Character* character = m_currentCharacter)
     {
         character->SetQueryFlags(QUERY_CHARACTER);
-        if (Ogre::SceneNode* node = character->GetPuppet() ? character->GetPuppet()->GetSceneNode() : nullptr)
+        if (Ogre::SceneNode* node = character->GetSceneNode())
             node->setScale(Ogre::Vector3::UNIT_SCALE);
         m_currentCharacter = nullptr;
     }

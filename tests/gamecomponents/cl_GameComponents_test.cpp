@@ -20,7 +20,7 @@
 #include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
-#include "graphics/cl_Puppet.h"
+#include "graphics/cl_ControlledPuppet.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/cl_GUISystem.h"
@@ -547,11 +547,10 @@ protected:
         m_body = MakeTestMesh("body", {}, {{{{{0, 0, 0}, {}}, {{1, 0, 0}, {}}, {{0, 1, 0}, {}}}, {0, 1, 2}}});
         for (const char* id : {"characters_hero", "characters_companion", "characters_keeper"})
         {
-            Ogre::SceneNode* node = m_ogre.SceneManager().getRootSceneNode()->createChildSceneNode();
-            Ogre::Entity* entity = m_ogre.SceneManager().createEntity(m_body);
-            node->attachObject(entity);
-            m_puppets.push_back(std::make_unique<cl_Puppet>(id, entity, node));
-            m_characters.AddCharacter(std::make_unique<cl_Character>(id, m_puppets.back().get()));
+            cl_Character* character =
+                m_characters.AddCharacter(std::make_unique<cl_Character>(m_ogre.SceneManager(), id));
+            EXPECT_TRUE(character->GetPuppet()->AddSubMesh("body", "body"));
+            character->SetLocation(st_ObjectPlacement{m_ogre.SceneManager().getRootSceneNode()});
         }
         m_hub.AddListener(&m_listener);
     }
@@ -559,9 +558,9 @@ protected:
     cl_Character& Character(const std::string& id) { return *m_characters.GetCharacter(id); }
     static Ogre::Entity& Entity(cl_Character& character)
     {
-        return *static_cast<Ogre::Entity*>(character.GetPuppet()->GetSceneNode()->getAttachedObject(0));
+        return *character.GetPuppet()->GetSubMesh("body").entity;
     }
-    static Ogre::SceneNode& Node(cl_Character& character) { return *character.GetPuppet()->GetSceneNode(); }
+    static Ogre::SceneNode& Node(cl_Character& character) { return *character.GetSceneNode(); }
     cl_SceneAsset& Scene(const std::string& id) { return dynamic_cast<cl_SceneAsset&>(m_world.Asset(id)); }
     // Where the character's puppet stands in the scene's state; empty when it has none there.
     std::string Location(const std::string& sceneId, const std::string& characterId)
@@ -574,7 +573,6 @@ protected:
     AssetWorld m_world;
     cl_SceneManager m_scenes{m_world.script};
     cl_GUISystem m_gui{m_world.script};
-    std::vector<std::unique_ptr<cl_Puppet>> m_puppets;
     cl_CharacterManager m_characters{m_world.script};
     Calls m_heard;
     RecordingListener m_listener{"listener", m_heard};
