@@ -58,6 +58,7 @@ TEST_F(PuppetTest, PutsTheNodeOnTheBoneInWorldSpace)
     Root().addChild(sword);
     sword->setPosition(0, 0, 3);
     Ogre::SceneNode* target = Root().createChildSceneNode();
+    m_log.Clear(); // the loading progress, and the rig has no animations
 
     puppet.ApplyTagPointToSceneNode("hand", target);
     EXPECT_TRUE(target->getPosition().positionEquals(Ogre::Vector3(10, 4, 0), 1e-5f))
