@@ -114,8 +114,8 @@ bool SubMeshFromXml(const TiXmlElement* element, cl_Puppet& puppet)
     if (const TiXmlElement* bounds = element->FirstChildElement("bounds"))
         ReadSubMeshBounds(*bounds, name, puppet);
     if (const char* queue = element->Attribute("renderqueue"))
-        subMesh.entity->setRenderQueueGroup(
-            static_cast<Ogre::uint8>(std::clamp(Ogre::StringConverter::parseInt(queue), 0, MAX_RENDER_QUEUE)));
+        subMesh.entity->setRenderQueueGroup(static_cast<Ogre::uint8>(
+            std::clamp(Ogre::StringConverter::parseInt(queue), 0, MAX_RENDER_QUEUE)));
     return true;
 }
 

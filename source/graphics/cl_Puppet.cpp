@@ -53,7 +53,8 @@ bool PlaceOnBone(Ogre::Entity& entity, const Ogre::Node& parent, const std::stri
 
 // An entity of the mesh named name, casting shadows, lit by every plain light and seen by the game
 // camera; null, logged, when the name is taken.
-Ogre::Entity* CreateEntity(Ogre::SceneManager& sceneManager, const std::string& name, const Ogre::MeshPtr& mesh)
+Ogre::Entity* CreateEntity(Ogre::SceneManager& sceneManager, const std::string& name,
+                           const Ogre::MeshPtr& mesh)
 {
     if (sceneManager.hasEntity(name))
     {
@@ -185,7 +186,8 @@ void cl_Puppet::UpdatePoses(float dt)
         pose.second->Update(dt);
         used = used || pose.second->GetWeight() + pose.second->GetBaseInfluence() > 0.0f;
     }
-    const auto show = [used](Ogre::Entity* entity) {
+    const auto show = [used](Ogre::Entity* entity)
+    {
         if (!entity->hasAnimationState(POSES_ANIMATION))
             return;
         Ogre::AnimationState* state = entity->getAnimationState(POSES_ANIMATION);
@@ -265,7 +267,8 @@ bool cl_Puppet::FromXml(const TiXmlElement* element)
     LOG_LEVEL(LEVEL_LOADING, "Loading character slaves ...");
     if (const TiXmlElement* slaves = element->FirstChildElement("slaveobjects"))
     {
-        for (const TiXmlElement* child = slaves->FirstChildElement(); child; child = child->NextSiblingElement())
+        for (const TiXmlElement* child = slaves->FirstChildElement(); child;
+             child = child->NextSiblingElement())
             SlaveObjectFromXml(child, *this);
     }
     for (const TiXmlElement* source = element->FirstChildElement("vtxanimsrc"); source;
@@ -301,7 +304,8 @@ void cl_Puppet::AddRoot(const TiXmlElement& element)
     const char* name = element.Attribute("name");
     if (!name)
     {
-        LOG_WARNING("Skipped a weight node of the puppet '%s' that lacks the attribute 'name'.", m_name.c_str());
+        LOG_WARNING("Skipped a weight node of the puppet '%s' that lacks the attribute 'name'.",
+                    m_name.c_str());
         return;
     }
     std::unique_ptr<cl_PuppetAnimWeight>& root = m_roots[name];
@@ -544,8 +548,8 @@ void cl_Puppet::SetLightMask(uint32_t mask)
         subMesh.second.entity->setLightMask(mask);
 }
 
-bool cl_Puppet::AddSlaveObject(const std::string& id, const std::string& meshFile, const std::string& assetRef,
-                               const std::string& position)
+bool cl_Puppet::AddSlaveObject(const std::string& id, const std::string& meshFile,
+                               const std::string& assetRef, const std::string& position)
 {
     if (m_slaveObjects.count(id))
     {
@@ -661,8 +665,8 @@ void cl_Puppet::AddSkeletonFile(const std::string& skeletonFile)
         }
         catch (const Ogre::Exception& exception)
         {
-            LOG_ERROR("The animations of the skeleton file '%s' could not be merged: %s", skeletonFile.c_str(),
-                      exception.getDescription().c_str());
+            LOG_ERROR("The animations of the skeleton file '%s' could not be merged: %s",
+                      skeletonFile.c_str(), exception.getDescription().c_str());
         }
         RefreshListeners();
     }

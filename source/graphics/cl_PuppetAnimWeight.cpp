@@ -172,8 +172,7 @@ cl_PuppetAnimWeight& cl_PuppetAnimWeight::GetOrCreateChild(std::string_view name
     const auto found = m_children.find(name);
     if (found != m_children.end())
         return *found->second;
-    return *m_children.emplace(std::string(name), std::make_unique<cl_PuppetAnimWeight>(this))
-                .first->second;
+    return *m_children.emplace(std::string(name), std::make_unique<cl_PuppetAnimWeight>(this)).first->second;
 }
 
 cl_PuppetAnimWeight* cl_PuppetAnimWeight::GetChild(int index) const

@@ -73,8 +73,8 @@ void cl_PuppetMainAnimation::OnTimeAdvanced(float from, float to)
         motion.translation += back * (translation - m_lastTranslation) * weight;
     m_lastTranslation = translation;
     if (m_applyRotation)
-        motion.rotation =
-            Ogre::Quaternion::Slerp(weight, Ogre::Quaternion::IDENTITY, back * rotation, true) * motion.rotation;
+        motion.rotation = Ogre::Quaternion::Slerp(weight, Ogre::Quaternion::IDENTITY, back * rotation, true) *
+                          motion.rotation;
     m_lastRotation = rotation;
     if (m_applyScale)
         motion.scale += (scale - m_lastScale) * weight;

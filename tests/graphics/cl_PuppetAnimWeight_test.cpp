@@ -188,11 +188,12 @@ TEST_F(WeightTree, TheWrittenStateLeavesOutWhatPlaysAtZero)
     puppet->Update(0.5f);
     TiXmlElement state("state");
     puppet->SaveState(state);
-    EXPECT_EQ(PrintedXml(&state),
-              R"(<state><animtree><weight name="a">)"
-              R"(<weight name="r" value="0.500000"><mainanim name="run" duration="1.000000" time="0.500000" />)"
-              R"(</weight><weight name="w" value="0.500000"><mainanim name="walk" duration="1.000000" )"
-              R"(looping="true" time="0.500000" /></weight></weight></animtree></state>)");
+    EXPECT_EQ(
+        PrintedXml(&state),
+        R"(<state><animtree><weight name="a">)"
+        R"(<weight name="r" value="0.500000"><mainanim name="run" duration="1.000000" time="0.500000" />)"
+        R"(</weight><weight name="w" value="0.500000"><mainanim name="walk" duration="1.000000" )"
+        R"(looping="true" time="0.500000" /></weight></weight></animtree></state>)");
 }
 
 TEST_F(WeightTree, BrokenAnimationsAreLoggedAndTheRestIsRead)
@@ -210,10 +211,11 @@ TEST_F(WeightTree, BrokenAnimationsAreLoggedAndTheRestIsRead)
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(main->GetState(), nullptr) << "the last one read names a clip the model lacks";
     EXPECT_NE(puppet->ResolveAnimPath("a/w")->GetMainAnimation()->GetState(), nullptr);
-    for (const char* line : {"Skipped Animation because it's definition lacks required attribute 'name'!",
-                             "An MainAnimation allready exists in the weight-node ''!",
-                             "Adding MainAnimation 'run' failed!", "Could not retrieve main animation 'dance'!",
-                             "Skipped a weight node below '' because it lacks the attribute 'name'!"})
+    for (const char* line :
+         {"Skipped Animation because it's definition lacks required attribute 'name'!",
+          "An MainAnimation allready exists in the weight-node ''!", "Adding MainAnimation 'run' failed!",
+          "Could not retrieve main animation 'dance'!",
+          "Skipped a weight node below '' because it lacks the attribute 'name'!"})
         EXPECT_TRUE(m_log.Contains(line, cl_Logger::LEVEL_WARNING)) << line;
 
     TiXmlElement list("list");

@@ -51,18 +51,22 @@ void AddFigureClips(Ogre::Skeleton& skeleton)
     AddTrack(*run, 1, {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 0, 300)}});
     Ogre::Animation* turn = skeleton.createAnimation("turn", 1.0f);
     AddTrack(*turn, 1,
-             {{0.0f, Vector3::ZERO},
-              {1.0f, Vector3::ZERO, Quaternion(Ogre::Degree(90), Vector3::UNIT_Y)}});
+             {{0.0f, Vector3::ZERO}, {1.0f, Vector3::ZERO, Quaternion(Ogre::Degree(90), Vector3::UNIT_Y)}});
     Ogre::Animation* idle = skeleton.createAnimation("idle", 2.0f);
     AddTrack(*idle, 2, {{0.0f, Vector3::ZERO}, {2.0f, Vector3(0, 1, 0)}});
     Ogre::Animation* wave = skeleton.createAnimation("wave", 1.0f);
     AddTrack(*wave, 2, {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 2, 0)}});
+    Ogre::Animation* enter = skeleton.createAnimation("enter", 1.0f);
+    AddTrack(
+        *enter, 1,
+        {{0.0f, Vector3(0, 0, -50), Quaternion(Ogre::Degree(180), Vector3::UNIT_Y)}, {1.0f, Vector3::ZERO}});
 }
 
 // A triangle on shared vertices, every vertex on bone 0 of the skeleton (none: unrigged).
 Ogre::MeshPtr MakeTriangle(const std::string& name, const std::string& skeleton)
 {
-    Ogre::MeshPtr mesh = MakeTestMesh(name, {{{0, 0, 0}, {}}, {{1, 0, 0}, {}}, {{0, 1, 0}, {}}}, {{{}, {0, 1, 2}}});
+    Ogre::MeshPtr mesh =
+        MakeTestMesh(name, {{{0, 0, 0}, {}}, {{1, 0, 0}, {}}, {{0, 1, 0}, {}}}, {{{}, {0, 1, 2}}});
     if (skeleton.empty())
         return mesh;
     mesh->setSkeletonName(skeleton);
@@ -89,18 +93,22 @@ void MakeTestFigure()
     extra->load();
     AddTrack(*extra->createAnimation("bow", 2.0f), 0, {{0.0f, Vector3::ZERO}, {2.0f, Vector3(0, -1, 0)}});
     AddTrack(*extra->createAnimation("nod", 1.0f), 2, {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 0, 1)}});
-    MakeTestSkeleton("empty.skeleton", FIGURE_BONES)->load();
+    MakeTestSkeleton("empty.skeleton", FIGURE_BONES);
     Ogre::SkeletonPtr single = MakeTestSkeleton("single.skeleton", {{"body", -1, Vector3::ZERO}});
     AddTrack(*single->createAnimation("walk", 1.0f), 0, {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 0, 100)}});
 
     MakeTriangle("figure_body.mesh", "figure.skeleton");
     AddFacePoses(*MakeTriangle("figure_head.mesh", "figure.skeleton"));
-    MakeTriangle("figure_hat.mesh", "figure.skeleton")->createPose(0, "blink")->addVertex(2, Vector3(0, 1, 0));
+    MakeTriangle("figure_hat.mesh", "figure.skeleton")
+        ->createPose(0, "blink")
+        ->addVertex(2, Vector3(0, 1, 0));
     MakeTriangle("single.mesh", "single.skeleton");
+    MakeTriangle("still.mesh", "empty.skeleton");
     MakeTriangle("prop.mesh", "");
     Ogre::MeshPtr source = MakeTriangle("face_source.mesh", "");
     AddFacePoses(*source);
-    Ogre::VertexPoseKeyFrame* talk =
-        source->createAnimation("talk", 1.0f)->createVertexTrack(0, Ogre::VAT_POSE)->createVertexPoseKeyFrame(0.5f);
+    Ogre::VertexPoseKeyFrame* talk = source->createAnimation("talk", 1.0f)
+                                         ->createVertexTrack(0, Ogre::VAT_POSE)
+                                         ->createVertexPoseKeyFrame(0.5f);
     talk->addPoseReference(1, 0.75f);
 }
