@@ -87,6 +87,10 @@ Ogre::MeshPtr AutoAddMeshPoses(const std::string& meshFile)
     if (!mesh)
         return mesh;
     const Ogre::PoseList& poses = mesh->getPoseList();
+    // OGRE 1.12 renders a mesh whose vertex animation has no track through vertex data it never made, and
+    // crashes: a mesh without poses gets no poses animation.
+    if (poses.empty())
+        return mesh;
     if (mesh->hasAnimation(POSES_ANIMATION))
     {
         const Ogre::Animation& animation = *mesh->getAnimation(POSES_ANIMATION);

@@ -25,8 +25,9 @@ Ogre::MeshPtr LoadPuppetMesh(const std::string& meshFile);
 Ogre::SkeletonPtr LoadPuppetSkeleton(const std::string& skeletonFile);
 
 // Loads the mesh as LoadPuppetMesh does and gives it the poses animation: per pose target one track with
-// one key frame that lists every pose of the mesh at influence 0. A mesh that has it already (another
-// puppet prepared it) is only checked; a pose it lacks there is logged. Null for a mesh that cannot be had.
+// one key frame that lists every pose of the mesh at influence 0. A mesh without poses gets none; a mesh
+// that has it already (another puppet prepared it) is only checked, a pose it lacks there is logged. Null
+// for a mesh that cannot be had.
 Ogre::MeshPtr AutoAddMeshPoses(const std::string& meshFile);
 
 // Copies into target each animation of source that has vertex tracks and whose name target lacks, with

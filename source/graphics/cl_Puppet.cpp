@@ -482,6 +482,8 @@ bool cl_Puppet::AddSubMesh(const std::string& meshFile, const std::string& name)
         try
         {
             entity->shareSkeletonInstanceWith(m_mainEntity);
+            // The shared states come from the main entity's mesh: this mesh's poses animation joins them.
+            entity->refreshAvailableAnimationState();
         }
         catch (const Ogre::Exception&)
         {
