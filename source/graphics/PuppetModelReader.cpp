@@ -13,6 +13,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -25,11 +26,20 @@ Ogre::Vector3 VectorOf(const char* text)
     return Ogre::StringConverter::parseVector3(text ? text : "");
 }
 
-// Gives the mesh the bounds of the "min" and "max" attributes of a "bounds" element, padded.
+// Gives the mesh the bounds of the "min" and "max" attributes of a "bounds" element, padded. Corners that
+// make no box (a minimum above the maximum, a number out of range) are logged and change nothing.
 void SetBounds(Ogre::Entity& entity, const TiXmlElement& bounds)
 {
-    entity.getMesh()->_setBounds(
-        Ogre::AxisAlignedBox(VectorOf(bounds.Attribute("min")), VectorOf(bounds.Attribute("max"))), true);
+    const Ogre::Vector3 low = VectorOf(bounds.Attribute("min"));
+    const Ogre::Vector3 high = VectorOf(bounds.Attribute("max"));
+    const bool finite = std::isfinite(low.x + low.y + low.z + high.x + high.y + high.z);
+    if (!finite || low.x > high.x || low.y > high.y || low.z > high.z)
+    {
+        LOG_WARNING("The bounds of the mesh '%s' are no box and are ignored.",
+                    entity.getMesh()->getName().c_str());
+        return;
+    }
+    entity.getMesh()->_setBounds(Ogre::AxisAlignedBox(low, high), true);
 }
 
 void ReadSubNode(const TiXmlElement& subNode, Ogre::SceneNode& node)

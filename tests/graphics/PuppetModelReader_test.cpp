@@ -140,8 +140,10 @@ TEST_F(ModelReader, WhatASubmeshCannotBeIsLoggedAndTheRestIsRead)
              <submesh meshfile="single.mesh" name="stranger"/>
              <submesh meshfile="prop.mesh" name="dynamic"><bounds type="dynamic"/></submesh>
              <submesh meshfile="prop.mesh" name="untyped"><bounds min="1 1 1" max="2 2 2"/></submesh>
+             <submesh meshfile="prop.mesh" name="inside out"><bounds type="fixed" min="1 1 1" max="2 0 2"/></submesh>
            </submeshes>)");
-    EXPECT_EQ(puppet->GetSubMeshNames(), (std::vector<std::string>{"body", "dynamic", "untyped"}));
+    EXPECT_EQ(puppet->GetSubMeshNames(),
+              (std::vector<std::string>{"body", "dynamic", "inside out", "untyped"}));
     EXPECT_TRUE(puppet->GetSubMesh("dynamic").dynamicBounds);
     const struct
     {
@@ -156,6 +158,7 @@ TEST_F(ModelReader, WhatASubmeshCannotBeIsLoggedAndTheRestIsRead)
         {"DynamicBounds are not supported...", cl_Logger::LEVEL_WARNING},
         {"Could not set Submesh bounds because of missing or unknown type information!",
          cl_Logger::LEVEL_WARNING},
+        {"The bounds of the mesh 'prop.mesh' are no box and are ignored.", cl_Logger::LEVEL_WARNING},
         {"Loading character submeshes ...", cl_Logger::LEVEL_INFO | cl_Logger::TOPIC_CHARACTER},
     };
     for (const auto& line : lines)
