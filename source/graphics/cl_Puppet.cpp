@@ -186,19 +186,32 @@ void cl_Puppet::UpdatePoses(float dt)
         pose.second->Update(dt);
         used = used || pose.second->GetWeight() + pose.second->GetBaseInfluence() > 0.0f;
     }
-    const auto show = [used](Ogre::Entity* entity)
+    if (!m_poseStatesKnown)
+        CollectPoseStates();
+    for (Ogre::AnimationState* state : m_poseStates)
     {
-        if (!entity->hasAnimationState(POSES_ANIMATION))
-            return;
-        Ogre::AnimationState* state = entity->getAnimationState(POSES_ANIMATION);
         if (state->getEnabled() != used)
             state->setEnabled(used);
         state->getParent()->_notifyDirty();
+    }
+}
+
+void cl_Puppet::CollectPoseStates()
+{
+    m_poseStates.clear();
+    const auto collect = [this](Ogre::Entity* entity)
+    {
+        // Entities that share a skeleton share their states too: each state once.
+        if (entity->hasAnimationState(POSES_ANIMATION) &&
+            std::find(m_poseStates.begin(), m_poseStates.end(), entity->getAnimationState(POSES_ANIMATION)) ==
+                m_poseStates.end())
+            m_poseStates.push_back(entity->getAnimationState(POSES_ANIMATION));
     };
     for (const auto& subMesh : m_subMeshes)
-        show(subMesh.second.entity);
+        collect(subMesh.second.entity);
     for (const auto& slave : m_slaveObjects)
-        show(slave.second.entity);
+        collect(slave.second.entity);
+    m_poseStatesKnown = true;
 }
 
 Ogre::AnimationState* cl_Puppet::GetFallbackState() const
@@ -376,6 +389,7 @@ bool cl_Puppet::Unload()
     for (const auto& slave : m_slaveObjects)
         Destroy(slave.second.entity, slave.second.node);
     m_slaveObjects.clear();
+    m_poseStatesKnown = false;
     m_poses.clear();
     m_roots.clear();
     m_groups.clear();
@@ -499,6 +513,7 @@ bool cl_Puppet::AddSubMesh(const std::string& meshFile, const std::string& name)
     if (replaced.entity)
         Destroy(replaced.entity, replaced.node);
     m_subMeshes[name] = st_SubMesh{entity, node, false, "parent"};
+    m_poseStatesKnown = false;
     return true;
 }
 
@@ -573,6 +588,7 @@ bool cl_Puppet::AddSlaveObject(const std::string& id, const std::string& meshFil
     Ogre::SceneNode* node = m_sceneManager.createSceneNode();
     node->attachObject(entity);
     m_slaveObjects[id] = st_SlaveObject{entity, node, position, assetRef};
+    m_poseStatesKnown = false;
     return true;
 }
 
@@ -674,6 +690,7 @@ void cl_Puppet::AddSkeletonFile(const std::string& skeletonFile)
     }
     for (const auto& subMesh : m_subMeshes)
         subMesh.second.entity->refreshAvailableAnimationState();
+    m_poseStatesKnown = false;
 }
 
 void cl_Puppet::RemoveSkeletonFiles()

@@ -223,6 +223,7 @@ private:
     void HideFallback();
     void ShowFallback(float dt);
     void UpdatePoses(float dt);
+    void CollectPoseStates();
     void RemoveSkeletonFiles();
     void RemoveCopiedVertexAnimations();
     void Destroy(Ogre::Entity* entity, Ogre::SceneNode* node);
@@ -230,6 +231,9 @@ private:
     Ogre::SceneManager& m_sceneManager;
     uint16_t m_rootBoneHandle = NO_BONE;
     std::map<std::string, std::unique_ptr<PuppetPose>> m_poses;
+    // The poses animation's states of the entities, known until an entity comes or goes.
+    std::vector<Ogre::AnimationState*> m_poseStates;
+    bool m_poseStatesKnown = false;
     Ogre::Entity* m_mainEntity = nullptr;
     std::map<std::string, std::unique_ptr<cl_PuppetAnimWeight>, std::less<>> m_roots;
     cl_PuppetAnimWeight* m_fallbackNode = nullptr;

@@ -25,7 +25,10 @@ bool cl_PuppetAnimWeight::FromXml(const TiXmlElement& element, cl_Puppet& puppet
         return false;
     }
     SetTarget(NumberAttribute(element, "value", 0.0f), 0.0f);
-    m_sync = IsTrueAttribute(element, "sync");
+    if (IsTrueAttribute(element, "sync"))
+        NoteSync();
+    else
+        m_sync = false;
     if (const char* group = element.Attribute("normalization"))
         m_group = &puppet.GetNormalizationGroup(group);
     for (const TiXmlElement* animation = element.FirstChildElement("animation"); animation;
@@ -55,9 +58,16 @@ bool cl_PuppetAnimWeight::FromXml(const TiXmlElement& element, cl_Puppet& puppet
     return true;
 }
 
-void cl_PuppetAnimWeight::MakeSync()
+void cl_PuppetAnimWeight::NoteSync()
 {
     m_sync = true;
+    for (cl_PuppetAnimWeight* node = this; node && !node->m_syncInSubtree; node = node->m_parent)
+        node->m_syncInSubtree = true;
+}
+
+void cl_PuppetAnimWeight::MakeSync()
+{
+    NoteSync();
     for (const auto& child : m_children)
         child.second->MakeSync();
 }
@@ -101,6 +111,20 @@ void cl_PuppetAnimWeight::SetTarget(float target, float time)
         m_mainAnimation->SetWeightChanged(true);
     for (const auto& slave : m_slaveAnimations)
         slave.second->SetWeightChanged(true);
+    Wake();
+}
+
+void cl_PuppetAnimWeight::Wake()
+{
+    for (cl_PuppetAnimWeight* node = this; node && node->m_resting; node = node->m_parent)
+        node->m_resting = false;
+}
+
+void cl_PuppetAnimWeight::ClearSyncTimes()
+{
+    m_syncTime = -1.0f;
+    for (cl_PuppetAnimWeight* child : m_ordered)
+        child->ClearSyncTimes();
 }
 
 void cl_PuppetAnimWeight::Update(float dt)
@@ -117,31 +141,53 @@ void cl_PuppetAnimWeight::Update(float dt)
         m_effectiveWeight = m_value;
     else
         m_effectiveWeight = m_value == 0.0f ? 0.0f : m_parent->m_effectiveWeight * m_value;
-    for (const auto& child : m_children)
-        child.second->Update(dt);
+    if (m_resting && m_effectiveWeight == 0.0f)
+        return;
+    for (cl_PuppetAnimWeight* child : m_ordered)
+        child->Update(dt);
     if (m_effectiveWeight != 0.0f && m_group)
         m_group->sum += m_effectiveWeight;
 }
 
 void cl_PuppetAnimWeight::Apply(float dt)
 {
+    if (m_resting && m_effectiveWeight == 0.0f)
+        return;
     const float scaled = dt * m_timeScale;
-    for (const auto& child : m_children)
-        child.second->Apply(scaled);
+    bool resting = m_effectiveWeight == 0.0f && !m_fade.IsRunning();
+    for (cl_PuppetAnimWeight* child : m_ordered)
+    {
+        child->Apply(scaled);
+        resting = resting && child->m_resting;
+    }
+    const auto still = [](const cl_PuppetAnimation& animation)
+    { return !animation.IsEnabled() && !animation.HasWeightChanged(); };
     if (m_mainAnimation)
+    {
         m_mainAnimation->Apply(scaled);
+        resting = resting && still(*m_mainAnimation);
+    }
     for (const auto& slave : m_slaveAnimations)
+    {
         slave.second->Apply(scaled);
+        resting = resting && still(*slave.second);
+    }
+    // At rest every sync time below is -1, as SyncTimes, which then passes over the subtree, would find.
+    if (resting && !m_resting)
+        ClearSyncTimes();
+    m_resting = resting;
 }
 
 void cl_PuppetAnimWeight::SyncTimes()
 {
+    if (!m_syncInSubtree || m_resting)
+        return;
     m_syncTime = -1.0f;
     if (m_sync && m_mainAnimation && m_mainAnimation->IsEnabled())
         m_syncTime = m_mainAnimation->GetTimePosition();
-    for (const auto& child : m_children)
+    for (cl_PuppetAnimWeight* child : m_ordered)
     {
-        cl_PuppetAnimWeight& node = *child.second;
+        cl_PuppetAnimWeight& node = *child;
         node.SyncTimes();
         if (m_sync && node.m_syncTime != -1.0f && (m_syncTime == -1.0f || node.m_syncTime < m_syncTime))
             m_syncTime = node.m_syncTime;
@@ -154,6 +200,7 @@ cl_PuppetMainAnimation& cl_PuppetAnimWeight::AddMainAnimation(cl_Puppet& puppet)
         LOG_WARNING("An MainAnimation allready exists in the weight-node '%s'!", GetPath().c_str());
     else
         m_mainAnimation = std::make_unique<cl_PuppetMainAnimation>(puppet, *this);
+    Wake();
     return *m_mainAnimation;
 }
 
@@ -164,6 +211,7 @@ cl_PuppetSlaveAnimation& cl_PuppetAnimWeight::AddSlaveAnimation(const std::strin
         LOG_WARNING("An Animation for the slave '%s' allready exists in this weight-node!", slave.c_str());
     else
         animation = std::make_unique<cl_PuppetSlaveAnimation>(puppet, *this, slave);
+    Wake();
     return *animation;
 }
 
@@ -172,14 +220,18 @@ cl_PuppetAnimWeight& cl_PuppetAnimWeight::GetOrCreateChild(std::string_view name
     const auto found = m_children.find(name);
     if (found != m_children.end())
         return *found->second;
-    return *m_children.emplace(std::string(name), std::make_unique<cl_PuppetAnimWeight>(this)).first->second;
+    Wake();
+    const auto made =
+        m_children.emplace(std::string(name), std::make_unique<cl_PuppetAnimWeight>(this)).first;
+    m_ordered.insert(m_ordered.begin() + std::distance(m_children.begin(), made), made->second.get());
+    return *made->second;
 }
 
 cl_PuppetAnimWeight* cl_PuppetAnimWeight::GetChild(int index) const
 {
-    if (index < 0 || index >= static_cast<int>(m_children.size()))
+    if (index < 0 || index >= static_cast<int>(m_ordered.size()))
         return nullptr;
-    return std::next(m_children.begin(), index)->second.get();
+    return m_ordered[static_cast<size_t>(index)];
 }
 
 std::string cl_PuppetAnimWeight::GetPath() const
@@ -246,12 +298,4 @@ void cl_PuppetAnimWeight::SaveState(TiXmlElement& element) const
         written.SetAttribute("name", child.first);
         child.second->SaveState(written);
     }
-}
-
-float cl_PuppetAnimWeight::GetNormalizedWeight() const
-{
-    if (!m_group)
-        return m_effectiveWeight;
-    // A group whose members are all at 0 (or were summed under another root) shares nothing out.
-    return m_group->sum != 0.0f ? m_effectiveWeight / m_group->sum : 0.0f;
 }

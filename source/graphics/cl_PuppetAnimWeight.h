@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TiXmlElement;
 class cl_Puppet;
@@ -80,28 +81,45 @@ public:
     {
         return m_slaveAnimations;
     }
-    // The weight the animations receive: effective weight / group sum within a group, else effective.
-    float GetNormalizedWeight() const;
+    // The weight the animations receive: effective weight / group sum within a group, else effective. A
+    // group whose members are all at 0 (or were summed under another root) shares nothing out.
+    float GetNormalizedWeight() const
+    {
+        if (!m_group)
+            return m_effectiveWeight;
+        return m_group->sum != 0.0f ? m_effectiveWeight / m_group->sum : 0.0f;
+    }
     float GetValue() const { return m_value; }
     float GetEffectiveWeight() const { return m_effectiveWeight; }
     bool IsFading() const { return m_fade.IsRunning(); }
     // The target of the last SetTarget.
     float GetFadeTarget() const { return m_fade.GetTarget(); }
     bool IsSync() const { return m_sync; }
-    void SetSync(bool sync) { m_sync = sync; }
     float GetTimeScale() const { return m_timeScale; }
     void SetTimeScale(float scale) { m_timeScale = scale; }
 
 private:
     // A sync node's whole subtree is sync, whatever the children's own data say.
     void MakeSync();
+    // Notes that this node is sync in it and its ancestors: SyncTimes passes over subtrees without one,
+    // whose sync times stay -1.
+    void NoteSync();
+    // A change below: the node and its ancestors are no longer at rest.
+    void Wake();
+    void ClearSyncTimes();
     void ReadAnimation(const TiXmlElement& element, cl_Puppet& puppet);
 
     Children m_children;
+    // The children again, in name order: the frame's passes walk them without the map's pointer chase.
+    std::vector<cl_PuppetAnimWeight*> m_ordered;
     cl_PuppetAnimWeight* m_parent;
     std::unique_ptr<cl_PuppetMainAnimation> m_mainAnimation;
     std::map<std::string, std::unique_ptr<cl_PuppetSlaveAnimation>> m_slaveAnimations;
     bool m_sync = false;
+    bool m_syncInSubtree = false;
+    // The subtree is at rest: at weight 0, nothing fading, every animation disabled with its weight applied.
+    // Update and Apply pass over it while its weight stays 0, as they would change nothing there.
+    bool m_resting = false;
     float m_timeScale = 1.0f;
     float m_value = 0.0f;
     float m_effectiveWeight = 0.0f;

@@ -72,9 +72,15 @@ void cl_PuppetMainAnimation::OnTimeAdvanced(float from, float to)
     if (m_applyTranslation)
         motion.translation += back * (translation - m_lastTranslation) * weight;
     m_lastTranslation = translation;
-    if (m_applyRotation)
-        motion.rotation = Ogre::Quaternion::Slerp(weight, Ogre::Quaternion::IDENTITY, back * rotation, true) *
-                          motion.rotation;
+    // Most clips walk straight, and most play at full weight: both spare the interpolation.
+    if (m_applyRotation && rotation != m_lastRotation)
+    {
+        const Ogre::Quaternion turn = back * rotation;
+        motion.rotation =
+            (weight == 1.0f ? turn
+                            : Ogre::Quaternion::Slerp(weight, Ogre::Quaternion::IDENTITY, turn, true)) *
+            motion.rotation;
+    }
     m_lastRotation = rotation;
     if (m_applyScale)
         motion.scale += (scale - m_lastScale) * weight;
@@ -131,11 +137,13 @@ bool cl_PuppetMainAnimation::ReadRootKey(Ogre::Vector3& translation, Ogre::Quate
     if (!m_state || !skeleton || bone == cl_Puppet::NO_BONE)
         return false;
     const Ogre::Animation* animation = skeleton->_getAnimationImpl(m_state->getAnimationName());
-    if (!animation || !animation->hasNodeTrack(bone))
+    if (!animation)
+        return false;
+    const auto track = animation->_getNodeTrackList().find(bone);
+    if (track == animation->_getNodeTrackList().end())
         return false;
     Ogre::TransformKeyFrame key(nullptr, 0.0f);
-    animation->getNodeTrack(bone)->getInterpolatedKeyFrame(
-        animation->_getTimeIndex(m_state->getTimePosition()), &key);
+    track->second->getInterpolatedKeyFrame(animation->_getTimeIndex(m_state->getTimePosition()), &key);
     translation = key.getTranslate();
     rotation = key.getRotation();
     scale = key.getScale();
