@@ -26,10 +26,17 @@ Ogre::Vector3 VectorOf(const char* text)
     return Ogre::StringConverter::parseVector3(text ? text : "");
 }
 
-// Gives the mesh the bounds of the "min" and "max" attributes of a "bounds" element, padded. Corners that
-// make no box (a minimum above the maximum, a number out of range) are logged and change nothing.
+// Gives the mesh the bounds of the "min" and "max" attributes of a "bounds" element, padded. A missing
+// corner, or corners that make no box (a minimum above the maximum, a number out of range), are logged
+// and change nothing.
 void SetBounds(Ogre::Entity& entity, const TiXmlElement& bounds)
 {
+    if (!bounds.Attribute("min") || !bounds.Attribute("max"))
+    {
+        LOG_WARNING("The bounds of the mesh '%s' lack 'min' or 'max' and are ignored.",
+                    entity.getMesh()->getName().c_str());
+        return;
+    }
     const Ogre::Vector3 low = VectorOf(bounds.Attribute("min"));
     const Ogre::Vector3 high = VectorOf(bounds.Attribute("max"));
     const bool finite = std::isfinite(low.x + low.y + low.z + high.x + high.y + high.z);
@@ -66,16 +73,18 @@ void ReadSubMeshBounds(const TiXmlElement& bounds, const std::string& name, cl_P
         LOG_WARNING("Could not set Submesh bounds because of missing or unknown type information!");
 }
 
-// The slave node's turn: the text is the axis, "angle" the degrees about it. A zero axis turns nothing.
+// The slave node's turn: the text is the axis, "angle" the degrees about it. Without an angle or an axis
+// it turns nothing.
 void ReadSlaveRotation(const TiXmlElement& rotation, Ogre::SceneNode& node)
 {
     const Ogre::Vector3 axis = VectorOf(rotation.GetText());
-    const Ogre::Radian angle = Ogre::StringConverter::parseAngle(AttributeOrEmpty(rotation, "angle"));
-    if (axis.isZeroLength())
+    const char* degrees = rotation.Attribute("angle");
+    if (!degrees || axis.isZeroLength())
     {
-        LOG_WARNING("The rotation of a SlaveObject has no axis and is ignored.");
+        LOG_WARNING("The rotation of a SlaveObject lacks its angle or axis and is ignored.");
         return;
     }
+    const Ogre::Radian angle = Ogre::StringConverter::parseAngle(degrees);
     node.setOrientation(Ogre::Quaternion(angle, axis.normalisedCopy()));
 }
 } // namespace

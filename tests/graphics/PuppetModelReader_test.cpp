@@ -7,6 +7,7 @@
 #include "support/HeadlessOgre.h"
 #include "support/LogCapture.h"
 #include "support/PuppetXml.h"
+#include "support/TemporaryFolder.h"
 #include "support/TestFigure.h"
 
 #include <OgreAnimation.h>
@@ -16,12 +17,15 @@
 #include <OgreMaterialManager.h>
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
+#include <OgreMeshSerializer.h>
 #include <OgrePose.h>
+#include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreSkeleton.h>
 #include <OgreSkeletonInstance.h>
 #include <OgreSkeletonManager.h>
+#include <OgreSkeletonSerializer.h>
 #include <OgreSubEntity.h>
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -141,9 +145,10 @@ TEST_F(ModelReader, WhatASubmeshCannotBeIsLoggedAndTheRestIsRead)
              <submesh meshfile="prop.mesh" name="dynamic"><bounds type="dynamic"/></submesh>
              <submesh meshfile="prop.mesh" name="untyped"><bounds min="1 1 1" max="2 2 2"/></submesh>
              <submesh meshfile="prop.mesh" name="inside out"><bounds type="fixed" min="1 1 1" max="2 0 2"/></submesh>
+             <submesh meshfile="prop.mesh" name="half"><bounds type="fixed" min="1 1 1"/></submesh>
            </submeshes>)");
     EXPECT_EQ(puppet->GetSubMeshNames(),
-              (std::vector<std::string>{"body", "dynamic", "inside out", "untyped"}));
+              (std::vector<std::string>{"body", "dynamic", "half", "inside out", "untyped"}));
     EXPECT_TRUE(puppet->GetSubMesh("dynamic").dynamicBounds);
     const struct
     {
@@ -159,6 +164,7 @@ TEST_F(ModelReader, WhatASubmeshCannotBeIsLoggedAndTheRestIsRead)
         {"Could not set Submesh bounds because of missing or unknown type information!",
          cl_Logger::LEVEL_WARNING},
         {"The bounds of the mesh 'prop.mesh' are no box and are ignored.", cl_Logger::LEVEL_WARNING},
+        {"The bounds of the mesh 'prop.mesh' lack 'min' or 'max' and are ignored.", cl_Logger::LEVEL_WARNING},
         {"Loading character submeshes ...", cl_Logger::LEVEL_INFO | cl_Logger::TOPIC_CHARACTER},
     };
     for (const auto& line : lines)
@@ -200,8 +206,9 @@ TEST_F(ModelReader, ASlaveObjectNeedsAMeshAnIdAPositionAndANewId)
                   <slave id="missing" meshfile="missing.mesh" position="avatar"/>
                   <submesh meshfile="prop.mesh"/>
                   <slave id="turned" meshfile="prop.mesh" position="avatar"><rotation angle="90">0 0 0</rotation></slave>
+                  <slave id="unturned" meshfile="prop.mesh" position="avatar"><rotation>0 1 0</rotation></slave>
                 </slaveobjects>)");
-    EXPECT_EQ(puppet->GetSlaveIds(), (std::vector<std::string>{"lamp", "turned"}));
+    EXPECT_EQ(puppet->GetSlaveIds(), (std::vector<std::string>{"lamp", "turned", "unturned"}));
     const st_SlaveObject lamp = puppet->GetSlave("lamp");
     EXPECT_EQ(lamp.position, "hook");
     EXPECT_EQ(lamp.assetRef, "items_lamp");
@@ -211,6 +218,8 @@ TEST_F(ModelReader, ASlaveObjectNeedsAMeshAnIdAPositionAndANewId)
                                                    Ogre::Degree(0.01f)));
     EXPECT_TRUE(lamp.entity->getMesh()->getBounds().getMaximum().positionEquals(Vector3(1.02f), 1e-4f));
     EXPECT_EQ(puppet->GetSlave("turned").node->getOrientation(), Quaternion::IDENTITY) << "no axis, no turn";
+    EXPECT_EQ(puppet->GetSlave("unturned").node->getOrientation(), Quaternion::IDENTITY) << "no angle either";
+    EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_WARNING), 2u) << "each rotation that turns nothing is logged";
     for (const char* line : {"SlaveObject definition lacks required attribute 'id'!",
                              "SlaveObject definition lacks required attribute 'meshfile'!",
                              "SlaveObject definition lacks required attribute 'position'!",
@@ -348,6 +357,36 @@ TEST_F(ModelReader, ASecondReadAddsToTheRootsAndPosesThereAre)
     EXPECT_EQ(puppet->GetPose("smile")->GetReferenceCount(), 1u);
     EXPECT_TRUE(m_log.Contains("Skipped a pose of the puppet 'reader' that lacks the attribute 'name'.",
                                cl_Logger::LEVEL_WARNING));
+}
+
+TEST_F(ModelReader, MeshesAndSkeletonsComeFromTheGroupThatHoldsTheirFiles)
+{
+    // Files in a group of their own, as a chapter's figures are: the poses are prepared on the mesh the
+    // entity shows, and no second copy of it is loaded into the default group.
+    TemporaryFolder folder;
+    Ogre::MeshSerializer().exportMesh(Mesh("face_source.mesh").get(), folder.PathOf("file_face.mesh"));
+    Ogre::SkeletonSerializer().exportSkeleton(
+        Ogre::SkeletonManager::getSingleton().getByName("extra.skeleton").get(),
+        folder.PathOf("file_extra.skeleton"));
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    groups.addResourceLocation(folder.Path().string(), "FileSystem", "CHAPTERDATA");
+    groups.initialiseResourceGroup("CHAPTERDATA");
+
+    const std::unique_ptr<cl_Puppet> puppet = Read(
+        R"(<submeshes><submesh meshfile="figure_body.mesh" name="body"/><submesh meshfile="file_face.mesh" name="face"/>
+                </submeshes><animations><weight name="a"><animation name="bow" skeletonfile="file_extra.skeleton"/>
+                </weight></animations><poses><pose name="smile" posename="smile"/></poses>)");
+    const Ogre::MeshPtr& face = puppet->GetSubMesh("face").entity->getMesh();
+    EXPECT_EQ(face->getGroup(), "CHAPTERDATA");
+    EXPECT_TRUE(face->hasAnimation("puppet_poses"));
+    EXPECT_FALSE(Ogre::MeshManager::getSingleton().getByName("file_face.mesh", Ogre::RGN_DEFAULT));
+    EXPECT_EQ(puppet->GetPose("smile")->GetReferenceCount(), 1u);
+    EXPECT_TRUE(puppet->GetMainEntity()->hasAnimationState("bow"));
+    EXPECT_EQ(
+        Ogre::SkeletonManager::getSingleton().getByName("file_extra.skeleton", "CHAPTERDATA")->getGroup(),
+        "CHAPTERDATA");
+    EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_ERROR) + m_log.Count(cl_Logger::LEVEL_WARNING), 0u);
+    puppet->Unload();
 }
 
 TEST_F(ModelReader, OnlyAPuppetElementIsRead)

@@ -30,9 +30,11 @@ struct Key
     Quaternion rotation = Quaternion::IDENTITY;
 };
 
-void AddTrack(Ogre::Animation& animation, unsigned short bone, const std::vector<Key>& keys)
+// A track of the skeleton's bone in one of its animations (bound to the bone, so that it can be saved).
+void AddTrack(Ogre::Skeleton& skeleton, Ogre::Animation& animation, unsigned short bone,
+              const std::vector<Key>& keys)
 {
-    Ogre::NodeAnimationTrack* track = animation.createNodeTrack(bone);
+    Ogre::NodeAnimationTrack* track = animation.createNodeTrack(bone, skeleton.getBone(bone));
     for (const Key& key : keys)
     {
         Ogre::TransformKeyFrame* frame = track->createNodeKeyFrame(key.time);
@@ -45,20 +47,20 @@ void AddTrack(Ogre::Animation& animation, unsigned short bone, const std::vector
 void AddFigureClips(Ogre::Skeleton& skeleton)
 {
     Ogre::Animation* walk = skeleton.createAnimation("walk", 1.0f);
-    AddTrack(*walk, 1, {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 0, 100)}});
-    AddTrack(*walk, 0, {{0.0f, Vector3::ZERO}, {0.5f, Vector3(0, 1, 0)}, {1.0f, Vector3::ZERO}});
+    AddTrack(skeleton, *walk, 1, {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 0, 100)}});
+    AddTrack(skeleton, *walk, 0, {{0.0f, Vector3::ZERO}, {0.5f, Vector3(0, 1, 0)}, {1.0f, Vector3::ZERO}});
     Ogre::Animation* run = skeleton.createAnimation("run", 1.0f);
-    AddTrack(*run, 1, {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 0, 300)}});
+    AddTrack(skeleton, *run, 1, {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 0, 300)}});
     Ogre::Animation* turn = skeleton.createAnimation("turn", 1.0f);
-    AddTrack(*turn, 1,
+    AddTrack(skeleton, *turn, 1,
              {{0.0f, Vector3::ZERO}, {1.0f, Vector3::ZERO, Quaternion(Ogre::Degree(90), Vector3::UNIT_Y)}});
     Ogre::Animation* idle = skeleton.createAnimation("idle", 2.0f);
-    AddTrack(*idle, 2, {{0.0f, Vector3::ZERO}, {2.0f, Vector3(0, 1, 0)}});
+    AddTrack(skeleton, *idle, 2, {{0.0f, Vector3::ZERO}, {2.0f, Vector3(0, 1, 0)}});
     Ogre::Animation* wave = skeleton.createAnimation("wave", 1.0f);
-    AddTrack(*wave, 2, {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 2, 0)}});
+    AddTrack(skeleton, *wave, 2, {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 2, 0)}});
     Ogre::Animation* enter = skeleton.createAnimation("enter", 1.0f);
     AddTrack(
-        *enter, 1,
+        skeleton, *enter, 1,
         {{0.0f, Vector3(0, 0, -50), Quaternion(Ogre::Degree(180), Vector3::UNIT_Y)}, {1.0f, Vector3::ZERO}});
 }
 
@@ -91,11 +93,14 @@ void MakeTestFigure()
     // Skeletons no mesh links to are loaded here: OGRE frees the bones of loaded ones only.
     Ogre::SkeletonPtr extra = MakeTestSkeleton("extra.skeleton", FIGURE_BONES);
     extra->load();
-    AddTrack(*extra->createAnimation("bow", 2.0f), 0, {{0.0f, Vector3::ZERO}, {2.0f, Vector3(0, -1, 0)}});
-    AddTrack(*extra->createAnimation("nod", 1.0f), 2, {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 0, 1)}});
+    AddTrack(*extra, *extra->createAnimation("bow", 2.0f), 0,
+             {{0.0f, Vector3::ZERO}, {2.0f, Vector3(0, -1, 0)}});
+    AddTrack(*extra, *extra->createAnimation("nod", 1.0f), 2,
+             {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 0, 1)}});
     MakeTestSkeleton("empty.skeleton", FIGURE_BONES);
     Ogre::SkeletonPtr single = MakeTestSkeleton("single.skeleton", {{"body", -1, Vector3::ZERO}});
-    AddTrack(*single->createAnimation("walk", 1.0f), 0, {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 0, 100)}});
+    AddTrack(*single, *single->createAnimation("walk", 1.0f), 0,
+             {{0.0f, Vector3::ZERO}, {1.0f, Vector3(0, 0, 100)}});
 
     MakeTriangle("figure_body.mesh", "figure.skeleton");
     AddFacePoses(*MakeTriangle("figure_head.mesh", "figure.skeleton"));
