@@ -26,47 +26,52 @@ std::string FindResourceGroup(Ogre::ResourceManager& manager, const std::string&
     return std::string();
 }
 
-Ogre::MeshPtr LoadPuppetMesh(const std::string& meshFile)
+namespace
 {
-    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
-    const std::string group = FindResourceGroup(meshes, meshFile);
+// The resource of that file from the group that holds it, got by load(group); null, logged naming the kind
+// of file and the file, when no group has it or it cannot be read.
+template <class Pointer, class Load>
+Pointer LoadFromItsGroup(Ogre::ResourceManager& manager, const char* kind, const std::string& file,
+                         const Load& load)
+{
+    const std::string group = FindResourceGroup(manager, file);
     if (group.empty())
     {
-        LOG_ERROR("The mesh file '%s' was not found.", meshFile.c_str());
-        return Ogre::MeshPtr();
+        LOG_ERROR("The %s file '%s' was not found.", kind, file.c_str());
+        return Pointer();
     }
     try
     {
-        return meshes.load(meshFile, group, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY,
-                           Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, true, true);
+        return load(group);
     }
     catch (const Ogre::Exception& exception)
     {
-        LOG_ERROR("The mesh file '%s' could not be loaded: %s", meshFile.c_str(),
+        LOG_ERROR("The %s file '%s' could not be loaded: %s", kind, file.c_str(),
                   exception.getDescription().c_str());
     }
-    return Ogre::MeshPtr();
+    return Pointer();
+}
+} // namespace
+
+Ogre::MeshPtr LoadPuppetMesh(const std::string& meshFile)
+{
+    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+    return LoadFromItsGroup<Ogre::MeshPtr>(
+        meshes, "mesh", meshFile,
+        [&](const std::string& group)
+        {
+            return meshes.load(meshFile, group, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY,
+                               Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, true, true);
+        });
 }
 
 Ogre::SkeletonPtr LoadPuppetSkeleton(const std::string& skeletonFile)
 {
     Ogre::SkeletonManager& skeletons = Ogre::SkeletonManager::getSingleton();
-    const std::string group = FindResourceGroup(skeletons, skeletonFile);
-    if (group.empty())
-    {
-        LOG_ERROR("The skeleton file '%s' was not found.", skeletonFile.c_str());
-        return Ogre::SkeletonPtr();
-    }
-    try
-    {
-        return Ogre::static_pointer_cast<Ogre::Skeleton>(skeletons.load(skeletonFile, group));
-    }
-    catch (const Ogre::Exception& exception)
-    {
-        LOG_ERROR("The skeleton file '%s' could not be loaded: %s", skeletonFile.c_str(),
-                  exception.getDescription().c_str());
-    }
-    return Ogre::SkeletonPtr();
+    return LoadFromItsGroup<Ogre::SkeletonPtr>(
+        skeletons, "skeleton", skeletonFile,
+        [&](const std::string& group)
+        { return Ogre::static_pointer_cast<Ogre::Skeleton>(skeletons.load(skeletonFile, group)); });
 }
 
 namespace

@@ -19,12 +19,7 @@ log=$(e2e_user_file welk.log)
 run_game() {
     rm -f "$started"
     e2e_start
-    for _ in $(seq 300); do
-        [[ -e $started ]] && break
-        kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the game ended by itself"
-        sleep 0.1
-    done
-    [[ -e $started ]] || e2e_fail "the tower room did not start within 30 s"
+    e2e_wait_file "$started" 30
     e2e_close_window
     e2e_wait_exit 60
     [[ $E2E_EXIT -eq 0 ]] || e2e_fail "the game ended with exit code $E2E_EXIT"
