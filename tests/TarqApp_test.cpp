@@ -19,6 +19,7 @@
 #include "gui/cl_GUISystem.h"
 #include "minigames/cl_MinigameManager.h"
 #include "sound/cl_Sound.h"
+#include "sound/cl_SoundChannel.h"
 #include "support/ArgumentText.h"
 #include "support/CursorFileBuilder.h"
 #include "support/DemoWorkingFolder.h"
