@@ -1,0 +1,65 @@
+#include "support/LoopbackAudio.h"
+
+#include "support/WaveDriver.h"
+
+#include <AL/alext.h>
+#include <AL/alut.h>
+
+#include <cmath>
+
+namespace
+{
+LPALCLOOPBACKOPENDEVICESOFT OpenLoopback()
+{
+    return reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
+        alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+}
+
+LPALCRENDERSAMPLESSOFT RenderSamples()
+{
+    return reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+}
+} // namespace
+
+LoopbackAudio::LoopbackAudio()
+{
+    // The same configuration as the recording tests of the process, whichever comes first.
+    WaveDriver::Recording();
+    const LPALCLOOPBACKOPENDEVICESOFT open = OpenLoopback();
+    m_device = open ? open(nullptr) : nullptr;
+    if (!m_device)
+        return;
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                 ALC_STEREO_SOFT,
+                                 ALC_FORMAT_TYPE_SOFT,
+                                 ALC_FLOAT_SOFT,
+                                 ALC_FREQUENCY,
+                                 RATE,
+                                 0};
+    m_context = alcCreateContext(m_device, attributes);
+    alcMakeContextCurrent(m_context);
+    alutInitWithoutContext(nullptr, nullptr);
+}
+
+LoopbackAudio::~LoopbackAudio()
+{
+    if (m_context)
+    {
+        alutExit();
+        alcMakeContextCurrent(nullptr);
+        alcDestroyContext(m_context);
+    }
+    if (m_device)
+        alcCloseDevice(m_device);
+}
+
+void LoopbackAudio::Render(float seconds)
+{
+    const LPALCRENDERSAMPLESSOFT render = RenderSamples();
+    const ALCsizei frames = static_cast<ALCsizei>(std::lround(seconds * RATE));
+    if (!render || !m_device || frames <= 0)
+        return;
+    const size_t start = m_samples.size();
+    m_samples.resize(start + static_cast<size_t>(frames) * 2);
+    render(m_device, m_samples.data() + start, frames);
+}

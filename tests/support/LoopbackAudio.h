@@ -1,0 +1,30 @@
+#pragma once
+
+#include <AL/alc.h>
+
+#include <vector>
+
+// An OpenAL Soft loopback device with its context made current and ALUT started: OpenAL mixes only when
+// the test asks, as fast as it can, into memory (stereo floats at 44.1 kHz). Sound components built
+// while it lives run on it. One at a time.
+class LoopbackAudio
+{
+public:
+    static const int RATE = 44100;
+
+    LoopbackAudio();
+    ~LoopbackAudio();
+    LoopbackAudio(const LoopbackAudio&) = delete;
+    LoopbackAudio& operator=(const LoopbackAudio&) = delete;
+
+    bool IsOpen() const { return m_context != nullptr; }
+    // Mixes the next seconds of sound and appends them to the samples kept.
+    void Render(float seconds);
+    // Everything rendered so far, interleaved stereo.
+    const std::vector<float>& Samples() const { return m_samples; }
+
+private:
+    ALCdevice* m_device = nullptr;
+    ALCcontext* m_context = nullptr;
+    std::vector<float> m_samples;
+};
