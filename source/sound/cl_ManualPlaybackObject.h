@@ -11,7 +11,7 @@
 class cl_ManualPlaybackObject : public cl_PlaybackObject
 {
 public:
-    static const int STAGING_VALUES = 4096;
+    static constexpr int STAGING_VALUES = 4096;
 
     // channels: 1 or 2 (anything else is taken as 2); rate in Hz.
     cl_ManualPlaybackObject(int channels, int rate);

@@ -30,7 +30,7 @@ class cl_Sound : public ISingleton<cl_Sound>,
                  public IPreferenceListener
 {
 public:
-    static const int CHANNEL_COUNT = 4;
+    static constexpr int CHANNEL_COUNT = 4;
 
     // Registers as the receiver "sound" with distributor, which must outlive it. The device stays closed
     // and the four channels have no sources until Init.

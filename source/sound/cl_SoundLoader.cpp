@@ -90,7 +90,10 @@ int cl_SoundLoader::GetBuffer(const std::string& name, bool withLevels)
     // One pass over the older names at most: buffers still attached go back to the end, and when every
     // one is attached the cache grows beyond its size for a while.
     for (size_t older = m_recency.size() - 1; m_recency.size() > CACHE_SIZE && older > 0; --older)
-        UnbufferSound(m_recency.front());
+    {
+        const std::string oldest = m_recency.front(); // a copy: the list lets go of its own
+        UnbufferSound(oldest);
+    }
 
     const int buffer = BufferSound(name, withLevels);
     if (buffer == NO_BUFFER)

@@ -15,8 +15,8 @@ class cl_SoundLoader
 {
 public:
     // What a load answers when the file cannot be had.
-    static const int NO_BUFFER = -1;
-    static const size_t CACHE_SIZE = 30;
+    static constexpr int NO_BUFFER = -1;
+    static constexpr size_t CACHE_SIZE = 30;
 
     cl_SoundLoader() = default;
     // Deletes every cached buffer; the sources must have let go of them.

@@ -11,8 +11,8 @@
 class cl_StreamedPlaybackObject : public cl_SingleFilePlaybackObject
 {
 public:
-    static const int BUFFER_COUNT = 8;
-    static const int BUFFER_BYTES = 0x20000;
+    static constexpr int BUFFER_COUNT = 8;
+    static constexpr int BUFFER_BYTES = 0x20000;
 
     // file: a file of "GAMEDATA" ('\' between folders allowed). loader and pool must outlive it.
     cl_StreamedPlaybackObject(cl_SoundLoader& loader, const cl_SoundPool& pool, const std::string& file);

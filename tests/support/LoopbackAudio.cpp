@@ -63,3 +63,13 @@ void LoopbackAudio::Render(float seconds)
     m_samples.resize(start + static_cast<size_t>(frames) * 2);
     render(m_device, m_samples.data() + start, frames);
 }
+
+void LoopbackAudio::Run(float seconds, const std::function<void(float)>& update, float step)
+{
+    const int steps = static_cast<int>(std::lround(seconds / step));
+    for (int index = 0; index < steps; ++index)
+    {
+        Render(step);
+        update(step);
+    }
+}

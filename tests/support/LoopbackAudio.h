@@ -2,6 +2,7 @@
 
 #include <AL/alc.h>
 
+#include <functional>
 #include <vector>
 
 // An OpenAL Soft loopback device with its context made current and ALUT started: OpenAL mixes only when
@@ -20,6 +21,9 @@ public:
     bool IsOpen() const { return m_context != nullptr; }
     // Mixes the next seconds of sound and appends them to the samples kept.
     void Render(float seconds);
+    // Renders seconds of sound in steps of step seconds, calling update(step) after each, as frames of the
+    // game would.
+    void Run(float seconds, const std::function<void(float)>& update, float step = 0.01f);
     // Everything rendered so far, interleaved stereo.
     const std::vector<float>& Samples() const { return m_samples; }
 
