@@ -24,8 +24,9 @@ public:
     // Renders seconds of sound in steps of step seconds, calling update(step) after each, as frames of the
     // game would.
     void Run(float seconds, const std::function<void(float)>& update, float step = 0.01f);
-    // Everything rendered so far, interleaved stereo.
+    // Everything rendered so far (since the last ForgetSamples), interleaved stereo.
     const std::vector<float>& Samples() const { return m_samples; }
+    void ForgetSamples() { m_samples.clear(); }
 
 private:
     ALCdevice* m_device = nullptr;
