@@ -104,6 +104,17 @@ struct Value
     bool flag = false;
 };
 
+TEST_F(SoundSystem, WithoutSourcesNothingPlaysAndNothingWaits)
+{
+    TiXmlDocument document;
+    document.Parse("<sounds><sound id='click' src='click.wav'/></sounds>");
+    m_sound.GetSoundPool().Load(*document.RootElement());
+    EXPECT_EQ(m_sound.GetMixer().PlaySound("click", nullptr, 2, 1.0f), 0);
+    EXPECT_EQ(m_sound.GetMixer().StartAudioStream(2, 44100, 1.0f), 0);
+    EXPECT_EQ(m_sound.GetMixer().GetPlaybackObject(1), nullptr);
+    EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_ERROR), 1u) << "only the question for playback 1";
+}
+
 TEST_F(SoundSystem, SoundCommandsReadTheirArgumentsByCount)
 {
     const struct
