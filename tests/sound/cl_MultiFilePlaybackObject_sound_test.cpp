@@ -1,14 +1,7 @@
 #include "sound/cl_MultiFilePlaybackObject.h"
 
 #include "platform/GameRand.h"
-#include "sound/cl_SoundChannel.h"
-#include "sound/cl_SoundLoader.h"
-#include "support/HeadlessOgre.h"
-#include "support/LogCapture.h"
-#include "support/LoopbackAudio.h"
-#include "support/Recording.h"
-#include "support/RecordingPlaybackCallback.h"
-#include "support/SoundFolder.h"
+#include "support/LoopbackChannelTest.h"
 #include "support/ToneFiles.h"
 
 #include <gtest/gtest.h>
@@ -26,17 +19,16 @@ const float FILE_SECONDS = 0.06f;
 
 // Sequences of short tone files on a channel of the loopback device; what played is read back from the
 // rendered sound, one file's time after another.
-class MultiFile : public testing::Test
+class MultiFile : public LoopbackChannelTest
 {
 protected:
-    MultiFile()
+    MultiFile() : LoopbackChannelTest(3)
     {
         platform::UseGameRandForOgre();
         platform::GameSrand(1);
         for (int index = 0; index < 4; ++index)
             AddTone("f" + std::to_string(index) + ".wav", PITCHES[index], FILE_SECONDS);
     }
-    void SetUp() override { ASSERT_TRUE(m_audio.IsOpen()); }
 
     void AddTone(const std::string& name, float pitch, float seconds)
     {
@@ -66,11 +58,6 @@ protected:
         m_channel->Play(m_playback.get(), true, &m_callback);
         return *m_playback;
     }
-    void Run(float seconds)
-    {
-        m_audio.Run(seconds, [this](float dt) { m_channel->Update(dt); });
-    }
-    Recording Heard() const { return Recording(m_audio.Samples(), 2, LoopbackAudio::RATE); }
     // The files heard one after another ("f0 f1 f1 f3"), read in the middle of each file's time.
     std::string Sequence() const
     {
@@ -95,13 +82,6 @@ protected:
         return sequence;
     }
 
-    HeadlessOgre m_ogre;
-    SoundFolder m_files;
-    LoopbackAudio m_audio;
-    LogCapture m_log;
-    cl_SoundLoader m_loader;
-    std::unique_ptr<cl_SoundChannel> m_channel = std::make_unique<cl_SoundChannel>(3);
-    RecordingPlaybackCallback m_callback;
     std::unique_ptr<cl_MultiFilePlaybackObject> m_playback;
 };
 

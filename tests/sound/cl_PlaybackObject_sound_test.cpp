@@ -5,16 +5,8 @@
 #include "graphics/cl_CharacterManager.h"
 #include "sound/cl_ManualPlaybackObject.h"
 #include "sound/cl_SingleFilePlaybackObject.h"
-#include "sound/cl_SoundChannel.h"
-#include "sound/cl_SoundLoader.h"
-#include "sound/cl_SoundPool.h"
 #include "sound/cl_SpokentextPlaybackObject.h"
-#include "support/HeadlessOgre.h"
-#include "support/LogCapture.h"
-#include "support/LoopbackAudio.h"
-#include "support/Recording.h"
-#include "support/RecordingPlaybackCallback.h"
-#include "support/SoundFolder.h"
+#include "support/LoopbackChannelTest.h"
 #include "support/ToneFiles.h"
 
 #include <AL/al.h>
@@ -25,33 +17,16 @@
 
 namespace
 {
-// Playback objects on a channel of the loopback device, over files in OGRE's sound groups; the sound is
-// rendered in frames of 10 ms with the channel's update after each.
-class Playbacks : public testing::Test
+// Playback objects on a channel of the loopback device, over files in OGRE's sound groups.
+class Playbacks : public LoopbackChannelTest
 {
 protected:
-    Playbacks()
+    Playbacks() : LoopbackChannelTest(2)
     {
         ToneSpec tone;
         tone.seconds = 0.05f;
         m_files.AddGameFile("short.wav", ToneWav(tone));
     }
-    void SetUp() override { ASSERT_TRUE(m_audio.IsOpen()); }
-
-    void Run(float seconds)
-    {
-        m_audio.Run(seconds, [this](float dt) { m_channel->Update(dt); });
-    }
-    Recording Heard() const { return Recording(m_audio.Samples(), 2, LoopbackAudio::RATE); }
-
-    HeadlessOgre m_ogre;
-    SoundFolder m_files;
-    LoopbackAudio m_audio;
-    LogCapture m_log;
-    cl_SoundLoader m_loader;
-    cl_SoundPool m_pool{m_loader};
-    std::unique_ptr<cl_SoundChannel> m_channel = std::make_unique<cl_SoundChannel>(2);
-    RecordingPlaybackCallback m_callback;
 };
 
 TEST_F(Playbacks, ASingleFileTellsOfItsEndOnce)

@@ -1,14 +1,6 @@
 #include "sound/cl_StreamedPlaybackObject.h"
 
-#include "sound/cl_SoundChannel.h"
-#include "sound/cl_SoundLoader.h"
-#include "sound/cl_SoundPool.h"
-#include "support/HeadlessOgre.h"
-#include "support/LogCapture.h"
-#include "support/LoopbackAudio.h"
-#include "support/Recording.h"
-#include "support/RecordingPlaybackCallback.h"
-#include "support/SoundFolder.h"
+#include "support/LoopbackChannelTest.h"
 #include "support/ToneFiles.h"
 
 #include <gtest/gtest.h>
@@ -19,11 +11,11 @@
 
 namespace
 {
-// Streams of Ogg files on a channel of the loopback device, updated every 20 ms as by the frames.
-class Stream : public testing::Test
+// Streams of Ogg files on a channel of the loopback device.
+class Stream : public LoopbackChannelTest
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_audio.IsOpen()); }
+    Stream() : LoopbackChannelTest(1) {}
 
     cl_StreamedPlaybackObject& Play(const std::string& file, bool looping)
     {
@@ -32,21 +24,7 @@ protected:
         m_stream->SetLooping(looping);
         return *m_stream;
     }
-    void Run(float seconds)
-    {
-        m_audio.Run(
-            seconds, [this](float dt) { m_channel->Update(dt); }, 0.02f);
-    }
-    Recording Heard() const { return Recording(m_audio.Samples(), 2, LoopbackAudio::RATE); }
 
-    HeadlessOgre m_ogre;
-    SoundFolder m_files;
-    LoopbackAudio m_audio;
-    LogCapture m_log;
-    cl_SoundLoader m_loader;
-    cl_SoundPool m_pool{m_loader};
-    std::unique_ptr<cl_SoundChannel> m_channel = std::make_unique<cl_SoundChannel>(1);
-    RecordingPlaybackCallback m_callback;
     std::unique_ptr<cl_StreamedPlaybackObject> m_stream;
 };
 

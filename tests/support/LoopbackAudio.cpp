@@ -5,6 +5,7 @@
 #include <AL/alext.h>
 #include <AL/alut.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -53,15 +54,29 @@ LoopbackAudio::~LoopbackAudio()
         alcCloseDevice(m_device);
 }
 
+int LoopbackAudio::Frames(float seconds)
+{
+    return std::max(0, static_cast<int>(std::lround(seconds * RATE)));
+}
+
+void LoopbackAudio::Mix(float* target, int frames)
+{
+    static const LPALCRENDERSAMPLESSOFT render = RenderSamples();
+    if (render && m_device && frames > 0)
+        render(m_device, target, frames);
+}
+
 void LoopbackAudio::Render(float seconds)
 {
-    const LPALCRENDERSAMPLESSOFT render = RenderSamples();
-    const ALCsizei frames = static_cast<ALCsizei>(std::lround(seconds * RATE));
-    if (!render || !m_device || frames <= 0)
-        return;
     const size_t start = m_samples.size();
-    m_samples.resize(start + static_cast<size_t>(frames) * 2);
-    render(m_device, m_samples.data() + start, frames);
+    m_samples.resize(start + static_cast<size_t>(Frames(seconds)) * 2);
+    Mix(m_samples.data() + start, Frames(seconds));
+}
+
+void LoopbackAudio::Discard(float seconds)
+{
+    m_scratch.resize(static_cast<size_t>(Frames(seconds)) * 2);
+    Mix(m_scratch.data(), Frames(seconds));
 }
 
 void LoopbackAudio::Run(float seconds, const std::function<void(float)>& update, float step)

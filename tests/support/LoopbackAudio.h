@@ -21,6 +21,8 @@ public:
     bool IsOpen() const { return m_context != nullptr; }
     // Mixes the next seconds of sound and appends them to the samples kept.
     void Render(float seconds);
+    // Mixes the next seconds of sound and throws them away (for benchmarks, which keep nothing).
+    void Discard(float seconds);
     // Renders seconds of sound in steps of step seconds, calling update(step) after each, as frames of the
     // game would.
     void Run(float seconds, const std::function<void(float)>& update, float step = 0.01f);
@@ -29,7 +31,12 @@ public:
     void ForgetSamples() { m_samples.clear(); }
 
 private:
+    // Mixes frames into target (two floats a frame).
+    void Mix(float* target, int frames);
+    static int Frames(float seconds);
+
     ALCdevice* m_device = nullptr;
     ALCcontext* m_context = nullptr;
     std::vector<float> m_samples;
+    std::vector<float> m_scratch;
 };
