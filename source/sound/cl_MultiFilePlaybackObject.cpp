@@ -16,19 +16,6 @@ bool ParamIs(const cl_SoundDefinition& definition, const char* name, const char*
     const auto found = definition.m_params.find(name);
     return found != definition.m_params.end() && found->second == value;
 }
-
-ALint SourceInt(uint32_t source, ALenum what)
-{
-    ALint value = 0;
-    alGetSourcei(source, what, &value);
-    return value;
-}
-
-bool IsIdle(uint32_t source)
-{
-    const ALint state = SourceInt(source, AL_SOURCE_STATE);
-    return state == AL_STOPPED || state == AL_INITIAL;
-}
 } // namespace
 
 cl_MultiFilePlaybackObject::cl_MultiFilePlaybackObject(cl_SoundLoader& loader,
@@ -112,7 +99,7 @@ void cl_MultiFilePlaybackObject::Play(uint32_t source, cl_SoundChannel* channel,
 void cl_MultiFilePlaybackObject::RefillQueue()
 {
     const uint32_t source = GetSource();
-    for (ALint processed = SourceInt(source, AL_BUFFERS_PROCESSED); processed > 0; --processed)
+    for (ALint processed = SourceValue(source, AL_BUFFERS_PROCESSED); processed > 0; --processed)
     {
         ALuint buffer = 0;
         alSourceUnqueueBuffers(source, 1, &buffer);
@@ -122,7 +109,7 @@ void cl_MultiFilePlaybackObject::RefillQueue()
     // Each file once at most per refill: files that cannot be loaded must not hold the frame.
     const size_t attempts = m_definition.m_files.size();
     for (size_t attempt = 0;
-         attempt < attempts && m_remaining != 0 && SourceInt(source, AL_BUFFERS_QUEUED) < 2; ++attempt)
+         attempt < attempts && m_remaining != 0 && SourceValue(source, AL_BUFFERS_QUEUED) < 2; ++attempt)
         QueueNext();
 }
 
@@ -130,7 +117,7 @@ void cl_MultiFilePlaybackObject::RestartTowardsEnd()
 {
     m_remaining = m_endFile ? 1 : 0;
     RefillQueue();
-    if (SourceInt(GetSource(), AL_SOURCE_STATE) == AL_STOPPED)
+    if (SourceValue(GetSource(), AL_SOURCE_STATE) == AL_STOPPED)
         alSourcePlay(GetSource());
 }
 
@@ -139,7 +126,7 @@ void cl_MultiFilePlaybackObject::ClearQueue()
     const uint32_t source = GetSource();
     alSourceStop(source);
     alGetError();
-    for (ALint queued = SourceInt(source, AL_BUFFERS_QUEUED); queued > 0; --queued)
+    for (ALint queued = SourceValue(source, AL_BUFFERS_QUEUED); queued > 0; --queued)
     {
         ALuint buffer = 0;
         alSourceUnqueueBuffers(source, 1, &buffer);

@@ -136,9 +136,15 @@ void cl_PlaybackObject::SetGainFactor(float factor)
     m_volumeDirty = true;
 }
 
-bool cl_PlaybackObject::IsSourceIdle() const
+int cl_PlaybackObject::SourceValue(uint32_t source, int what)
 {
-    ALint state = AL_STOPPED;
-    alGetSourcei(m_source, AL_SOURCE_STATE, &state);
+    ALint value = 0;
+    alGetSourcei(source, what, &value);
+    return value;
+}
+
+bool cl_PlaybackObject::IsIdle(uint32_t source)
+{
+    const int state = SourceValue(source, AL_SOURCE_STATE);
     return state == AL_STOPPED || state == AL_INITIAL;
 }

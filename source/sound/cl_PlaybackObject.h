@@ -59,8 +59,10 @@ protected:
     void ReportEnd(int stopped);
     // For destructors: a held source is let go (through the kind's own Release) and the end told.
     void EndOnDestruction();
+    // An integer value of a source (AL_SOURCE_STATE, AL_BUFFERS_QUEUED, ...).
+    static int SourceValue(uint32_t source, int what);
     // Whether the source has stopped or never started.
-    bool IsSourceIdle() const;
+    static bool IsIdle(uint32_t source);
 
     cl_SoundChannel* GetChannel() const { return m_channel; }
     void SetDuration(float seconds) { m_duration = seconds; }

@@ -39,7 +39,7 @@ void cl_SingleFilePlaybackObject::SetLooping(bool looping)
 void cl_SingleFilePlaybackObject::Update(float dt)
 {
     cl_PlaybackObject::Update(dt);
-    if (!HasSource() || !IsSourceIdle())
+    if (!HasSource() || !IsIdle(GetSource()))
         return;
     Release();
     ReportEnd(0);

@@ -10,13 +10,6 @@
 namespace
 {
 const char* const STREAM_GROUP = "GAMEDATA";
-
-ALint SourceInt(uint32_t source, ALenum what)
-{
-    ALint value = 0;
-    alGetSourcei(source, what, &value);
-    return value;
-}
 } // namespace
 
 cl_StreamedPlaybackObject::cl_StreamedPlaybackObject(cl_SoundLoader& loader, const cl_SoundPool& pool,
@@ -116,7 +109,7 @@ bool cl_StreamedPlaybackObject::FillBuffer(uint32_t buffer)
 
 bool cl_StreamedPlaybackObject::Refill()
 {
-    const ALint processed = SourceInt(GetSource(), AL_BUFFERS_PROCESSED);
+    const ALint processed = SourceValue(GetSource(), AL_BUFFERS_PROCESSED);
     if (processed > BUFFER_COUNT)
         return false;
     bool more = true;
@@ -145,8 +138,8 @@ void cl_StreamedPlaybackObject::Update(float dt)
         return;
     }
     const bool more = Refill();
-    const ALint state = SourceInt(GetSource(), AL_SOURCE_STATE);
-    const ALint queued = SourceInt(GetSource(), AL_BUFFERS_QUEUED);
+    const ALint state = SourceValue(GetSource(), AL_SOURCE_STATE);
+    const ALint queued = SourceValue(GetSource(), AL_BUFFERS_QUEUED);
     // Nothing queued means nothing will come: playing again would only stop again.
     if (more && queued > 0)
     {
@@ -173,7 +166,7 @@ void cl_StreamedPlaybackObject::SetLooping(bool looping)
 void cl_StreamedPlaybackObject::EmptyQueue()
 {
     alGetError();
-    for (ALint queued = SourceInt(GetSource(), AL_BUFFERS_QUEUED); queued > 0; --queued)
+    for (ALint queued = SourceValue(GetSource(), AL_BUFFERS_QUEUED); queued > 0; --queued)
     {
         ALuint buffer = 0;
         alSourceUnqueueBuffers(GetSource(), 1, &buffer);
