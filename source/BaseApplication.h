@@ -12,6 +12,7 @@
 namespace Ogre
 {
 class Camera;
+class Exception;
 class Overlay;
 class OverlaySystem;
 class RenderWindow;
@@ -33,6 +34,8 @@ public:
     static const char* const RENDER_SYSTEM;
     static const char* const WINDOW_TITLE;
     static const char* const DEFAULT_VIDEO_MODE;
+    // The caption of the message that tells why the game did not start.
+    static const char* const STARTUP_FAILED;
 
     BaseApplication();
     ~BaseApplication() override;
@@ -48,6 +51,15 @@ public:
     Ogre::SceneManager* GetSceneManager() const { return m_sceneManager; }
     Ogre::OverlaySystem* GetOverlaySystem() const { return m_overlaySystem.get(); }
 
+    // What the program returns: 0, or EXIT_FAILURE once a fatal error was reported.
+    int GetExitCode() const { return m_exitCode; }
+    // Tells the user why the game cannot go on (caption and text on standard error and in the log) and
+    // makes the exit code non-zero. The set-up stops; a running game ends at its next frame start.
+    void ReportFatalError(const std::string& caption, const std::string& text);
+    // An OGRE exception's description and where it was raised. Its file name is left out: that text lies
+    // in the plug-in that threw, which OGRE may have unloaded by the time the exception is caught.
+    static std::string DescribeException(const Ogre::Exception& exception);
+
     // Picks the video mode: the saved one when the render system still offers it, else the desktop mode
     // when offered, else the default. Modes are compared on their "W x H" part, as the GL render system
     // words them differently from the saved text.
@@ -56,7 +68,8 @@ public:
                                        const std::vector<std::string>& possibleModes);
 
 protected:
-    // Set-up steps in the order setup() runs them; false when no window could be configured.
+    // Set-up steps in the order setup() runs them, after a check that the X display opens; false, with the
+    // fatal error reported, when there is no display or no window could be configured.
     virtual bool setup();
     virtual bool configure();
     virtual void chooseSceneManager();
@@ -84,5 +97,7 @@ protected:
     OIS::Keyboard* m_keyboard = nullptr;
 
 private:
+    int m_exitCode = 0;
+
     void DestroyInput();
 };

@@ -72,7 +72,7 @@ public:
     bool frameStarted(const Ogre::FrameEvent& event) override;
     bool frameEnded(const Ogre::FrameEvent& event) override;
     // The per-frame driver: the object under the mouse (while the loaded scene has a backdrop), game time,
-    // then the mode transitions. False ends the program.
+    // then the mode transitions. SIGINT or SIGTERM counts as "quit". False ends the program.
     bool UpdateFrame(const Ogre::FrameEvent& event);
     // Finds what the mouse points at (x, y from 0 to 1 across the window) and hands it to the game
     // components: a party portrait, an inventory item or the loaded scene's pick. While a dialog, a minigame
@@ -125,6 +125,9 @@ public:
     static int FrameSleep(int cap, uint32_t elapsedMilliseconds);
 
 protected:
+    // Refuses to start, with a fatal error, outside a working folder that holds "plugins.cfg"; then the
+    // set-up steps of the base class.
+    bool setup() override;
     void createRoot() override;
     void setupResources() override;
     void createCamera() override;
@@ -167,6 +170,10 @@ private:
     void EnterMode(int mode);
     void ShowCurrentCursor();
     void LoadSoundDefinitions();
+    // Tells the user (a warning line and a log line) when the folder that the setting names is missing
+    // or empty; contents says what the folder should hold. The game starts all the same.
+    void WarnAboutDataFolder(const std::string& setting, const std::string& folder,
+                             const std::string& contents) const;
     void SetRenderSystemOption(const std::string& option, const std::string& value);
 
     std::string m_userFolder;

@@ -23,6 +23,7 @@
 
 #include <X11/Xlib.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -218,5 +219,17 @@ TEST_F(StartedGame, SetCameraShowsAnotherCameraInTheMainViewport)
     EXPECT_EQ(m_app->GetWindow()->getViewport(0)->getBackgroundColour(), Ogre::ColourValue::Black);
     EXPECT_EQ(m_app->GetCamera(), menuCamera);
     EXPECT_TRUE(m_app->GetRoot()->renderOneFrame());
+}
+TEST_F(StartedGame, AFatalErrorEndsTheRunAtTheNextFrameWithAFailingExitCode)
+{
+    Start();
+    EXPECT_EQ(m_app->GetExitCode(), 0);
+    EXPECT_TRUE(m_app->GetRoot()->renderOneFrame());
+    testing::internal::CaptureStderr();
+    m_app->ReportFatalError("The Quillmere can't go on", "the chapter 'chapter9' does not exist.");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "The Quillmere can't go on: the chapter 'chapter9' does not exist.\n");
+    EXPECT_FALSE(m_app->GetRoot()->renderOneFrame());
+    EXPECT_EQ(m_app->GetExitCode(), EXIT_FAILURE);
 }
 } // namespace
