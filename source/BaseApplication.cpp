@@ -126,7 +126,7 @@ bool BaseApplication::setup()
     LogToOgre("Load Resources:");
     loadResources();
     createScene();
-    return true;
+    return m_exitCode == 0;
 }
 
 void BaseApplication::createRoot()

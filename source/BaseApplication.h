@@ -54,7 +54,8 @@ public:
     // What the program returns: 0, or EXIT_FAILURE once a fatal error was reported.
     int GetExitCode() const { return m_exitCode; }
     // Tells the user why the game cannot go on (caption and text on standard error and in the log) and
-    // makes the exit code non-zero. The set-up stops; a running game ends at its next frame start.
+    // makes the exit code non-zero. A running game ends at its next frame start; one reported during the
+    // set-up makes setup() return false.
     void ReportFatalError(const std::string& caption, const std::string& text);
     // An OGRE exception's description and where it was raised. Its file name is left out: that text lies
     // in the plug-in that threw, which OGRE may have unloaded by the time the exception is caught.
@@ -69,7 +70,8 @@ public:
 
 protected:
     // Set-up steps in the order setup() runs them, after a check that the X display opens; false, with the
-    // fatal error reported, when there is no display or no window could be configured.
+    // fatal error reported, when there is no display, no window could be configured or a step reported a
+    // fatal error.
     virtual bool setup();
     virtual bool configure();
     virtual void chooseSceneManager();
