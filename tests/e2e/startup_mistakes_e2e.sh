@@ -12,18 +12,22 @@ fresh_game() {
     mkdir -p "$E2E_HOME/Documents/Quillmere"
 }
 
-# An X server that has stopped: it takes connections and never answers them.
+# An X server that has stopped: it takes connections and never answers them. It runs in a session of its
+# own: where this test's process group has no parent in its session, the kernel would wake a stopped member
+# as soon as another member (a game started here) ends.
 silent_server_pid=""
 start_silent_server() {
-    local display_file="$E2E_ROOT/silent-display"
-    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
-    silent_server_pid=$!
+    local display_file="$E2E_ROOT/silent-display" pid_file="$E2E_ROOT/silent-pid"
+    # setsid may fork; the shell that becomes the server writes down its own process id first.
+    setsid bash -c 'echo $$ >"$1"; exec Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp' _ "$pid_file" \
+        3>"$display_file" 2>/dev/null &
     for _ in $(seq 100); do
         [[ -s "$display_file" ]] && break
         sleep 0.1
     done
     [[ -s "$display_file" ]] || e2e_fail "the X server for the silent display did not start"
     SILENT_DISPLAY=":$(head -n 1 "$display_file")"
+    silent_server_pid=$(cat "$pid_file")
     kill -STOP "$silent_server_pid"
 }
 stop_silent_server() {
@@ -37,7 +41,7 @@ trap 'stop_silent_server; e2e_cleanup' EXIT
 # A display number nobody serves.
 UNSERVED_DISPLAY=""
 for number in $(seq 400 499); do
-    if [[ ! -e /tmp/.X11-unix/X$number && ! -e /tmp/.X$number-lock ]]; then
+    if [[ ! -e /tmp/.X11-unix/X$number ]]; then
         UNSERVED_DISPLAY=":$number"
         break
     fi
