@@ -6,6 +6,7 @@
 #include "assets/cl_GameState.h"
 #include "assets/cl_ItemPool.h"
 #include "assets/cl_PoolManager.h"
+#include "common/CommandArguments.h"
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
 #include "common/cl_Argument.h"
@@ -650,48 +651,50 @@ void TarqApp::OnPreferenceChanged(const std::string& key, const std::string& val
 
 bool TarqApp::ExecuteCmd(cl_Command& cmd)
 {
-    const std::string& name = cmd.m_name;
-    if (name == "quit")
+    using Run = void (*)(TarqApp & app, const CommandArguments& args, cl_Command& cmd);
+    // The receiver "tarq", in the order the names are matched.
+    static const struct
     {
-        RequestQuit();
-        return true;
-    }
-    if (name == "GetConfigValue")
+        const char* name;
+        const char* arguments;
+        bool answer;
+        Run run;
+    } COMMANDS[] = {
+        // The main loop ends at the end of the frame.
+        {"quit", "", true, [](TarqApp& app, const CommandArguments&, cl_Command&) { app.RequestQuit(); }},
+        // Loads the quick-save entry when it holds a game.
+        {"quickload", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&)
+         {
+             if (app.m_saveGames->GetQuicksaveEntry().date.time != 0)
+                 app.m_saveGames->LoadEntry(app.m_saveGames->GetQuicksaveEntry());
+         }},
+        {"quicksave", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->Quicksave(); }},
+        // Loads the autosave entry when it holds a game.
+        {"autoload", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->LoadAutosave(); }},
+        {"autosave", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->Autosave(); }},
+        // The current character's focus control answers once the characters are in place.
+        {"focus", "[number x, number y, number z]", false,
+         [](TarqApp&, const CommandArguments&, cl_Command& command)
+         { LOG_WARNING("The command '%s' is not available yet.", command.m_name.c_str()); }},
+        // Answers the setting's value, "" when it has none.
+        {"GetConfigValue", "string key", false,
+         [](TarqApp& app, const CommandArguments& args, cl_Command& command)
+         { command.m_results.GetArg(-1)->SetString(app.m_config->GetValue(args.String(0))); }},
+    };
+    for (const auto& command : COMMANDS)
     {
-        const cl_Argument* key = cmd.m_arguments.GetArg(0);
-        if (!key)
-        {
-            LOG_WARNING("'GetConfigValue' needs a settings key.");
+        if (cmd.m_name != command.name)
+            continue;
+        const CommandArguments args(cmd, "tarq");
+        if (!args.Require(command.arguments))
             return false;
-        }
-        // A key that is no string reads as "" (the getter warns), which names no setting.
-        cmd.m_results.GetArg(-1)->SetString(m_config->GetValue(key->GetString()).c_str());
-        return false;
+        command.run(*this, args, cmd);
+        return command.answer;
     }
-    if (name == "quickload")
-    {
-        if (m_saveGames->GetQuicksaveEntry().date.time != 0)
-            m_saveGames->LoadEntry(m_saveGames->GetQuicksaveEntry());
-        return false;
-    }
-    if (name == "quicksave")
-    {
-        m_saveGames->Quicksave();
-        return false;
-    }
-    if (name == "autoload")
-    {
-        m_saveGames->LoadAutosave();
-        return false;
-    }
-    if (name == "autosave")
-    {
-        m_saveGames->Autosave();
-        return false;
-    }
-    // The focus control answers once the characters are in place.
-    if (name == "focus")
-        LOG_WARNING("The command '%s' is not available yet.", name.c_str());
     return false;
 }
 

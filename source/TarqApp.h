@@ -102,12 +102,8 @@ public:
     void SetCamera(Ogre::Camera* camera);
     Ogre::Camera* GetCamera() const { return m_currentCamera; }
 
-    // The receiver "tarq":
-    //   quit                   ends the main loop at the end of the frame
-    //   quickload, autoload    load the quicksave or autosave, when there is one
-    //   quicksave, autosave    save the running game into that slot
-    //   focus [x y z]          not available yet (a warning)
-    //   GetConfigValue key     answers the setting's value ("" when unset)
+    // The receiver "tarq": its commands, the arguments each reads and what it answers are the table in
+    // ExecuteCmd. A command missing a required argument is refused with a warning (CommandArguments).
     // Answers true for "quit" only.
     bool ExecuteCmd(cl_Command& cmd) override;
     void OnPreferenceChanged(const std::string& key, const std::string& value, bool live) override;
