@@ -1,4 +1,5 @@
 #include "assets/cl_AssetLogic.h"
+#include "assets/cl_AssetPool.h"
 #include "assets/cl_CharacterAsset.h"
 #include "assets/cl_ItemAsset.h"
 #include "assets/cl_PoolManager.h"
@@ -93,6 +94,8 @@ TEST_F(PoolManagerCommands, QueriesAnswerWithTheirResults)
          "'GetActiveSubTopicCount', 'characters_hero', "
          "'keeper', ''",
          "int 1"},
+        {"without a parent argument the top-level topics count too",
+         "'GetActiveSubTopicCount', 'characters_hero', 'keeper'", "int 1"},
         {"an inactive sub-topic does not count",
          "'GetActiveSubTopicCount', 'characters_hero', 'keeper', 'tower'", "int 0"},
         {"a subject without logic counts -1", "'GetActiveSubTopicCount', 'items_lamp', 'keeper', ''",
@@ -278,6 +281,10 @@ TEST_F(PoolManagerCommands, AssetsAreReadFromTheirFileAndUpdated)
     const std::string text = Send("'GetAsset', 'items_key'");
     EXPECT_NE(text.find("<asset id=\"items_key\""), std::string::npos) << text;
     EXPECT_EQ(text.find("hash"), std::string::npos) << text;
+    // The asset's pool brings its element up to date first, as a sequence's pool does with what it keeps.
+    cl_Asset& sequence = m_world.Asset("sequences_take_key");
+    EXPECT_EQ(Send("'GetAsset', 'sequences_take_key'"),
+              "string " + sequence.GetPool()->GetAssetText(&sequence));
 
     EXPECT_EQ(Send("'GetAsset', 'items_none'"), "");
     EXPECT_TRUE(m_world.log.Contains("Asset 'items_none' not found.", cl_Logger::LEVEL_ERROR));
