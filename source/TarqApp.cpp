@@ -611,9 +611,20 @@ void TarqApp::SetCamera(Ogre::Camera* camera)
     }
     LogToOgre("SetCamera");
     // Before OGRE runs there is no viewport yet; the camera is still the one the hover pass looks at.
-    if (m_window && m_window->getNumViewports() > 0)
-        m_window->getViewport(0)->setCamera(camera);
+    Ogre::Viewport* viewport =
+        m_window && m_window->getNumViewports() > 0 ? m_window->getViewport(0) : nullptr;
+    m_previousCamera = viewport ? viewport->getCamera() : m_currentCamera;
+    if (viewport)
+        viewport->setCamera(camera);
     m_currentCamera = camera;
+}
+
+void TarqApp::RestorePreviousCamera()
+{
+    if (!m_previousCamera)
+        return;
+    SetCamera(m_previousCamera);
+    m_previousCamera = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -98,9 +98,14 @@ public:
     void PutCursorAside() override;
     void RestoreCursor() override;
 
-    // Shows the scene through this camera in the main viewport.
+    // Shows the scene through this camera in the main viewport, and remembers the camera it replaces as
+    // the previous camera (the one a chapter load, a video or a minigame gives back afterwards).
     void SetCamera(Ogre::Camera* camera);
     Ogre::Camera* GetCamera() const { return m_currentCamera; }
+    // Null when there is none to give back.
+    Ogre::Camera* GetPreviousCamera() const { return m_previousCamera; }
+    // Shows the previous camera again through SetCamera, then forgets it; nothing without one.
+    void RestorePreviousCamera();
 
     // The receiver "tarq": its commands, the arguments each reads and what it answers are the table in
     // ExecuteCmd. A command missing a required argument is refused with a warning (CommandArguments).
@@ -174,6 +179,7 @@ private:
     bool m_quitRequested = false;
     int m_mode = MODE_NONE;
     Ogre::Camera* m_currentCamera = nullptr;
+    Ogre::Camera* m_previousCamera = nullptr;
     Ogre::SceneManager* m_menuSceneManager = nullptr;
     float m_idleTime = 0.0f;
     // Where the mouse was last seen over a scene with a backdrop, from 0 to 1 across the window.
