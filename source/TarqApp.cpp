@@ -40,6 +40,7 @@
 #include "minigames/cl_Minigame.h"
 #include "minigames/cl_MinigameManager.h"
 #include "platform/HardwareCursor.h"
+#include "platform/PointerPosition.h"
 #include "platform/UserFolders.h"
 #include "sound/cl_Sound.h"
 #include "sound/cl_SoundChannel.h"
@@ -65,6 +66,7 @@
 #include <boost/thread/thread.hpp>
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace
@@ -754,8 +756,25 @@ bool TarqApp::keyReleased(const OIS::KeyEvent& event)
     return true;
 }
 
+void TarqApp::AlignMouseState(const OIS::MouseState& state) const
+{
+    unsigned long window = 0;
+    if (m_window)
+        m_window->getCustomAttribute("WINDOW", &window);
+    int x = 0;
+    int y = 0;
+    if (!platform::PointerPosition(window, x, y))
+        return;
+    // The state is OIS's own, handed out read-only; OIS counts its later moves on from what it holds, so
+    // the correction also carries to them.
+    auto& aligned = const_cast<OIS::MouseState&>(state);
+    aligned.X.abs = std::clamp(x, 0, state.width);
+    aligned.Y.abs = std::clamp(y, 0, state.height);
+}
+
 bool TarqApp::mouseMoved(const OIS::MouseEvent& event)
 {
+    AlignMouseState(event.state);
     m_idleTime = 0.0f;
     UpdateSystemCursor(event.state);
     if (HasSceneWithBackdrop(*m_scenes))
@@ -790,12 +809,14 @@ void TarqApp::UpdateSystemCursor(const OIS::MouseState& state) const
 
 bool TarqApp::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID button)
 {
+    AlignMouseState(event.state);
     m_guiSystem->MousePressed(event, button);
     return true;
 }
 
 bool TarqApp::mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID button)
 {
+    AlignMouseState(event.state);
     m_idleTime = 0.0f;
     const float x = Normalised(event.state.X, event.state.width);
     const float y = Normalised(event.state.Y, event.state.height);

@@ -158,6 +158,10 @@ private:
     // A left-button release that neither the main menu nor a minigame took: the game components, then the
     // held item, the scene's exit and last a walk on the ground. x, y from 0 to 1.
     void HandleLeftClick(float x, float y);
+    // Puts the real pointer position into OIS's mouse state (whose own is a few pixels off on X11), so
+    // that hover, picking and the GUI all see the pointer where the player does. Clipped to the window, as
+    // the border counts as on it.
+    void AlignMouseState(const OIS::MouseState& state) const;
     // Hides the system cursor inside the window and shows it at the window's border; only while the
     // in-game menu draws the pointer itself.
     void UpdateSystemCursor(const OIS::MouseState& state) const;
