@@ -9,7 +9,7 @@ packages=(
     libopenal-dev libalut-dev libvorbis-dev libogg-dev libtheora-dev
     libgtest-dev libgmock-dev libbenchmark-dev librecast-dev
     clang libclang-rt-14-dev clang-format ccache
-    libx11-dev libxcursor-dev fonts-dejavu-core
+    libx11-dev libxcursor-dev libpng-dev fonts-dejavu-core
     xvfb xauth libgl1-mesa-dri xdotool imagemagick sox vorbis-tools gdb
 )
 
