@@ -698,17 +698,13 @@ bool TarqApp::ExecuteCmd(cl_Command& cmd)
          [](TarqApp& app, const CommandArguments& args, cl_Command& command)
          { command.m_results.GetArg(-1)->SetString(app.m_config->GetValue(args.String(0))); }},
     };
-    for (const auto& command : COMMANDS)
-    {
-        if (cmd.m_name != command.name)
-            continue;
-        const CommandArguments args(cmd, "tarq");
-        if (!args.Require(command.arguments))
-            return false;
-        command.run(*this, args, cmd);
-        return command.answer;
-    }
-    return false;
+    // A command that is not listed has no effect.
+    const CommandArguments args(cmd, "tarq");
+    const auto* command = args.Find(COMMANDS, false);
+    if (!command)
+        return false;
+    command->run(*this, args, cmd);
+    return command->answer;
 }
 
 // ---------------------------------------------------------------------------------------------------

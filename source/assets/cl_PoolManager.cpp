@@ -704,18 +704,12 @@ const CommandRow COMMANDS[] = {
 
 bool cl_PoolManager::ExecuteCmd(cl_Command& cmd)
 {
-    for (const CommandRow& row : COMMANDS)
-    {
-        if (cmd.m_name != row.name)
-            continue;
-        const CommandArguments args(cmd, RECEIVER);
-        if (!args.Require(row.arguments))
-            return false;
-        cl_Asset* subject = FindSubject(*this, row.subject, args);
-        if (row.runsWithout || (subject && (!row.needsLogic || subject->GetLogic())))
-            row.run(*this, subject, args, cmd);
-        return true;
-    }
-    LOG_WARNING("poolmanager: unknown command '%s'.", cmd.m_name.c_str());
-    return false;
+    const CommandArguments args(cmd, RECEIVER);
+    const CommandRow* row = args.Find(COMMANDS, true);
+    if (!row)
+        return false;
+    cl_Asset* subject = FindSubject(*this, row->subject, args);
+    if (row->runsWithout || (subject && (!row->needsLogic || subject->GetLogic())))
+        row->run(*this, subject, args, cmd);
+    return true;
 }

@@ -43,6 +43,16 @@ bool CommandArguments::Require(const char* arguments) const
     return true;
 }
 
+bool CommandArguments::IsNamed(const char* name) const
+{
+    return m_cmd.m_name == name;
+}
+
+void CommandArguments::WarnUnknown() const
+{
+    LOG_WARNING("Receiver '%s' has no command '%s'.", m_receiver, m_cmd.m_name.c_str());
+}
+
 int CommandArguments::Count() const
 {
     return m_cmd.m_arguments.GetSize();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 class cl_Argument;
@@ -19,17 +20,18 @@ class cl_Command;
 //     {"PlayBackgroundSequence", "string caller, string param, int layer", ...},
 //     {"AddItemToInteractionList", "string id, string item param, [string condition]", ...},
 //
-// and its ExecuteCmd reads them through the reader:
+// and its ExecuteCmd finds the command's row through the reader, then reads the arguments:
 //
 //     const CommandArguments args(cmd, "game");
-//     if (!args.Require(row.arguments))
-//         return false; // refused, logged
+//     const CommandRow* row = args.Find(COMMANDS, true);
+//     if (!row)
+//         return false; // an unknown name, or a missing argument: logged
 //     PlaySequence(args.String(0), args.String(1), args.Int(2));
 //
 // A receiver that checked with the former CheckArguments(cmd, receiver, "ssi") names those arguments in
-// its table instead of the letters, calls Require with them, and reads with String, Int, Double, Bool or
-// Any instead of the argument's own getters. The kinds in the table are for the reader of the table; what
-// a handler reads decides the getter.
+// its table instead of the letters (or calls Require with them where it has no table), and reads with
+// String, Int, Double, Bool or Any instead of the argument's own getters. The kinds in the table are for
+// the reader of the table; what a handler reads decides the getter.
 class CommandArguments
 {
 public:
@@ -40,6 +42,21 @@ public:
     // warning naming the receiver, the command and the first missing argument, and false. The kinds of the
     // given arguments are not looked at.
     bool Require(const char* arguments) const;
+    // The row of a receiver's command table (rows with the members `name` and `arguments`) whose name is
+    // the command's, compared whole and case-sensitive, when the command has that row's required
+    // arguments. Null for a name the table lacks (with a warning when unknownWarns) and for a command
+    // missing an argument (Require's warning).
+    template <class Row, size_t N> const Row* Find(const Row (&table)[N], bool unknownWarns) const
+    {
+        for (const Row& row : table)
+        {
+            if (IsNamed(row.name))
+                return Require(row.arguments) ? &row : nullptr;
+        }
+        if (unknownWarns)
+            WarnUnknown();
+        return nullptr;
+    }
 
     int Count() const;
     bool Has(int index) const;
@@ -53,6 +70,9 @@ public:
     const cl_Argument& Any(int index) const;
 
 private:
+    bool IsNamed(const char* name) const;
+    void WarnUnknown() const;
+
     const cl_Command& m_cmd;
     const char* m_receiver;
 };

@@ -314,14 +314,10 @@ bool cl_ValueSourceManager::ExecuteCmd(cl_Command& cmd)
         // Switches the source on (true) or off (false).
         {"SetActive", "string name, bool flag", &cl_ValueSourceManager::SetActiveCmd},
     };
-    for (const auto& command : COMMANDS)
-    {
-        if (cmd.m_name != command.name)
-            continue;
-        const CommandArguments args(cmd, "valuemanager");
-        return args.Require(command.arguments) && (this->*command.handler)(args, cmd);
-    }
-    return false;
+    // Unknown names are ignored.
+    const CommandArguments args(cmd, "valuemanager");
+    const auto* command = args.Find(COMMANDS, false);
+    return command && (this->*command->handler)(args, cmd);
 }
 
 bool cl_ValueSourceManager::GetValueCmd(const CommandArguments& args, cl_Command& cmd)

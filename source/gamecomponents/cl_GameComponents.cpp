@@ -435,16 +435,12 @@ void cl_GameComponents::Reset()
 
 bool cl_GameComponents::ExecuteCmd(cl_Command& cmd)
 {
-    for (const CommandEntry& command : COMMANDS)
-    {
-        if (cmd.m_name != command.name)
-            continue;
-        if (!Arguments(cmd).Require(command.arguments))
-            return false;
-        (this->*command.run)(cmd);
-        return command.answer;
-    }
-    return false;
+    // An unknown name is answered false without a log line.
+    const CommandEntry* command = Arguments(cmd).Find(COMMANDS, false);
+    if (!command)
+        return false;
+    (this->*command->run)(cmd);
+    return command->answer;
 }
 
 void cl_GameComponents::CmdExitDialog(cl_Command&)

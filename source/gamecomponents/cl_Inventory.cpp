@@ -168,18 +168,12 @@ const CommandRow COMMANDS[] = {
 
 bool cl_Inventory::ExecuteCmd(cl_Command& cmd)
 {
-    for (const CommandRow& row : COMMANDS)
-    {
-        if (cmd.m_name != row.name)
-            continue;
-        const CommandArguments args(cmd, RECEIVER);
-        if (!args.Require(row.arguments))
-            return false;
-        row.run(*this, args);
-        return row.answer;
-    }
-    LOG_WARNING("inventory: unknown command '%s'.", cmd.m_name.c_str());
-    return false;
+    const CommandArguments args(cmd, RECEIVER);
+    const CommandRow* row = args.Find(COMMANDS, true);
+    if (!row)
+        return false;
+    row->run(*this, args);
+    return row->answer;
 }
 
 void cl_Inventory::NotifyGameStateCleared()

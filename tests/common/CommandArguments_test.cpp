@@ -9,10 +9,10 @@
 
 namespace
 {
-// A command "Cmd" with the arguments that fill sets, in order.
-cl_Command MakeCommand(const std::vector<std::function<void(cl_Argument&)>>& fills)
+// A command of that name with the arguments that fill sets, in order.
+cl_Command MakeCommand(const std::vector<std::function<void(cl_Argument&)>>& fills, const char* name = "Cmd")
 {
-    cl_Command cmd("Cmd");
+    cl_Command cmd(name);
     for (const auto& fill : fills)
         fill(*cmd.m_arguments.GetArg(-1));
     return cmd;
@@ -104,5 +104,40 @@ TEST(CommandArguments, GettersGiveTheArgumentsValueOrItsDefaultWithTheGettersWar
     EXPECT_EQ(args.Count(), 4);
     EXPECT_TRUE(args.Has(3));
     EXPECT_FALSE(args.Has(4));
+}
+
+TEST(CommandArguments, FindGivesTheRowOfTheCommandOnlyWithItsRequiredArguments)
+{
+    const struct Row
+    {
+        const char* name;
+        const char* arguments;
+    } table[] = {{"Play", "string caller, [int layer]"}, {"Stop", ""}};
+    const auto text = [](cl_Argument& argument) { argument.SetString("a"); };
+    const struct
+    {
+        const char* name;
+        cl_Command cmd;
+        bool unknownWarns;
+        const Row* expected;
+        const char* warning; // null: none
+    } cases[] = {
+        {"a known command", MakeCommand({text}, "Play"), true, &table[0], nullptr},
+        {"the second row", MakeCommand({}, "Stop"), true, &table[1], nullptr},
+        {"a missing argument", MakeCommand({}, "Play"), true, nullptr,
+         "Receiver 'game' refused the command 'Play': the argument 'string caller' is missing."},
+        {"an unknown name", MakeCommand({}, "Pause"), true, nullptr,
+         "Receiver 'game' has no command 'Pause'."},
+        {"an unknown name, quietly", MakeCommand({}, "Pause"), false, nullptr, nullptr},
+        {"names are whole and case-sensitive", MakeCommand({text}, "play"), false, nullptr, nullptr},
+    };
+    for (const auto& c : cases)
+    {
+        LogCapture log;
+        EXPECT_EQ(CommandArguments(c.cmd, "game").Find(table, c.unknownWarns), c.expected) << c.name;
+        EXPECT_EQ(log.Lines().size(), c.warning ? 1u : 0u) << c.name;
+        if (c.warning)
+            EXPECT_TRUE(log.Contains(c.warning, cl_Logger::LEVEL_WARNING)) << c.name;
+    }
 }
 } // namespace

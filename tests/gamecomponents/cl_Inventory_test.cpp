@@ -198,7 +198,10 @@ TEST_F(InventoryTest, ExtraArgumentsAreIgnoredOtherKindsReadAsDefaultsAndMissing
          "items_key",
          {},
          "Receiver 'inventory' refused the command 'SetItemIconTag': the argument 'string tag' is missing."},
-        {"sendcmd('inventory', 'GiveItem', 'items_key')", "items_key", {}, "unknown command 'GiveItem'"},
+        {"sendcmd('inventory', 'GiveItem', 'items_key')",
+         "items_key",
+         {},
+         "Receiver 'inventory' has no command 'GiveItem'."},
     };
     for (const auto& c : cases)
     {
