@@ -6,6 +6,7 @@
 #include "assets/cl_GameState.h"
 #include "assets/cl_ItemPool.h"
 #include "assets/cl_PoolManager.h"
+#include "common/CommandArguments.h"
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
 #include "common/cl_Argument.h"
@@ -39,6 +40,7 @@
 #include "minigames/cl_Minigame.h"
 #include "minigames/cl_MinigameManager.h"
 #include "platform/HardwareCursor.h"
+#include "platform/PointerPosition.h"
 #include "platform/UserFolders.h"
 #include "sound/cl_Sound.h"
 #include "sound/cl_SoundChannel.h"
@@ -64,6 +66,7 @@
 #include <boost/thread/thread.hpp>
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace
@@ -610,9 +613,20 @@ void TarqApp::SetCamera(Ogre::Camera* camera)
     }
     LogToOgre("SetCamera");
     // Before OGRE runs there is no viewport yet; the camera is still the one the hover pass looks at.
-    if (m_window && m_window->getNumViewports() > 0)
-        m_window->getViewport(0)->setCamera(camera);
+    Ogre::Viewport* viewport =
+        m_window && m_window->getNumViewports() > 0 ? m_window->getViewport(0) : nullptr;
+    m_previousCamera = viewport ? viewport->getCamera() : m_currentCamera;
+    if (viewport)
+        viewport->setCamera(camera);
     m_currentCamera = camera;
+}
+
+void TarqApp::RestorePreviousCamera()
+{
+    if (!m_previousCamera)
+        return;
+    SetCamera(m_previousCamera);
+    m_previousCamera = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -650,49 +664,47 @@ void TarqApp::OnPreferenceChanged(const std::string& key, const std::string& val
 
 bool TarqApp::ExecuteCmd(cl_Command& cmd)
 {
-    const std::string& name = cmd.m_name;
-    if (name == "quit")
+    using Run = void (*)(TarqApp & app, const CommandArguments& args, cl_Command& cmd);
+    // The receiver "tarq", in the order the names are matched.
+    static const struct
     {
-        RequestQuit();
-        return true;
-    }
-    if (name == "GetConfigValue")
-    {
-        const cl_Argument* key = cmd.m_arguments.GetArg(0);
-        if (!key)
-        {
-            LOG_WARNING("'GetConfigValue' needs a settings key.");
-            return false;
-        }
-        // A key that is no string reads as "" (the getter warns), which names no setting.
-        cmd.m_results.GetArg(-1)->SetString(m_config->GetValue(key->GetString()).c_str());
+        const char* name;
+        const char* arguments;
+        bool answer;
+        Run run;
+    } COMMANDS[] = {
+        // The main loop ends at the end of the frame.
+        {"quit", "", true, [](TarqApp& app, const CommandArguments&, cl_Command&) { app.RequestQuit(); }},
+        // Loads the quick-save entry when it holds a game.
+        {"quickload", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&)
+         {
+             if (app.m_saveGames->GetQuicksaveEntry().date.time != 0)
+                 app.m_saveGames->LoadEntry(app.m_saveGames->GetQuicksaveEntry());
+         }},
+        {"quicksave", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->Quicksave(); }},
+        // Loads the autosave entry when it holds a game.
+        {"autoload", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->LoadAutosave(); }},
+        {"autosave", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->Autosave(); }},
+        // The current character's focus control answers once the characters are in place.
+        {"focus", "[number x, number y, number z]", false,
+         [](TarqApp&, const CommandArguments&, cl_Command& command)
+         { LOG_WARNING("The command '%s' is not available yet.", command.m_name.c_str()); }},
+        // Answers the setting's value, "" when it has none.
+        {"GetConfigValue", "string key", false,
+         [](TarqApp& app, const CommandArguments& args, cl_Command& command)
+         { command.m_results.GetArg(-1)->SetString(app.m_config->GetValue(args.String(0))); }},
+    };
+    // A command that is not listed has no effect.
+    const CommandArguments args(cmd, "tarq");
+    const auto* command = args.Find(COMMANDS, false);
+    if (!command)
         return false;
-    }
-    if (name == "quickload")
-    {
-        if (m_saveGames->GetQuicksaveEntry().date.time != 0)
-            m_saveGames->LoadEntry(m_saveGames->GetQuicksaveEntry());
-        return false;
-    }
-    if (name == "quicksave")
-    {
-        m_saveGames->Quicksave();
-        return false;
-    }
-    if (name == "autoload")
-    {
-        m_saveGames->LoadAutosave();
-        return false;
-    }
-    if (name == "autosave")
-    {
-        m_saveGames->Autosave();
-        return false;
-    }
-    // The focus control answers once the characters are in place.
-    if (name == "focus")
-        LOG_WARNING("The command '%s' is not available yet.", name.c_str());
-    return false;
+    command->run(*this, args, cmd);
+    return command->answer;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -740,8 +752,25 @@ bool TarqApp::keyReleased(const OIS::KeyEvent& event)
     return true;
 }
 
+void TarqApp::AlignMouseState(const OIS::MouseState& state) const
+{
+    unsigned long window = 0;
+    if (m_window)
+        m_window->getCustomAttribute("WINDOW", &window);
+    int x = 0;
+    int y = 0;
+    if (!platform::PointerPosition(window, x, y))
+        return;
+    // The state is OIS's own, handed out read-only; OIS counts its later moves on from what it holds, so
+    // the correction also carries to them.
+    auto& aligned = const_cast<OIS::MouseState&>(state);
+    aligned.X.abs = std::clamp(x, 0, state.width);
+    aligned.Y.abs = std::clamp(y, 0, state.height);
+}
+
 bool TarqApp::mouseMoved(const OIS::MouseEvent& event)
 {
+    AlignMouseState(event.state);
     m_idleTime = 0.0f;
     UpdateSystemCursor(event.state);
     if (HasSceneWithBackdrop(*m_scenes))
@@ -776,12 +805,14 @@ void TarqApp::UpdateSystemCursor(const OIS::MouseState& state) const
 
 bool TarqApp::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID button)
 {
+    AlignMouseState(event.state);
     m_guiSystem->MousePressed(event, button);
     return true;
 }
 
 bool TarqApp::mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID button)
 {
+    AlignMouseState(event.state);
     m_idleTime = 0.0f;
     const float x = Normalised(event.state.X, event.state.width);
     const float y = Normalised(event.state.Y, event.state.height);

@@ -316,12 +316,15 @@ TEST_F(Application, AnswersTheTarqCommandsFromLua)
         const char* warning; // "" for none
     } cases[] = {
         {"'quit'", "", true, ""},
+        {"'quit', 'now'", "", true, ""},
         {"'quitx'", "", false, ""},
         {"'qui'", "", false, ""},
         {"'Quit'", "", false, ""},
         {"'GetConfigValue', 'language'", "string de", false, ""},
         {"'GetConfigValue', 'nosuchkey'", "string ", false, ""},
-        {"'GetConfigValue'", "", false, "needs a settings key"},
+        {"'GetConfigValue', 'language', 'extra'", "string de", false, ""},
+        {"'GetConfigValue'", "", false,
+         "Receiver 'tarq' refused the command 'GetConfigValue': the argument 'string key' is missing."},
         {"'GetConfigValue', true", "string ", false, "not a 'string'"},
         // Without a running game and without saves these do nothing (the save games show what they do).
         {"'quickload'", "", false, ""},

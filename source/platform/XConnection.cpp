@@ -27,6 +27,14 @@ Display* OpenDisplay()
     }
 }
 
+int g_trappedError = Success;
+
+int TrapError(Display*, XErrorEvent* error)
+{
+    g_trappedError = error->error_code;
+    return 0;
+}
+
 struct Connection
 {
     Connection() : display(OpenDisplay())
@@ -53,5 +61,16 @@ Display* XConnection()
 {
     static const Connection connection;
     return connection.display;
+}
+
+bool RunTrapped(Display* display, const std::function<void()>& requests)
+{
+    XSync(display, False);
+    g_trappedError = Success;
+    const XErrorHandler previous = XSetErrorHandler(TrapError);
+    requests();
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return g_trappedError == Success;
 }
 } // namespace platform
