@@ -464,16 +464,14 @@ bool AssetText(const cl_Asset& asset, std::string& text)
         if (id && asset.GetId() == id)
             element->RemoveAttribute("hash");
     }
-    TiXmlPrinter printer;
-    document.Accept(&printer);
-    text = printer.Str();
+    text = PrintXml(document);
     return true;
 }
 
 void UpdateAssetFromText(cl_Asset& asset, const std::string& text)
 {
     TiXmlDocument document;
-    ParseXml(document, text);
+    ParseXml(document, text, "The new definition of asset '" + asset.GetId() + "'");
     const TiXmlElement* element = document.FirstChildElement("asset");
     if (!element && document.RootElement())
         element = document.RootElement()->FirstChildElement("asset");

@@ -161,9 +161,7 @@ bool cl_Config::Save()
 
     // Without a settings file there is no root yet; the file written now gives the next start one.
     EnsureRoot();
-    TiXmlPrinter printer;
-    m_document->Accept(&printer);
-    if (!WriteFileSafely(path, printer.Str()))
+    if (!WriteFileSafely(path, PrintXml(*m_document)))
         return false;
     m_modified = false;
     return true;
