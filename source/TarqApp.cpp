@@ -8,6 +8,7 @@
 #include "assets/cl_PoolManager.h"
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
+#include "common/OgreConfigFile.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Command.h"
 #include "common/cl_Config.h"
@@ -196,8 +197,8 @@ TarqApp::~TarqApp()
 
 void TarqApp::createRoot()
 {
-    m_root =
-        new Ogre::Root(m_workingFolder + "plugins.cfg", m_userFolder + "ogre.cfg", m_userFolder + "welk.log");
+    m_ogreConfigFile = m_userFolder + OgreConfigFile::NAME;
+    m_root = new Ogre::Root(m_workingFolder + "plugins.cfg", m_ogreConfigFile, m_userFolder + "welk.log");
     // OGRE would echo the whole log to the terminal; the log file keeps it.
     Ogre::LogManager::getSingleton().getDefaultLog()->setDebugOutputEnabled(false);
     m_log->WritePendingToOgre();
@@ -625,13 +626,16 @@ void TarqApp::SetRenderSystemOption(const std::string& option, const std::string
     try
     {
         m_root->getRenderSystem()->setConfigOption(option, value);
-        m_root->saveConfig();
     }
     catch (const Ogre::Exception& exception)
     {
         LOG_ERROR("Couldn't change the render setting '%s': %s", option.c_str(),
                   exception.getDescription().c_str());
+        return;
     }
+    if (!OgreConfigFile::Save(*m_root, m_ogreConfigFile))
+        LOG_ERROR("Couldn't change the render setting '%s' for the next start: %s cannot be written",
+                  option.c_str(), m_ogreConfigFile.c_str());
 }
 
 void TarqApp::OnPreferenceChanged(const std::string& key, const std::string& value, bool live)
