@@ -9,6 +9,7 @@
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
 #include "common/OgreConfigFile.h"
+#include "common/ResourceLocations.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Command.h"
 #include "common/cl_Config.h"
@@ -48,7 +49,6 @@
 #include "statechart/cl_StateChartSystem.h"
 
 #include <OgreCamera.h>
-#include <OgreConfigFile.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
 #include <OgreMath.h>
@@ -206,21 +206,7 @@ void TarqApp::createRoot()
 
 void TarqApp::setupResources()
 {
-    Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
-    Ogre::ConfigFile config;
-    try
-    {
-        config.load(m_workingFolder + "resources.cfg", "\t:=", true);
-    }
-    catch (const Ogre::Exception& exception)
-    {
-        LOG_ERROR("Couldn't read resources.cfg: %s", exception.getDescription().c_str());
-    }
-    for (const auto& section : config.getSettingsBySection())
-    {
-        for (const auto& setting : section.second)
-            resources.addResourceLocation(setting.second, setting.first, section.first);
-    }
+    ResourceLocations::AddFromFile(m_workingFolder + "resources.cfg");
 
     std::string language = m_config->GetValue("language");
     if (language.empty())
@@ -239,21 +225,22 @@ void TarqApp::setupResources()
         {"GAMEDATA", data + "sound"},
         {"GAMEDATA", data + "video"},
     };
+    const std::string source = "The game data (setting 'gamedata')";
     for (const auto& location : locations)
-        resources.addResourceLocation(location.folder, "FileSystem", location.group);
+        ResourceLocations::Add(location.folder, "FileSystem", location.group, source);
 
     for (const char* extension : {".tdz", ".zip"})
     {
         std::vector<std::string> archives;
         ListFilesRecursive(archives, data + "sound/", extension);
         for (const std::string& archive : archives)
-            resources.addResourceLocation(archive, "Zip", "GAMEDATA");
+            ResourceLocations::Add(archive, "Zip", "GAMEDATA", source);
     }
 
-    resources.addResourceLocation(data + "screensaver", "FileSystem", "GAMEDATA");
-    resources.addResourceLocation(data + "lang/" + language, "FileSystem", "GAMEDATA");
-    resources.addResourceLocation(data + "lang/" + language + "/movies", "FileSystem", "GAMEDATA");
-    resources.addResourceLocation(data + "lang/" + language + "/interface", "FileSystem", "INTERFACEDATA");
+    ResourceLocations::Add(data + "screensaver", "FileSystem", "GAMEDATA", source);
+    ResourceLocations::Add(data + "lang/" + language, "FileSystem", "GAMEDATA", source);
+    ResourceLocations::Add(data + "lang/" + language + "/movies", "FileSystem", "GAMEDATA", source);
+    ResourceLocations::Add(data + "lang/" + language + "/interface", "FileSystem", "INTERFACEDATA", source);
 }
 
 void TarqApp::createCamera()
