@@ -377,6 +377,11 @@ void TarqApp::createScene()
 // ---------------------------------------------------------------------------------------------------
 // Main loop and modes
 
+int TarqApp::GetExitCode() const
+{
+    return m_quitFailed ? EXIT_FAILURE : EXIT_SUCCESS;
+}
+
 int TarqApp::FrameCap(const std::string& setting)
 {
     const int number = std::atoi(setting.c_str());
