@@ -20,6 +20,7 @@
 
 #include <OgreLogManager.h>
 #include <OgreString.h>
+#include <boost/filesystem/operations.hpp>
 #include <tinyxml.h>
 
 #include <algorithm>
@@ -27,6 +28,7 @@
 
 namespace
 {
+const char* const SAVE_EXTENSION = ".tsg";
 const char* const QUICKSAVE_FILE = "_system.tsg";
 const char* const AUTOSAVE_FILE = "_autosave.tsg";
 // The autosave timer waits this long (played seconds) after the game became saveable.
@@ -79,6 +81,27 @@ bool SamePath(const std::string& first, const std::string& second)
     return Ogre::StringUtil::standardisePath(first) == Ogre::StringUtil::standardisePath(second);
 }
 
+// A save killed while it was written leaves its temporary file, which no save reads: removed here.
+void RemoveUnfinishedSaves(const std::string& folder)
+{
+    const std::string leftover = std::string(SAVE_EXTENSION) + TEMPORARY_SUFFIX;
+    std::vector<std::string> files;
+    ListFilesRecursive(files, folder, TEMPORARY_SUFFIX);
+    for (const std::string& file : files)
+    {
+        boost::system::error_code error;
+        if (file.size() < leftover.size() ||
+            file.compare(file.size() - leftover.size(), leftover.size(), leftover) != 0 ||
+            !boost::filesystem::is_regular_file(file, error))
+            continue;
+        if (boost::filesystem::remove(file, error))
+            LOG_WARNING("Removed %s, left by a save that did not finish", file.c_str());
+        else
+            LOG_ERROR("Couldn't remove %s, left by a save that did not finish: %s", file.c_str(),
+                      error.message().c_str());
+    }
+}
+
 // Newest first; saves of the same second keep their order.
 bool Newer(const SaveEntry& first, const SaveEntry& second)
 {
@@ -126,8 +149,9 @@ void cl_SaveGameManager::ScanSaveGames()
 {
     m_entries.clear();
     ResetSlots();
+    RemoveUnfinishedSaves(SaveFolder());
     std::vector<std::string> files;
-    ListFilesRecursive(files, SaveFolder(), ".tsg");
+    ListFilesRecursive(files, SaveFolder(), SAVE_EXTENSION);
     for (const std::string& file : files)
     {
         SaveEntry entry;
@@ -153,7 +177,7 @@ std::string cl_SaveGameManager::NewSaveFileName() const
 {
     const std::string folder = SaveFolder();
     std::vector<std::string> files;
-    ListFilesRecursive(files, folder, ".tsg");
+    ListFilesRecursive(files, folder, SAVE_EXTENSION);
     for (int number = 0;; ++number)
     {
         const std::string candidate = folder + Format("savegame%i.tsg", number);

@@ -44,6 +44,15 @@
 
 namespace
 {
+// "<a>" levels times: a file as a hostile editor makes it.
+std::string OpenTags(int levels)
+{
+    std::string text;
+    for (int level = 0; level < levels; ++level)
+        text += "<a>";
+    return text;
+}
+
 // The application's subsystems in a copy of the demo game with HOME in a temporary folder, the demo's
 // chapter record and pools loaded as the program's start and chapter loading would (there is no window
 // to load a chapter behind), and the save folder scanned.
@@ -353,6 +362,12 @@ TEST_F(SaveGames, AScanListsNewestFirstAndKeepsFilesItCannotRead)
         WriteTextFile(SaveFile(file.file), file.time ? SaveGameFile::Write(entry, gamestate) : "<savegame");
     }
     WriteTextFile(SaveFile("notes.txt"), "no save");
+    // Left by saves that were killed, and a file of someone else's.
+    WriteTextFile(SaveFile("savegame4.tsg.tmp"), "<savegame version=\"1.03\"><na");
+    WriteTextFile(SaveFile("sub/_autosave.tsg.tmp"), "");
+    WriteTextFile(SaveFile("notes.tmp"), "kept");
+    // A file nested far too deep to read costs only its entry.
+    WriteTextFile(SaveFile("deep.tsg"), "<savegame>" + OpenTags(40000));
 
     Saves().ScanSaveGames();
     std::vector<std::string> order;
@@ -360,8 +375,13 @@ TEST_F(SaveGames, AScanListsNewestFirstAndKeepsFilesItCannotRead)
         order.push_back(entry.file.substr(SaveFile("").size()) + " " + entry.name);
     // Equal times keep the order of the paths.
     EXPECT_EQ(order, (std::vector<std::string>{"b.tsg b.tsg", "d.tsg d.tsg", "sub/c.tsg sub/c.tsg",
-                                               "a.tsg a.tsg", "broken.tsg "}));
+                                               "a.tsg a.tsg", "broken.tsg ", "deep.tsg "}));
     EXPECT_TRUE(m_log.Contains("broken.tsg", cl_Logger::LEVEL_ERROR));
+    EXPECT_TRUE(m_log.Contains("deep.tsg nests elements 40001 levels deep", cl_Logger::LEVEL_ERROR));
+    EXPECT_FALSE(boost::filesystem::exists(SaveFile("savegame4.tsg.tmp")));
+    EXPECT_FALSE(boost::filesystem::exists(SaveFile("sub/_autosave.tsg.tmp")));
+    EXPECT_TRUE(m_log.Contains("Removed " + SaveFile("savegame4.tsg.tmp"), cl_Logger::LEVEL_WARNING));
+    EXPECT_EQ(ReadTextFile(SaveFile("notes.tmp")), "kept");
 }
 
 TEST_F(SaveGames, ANewGameStartsTheChapterAtItsStartScene)
@@ -447,6 +467,7 @@ TEST_F(SaveGames, BadSaveFilesAreRefusedAndTheGameGoesOn)
         {"no version number", "<savegame version=\"new\"><gamestate/></savegame>", "version 'new'"},
         {"no game state", "<savegame version=\"1.03\"><chapter>chapter1</chapter></savegame>",
          "no game state"},
+        {"nested too deep", "<savegame version=\"1.03\"><gamestate>" + OpenTags(40000), "nests elements"},
     };
     Send("items_key", "character.Interact");
     m_app->SetMode(TarqApp::MODE_INGAME);
