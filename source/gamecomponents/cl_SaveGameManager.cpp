@@ -2,6 +2,8 @@
 
 #include "TarqApp.h"
 #include "assets/cl_GameState.h"
+#include "assets/cl_PoolManager.h"
+#include "assets/cl_ScenePool.h"
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
 #include "common/SafeFileWrite.h"
@@ -371,7 +373,12 @@ bool cl_SaveGameManager::StartChapter(const std::string& chapterId, int difficul
 
     if (cl_ScriptSystem* scripts = cl_ScriptSystem::GetInstance())
         scripts->ExecuteString(Format("_globals.difficulty =  %i", difficulty));
-    ShowScene(loader->GetStartScene(chapterId), "default", true);
+    const std::string startScene = loader->GetStartScene(chapterId);
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    if (pools && !pools->GetScenePool()->FindAsset(startScene))
+        LOG_ERROR("The chapter '%s' starts in the scene '%s', which is no scene of the chapter",
+                  chapterId.c_str(), startScene.c_str());
+    ShowScene(startScene, "default", true);
     // The held item goes with the game-components hub, which lets go of it when a chapter starts.
     if (cl_GUISystem* gui = cl_GUISystem::GetInstance())
         gui->GetIngameMenu().Reset();

@@ -412,6 +412,22 @@ TEST_F(SaveGames, ANewGameStartsTheChapterAtItsStartScene)
     EXPECT_EQ(GameTime().GetPlayedTime(), 0.0f);
 }
 
+TEST_F(SaveGames, AStartSceneThatIsNoSceneOfTheChapterIsLogged)
+{
+    cl_TarqdataLoader::GetInstance()->ParseTdf(
+        "GAMEDATA",
+        "<tarqdata><chapterdata "
+        "id='lost'><pimbdata>chapter1</pimbdata><startscene>scenes_nowhere</startscene>"
+        "</chapterdata></tarqdata>",
+        "lost.tdf", false);
+    ASSERT_TRUE(Saves().NewGame("lost", 0));
+    EXPECT_TRUE(m_log.Contains("The chapter 'lost' starts in the scene 'scenes_nowhere', which is no scene",
+                               cl_Logger::LEVEL_ERROR));
+    m_log.Clear();
+    ASSERT_TRUE(Saves().NewGame("chapter1", 0));
+    EXPECT_FALSE(m_log.Contains("which is no scene"));
+}
+
 // Records what the game state tells its listeners.
 class RecordingListener : public IGameStateListener
 {
