@@ -6,41 +6,9 @@
 
 #include <tinyxml.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-
-namespace
-{
-int ElementDepth(const TiXmlNode& top)
-{
-    int depth = 0;
-    int deepest = 0;
-    const TiXmlNode* at = &top;
-    for (;;)
-    {
-        if (const TiXmlNode* child = at->FirstChild())
-        {
-            at = child;
-            ++depth;
-        }
-        else
-        {
-            while (at != &top && !at->NextSibling())
-            {
-                at = at->Parent();
-                --depth;
-            }
-            if (at == &top)
-                return deepest;
-            at = at->NextSibling();
-        }
-        if (at->ToElement())
-            deepest = std::max(deepest, depth);
-    }
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

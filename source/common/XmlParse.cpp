@@ -12,31 +12,6 @@ namespace
 {
 // Deeper trees are printed without indentation.
 constexpr int MAX_INDENTED_DEPTH = 32;
-
-// The depth of the tree below node, walked without recursion.
-int TreeDepth(const TiXmlNode& node)
-{
-    int depth = 0;
-    int deepest = 0;
-    const TiXmlNode* at = &node;
-    for (;;)
-    {
-        if (const TiXmlNode* child = at->FirstChild())
-        {
-            at = child;
-            deepest = std::max(deepest, ++depth);
-            continue;
-        }
-        while (at != &node && !at->NextSibling())
-        {
-            at = at->Parent();
-            --depth;
-        }
-        if (at == &node)
-            return deepest;
-        at = at->NextSibling();
-    }
-}
 } // namespace
 
 void ParseXml(TiXmlDocument& document, const std::string& text, const std::string& name)
@@ -57,6 +32,34 @@ void ParseXml(TiXmlDocument& document, const std::string& text, const std::strin
     document.Parse(padded.c_str());
 }
 
+int ElementDepth(const TiXmlNode& node)
+{
+    int depth = 0;
+    int deepest = 0;
+    const TiXmlNode* at = &node;
+    for (;;)
+    {
+        if (const TiXmlNode* child = at->FirstChild())
+        {
+            at = child;
+            ++depth;
+        }
+        else
+        {
+            while (at != &node && !at->NextSibling())
+            {
+                at = at->Parent();
+                --depth;
+            }
+            if (at == &node)
+                return deepest;
+            at = at->NextSibling();
+        }
+        if (at->ToElement())
+            deepest = std::max(deepest, depth);
+    }
+}
+
 bool LoadXmlFile(TiXmlDocument& document, const std::string& path)
 {
     document.Clear();
@@ -70,7 +73,7 @@ bool LoadXmlFile(TiXmlDocument& document, const std::string& path)
 std::string PrintXml(const TiXmlNode& node)
 {
     TiXmlPrinter printer;
-    if (TreeDepth(node) > MAX_INDENTED_DEPTH)
+    if (ElementDepth(node) > MAX_INDENTED_DEPTH)
         printer.SetStreamPrinting();
     node.Accept(&printer);
     return printer.Str();

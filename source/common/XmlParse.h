@@ -21,6 +21,9 @@ void ParseXml(TiXmlDocument& document, const std::string& text, const std::strin
 // cannot be read; a parse error stays in the document for the caller.
 bool LoadXmlFile(TiXmlDocument& document, const std::string& path);
 
+// How deep elements nest below node (an element child counts one level), found without recursion.
+int ElementDepth(const TiXmlNode& node);
+
 // The node as TinyXML's printer writes it (four spaces of indentation per level, a line per element).
 // A tree deeper than a few dozen levels is written without indentation and line breaks, so the text
 // grows with the tree and not with its size times its depth.

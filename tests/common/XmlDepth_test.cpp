@@ -1,19 +1,13 @@
 #include "common/XmlDepth.h"
 
+#include "support/RepeatedText.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace
 {
-std::string Repeat(const std::string& part, int times)
-{
-    std::string text;
-    for (int i = 0; i < times; ++i)
-        text += part;
-    return text;
-}
-
 const char* const UTF8 = "<?xml version='1.0' encoding='UTF-8'?>";
 
 TEST(XmlDepth, CountsTheLevelsTinyXmlWouldNest)

@@ -1,6 +1,7 @@
 #include "common/XmlParse.h"
 
 #include "support/LogCapture.h"
+#include "support/RepeatedText.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +13,7 @@ namespace
 {
 std::string Nested(int levels)
 {
-    std::string text;
-    for (int i = 0; i < levels; ++i)
-        text += "<a>";
-    for (int i = 0; i < levels; ++i)
-        text += "</a>";
-    return text;
+    return Repeat("<a>", levels) + Repeat("</a>", levels);
 }
 
 TEST(ParseXml, RefusesDocumentsDeeperThanTheLimitWithALogLineNamingThem)

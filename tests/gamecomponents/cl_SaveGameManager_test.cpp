@@ -22,6 +22,7 @@
 #include "support/DemoWorkingFolder.h"
 #include "support/LogCapture.h"
 #include "support/PrintedXml.h"
+#include "support/RepeatedText.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -44,15 +45,6 @@
 
 namespace
 {
-// "<a>" levels times: a file as a hostile editor makes it.
-std::string OpenTags(int levels)
-{
-    std::string text;
-    for (int level = 0; level < levels; ++level)
-        text += "<a>";
-    return text;
-}
-
 // The application's subsystems in a copy of the demo game with HOME in a temporary folder, the demo's
 // chapter record and pools loaded as the program's start and chapter loading would (there is no window
 // to load a chapter behind), and the save folder scanned.
@@ -367,7 +359,7 @@ TEST_F(SaveGames, AScanListsNewestFirstAndKeepsFilesItCannotRead)
     WriteTextFile(SaveFile("sub/_autosave.tsg.tmp"), "");
     WriteTextFile(SaveFile("notes.tmp"), "kept");
     // A file nested far too deep to read costs only its entry.
-    WriteTextFile(SaveFile("deep.tsg"), "<savegame>" + OpenTags(40000));
+    WriteTextFile(SaveFile("deep.tsg"), "<savegame>" + Repeat("<a>", 40000));
 
     Saves().ScanSaveGames();
     std::vector<std::string> order;
@@ -483,7 +475,8 @@ TEST_F(SaveGames, BadSaveFilesAreRefusedAndTheGameGoesOn)
         {"no version number", "<savegame version=\"new\"><gamestate/></savegame>", "version 'new'"},
         {"no game state", "<savegame version=\"1.03\"><chapter>chapter1</chapter></savegame>",
          "no game state"},
-        {"nested too deep", "<savegame version=\"1.03\"><gamestate>" + OpenTags(40000), "nests elements"},
+        {"nested too deep", "<savegame version=\"1.03\"><gamestate>" + Repeat("<a>", 40000),
+         "nests elements"},
     };
     Send("items_key", "character.Interact");
     m_app->SetMode(TarqApp::MODE_INGAME);
