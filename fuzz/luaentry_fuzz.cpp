@@ -24,7 +24,7 @@ namespace
 {
 constexpr size_t MEMORY_LIMIT = 64 * 1024 * 1024;
 constexpr int STEPS_PER_CHECK = 1000;
-constexpr int STEP_LIMIT = 1000000;
+constexpr int STEP_LIMIT = 50000;
 
 // Memory the scripts took (blocks from before the limit was set count as they are freed), whether the
 // limits hold now (only while the input's scripts run), and the steps of the running script.
