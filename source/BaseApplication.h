@@ -76,6 +76,8 @@ protected:
     Ogre::SceneManager* m_sceneManager = nullptr;
     Ogre::RenderWindow* m_window = nullptr;
     Ogre::Root* m_root = nullptr;
+    // Where OGRE's render settings are kept; createRoot decides.
+    std::string m_ogreConfigFile;
     std::unique_ptr<Ogre::OverlaySystem> m_overlaySystem;
     Ogre::Overlay* m_debugOverlay = nullptr;
     std::string m_debugText;

@@ -9,6 +9,8 @@
 #include "common/CommandArguments.h"
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
+#include "common/OgreConfigFile.h"
+#include "common/ResourceLocations.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Command.h"
 #include "common/cl_Config.h"
@@ -49,7 +51,6 @@
 #include "statechart/cl_StateChartSystem.h"
 
 #include <OgreCamera.h>
-#include <OgreConfigFile.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
 #include <OgreMath.h>
@@ -199,8 +200,8 @@ TarqApp::~TarqApp()
 
 void TarqApp::createRoot()
 {
-    m_root =
-        new Ogre::Root(m_workingFolder + "plugins.cfg", m_userFolder + "ogre.cfg", m_userFolder + "welk.log");
+    m_ogreConfigFile = m_userFolder + OgreConfigFile::NAME;
+    m_root = new Ogre::Root(m_workingFolder + "plugins.cfg", m_ogreConfigFile, m_userFolder + "welk.log");
     // OGRE would echo the whole log to the terminal; the log file keeps it.
     Ogre::LogManager::getSingleton().getDefaultLog()->setDebugOutputEnabled(false);
     m_log->WritePendingToOgre();
@@ -208,21 +209,7 @@ void TarqApp::createRoot()
 
 void TarqApp::setupResources()
 {
-    Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
-    Ogre::ConfigFile config;
-    try
-    {
-        config.load(m_workingFolder + "resources.cfg", "\t:=", true);
-    }
-    catch (const Ogre::Exception& exception)
-    {
-        LOG_ERROR("Couldn't read resources.cfg: %s", exception.getDescription().c_str());
-    }
-    for (const auto& section : config.getSettingsBySection())
-    {
-        for (const auto& setting : section.second)
-            resources.addResourceLocation(setting.second, setting.first, section.first);
-    }
+    ResourceLocations::AddFromFile(m_workingFolder + "resources.cfg");
 
     std::string language = m_config->GetValue("language");
     if (language.empty())
@@ -241,21 +228,22 @@ void TarqApp::setupResources()
         {"GAMEDATA", data + "sound"},
         {"GAMEDATA", data + "video"},
     };
+    const std::string source = "The game data (setting 'gamedata')";
     for (const auto& location : locations)
-        resources.addResourceLocation(location.folder, "FileSystem", location.group);
+        ResourceLocations::Add(location.folder, "FileSystem", location.group, source);
 
     for (const char* extension : {".tdz", ".zip"})
     {
         std::vector<std::string> archives;
         ListFilesRecursive(archives, data + "sound/", extension);
         for (const std::string& archive : archives)
-            resources.addResourceLocation(archive, "Zip", "GAMEDATA");
+            ResourceLocations::Add(archive, "Zip", "GAMEDATA", source);
     }
 
-    resources.addResourceLocation(data + "screensaver", "FileSystem", "GAMEDATA");
-    resources.addResourceLocation(data + "lang/" + language, "FileSystem", "GAMEDATA");
-    resources.addResourceLocation(data + "lang/" + language + "/movies", "FileSystem", "GAMEDATA");
-    resources.addResourceLocation(data + "lang/" + language + "/interface", "FileSystem", "INTERFACEDATA");
+    ResourceLocations::Add(data + "screensaver", "FileSystem", "GAMEDATA", source);
+    ResourceLocations::Add(data + "lang/" + language, "FileSystem", "GAMEDATA", source);
+    ResourceLocations::Add(data + "lang/" + language + "/movies", "FileSystem", "GAMEDATA", source);
+    ResourceLocations::Add(data + "lang/" + language + "/interface", "FileSystem", "INTERFACEDATA", source);
 }
 
 void TarqApp::createCamera()
@@ -391,6 +379,11 @@ void TarqApp::createScene()
 
 // ---------------------------------------------------------------------------------------------------
 // Main loop and modes
+
+int TarqApp::GetExitCode() const
+{
+    return m_quitFailed ? EXIT_FAILURE : EXIT_SUCCESS;
+}
 
 int TarqApp::FrameCap(const std::string& setting)
 {
@@ -639,13 +632,16 @@ void TarqApp::SetRenderSystemOption(const std::string& option, const std::string
     try
     {
         m_root->getRenderSystem()->setConfigOption(option, value);
-        m_root->saveConfig();
     }
     catch (const Ogre::Exception& exception)
     {
         LOG_ERROR("Couldn't change the render setting '%s': %s", option.c_str(),
                   exception.getDescription().c_str());
+        return;
     }
+    if (!OgreConfigFile::Save(*m_root, m_ogreConfigFile))
+        LOG_ERROR("Couldn't change the render setting '%s' for the next start: %s cannot be written",
+                  option.c_str(), m_ogreConfigFile.c_str());
 }
 
 void TarqApp::OnPreferenceChanged(const std::string& key, const std::string& value, bool live)

@@ -90,6 +90,15 @@ public:
     int GetMode() const { return m_mode; }
     void RequestQuit() { m_quitRequested = true; }
     bool IsQuitRequested() const { return m_quitRequested; }
+    // Quits as RequestQuit does, for data the game cannot go on without (logged by the caller): the
+    // program then ends with a failure code, so that no failure looks like success.
+    void RequestQuitForFailure()
+    {
+        m_quitFailed = true;
+        RequestQuit();
+    }
+    // What the program returns: EXIT_FAILURE after RequestQuitForFailure, else EXIT_SUCCESS.
+    int GetExitCode() const;
 
     // Makes the named hardware cursor pair current, loading "<name>.cur" and "<name>_small.cur" from the
     // interface textures on first use. A file that cannot be read gives a cursor that shows nothing.
@@ -181,6 +190,7 @@ private:
     const CursorPair* m_asideCursor = nullptr;
     bool m_smallCursor = false;
     bool m_quitRequested = false;
+    bool m_quitFailed = false;
     int m_mode = MODE_NONE;
     Ogre::Camera* m_currentCamera = nullptr;
     Ogre::Camera* m_previousCamera = nullptr;

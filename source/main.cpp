@@ -6,7 +6,7 @@
 #include <OgreException.h>
 
 // Builds the application, runs it and destroys it. An OGRE exception that reaches this point ends the
-// run with a message; the application is destroyed as usual.
+// run with a message; the application is destroyed as usual. Returns the application's exit code.
 int main()
 {
     platform::UseCNumericLocale();
@@ -20,5 +20,5 @@ int main()
     {
         platform::ShowFatalError("An exception has occured!", exception.getFullDescription());
     }
-    return 0;
+    return app.GetExitCode();
 }

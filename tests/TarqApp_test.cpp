@@ -339,6 +339,7 @@ TEST_F(Application, AnswersTheTarqCommandsFromLua)
         Restart();
         EXPECT_EQ(Lua(std::string("return sendcmd('tarq', ") + c.call + ")"), c.results);
         EXPECT_EQ(m_app->IsQuitRequested(), c.quits);
+        EXPECT_EQ(m_app->GetExitCode(), EXIT_SUCCESS) << "a player's quit is no failure";
         if (*c.warning)
         {
             EXPECT_TRUE(m_log->Contains(c.warning, cl_Logger::LEVEL_WARNING));

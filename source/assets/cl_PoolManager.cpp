@@ -435,7 +435,7 @@ int ActiveSubTopicCount(const cl_PoolManager& pools, const cl_Asset* subject, co
 void UpdateAssetFromText(cl_Asset& asset, const std::string& text)
 {
     TiXmlDocument document;
-    ParseXml(document, text);
+    ParseXml(document, text, "The new definition of asset '" + asset.GetId() + "'");
     const TiXmlElement* element = document.FirstChildElement("asset");
     if (!element && document.RootElement())
         element = document.RootElement()->FirstChildElement("asset");

@@ -2,6 +2,7 @@
 
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
+#include "common/OgreConfigFile.h"
 #include "common/SafeFileWrite.h"
 #include "common/XmlParse.h"
 
@@ -147,23 +148,13 @@ bool cl_Config::Save()
     TiXmlDocument stored;
     NotifyAll(ReadSettingsFile(path, stored), m_root);
 
+    // OGRE's settings live beside ours; a failure to write them is logged and costs only them.
     if (Ogre::Root* ogre = Ogre::Root::getSingletonPtr())
-    {
-        try
-        {
-            ogre->saveConfig();
-        }
-        catch (const Ogre::Exception& exception)
-        {
-            LOG_ERROR("Couldn't save OGRE's configuration: %s", exception.getDescription().c_str());
-        }
-    }
+        OgreConfigFile::Save(*ogre, m_userFolder + OgreConfigFile::NAME);
 
     // Without a settings file there is no root yet; the file written now gives the next start one.
     EnsureRoot();
-    TiXmlPrinter printer;
-    m_document->Accept(&printer);
-    if (!WriteFileSafely(path, printer.Str()))
+    if (!WriteFileSafely(path, PrintXml(*m_document)))
         return false;
     m_modified = false;
     return true;

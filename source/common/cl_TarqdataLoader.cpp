@@ -219,7 +219,7 @@ bool cl_TarqdataLoader::ParseTdf(const std::string& group, const std::string& te
                                  const std::string& fileName, bool skip)
 {
     TiXmlDocument document;
-    ParseXml(document, text);
+    ParseXml(document, text, fileName);
     if (document.Error())
         LOG_ERROR("A parse error occured in '%s' in row %i col %i: %s", fileName.c_str(), document.ErrorRow(),
                   document.ErrorCol(), document.ErrorDesc());

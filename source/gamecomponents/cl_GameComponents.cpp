@@ -394,9 +394,14 @@ void cl_GameComponents::Update(float)
         m_requestedChapter.clear();
         if (!m_chapterStarter || !m_chapterStarter(chapter, m_requestedDifficulty))
         {
-            LOG_ERROR("chapter '%s' not found... quitting!", chapter.c_str());
+            // The start logged what it found wrong with the chapter's data.
+            const cl_TarqdataLoader* loader = cl_TarqdataLoader::GetInstance();
+            if (m_chapterStarter && loader && loader->HasChapter(chapter))
+                LOG_ERROR("chapter '%s' cannot be started... quitting!", chapter.c_str());
+            else
+                LOG_ERROR("chapter '%s' not found... quitting!", chapter.c_str());
             if (TarqApp* application = Application())
-                application->RequestQuit();
+                application->RequestQuitForFailure();
         }
         return;
     }

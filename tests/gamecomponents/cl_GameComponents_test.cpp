@@ -846,25 +846,33 @@ protected:
     std::unique_ptr<LogCapture> m_log;
 };
 
-TEST_F(HubInApplication, AChapterThatCannotStartEndsTheProgram)
+TEST_F(HubInApplication, AChapterThatCannotStartEndsTheProgramWithAFailure)
 {
+    const auto fails = [](const std::string&, int32_t) { return false; };
     const struct
     {
         const char* name;
+        const char* chapter;
         cl_GameComponents::ChapterStarter starter;
+        const char* logged;
     } cases[] = {
-        {"the chapter does not exist", [](const std::string&, int32_t) { return false; }},
-        {"nothing can start a chapter", nullptr},
+        {"the chapter does not exist", "chapter9", fails, "chapter 'chapter9' not found... quitting!"},
+        {"nothing can start a chapter", "chapter9", nullptr, "chapter 'chapter9' not found... quitting!"},
+        {"the chapter's data is broken", "chapter1", fails,
+         "chapter 'chapter1' cannot be started... quitting!"},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
         Restart();
+        cl_TarqdataLoader::GetInstance()->ParseTdf("GAMEDATA", ReadTextFile("data/common/quillmere.tdf"),
+                                                   "quillmere.tdf", false);
         Hub().SetChapterStarter(c.starter);
-        Hub().RequestChapterStart("chapter9", 1);
+        Hub().RequestChapterStart(c.chapter, 1);
         EXPECT_FALSE(Frame());
         EXPECT_TRUE(m_app->IsQuitRequested());
-        EXPECT_TRUE(m_log->Contains("chapter 'chapter9' not found... quitting!", cl_Logger::LEVEL_ERROR));
+        EXPECT_EQ(m_app->GetExitCode(), EXIT_FAILURE);
+        EXPECT_TRUE(m_log->Contains(c.logged, cl_Logger::LEVEL_ERROR));
         EXPECT_EQ(Hub().GetRequestedChapter(), "");
     }
 }
