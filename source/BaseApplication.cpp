@@ -1,6 +1,7 @@
 #include "BaseApplication.h"
 
 #include "common/LogCall.h"
+#include "common/OgreConfigFile.h"
 #include "common/StringHelpers.h"
 #include "platform/Desktop.h"
 #include "platform/FatalError.h"
@@ -86,7 +87,7 @@ void BaseApplication::DestroyInput()
 void BaseApplication::ReportFatalError(const std::string& caption, const std::string& text)
 {
     platform::ShowFatalError(caption, text);
-    m_exitCode = EXIT_FAILURE;
+    MarkFailed();
 }
 
 std::string BaseApplication::DescribeException(const Ogre::Exception& exception)
@@ -126,12 +127,13 @@ bool BaseApplication::setup()
     LogToOgre("Load Resources:");
     loadResources();
     createScene();
-    return m_exitCode == 0;
+    return m_exitCode == EXIT_SUCCESS;
 }
 
 void BaseApplication::createRoot()
 {
-    m_root = new Ogre::Root("plugins.cfg", "ogre.cfg", "Ogre.log");
+    m_ogreConfigFile = OgreConfigFile::NAME;
+    m_root = new Ogre::Root("plugins.cfg", m_ogreConfigFile, "Ogre.log");
 }
 
 std::string BaseApplication::ChooseVideoMode(const std::string& savedMode, bool configRestored,
@@ -165,18 +167,8 @@ bool BaseApplication::configure()
         return false;
     }
     m_root->setRenderSystem(renderSystem);
-    bool restored = false;
-    try
-    {
-        restored = m_root->restoreConfig();
-    }
-    catch (const Ogre::Exception& exception)
-    {
-        // An option this render system does not know would otherwise stop every start; the file is
-        // written anew below.
-        LOG_ERROR("Couldn't restore the render settings from ogre.cfg: %s",
-                  exception.getDescription().c_str());
-    }
+    // Settings that cannot be used are replaced by the ones written below.
+    const bool restored = OgreConfigFile::Restore(*m_root, m_ogreConfigFile);
 
     const Ogre::ConfigOptionMap& options = renderSystem->getConfigOptions();
     const std::string savedMode = options.count("Video Mode") ? options.at("Video Mode").currentValue : "";
@@ -187,7 +179,7 @@ bool BaseApplication::configure()
     const std::vector<std::string> possible =
         videoMode == current.end() ? std::vector<std::string>() : videoMode->second.possibleValues;
     renderSystem->setConfigOption("Video Mode", ChooseVideoMode(savedMode, restored, desktopMode, possible));
-    m_root->saveConfig();
+    OgreConfigFile::Save(*m_root, m_ogreConfigFile); // logs a file it cannot write
 
     m_window = m_root->initialise(true, WINDOW_TITLE);
     // The message pump serves only the windows it was told of.
@@ -256,7 +248,7 @@ void BaseApplication::loadResources()
 
 bool BaseApplication::frameStarted(const Ogre::FrameEvent&)
 {
-    if (m_exitCode != 0 || !m_window || m_window->isClosed() || !m_inputManager)
+    if (!m_window || m_window->isClosed() || !m_inputManager)
         return false;
     m_keyboard->capture();
     m_mouse->capture();

@@ -6,6 +6,7 @@
 #include <OIS.h>
 #include <OgreFrameListener.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -51,11 +52,10 @@ public:
     Ogre::SceneManager* GetSceneManager() const { return m_sceneManager; }
     Ogre::OverlaySystem* GetOverlaySystem() const { return m_overlaySystem.get(); }
 
-    // What the program returns: 0, or EXIT_FAILURE once a fatal error was reported.
+    // What the program returns: EXIT_SUCCESS, or EXIT_FAILURE once the run failed.
     int GetExitCode() const { return m_exitCode; }
     // Tells the user why the game cannot go on (caption and text on standard error and in the log) and
-    // makes the exit code non-zero. A running game ends at its next frame start; one reported during the
-    // set-up makes setup() return false.
+    // makes the run a failure; the caller ends it (set-up steps make setup() return false).
     void ReportFatalError(const std::string& caption, const std::string& text);
     // An OGRE exception's description and where it was raised. Its file name is left out: that text lies
     // in the plug-in that threw, which OGRE may have unloaded by the time the exception is caught.
@@ -70,8 +70,8 @@ public:
 
 protected:
     // Set-up steps in the order setup() runs them, after a check that the X display opens; false, with the
-    // fatal error reported, when there is no display, no window could be configured or a step reported a
-    // fatal error.
+    // fatal error reported, when there is no display or no window could be configured, and false when a
+    // step made the run a failure.
     virtual bool setup();
     virtual bool configure();
     virtual void chooseSceneManager();
@@ -86,11 +86,15 @@ protected:
     virtual void createResourceListener() {}
     virtual void loadResources();
     virtual void updateStats();
+    // Makes the program end with a failure code, however the run ends.
+    void MarkFailed() { m_exitCode = EXIT_FAILURE; }
 
     Ogre::Camera* m_camera = nullptr;
     Ogre::SceneManager* m_sceneManager = nullptr;
     Ogre::RenderWindow* m_window = nullptr;
     Ogre::Root* m_root = nullptr;
+    // Where OGRE's render settings are kept; createRoot decides.
+    std::string m_ogreConfigFile;
     std::unique_ptr<Ogre::OverlaySystem> m_overlaySystem;
     Ogre::Overlay* m_debugOverlay = nullptr;
     std::string m_debugText;
@@ -99,7 +103,7 @@ protected:
     OIS::Keyboard* m_keyboard = nullptr;
 
 private:
-    int m_exitCode = 0;
+    int m_exitCode = EXIT_SUCCESS;
 
     void DestroyInput();
 };

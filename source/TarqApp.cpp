@@ -6,8 +6,11 @@
 #include "assets/cl_GameState.h"
 #include "assets/cl_ItemPool.h"
 #include "assets/cl_PoolManager.h"
+#include "common/CommandArguments.h"
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
+#include "common/OgreConfigFile.h"
+#include "common/ResourceLocations.h"
 #include "common/StringHelpers.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Command.h"
@@ -41,6 +44,7 @@
 #include "minigames/cl_MinigameManager.h"
 #include "platform/FatalError.h"
 #include "platform/HardwareCursor.h"
+#include "platform/PointerPosition.h"
 #include "platform/StopSignals.h"
 #include "platform/UserFolders.h"
 #include "sound/cl_Sound.h"
@@ -50,7 +54,6 @@
 #include "statechart/cl_StateChartSystem.h"
 
 #include <OgreCamera.h>
-#include <OgreConfigFile.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
 #include <OgreMath.h>
@@ -68,6 +71,7 @@
 #include <boost/thread/thread.hpp>
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 
@@ -238,8 +242,8 @@ bool TarqApp::setup()
 
 void TarqApp::createRoot()
 {
-    m_root =
-        new Ogre::Root(m_workingFolder + "plugins.cfg", m_userFolder + "ogre.cfg", m_userFolder + "welk.log");
+    m_ogreConfigFile = m_userFolder + OgreConfigFile::NAME;
+    m_root = new Ogre::Root(m_workingFolder + "plugins.cfg", m_ogreConfigFile, m_userFolder + "welk.log");
     // OGRE would echo the whole log to the terminal; the log file keeps it.
     Ogre::LogManager::getSingleton().getDefaultLog()->setDebugOutputEnabled(false);
     m_log->WritePendingToOgre();
@@ -247,21 +251,7 @@ void TarqApp::createRoot()
 
 void TarqApp::setupResources()
 {
-    Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
-    Ogre::ConfigFile config;
-    try
-    {
-        config.load(m_workingFolder + "resources.cfg", "\t:=", true);
-    }
-    catch (const Ogre::Exception& exception)
-    {
-        LOG_ERROR("Couldn't read resources.cfg: %s", exception.getDescription().c_str());
-    }
-    for (const auto& section : config.getSettingsBySection())
-    {
-        for (const auto& setting : section.second)
-            resources.addResourceLocation(setting.second, setting.first, section.first);
-    }
+    ResourceLocations::AddFromFile(m_workingFolder + "resources.cfg");
 
     std::string language = m_config->GetValue("language");
     if (language.empty())
@@ -280,21 +270,22 @@ void TarqApp::setupResources()
         {"GAMEDATA", data + "sound"},
         {"GAMEDATA", data + "video"},
     };
+    const std::string source = "The game data (setting 'gamedata')";
     for (const auto& location : locations)
-        resources.addResourceLocation(location.folder, "FileSystem", location.group);
+        ResourceLocations::Add(location.folder, "FileSystem", location.group, source);
 
     for (const char* extension : {".tdz", ".zip"})
     {
         std::vector<std::string> archives;
         ListFilesRecursive(archives, data + "sound/", extension);
         for (const std::string& archive : archives)
-            resources.addResourceLocation(archive, "Zip", "GAMEDATA");
+            ResourceLocations::Add(archive, "Zip", "GAMEDATA", source);
     }
 
-    resources.addResourceLocation(data + "screensaver", "FileSystem", "GAMEDATA");
-    resources.addResourceLocation(data + "lang/" + language, "FileSystem", "GAMEDATA");
-    resources.addResourceLocation(data + "lang/" + language + "/movies", "FileSystem", "GAMEDATA");
-    resources.addResourceLocation(data + "lang/" + language + "/interface", "FileSystem", "INTERFACEDATA");
+    ResourceLocations::Add(data + "screensaver", "FileSystem", "GAMEDATA", source);
+    ResourceLocations::Add(data + "lang/" + language, "FileSystem", "GAMEDATA", source);
+    ResourceLocations::Add(data + "lang/" + language + "/movies", "FileSystem", "GAMEDATA", source);
+    ResourceLocations::Add(data + "lang/" + language + "/interface", "FileSystem", "INTERFACEDATA", source);
 }
 
 void TarqApp::createCamera()
@@ -657,9 +648,20 @@ void TarqApp::SetCamera(Ogre::Camera* camera)
     }
     LogToOgre("SetCamera");
     // Before OGRE runs there is no viewport yet; the camera is still the one the hover pass looks at.
-    if (m_window && m_window->getNumViewports() > 0)
-        m_window->getViewport(0)->setCamera(camera);
+    Ogre::Viewport* viewport =
+        m_window && m_window->getNumViewports() > 0 ? m_window->getViewport(0) : nullptr;
+    m_previousCamera = viewport ? viewport->getCamera() : m_currentCamera;
+    if (viewport)
+        viewport->setCamera(camera);
     m_currentCamera = camera;
+}
+
+void TarqApp::RestorePreviousCamera()
+{
+    if (!m_previousCamera)
+        return;
+    SetCamera(m_previousCamera);
+    m_previousCamera = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -672,13 +674,16 @@ void TarqApp::SetRenderSystemOption(const std::string& option, const std::string
     try
     {
         m_root->getRenderSystem()->setConfigOption(option, value);
-        m_root->saveConfig();
     }
     catch (const Ogre::Exception& exception)
     {
         LOG_ERROR("Couldn't change the render setting '%s': %s", option.c_str(),
                   exception.getDescription().c_str());
+        return;
     }
+    if (!OgreConfigFile::Save(*m_root, m_ogreConfigFile))
+        LOG_ERROR("Couldn't change the render setting '%s' for the next start: %s cannot be written",
+                  option.c_str(), m_ogreConfigFile.c_str());
 }
 
 void TarqApp::OnPreferenceChanged(const std::string& key, const std::string& value, bool live)
@@ -697,49 +702,47 @@ void TarqApp::OnPreferenceChanged(const std::string& key, const std::string& val
 
 bool TarqApp::ExecuteCmd(cl_Command& cmd)
 {
-    const std::string& name = cmd.m_name;
-    if (name == "quit")
+    using Run = void (*)(TarqApp & app, const CommandArguments& args, cl_Command& cmd);
+    // The receiver "tarq", in the order the names are matched.
+    static const struct
     {
-        RequestQuit();
-        return true;
-    }
-    if (name == "GetConfigValue")
-    {
-        const cl_Argument* key = cmd.m_arguments.GetArg(0);
-        if (!key)
-        {
-            LOG_WARNING("'GetConfigValue' needs a settings key.");
-            return false;
-        }
-        // A key that is no string reads as "" (the getter warns), which names no setting.
-        cmd.m_results.GetArg(-1)->SetString(m_config->GetValue(key->GetString()).c_str());
+        const char* name;
+        const char* arguments;
+        bool answer;
+        Run run;
+    } COMMANDS[] = {
+        // The main loop ends at the end of the frame.
+        {"quit", "", true, [](TarqApp& app, const CommandArguments&, cl_Command&) { app.RequestQuit(); }},
+        // Loads the quick-save entry when it holds a game.
+        {"quickload", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&)
+         {
+             if (app.m_saveGames->GetQuicksaveEntry().date.time != 0)
+                 app.m_saveGames->LoadEntry(app.m_saveGames->GetQuicksaveEntry());
+         }},
+        {"quicksave", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->Quicksave(); }},
+        // Loads the autosave entry when it holds a game.
+        {"autoload", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->LoadAutosave(); }},
+        {"autosave", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->Autosave(); }},
+        // The current character's focus control answers once the characters are in place.
+        {"focus", "[number x, number y, number z]", false,
+         [](TarqApp&, const CommandArguments&, cl_Command& command)
+         { LOG_WARNING("The command '%s' is not available yet.", command.m_name.c_str()); }},
+        // Answers the setting's value, "" when it has none.
+        {"GetConfigValue", "string key", false,
+         [](TarqApp& app, const CommandArguments& args, cl_Command& command)
+         { command.m_results.GetArg(-1)->SetString(app.m_config->GetValue(args.String(0))); }},
+    };
+    // A command that is not listed has no effect.
+    const CommandArguments args(cmd, "tarq");
+    const auto* command = args.Find(COMMANDS, false);
+    if (!command)
         return false;
-    }
-    if (name == "quickload")
-    {
-        if (m_saveGames->GetQuicksaveEntry().date.time != 0)
-            m_saveGames->LoadEntry(m_saveGames->GetQuicksaveEntry());
-        return false;
-    }
-    if (name == "quicksave")
-    {
-        m_saveGames->Quicksave();
-        return false;
-    }
-    if (name == "autoload")
-    {
-        m_saveGames->LoadAutosave();
-        return false;
-    }
-    if (name == "autosave")
-    {
-        m_saveGames->Autosave();
-        return false;
-    }
-    // The focus control answers once the characters are in place.
-    if (name == "focus")
-        LOG_WARNING("The command '%s' is not available yet.", name.c_str());
-    return false;
+    command->run(*this, args, cmd);
+    return command->answer;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -787,8 +790,25 @@ bool TarqApp::keyReleased(const OIS::KeyEvent& event)
     return true;
 }
 
+void TarqApp::AlignMouseState(const OIS::MouseState& state) const
+{
+    unsigned long window = 0;
+    if (m_window)
+        m_window->getCustomAttribute("WINDOW", &window);
+    int x = 0;
+    int y = 0;
+    if (!platform::PointerPosition(window, x, y))
+        return;
+    // The state is OIS's own, handed out read-only; OIS counts its later moves on from what it holds, so
+    // the correction also carries to them.
+    auto& aligned = const_cast<OIS::MouseState&>(state);
+    aligned.X.abs = std::clamp(x, 0, state.width);
+    aligned.Y.abs = std::clamp(y, 0, state.height);
+}
+
 bool TarqApp::mouseMoved(const OIS::MouseEvent& event)
 {
+    AlignMouseState(event.state);
     m_idleTime = 0.0f;
     UpdateSystemCursor(event.state);
     if (HasSceneWithBackdrop(*m_scenes))
@@ -823,12 +843,14 @@ void TarqApp::UpdateSystemCursor(const OIS::MouseState& state) const
 
 bool TarqApp::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID button)
 {
+    AlignMouseState(event.state);
     m_guiSystem->MousePressed(event, button);
     return true;
 }
 
 bool TarqApp::mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID button)
 {
+    AlignMouseState(event.state);
     m_idleTime = 0.0f;
     const float x = Normalised(event.state.X, event.state.width);
     const float y = Normalised(event.state.Y, event.state.height);

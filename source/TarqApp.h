@@ -90,6 +90,13 @@ public:
     int GetMode() const { return m_mode; }
     void RequestQuit() { m_quitRequested = true; }
     bool IsQuitRequested() const { return m_quitRequested; }
+    // Quits as RequestQuit does, for data the game cannot go on without (logged by the caller): the
+    // program then ends with a failure code, so that no failure looks like success.
+    void RequestQuitForFailure()
+    {
+        MarkFailed();
+        RequestQuit();
+    }
 
     // Makes the named hardware cursor pair current, loading "<name>.cur" and "<name>_small.cur" from the
     // interface textures on first use. A file that cannot be read gives a cursor that shows nothing.
@@ -98,16 +105,17 @@ public:
     void PutCursorAside() override;
     void RestoreCursor() override;
 
-    // Shows the scene through this camera in the main viewport.
+    // Shows the scene through this camera in the main viewport, and remembers the camera it replaces as
+    // the previous camera (the one a chapter load, a video or a minigame gives back afterwards).
     void SetCamera(Ogre::Camera* camera);
     Ogre::Camera* GetCamera() const { return m_currentCamera; }
+    // Null when there is none to give back.
+    Ogre::Camera* GetPreviousCamera() const { return m_previousCamera; }
+    // Shows the previous camera again through SetCamera, then forgets it; nothing without one.
+    void RestorePreviousCamera();
 
-    // The receiver "tarq":
-    //   quit                   ends the main loop at the end of the frame
-    //   quickload, autoload    load the quicksave or autosave, when there is one
-    //   quicksave, autosave    save the running game into that slot
-    //   focus [x y z]          not available yet (a warning)
-    //   GetConfigValue key     answers the setting's value ("" when unset)
+    // The receiver "tarq": its commands, the arguments each reads and what it answers are the table in
+    // ExecuteCmd. A command missing a required argument is refused with a warning (CommandArguments).
     // Answers true for "quit" only.
     bool ExecuteCmd(cl_Command& cmd) override;
     void OnPreferenceChanged(const std::string& key, const std::string& value, bool live) override;
@@ -160,6 +168,10 @@ private:
     // A left-button release that neither the main menu nor a minigame took: the game components, then the
     // held item, the scene's exit and last a walk on the ground. x, y from 0 to 1.
     void HandleLeftClick(float x, float y);
+    // Puts the real pointer position into OIS's mouse state (whose own is a few pixels off on X11), so
+    // that hover, picking and the GUI all see the pointer where the player does. Clipped to the window, as
+    // the border counts as on it.
+    void AlignMouseState(const OIS::MouseState& state) const;
     // Hides the system cursor inside the window and shows it at the window's border; only while the
     // in-game menu draws the pointer itself.
     void UpdateSystemCursor(const OIS::MouseState& state) const;
@@ -185,6 +197,7 @@ private:
     bool m_quitRequested = false;
     int m_mode = MODE_NONE;
     Ogre::Camera* m_currentCamera = nullptr;
+    Ogre::Camera* m_previousCamera = nullptr;
     Ogre::SceneManager* m_menuSceneManager = nullptr;
     float m_idleTime = 0.0f;
     // Where the mouse was last seen over a scene with a backdrop, from 0 to 1 across the window.

@@ -145,7 +145,8 @@ protected:
         TiXmlDocument document;
         document.Parse(ReadTextFile(m_game.PathOf("pimb/chapter1/gamestate.xml")).c_str());
         ASSERT_TRUE(document.RootElement() && gameState.ReplaceTree(*document.RootElement()));
-        cl_CharacterManager::GetInstance()->AddCharacter(std::make_unique<cl_Character>(HERO, nullptr));
+        cl_CharacterManager::GetInstance()->AddCharacter(
+            std::make_unique<cl_Character>(m_ogre.SceneManager(), nullptr, HERO));
         Hub().SetCurrentCharacter(HERO);
         ASSERT_NE(Hub().GetCurrentCharacter(), nullptr);
         m_app->SetMode(TarqApp::MODE_INGAME);
@@ -253,6 +254,8 @@ protected:
 
     static const char* const HERO;
 
+    // The hero and the hover pass's cameras need OGRE.
+    HeadlessOgre m_ogre;
     DemoWorkingFolder m_game{QUILLMERE_DEMO_DIR};
     Calls m_seen;
     Calls m_hubCalls;
@@ -499,11 +502,10 @@ TEST_F(Input, TheSystemCursorHidesInsideTheWindowWhileTheMenuDrawsThePointer)
     EXPECT_EQ(platform::CursorDisplayCount(), 0);
 }
 
-// The hover pass needs cameras, which need OGRE.
+// The hover pass needs cameras.
 class Hover : public Input
 {
 protected:
-    HeadlessOgre m_ogre;
     Ogre::Camera* m_locationCam = m_ogre.SceneManager().createCamera("LocationCam");
     Ogre::Camera* m_shotCam = m_ogre.SceneManager().createCamera("shot_01");
 };

@@ -2,6 +2,7 @@
 
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
+#include "common/OgreConfigFile.h"
 #include "common/SafeFileWrite.h"
 #include "common/StringHelpers.h"
 #include "common/XmlErrorLocation.h"
@@ -98,7 +99,7 @@ TiXmlElement* ReadSettingsFile(const std::string& path, TiXmlDocument& document,
     std::string text;
     if (!ReadFileText(path, text))
         return nullptr;
-    ParseXml(document, text);
+    ParseXml(document, text, path);
     if (!document.Error())
     {
         if (TiXmlElement* root = document.FirstChildElement(ROOT_NAME))
@@ -186,23 +187,13 @@ bool cl_Config::Save()
     TiXmlDocument stored;
     NotifyAll(ReadSettingsFile(path, stored, true), m_root);
 
+    // OGRE's settings live beside ours; a failure to write them is logged and costs only them.
     if (Ogre::Root* ogre = Ogre::Root::getSingletonPtr())
-    {
-        try
-        {
-            ogre->saveConfig();
-        }
-        catch (const Ogre::Exception& exception)
-        {
-            LOG_ERROR("Couldn't save OGRE's configuration: %s", exception.getDescription().c_str());
-        }
-    }
+        OgreConfigFile::Save(*ogre, m_userFolder + OgreConfigFile::NAME);
 
     // Without a settings file there is no root yet; the file written now gives the next start one.
     EnsureRoot();
-    TiXmlPrinter printer;
-    m_document->Accept(&printer);
-    if (!WriteFileSafely(path, printer.Str()))
+    if (!WriteFileSafely(path, PrintXml(*m_document)))
         return false;
     m_modified = false;
     return true;

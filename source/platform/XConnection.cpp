@@ -34,6 +34,14 @@ Display* OpenDisplayWithRetries()
     }
 }
 
+int g_trappedError = Success;
+
+int TrapError(Display*, XErrorEvent* error)
+{
+    g_trappedError = error->error_code;
+    return 0;
+}
+
 // Opens the display on a thread of its own, so that a server that does not answer costs ANSWER_TIME, not
 // the whole run. That thread is left waiting then; what it opens later is never used.
 Display* OpenDisplay(std::string& problem)
@@ -93,5 +101,16 @@ Display* XConnection()
 const std::string& XConnectionProblem()
 {
     return TheConnection().problem;
+}
+
+bool RunTrapped(Display* display, const std::function<void()>& requests)
+{
+    XSync(display, False);
+    g_trappedError = Success;
+    const XErrorHandler previous = XSetErrorHandler(TrapError);
+    requests();
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return g_trappedError == Success;
 }
 } // namespace platform

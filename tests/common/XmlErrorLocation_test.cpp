@@ -32,7 +32,7 @@ TEST(XmlErrorLocation, NamesTheRowAndColumnOfEveryParseError)
     {
         SCOPED_TRACE(c.name);
         TiXmlDocument document;
-        ParseXml(document, c.text);
+        ParseXml(document, c.text, c.name);
         ASSERT_TRUE(document.Error());
         const XmlErrorLocation location = LocateXmlError(document, c.text);
         EXPECT_EQ(location.row, c.row);

@@ -420,26 +420,30 @@ TEST_F(ConfigTest, SaveAlsoSavesOgresConfigurationWhenOgreRuns)
 {
     Ogre::LogManager logManager;
     logManager.createLog("", true, false, true);
+    const std::string ogreConfig = m_userFolder + "ogre.cfg";
     struct Case
     {
         const char* name;
-        std::string ogreConfig;
+        bool blocked; // a folder stands where the file goes
         bool ogreSaves;
     } cases[] = {
-        {"beside the settings", m_userFolder + "ogre.cfg", true},
-        {"in a missing folder", m_userFolder + "missing/ogre.cfg", false},
+        {"beside the settings", false, true},
+        {"blocked by a folder of that name", true, false},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
         fs::remove(UserFile());
+        fs::remove(ogreConfig);
+        if (c.blocked)
+            fs::create_directory(ogreConfig);
         m_log.Clear();
-        Ogre::Root root("", c.ogreConfig, "");
+        Ogre::Root root("", ogreConfig, "");
         m_config->Load("config.xml");
         m_config->SetValue("fpscap", "60");
         EXPECT_TRUE(m_config->Save());
-        EXPECT_EQ(fs::exists(c.ogreConfig), c.ogreSaves);
-        EXPECT_EQ(m_log.Contains("OGRE", cl_Logger::LEVEL_ERROR), !c.ogreSaves);
+        EXPECT_EQ(fs::is_regular_file(ogreConfig), c.ogreSaves);
+        EXPECT_EQ(m_log.Contains(ogreConfig, cl_Logger::LEVEL_ERROR), !c.ogreSaves);
         EXPECT_TRUE(fs::exists(UserFile()));
     }
 }
