@@ -18,8 +18,10 @@ void cl_Character::MoveAlongPath(const Ogre::Vector3& point, ISyncedActionInitia
 {
     if (Ogre::SceneNode* node = GetPuppet() ? GetPuppet()->GetSceneNode() : nullptr)
         node->_setDerivedPosition(point);
-    if (initiator)
-        initiator->OnSyncedActionDone(ISyncedActionInitiator::RESULT_FINISHED);
+    if (!initiator)
+        return;
+    initiator->OnStarted();
+    initiator->OnDone(ISyncedActionInitiator::RESULT_FINISHED);
 }
 
 void cl_Character::StoreTransform()
