@@ -190,6 +190,12 @@ void cl_SequenceAsset::OnDone(cl_SeqAction*, bool) {}
 
 void cl_SequenceAsset::OnAborted(cl_SeqAction*, bool) {}
 
+void cl_SequenceAsset::OnCountHandedOver(const std::string& from, const std::string& to)
+{
+    if (!m_countedCharacter.empty() && m_countedCharacter == from)
+        m_countedCharacter = to;
+}
+
 std::string cl_SequenceAsset::RandomMarker(const std::string& name)
 {
     if (name.compare(0, 6, RANDOM) != 0)

@@ -107,6 +107,8 @@ public:
     void SetCallerName(const std::string& name) { m_callerName = name; }
     // The player that plays the sequence and is told of its end (not owned); null for none.
     void SetPlayer(cl_SequencePlayer* player) { m_player = player; }
+    // The busy count the run holds went from the character with id from to the one with id to.
+    void OnCountHandedOver(const std::string& from, const std::string& to);
 
 private:
     // The marker name a go-to target stands for: itself, unless it begins with "random". Then one
@@ -116,7 +118,8 @@ private:
     void Reset();
     // Adds 1 to the current character's busy count and remembers the character.
     void CountRun();
-    // Gives the count back to the character it was taken from, when that still exists.
+    // Gives the count back to the character holding it (the one it was taken from, unless the game
+    // components handed it on), when that still exists.
     void GiveBackCount();
     bool IsTriggerPending() const;
     void SendToOwner(const std::string& event, const cl_Argument* data) const;

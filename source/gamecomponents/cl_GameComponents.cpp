@@ -300,6 +300,7 @@ void cl_GameComponents::SetCurrentCharacter(const std::string& characterId)
             character->SetIdleTime(0.0f);
             old->SetBusyCount(0);
             old->SetIdleTime(0.0f);
+            m_sequencePlayer->OnBusyCountHandedOver(old->GetName(), character->GetName());
         }
         // The game state still names the old character.
         const std::string oldId = CurrentCharacterId();

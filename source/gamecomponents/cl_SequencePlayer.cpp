@@ -243,6 +243,15 @@ void cl_SequencePlayer::OnSequenceUninterruptible(cl_SequenceAsset* sequence)
                      { listener.OnSequenceUninterruptible(sequence); });
 }
 
+void cl_SequencePlayer::OnBusyCountHandedOver(const std::string& from, const std::string& to)
+{
+    for (const auto& layer : m_layers)
+    {
+        if (!layer.second.empty())
+            layer.second.front()->OnCountHandedOver(from, to);
+    }
+}
+
 void cl_SequencePlayer::Append(cl_SequenceAsset* sequence, int layer, bool interruptible)
 {
     sequence->SetInterruptible(interruptible);

@@ -96,6 +96,9 @@ public:
     void OnSequenceFinished(cl_SequenceAsset* sequence);
     // A running sequence tells the player that it may no longer be interrupted; the listeners hear it.
     void OnSequenceUninterruptible(cl_SequenceAsset* sequence);
+    // The game components handed the busy count of the character with id from to the one with id to:
+    // the running sequences give their counts back to that one.
+    void OnBusyCountHandedOver(const std::string& from, const std::string& to);
 
 protected:
     const ListenerList<ISequencePlayerListener>& GetListeners() const { return m_listeners; }
