@@ -1,7 +1,11 @@
 #include "support/SequenceStandIns.h"
 
 #include "assets/ISyncedActionInitiator.h"
+#include "assets/cl_SequenceAsset.h"
+#include "assets/cl_SequencePool.h"
+#include "common/XmlParse.h"
 
+#include <gtest/gtest.h>
 #include <tinyxml.h>
 
 #include <memory>
@@ -20,6 +24,16 @@ std::unique_ptr<TiXmlElement> ActionElement(const std::string& id, const std::st
 // Starts of depth actions under way.
 int g_depth = 0;
 } // namespace
+
+std::unique_ptr<cl_SequenceAsset> ReadSequence(cl_SequencePool& pool, const std::string& xml)
+{
+    TiXmlDocument document;
+    ParseXml(document, xml);
+    const TiXmlElement* element = document.RootElement();
+    EXPECT_NE(element, nullptr) << xml;
+    std::unique_ptr<cl_Asset> asset = pool.CreateAsset(element);
+    return std::unique_ptr<cl_SequenceAsset>(static_cast<cl_SequenceAsset*>(asset.release()));
+}
 
 DrivenAction::DrivenAction(const std::string& id) : cl_SeqAction(ActionElement(id).get()) {}
 

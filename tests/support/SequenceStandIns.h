@@ -4,10 +4,17 @@
 #include "assets/cl_NonInstantSeqAction.h"
 #include "assets/cl_SeqAction.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class ISyncedActionInitiator;
+class cl_SequenceAsset;
+class cl_SequencePool;
+
+// The sequence the pool makes of the XML text of one asset element; the test fails when the text holds
+// no element.
+std::unique_ptr<cl_SequenceAsset> ReadSequence(cl_SequencePool& pool, const std::string& xml);
 
 // An action whose reports the test drives: starting it only reports the start; Begin reports a start,
 // End finishes it, Skip is the base's.
