@@ -34,6 +34,9 @@ bool cl_BaseActionTrigger::IsPending() const
 
 void cl_BaseActionTrigger::WriteXml(TiXmlElement& element) const
 {
+    // The name goes back too, so that a written sequence warns as the one read did.
+    if (!m_name.empty())
+        element.SetAttribute("id", m_name);
     for (const cl_SeqAction* input : m_inputs)
         AppendChild(element, "input")->SetAttribute("actionid", input->GetId());
     for (const IActionTriggerListener* output : m_outputs)

@@ -31,8 +31,8 @@ public:
     virtual void Reset();
     // Whether the trigger still waits to fire and keeps its sequence from finishing. Never here.
     virtual bool IsPending() const;
-    // Appends an "input" child (attribute "actionid") per input, then an "output" child (attribute
-    // "listenerid") per output.
+    // Writes the name as "id" (when there is one), then appends an "input" child (attribute "actionid")
+    // per input and an "output" child (attribute "listenerid") per output.
     virtual void WriteXml(TiXmlElement& element) const;
 
     // Listens to the action (not owned; it must outlive the trigger or never report again).
