@@ -87,18 +87,23 @@ void cl_SequencePlayer::SkipForeground()
 
 void cl_SequencePlayer::UpdateLayer(int layer)
 {
-    // The front is read anew after every call out: the sequences' owners and the listeners may change
-    // the queue meanwhile.
-    while (cl_SequenceAsset* front = GetFrontSequence(layer))
+    // The queue is read anew after every call out: the sequences' owners and the listeners may change it
+    // meanwhile.
+    for (;;)
     {
-        if (!front->IsStopped() && !front->IsAbortRequested())
+        const auto found = m_layers.find(layer);
+        if (found == m_layers.end() || found->second.empty())
             return;
-        RemoveFront(layer, front);
-        EndRemoved(front);
-        cl_SequenceAsset* next = GetFrontSequence(layer);
-        // A front that runs already was played by whoever heard of the end.
-        if (next && (!next->IsStarted() || next->IsStopped()))
-            Begin(next, layer);
+        const Entry front = found->second.front();
+        if (!front.begun)
+        {
+            Begin(layer);
+            continue;
+        }
+        if (!front.sequence->IsStopped() && !front.sequence->IsAbortRequested())
+            return;
+        RemoveFront(layer, front.sequence);
+        EndRemoved(front.sequence);
     }
 }
 
@@ -111,7 +116,7 @@ void cl_SequencePlayer::AbortAll()
     for (const auto& layer : layers)
     {
         if (!layer.second.empty())
-            EndRemoved(layer.second.front());
+            EndRemoved(layer.second.front().sequence);
     }
     m_abortingAll = wasAbortingAll;
 }
@@ -184,7 +189,7 @@ void cl_SequencePlayer::PlaySequence(cl_SequenceAsset* sequence, int layer, bool
         m_layers[layer].clear();
     }
     Append(sequence, layer, interruptible);
-    Begin(sequence, layer);
+    Begin(layer);
 }
 
 void cl_SequencePlayer::EnqueueSequence(cl_SequenceAsset* sequence, int layer, bool interruptible)
@@ -216,7 +221,7 @@ void cl_SequencePlayer::AbortSequence(int layer)
 cl_SequenceAsset* cl_SequencePlayer::GetFrontSequence(int layer) const
 {
     const auto found = m_layers.find(layer);
-    return found == m_layers.end() || found->second.empty() ? nullptr : found->second.front();
+    return found == m_layers.end() || found->second.empty() ? nullptr : found->second.front().sequence;
 }
 
 cl_AssetLogic* cl_SequencePlayer::GetSequenceCaller(int layer) const
@@ -230,7 +235,7 @@ void cl_SequencePlayer::OnSequenceFinished(cl_SequenceAsset* sequence)
     std::vector<int> layers;
     for (const auto& layer : m_layers)
     {
-        if (!layer.second.empty() && layer.second.front() == sequence)
+        if (!layer.second.empty() && layer.second.front().sequence == sequence)
             layers.push_back(layer.first);
     }
     for (const int layer : layers)
@@ -248,7 +253,7 @@ void cl_SequencePlayer::OnBusyCountHandedOver(const std::string& from, const std
     for (const auto& layer : m_layers)
     {
         if (!layer.second.empty())
-            layer.second.front()->OnCountHandedOver(from, to);
+            layer.second.front().sequence->OnCountHandedOver(from, to);
     }
 }
 
@@ -256,11 +261,14 @@ void cl_SequencePlayer::Append(cl_SequenceAsset* sequence, int layer, bool inter
 {
     sequence->SetInterruptible(interruptible);
     sequence->SetPlayer(this);
-    m_layers[layer].push_back(sequence);
+    m_layers[layer].push_back(Entry{sequence, false});
 }
 
-void cl_SequencePlayer::Begin(cl_SequenceAsset* sequence, int layer)
+void cl_SequencePlayer::Begin(int layer)
 {
+    Entry& front = m_layers[layer].front();
+    front.begun = true;
+    cl_SequenceAsset* sequence = front.sequence;
     m_listeners.Tell([sequence, layer](ISequencePlayerListener& listener)
                      { listener.OnSequenceStarted(sequence, layer); });
     sequence->Start();
@@ -269,7 +277,7 @@ void cl_SequencePlayer::Begin(cl_SequenceAsset* sequence, int layer)
 void cl_SequencePlayer::RemoveFront(int layer, const cl_SequenceAsset* sequence)
 {
     const auto found = m_layers.find(layer);
-    if (found != m_layers.end() && !found->second.empty() && found->second.front() == sequence)
+    if (found != m_layers.end() && !found->second.empty() && found->second.front().sequence == sequence)
         found->second.pop_front();
 }
 

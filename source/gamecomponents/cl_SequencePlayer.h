@@ -65,7 +65,7 @@ public:
     // Skips the running actions of the front foreground sequence.
     virtual void SkipForeground();
     // While the layer's front has ended or is to be aborted: it is removed (aborted first when asked to)
-    // and the listeners are told, then the next front starts.
+    // and the listeners are told; a front that has not begun yet starts.
     virtual void UpdateLayer(int layer);
     // Aborts the front of every layer and forgets every queue. Sequences that the aborted ones' owners
     // play or queue meanwhile are refused (with a warning), so nothing plays on afterwards.
@@ -104,12 +104,18 @@ protected:
     const ListenerList<ISequencePlayerListener>& GetListeners() const { return m_listeners; }
 
 private:
-    using Queue = std::deque<cl_SequenceAsset*>;
+    struct Entry
+    {
+        cl_SequenceAsset* sequence;
+        // Whether the entry's run has started; a sequence may be queued again behind its own run.
+        bool begun;
+    };
+    using Queue = std::deque<Entry>;
 
     // Appends sequence to the layer's queue, to be played by this player.
     void Append(cl_SequenceAsset* sequence, int layer, bool interruptible);
-    // Tells the listeners that the layer's front starts, then starts it.
-    void Begin(cl_SequenceAsset* sequence, int layer);
+    // Marks the layer's front begun, tells the listeners that it starts, then starts it.
+    void Begin(int layer);
     // Takes the front off the layer when it is still sequence.
     void RemoveFront(int layer, const cl_SequenceAsset* sequence);
     // Tells the listeners of a front taken off its layer: one that has ended already finished, another
