@@ -18,26 +18,12 @@ void cl_TimelineActionTrigger::OnStarted(cl_SeqAction*)
 
 void cl_TimelineActionTrigger::OnDone(cl_SeqAction* action, bool)
 {
-    if (!m_started)
-    {
-        LOG_WARNING(
-            "The ActionTrigger '%s' has been notified 'OnDone' before it has been notified 'OnStarted'!",
-            GetName().c_str());
-        OnStarted(action);
-    }
-    FireOn(ON_DONE);
+    OnEnd(action, "OnDone", ON_DONE);
 }
 
 void cl_TimelineActionTrigger::OnAborted(cl_SeqAction* action, bool)
 {
-    if (!m_started)
-    {
-        LOG_WARNING(
-            "The ActionTrigger '%s' has been notified 'OnAborted' before it has been notified 'OnStarted'!",
-            GetName().c_str());
-        OnStarted(action);
-    }
-    FireOn(ON_ABORTED);
+    OnEnd(action, "OnAborted", ON_ABORTED);
 }
 
 void cl_TimelineActionTrigger::Update(float dt)
@@ -75,6 +61,17 @@ void cl_TimelineActionTrigger::WriteXml(TiXmlElement& element) const
         element.SetAttribute("type", "OnDone");
     else
         element.SetAttribute("type", "");
+}
+
+void cl_TimelineActionTrigger::OnEnd(cl_SeqAction* action, const char* notification, uint32_t bit)
+{
+    if (!m_started)
+    {
+        LOG_WARNING("The ActionTrigger '%s' has been notified '%s' before it has been notified 'OnStarted'!",
+                    GetName().c_str(), notification);
+        OnStarted(action);
+    }
+    FireOn(bit);
 }
 
 void cl_TimelineActionTrigger::FireOn(uint32_t bit)

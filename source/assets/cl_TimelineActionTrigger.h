@@ -34,6 +34,8 @@ public:
     void WriteXml(TiXmlElement& element) const override;
 
 private:
+    // An input's end, told as notification: counts as a start as well when none came before.
+    void OnEnd(cl_SeqAction* action, const char* notification, uint32_t bit);
     // Fires unless fired already, when the mode has the bit.
     void FireOn(uint32_t bit);
 
