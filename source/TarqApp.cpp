@@ -893,9 +893,16 @@ void TarqApp::HandleLeftClick(float x, float y)
         character->MoveAlongPath(point, this);
 }
 
-void TarqApp::OnSyncedActionDone(int)
+void TarqApp::OnDone(int)
 {
     SendToCurrentCharacter("character.Moved");
+}
+
+void TarqApp::OnStarted() {}
+
+void TarqApp::TimeOut(float)
+{
+    OnDone(RESULT_ABORTED);
 }
 
 void TarqApp::SendToCurrentCharacter(const std::string& event) const

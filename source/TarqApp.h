@@ -81,7 +81,11 @@ public:
     void UpdateMouseOver(float x, float y);
     // The walk a ground click started has ended (result not read): the current character's logic gets
     // "character.Moved".
-    void OnSyncedActionDone(int result) override;
+    void OnDone(int result) override;
+    // The application waits only for the walk's end.
+    void OnStarted() override;
+    // The walk has ended all the same: as OnDone.
+    void TimeOut(float seconds) override;
     // A window the player cannot see renders nothing.
     void windowFocusChange(Ogre::RenderWindow* window) override;
 

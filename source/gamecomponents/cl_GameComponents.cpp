@@ -252,6 +252,7 @@ void cl_GameComponents::SetCurrentCharacter(const std::string& characterId)
             character->SetIdleTime(0.0f);
             old->SetBusyCount(0);
             old->SetIdleTime(0.0f);
+            m_sequencePlayer->OnBusyCountHandedOver(old->GetName(), character->GetName());
         }
         // The game state still names the old character.
         const std::string oldId = CurrentCharacterId();
@@ -501,15 +502,13 @@ void cl_GameComponents::CmdGetCurrentSceneName(cl_Command& cmd)
 
 void cl_GameComponents::CmdGetSequenceCaller(cl_Command& cmd)
 {
-    const cl_SequenceAsset* front = m_sequencePlayer->GetFrontSequence(Arguments(cmd).Int(0));
-    if (const cl_AssetLogic* caller = front ? front->GetOwnerLogic() : nullptr)
+    if (const cl_AssetLogic* caller = m_sequencePlayer->GetSequenceCaller(Arguments(cmd).Int(0)))
         AddResult(cmd, caller->GetAssetId());
 }
 
 void cl_GameComponents::CmdGetSequenceCallerType(cl_Command& cmd)
 {
-    const cl_SequenceAsset* front = m_sequencePlayer->GetFrontSequence(Arguments(cmd).Int(0));
-    const cl_AssetLogic* caller = front ? front->GetOwnerLogic() : nullptr;
+    const cl_AssetLogic* caller = m_sequencePlayer->GetSequenceCaller(Arguments(cmd).Int(0));
     const cl_PoolManager* pools = cl_PoolManager::GetInstance();
     if (const cl_Asset* asset = caller && pools ? pools->FindAsset(caller->GetAssetId()) : nullptr)
         AddResult(cmd, asset->GetType());
@@ -544,9 +543,10 @@ void cl_GameComponents::StartSequence(cl_Command& cmd, bool foreground, bool enq
     if (!sequence)
         return;
     sequence->SetOwnerLogic(caller);
-    sequence->SetInteraction(nullptr, nullptr);
-    sequence->SetCaller("none");
-    sequence->SetForeground(foreground);
+    sequence->SetInteractionTarget(nullptr);
+    sequence->SetUsedItem(nullptr);
+    sequence->SetCallerName("none");
+    sequence->SetBlocking(foreground);
     const int layer = foreground ? cl_SequencePlayer::FOREGROUND : args.Int(2);
     if (enqueue)
         m_sequencePlayer->EnqueueSequence(sequence, layer, false);

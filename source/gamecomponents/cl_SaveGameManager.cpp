@@ -15,6 +15,7 @@
 #include "common/cl_ScriptSystem.h"
 #include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/SaveGameFile.h"
+#include "gamecomponents/cl_GameComponents.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/cl_GUISystem.h"
 #include "minigames/cl_MinigameManager.h"
@@ -450,7 +451,11 @@ bool cl_SaveGameManager::IsSaveable() const
     const cl_MinigameManager* minigames = cl_MinigameManager::GetInstance();
     if (minigames && minigames->GetCurrentMinigame())
         return false;
-    // Still to join the test once they exist: the sequence player's foreground free or interruptible, no
-    // video playing, no dialog active. Until then nothing of them can keep the game busy.
+    // A scripted scene that may not be interrupted would be cut off when the save is loaded.
+    const cl_GameComponents* hub = cl_GameComponents::GetInstance();
+    if (hub && !hub->GetSequencePlayer().IsForegroundInterruptible())
+        return false;
+    // Still to join the test once they exist: no video playing, no dialog active. Until then neither can
+    // keep the game busy.
     return true;
 }

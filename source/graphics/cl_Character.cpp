@@ -26,21 +26,23 @@ void cl_Character::PlayAnimation(const std::string&, const std::string&, const O
                                  const Ogre::Quaternion&, ISyncedActionInitiator* initiator)
 {
     if (initiator)
-        initiator->OnSyncedActionDone(ISyncedActionInitiator::RESULT_FAILED);
+        initiator->OnDone(ISyncedActionInitiator::RESULT_FAILED);
 }
 
 void cl_Character::StartAnimation(const std::string&, ISyncedActionInitiator* initiator)
 {
     if (initiator)
-        initiator->OnSyncedActionDone(ISyncedActionInitiator::RESULT_FAILED);
+        initiator->OnDone(ISyncedActionInitiator::RESULT_FAILED);
 }
 
 void cl_Character::MoveAlongPath(const Ogre::Vector3& point, ISyncedActionInitiator* initiator)
 {
     if (Ogre::SceneNode* node = GetSceneNode())
         node->_setDerivedPosition(point);
-    if (initiator)
-        initiator->OnSyncedActionDone(ISyncedActionInitiator::RESULT_FINISHED);
+    if (!initiator)
+        return;
+    initiator->OnStarted();
+    initiator->OnDone(ISyncedActionInitiator::RESULT_FINISHED);
 }
 
 void cl_Character::StoreTransform()

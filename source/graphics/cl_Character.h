@@ -32,7 +32,8 @@ public:
     void AbortAll() override {}
 
     // Walks to point, a world position, and tells initiator (may be null; must live until told) when the
-    // walk has ended. There are no paths yet: the character arrives at once, before this returns.
+    // walk has begun and when it has ended. There are no paths yet: the character arrives at once, before
+    // this returns.
     void MoveAlongPath(const Ogre::Vector3& point, ISyncedActionInitiator* initiator);
 
     // Keeps the world position, orientation and scale of the puppet's node, so that the character can be

@@ -995,9 +995,10 @@ protected:
         // A sequence that showed an interaction of an item before.
         auto& talk = dynamic_cast<cl_SequenceAsset&>(m_world.Asset("sequences_talk"));
         talk.SetOwnerLogic(nullptr);
-        talk.SetInteraction(Item("items_key"), Item("items_key"));
-        talk.SetCaller("item");
-        talk.SetForeground(false);
+        talk.SetUsedItem(Item("items_key"));
+        talk.SetInteractionTarget(Item("items_key"));
+        talk.SetCallerName("item");
+        talk.SetBlocking(false);
         m_sequences.fronts.clear();
         if (arrange.find("front") != std::string::npos)
         {
@@ -1096,8 +1097,9 @@ protected:
 
 TEST_F(GameCommandTest, EachCommandReadsItsArgumentsAndAnswersItsValue)
 {
-    const char* const talk = "layer -1 owner characters_hero caller none foreground item null target null";
-    const char* const talkOn2 = "layer 2 owner characters_hero caller none background item null target null";
+    const char* const talk = "layer -1 owner characters_hero caller none blocking item null target null";
+    const char* const talkOn2 =
+        "layer 2 owner characters_hero caller none not blocking item null target null";
     const struct
     {
         const char* arrange;
@@ -1229,7 +1231,7 @@ TEST_F(GameCommandTest, ExtraArgumentsAreIgnoredAndOtherKindsReadAsTheGettersDef
         {R"("AbortSequence", -2.5)", true, "AbortSequence -2"},
         {R"("AbortSequence", "two")", true, "AbortSequence 0; " + notInt},
         {R"("PlaySequence", "characters_hero", "sequence", 2)", true,
-         "PlaySequence sequences_talk layer -1 owner characters_hero caller none foreground item null target "
+         "PlaySequence sequences_talk layer -1 owner characters_hero caller none blocking item null target "
          "null"},
         {R"("SetNavmesh", "navmesh_b", "scenes_garden", "x")", false, "garden navmesh=navmesh_b"},
         {R"("StartMinigame", 4)", true, notString + "; log No minigame '' can run yet"},

@@ -6,6 +6,7 @@
 #include "assets/cl_AssetLogic.h"
 #include "assets/cl_GameState.h"
 #include "assets/cl_PoolManager.h"
+#include "assets/cl_SequenceAsset.h"
 #include "common/StringHelpers.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Config.h"
@@ -671,6 +672,16 @@ TEST_F(SaveGames, TheAutosaveTimerSavesOnceTheGameHasBeenQuietLongEnough)
 TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
 {
     ASSERT_TRUE(Saves().NewGame("chapter1", 0));
+    cl_SequencePlayer& sequences = cl_GameComponents::GetInstance()->GetSequencePlayer();
+    auto* talk =
+        dynamic_cast<cl_SequenceAsset*>(cl_PoolManager::GetInstance()->FindAsset("sequences_keeper_talk"));
+    ASSERT_NE(talk, nullptr);
+    enum Foreground
+    {
+        FREE,
+        INTERRUPTIBLE,
+        NOT_INTERRUPTIBLE
+    };
     const struct
     {
         const char* name;
@@ -680,16 +691,21 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
         bool characterSwitchPending;
         bool interactionBlocked;
         bool curtainClosed;
+        Foreground foreground;
         bool saveable;
     } cases[] = {
-        {"in the game, nothing going on", 3, true, false, false, false, false, true},
-        {"the main menu", 1, true, false, false, false, false, false},
-        {"loading", 2, true, false, false, false, false, false},
-        {"no scene", 3, false, false, false, false, false, false},
-        {"a scene change pending", 3, true, true, false, false, false, false},
-        {"a character switch pending", 3, true, false, true, false, false, false},
-        {"interaction blocked", 3, true, false, false, true, false, false},
-        {"the curtain closed", 3, true, false, false, false, true, false},
+        {"in the game, nothing going on", 3, true, false, false, false, false, FREE, true},
+        {"the main menu", 1, true, false, false, false, false, FREE, false},
+        {"loading", 2, true, false, false, false, false, FREE, false},
+        {"no scene", 3, false, false, false, false, false, FREE, false},
+        {"a scene change pending", 3, true, true, false, false, false, FREE, false},
+        {"a character switch pending", 3, true, false, true, false, false, FREE, false},
+        {"interaction blocked", 3, true, false, false, true, false, FREE, false},
+        {"the curtain closed", 3, true, false, false, false, true, FREE, false},
+        {"a foreground sequence that may be interrupted", 3, true, false, false, false, false, INTERRUPTIBLE,
+         true},
+        {"a foreground sequence that may not be interrupted", 3, true, false, false, false, false,
+         NOT_INTERRUPTIBLE, false},
     };
     for (const auto& c : cases)
     {
@@ -703,8 +719,11 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
         Scenes().SetChangePending(c.changePending);
         Scenes().SetCharacterSwitchPending(c.characterSwitchPending);
         Scenes().SetInteractionBlocked(c.interactionBlocked);
+        if (c.foreground != FREE)
+            sequences.PlaySequence(talk, cl_SequencePlayer::FOREGROUND, c.foreground == INTERRUPTIBLE);
         EXPECT_EQ(Saves().IsSaveable(), c.saveable);
         Scenes().GetCurtain()->FadeFromBlack(0.0f);
+        sequences.AbortAll();
     }
 }
 
