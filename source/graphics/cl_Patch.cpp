@@ -7,6 +7,7 @@
 
 #include <OgreMaterialManager.h>
 #include <OgrePass.h>
+#include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreTechnique.h>
@@ -16,6 +17,21 @@ namespace
 {
 // The suffix that makes a texture name a material name: its extension with the dot.
 const size_t EXTENSION_LENGTH = 4;
+
+// Whether a material of that name exists in any resource group. OGRE's own look-up "in any group" misses
+// the groups of its global pool, so each group is asked.
+bool MaterialNameTaken(const std::string& name)
+{
+    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+    if (materials.resourceExists(name))
+        return true;
+    for (const std::string& group : Ogre::ResourceGroupManager::getSingleton().getResourceGroups())
+    {
+        if (materials.resourceExists(name, group))
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 cl_Patch::cl_Patch(cl_Backdrop& backdrop, float width, float height)
@@ -55,12 +71,11 @@ Ogre::MaterialPtr cl_Patch::CreateMaterial(const std::string& textureName)
             m_backdrop.GetName().c_str(), textureName.c_str());
         return Ogre::MaterialPtr();
     }
-    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
     std::string name = base;
-    for (int number = 2; materials.resourceExists(name); ++number)
+    for (int number = 2; MaterialNameTaken(name); ++number)
         name = base + std::to_string(number);
 
-    Ogre::MaterialPtr material = materials.create(name, "General");
+    Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().create(name, "General");
     Ogre::Pass* pass = material->getTechnique(0)->getPass(0);
     pass->setLightingEnabled(false);
     material->setLightingEnabled(false);
@@ -191,8 +206,11 @@ void cl_Patch::SetTexelScale(float x, float y)
 Ogre::TextureUnitState* cl_Patch::FirstTextureUnit(const Ogre::MaterialPtr& material, bool best)
 {
     Ogre::Technique* technique = nullptr;
-    if (material)
-        technique = best ? material->getBestTechnique() : material->getTechnique(0);
+    if (material && best)
+        technique = material->getBestTechnique();
+    // A material that OGRE could not compile for the render system has no best technique: its first.
+    if (material && !technique && material->getNumTechniques() > 0)
+        technique = material->getTechnique(0);
     Ogre::Pass* pass = technique && technique->getNumPasses() > 0 ? technique->getPass(0) : nullptr;
     return pass && pass->getNumTextureUnitStates() > 0 ? pass->getTextureUnitState(0) : nullptr;
 }

@@ -91,7 +91,8 @@ public:
     Ogre::SceneNode* GetSceneNode() const { return m_node; }
 
 protected:
-    // Texture unit 0 of pass 0 of the material's first (or best) technique; null when there is none.
+    // Texture unit 0 of pass 0 of the material's first (or best, when it has one) technique; null when
+    // there is none.
     static Ogre::TextureUnitState* FirstTextureUnit(const Ogre::MaterialPtr& material, bool best);
     // Whether the patch made the material (only those are its to change).
     bool IsOwnMaterial(const Ogre::MaterialPtr& material) const;
