@@ -27,6 +27,8 @@ BackdropWorld::BackdropWorld()
     Ogre::SceneManager& sceneManager = ogre.SceneManager();
     ogreCamera = sceneManager.createCamera("LocationCam");
     ogreCamera->setAspectRatio(4.0f / 3.0f);
+    // The backdrop's field of view across a 4:3 view.
+    ogreCamera->setFOVy(Ogre::Radian(2.0f * std::atan(0.3f)));
     root = sceneManager.getRootSceneNode()->createChildSceneNode("_game");
     auto loaded = std::make_unique<cl_Scene>(nullptr, true);
     scene = loaded.get();

@@ -33,8 +33,9 @@ class cl_ShotGenerator;
 // components. The scene's node "_game" lies at the origin.
 //
 // The scene camera looks straight down from (0, 500, 0) with a horizontal field of view whose tangent of
-// the half is 0.4; a backdrop of 800 × 600 set up for it (SetUpBackdrop) lies at y = -500 with scale 1,
-// so that backdrop point (x, y) is the world point (x - 400, -500, y - 300).
+// the half is 0.4 (the OGRE camera's too, in a 4:3 view); a backdrop of 800 × 600 set up for it
+// (SetUpBackdrop) lies at y = -500 with scale 1, so that backdrop point (x, y) is the world point (x - 400,
+// -500, y - 300).
 class BackdropWorld
 {
 public:
