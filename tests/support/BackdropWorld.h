@@ -1,5 +1,6 @@
 #pragma once
 
+#include "assets/cl_GameState.h"
 #include "common/cl_LuaScriptSystem.h"
 #include "common/cl_ValueSourceManager.h"
 #include "gamecomponents/cl_GameComponents.h"
@@ -29,8 +30,8 @@ class cl_Scene;
 class cl_ShotGenerator;
 
 // A loaded scene on headless OGRE with the singletons that backdrops, the camera and shot generators
-// reach: script system, game time, value sources, scene manager, camera, character manager and game
-// components. The scene's node "_game" lies at the origin.
+// reach: script system, game time, value sources, game state, scene manager, camera, character manager and
+// game components. The scene's node "_game" lies at the origin.
 //
 // The scene camera looks straight down from (0, 500, 0) with a horizontal field of view whose tangent of
 // the half is 0.4 (the OGRE camera's too, in a 4:3 view); a backdrop of 800 × 600 set up for it
@@ -64,6 +65,7 @@ public:
     cl_LuaScriptSystem script;
     ManualGameTime gameTime{script};
     cl_ValueSourceManager valueSources{script, gameTime};
+    cl_GameState gameState;
     HeadlessOgre ogre;
     HeadlessTextures textures;
     cl_SceneManager scenes{script};
