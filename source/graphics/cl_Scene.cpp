@@ -65,7 +65,8 @@ Ogre::SceneNode* cl_Scene::GetSceneNode(const std::string& name) const
     }
     if (name == "SceneRoot")
         return GetSceneRoot();
-    return m_sceneManager->hasSceneNode(name) ? m_sceneManager->getSceneNode(name) : nullptr;
+    // OGRE refuses even to look for a node without name.
+    return !name.empty() && m_sceneManager->hasSceneNode(name) ? m_sceneManager->getSceneNode(name) : nullptr;
 }
 
 cl_Backdrop* cl_Scene::AddBackdrop(std::unique_ptr<cl_Backdrop> backdrop)

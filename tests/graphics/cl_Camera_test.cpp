@@ -52,8 +52,7 @@ protected:
     void StartScene(float aspect)
     {
         m_world.ogreCamera->setAspectRatio(aspect);
-        m_world.scene->ActivateBackdrop("default");
-        m_camera.InitScene(m_world.ogreCamera);
+        m_world.StartScene("default");
     }
     void Shot(const std::string& name, float zoom, const std::string& backdrop = "default")
     {

@@ -92,6 +92,7 @@ TEST_F(SceneBackdrops, FindsTheNodesOfTheLocation)
     EXPECT_EQ(m_scene.GetSceneNode("sp_door"), &door);
     EXPECT_EQ(m_scene.GetSceneNode("SceneRoot"), m_world.root);
     EXPECT_EQ(m_scene.GetSceneNode("sp_cellar"), nullptr);
+    EXPECT_EQ(m_scene.GetSceneNode(""), nullptr);
     EXPECT_FALSE(m_world.log.Contains("Cannot retrieve"));
 
     m_scene.SetSceneManager(nullptr);

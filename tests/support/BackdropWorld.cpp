@@ -57,6 +57,12 @@ void BackdropWorld::SetUpBackdrop(cl_Backdrop& backdrop)
     backdrop.SetCamera(ogreCamera, EYE, TARGET, FIELD_OF_VIEW, Ogre::Quaternion::IDENTITY, PLANE_ORIENTATION);
 }
 
+void BackdropWorld::StartScene(const std::string& backdrop)
+{
+    scene->ActivateBackdrop(backdrop);
+    camera.InitScene(ogreCamera);
+}
+
 void BackdropWorld::AddAvatar(const Ogre::Vector3& position)
 {
     m_avatarNode = root->createChildSceneNode("avatar_node", position);

@@ -47,6 +47,8 @@ public:
     cl_Backdrop& AddBackdrop(const std::string& name, float width = 800.0f, float height = 600.0f);
     // Sets up the backdrop for the scene camera as the scene document does.
     void SetUpBackdrop(cl_Backdrop& backdrop);
+    // Starts the scene as its loader does: the backdrop is made active, then the camera starts.
+    void StartScene(const std::string& backdrop);
     // A character standing at position, made the current one ("avatar").
     void AddAvatar(const Ogre::Vector3& position);
     // Moves the avatar.
