@@ -4,6 +4,8 @@
 #include "common/cl_Argument.h"
 #include "graphics/cl_AnimatedPatch.h"
 #include "graphics/cl_LightPatch.h"
+#include "graphics/cl_ShotGenerator.h"
+#include "graphics/cl_ShotGeneratorFactory.h"
 #include "graphics/cl_TexturePane.h"
 #include "support/BackdropWorld.h"
 
@@ -245,4 +247,33 @@ TEST_F(Backdrop, GivesTheCameraItsClipDistances)
     EXPECT_EQ(m_world.ogreCamera->getNearClipDistance(), 2.0f);
     EXPECT_EQ(m_world.ogreCamera->getFarClipDistance(), 5000.0f);
     EXPECT_TRUE(m_world.log.Contains("Backdrop 'hall': a near clip distance of 0.000000 is not above 0"));
+}
+
+TEST(DemoBackdrops, LoadWithoutAComplaint)
+{
+    BackdropWorld world;
+    world.AddNode("sp_default", Ogre::Vector3::ZERO);
+    world.AddNode("sp_scenes_yard", Ogre::Vector3(100, 0, 0));
+    TiXmlDocument document;
+    ASSERT_TRUE(LoadXmlFile(document, QUILLMERE_DEMO_DIR "data/chapter1/scenes.tdf"));
+    int backdrops = 0;
+    for (const TiXmlElement* scene = document.RootElement()->FirstChildElement("scene"); scene;
+         scene = scene->NextSiblingElement("scene"))
+    {
+        for (const TiXmlElement* element = scene->FirstChildElement("backdrop"); element;
+             element = element->NextSiblingElement("backdrop"), ++backdrops)
+        {
+            cl_Backdrop& backdrop = world.AddBackdrop("default");
+            for (const TiXmlElement* patch = element->FirstChildElement(); patch;
+                 patch = patch->NextSiblingElement())
+                EXPECT_NE(backdrop.LoadPatch(*patch), nullptr) << patch->ValueStr();
+        }
+        for (const TiXmlElement* activator =
+                 scene->FirstChildElement("shots")->FirstChildElement("shotactivator");
+             activator; activator = activator->NextSiblingElement("shotactivator"))
+            EXPECT_NE(cl_ShotGeneratorFactory::Create(*activator), nullptr);
+    }
+    EXPECT_EQ(backdrops, 2);
+    for (const LogCapture::Line& line : world.log.Lines())
+        ADD_FAILURE() << line.text;
 }
