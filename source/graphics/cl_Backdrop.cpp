@@ -268,11 +268,8 @@ Ogre::Vector3 cl_Backdrop::BackdropToWorld(float x, float y) const
 
 cl_Patch* cl_Backdrop::LoadPatch(const TiXmlElement& element)
 {
-    if (!m_initialised)
-    {
-        LOG_WARNING("Backdrop '%s' is not initialised and takes no patch.", m_name.c_str());
+    if (!TakesPatches())
         return nullptr;
-    }
     std::unique_ptr<cl_Patch> patch = cl_PatchLoader(*this).Load(element);
     return patch ? Adopt(std::move(patch)) : nullptr;
 }
@@ -281,11 +278,8 @@ cl_Patch* cl_Backdrop::CreatePatch(const std::string& texture, float camDist, in
                                    int renderQueuePriority, float x, float y, float texLeft, float texTop,
                                    float texWidth, float texHeight)
 {
-    if (!m_initialised)
-    {
-        LOG_WARNING("Backdrop '%s' is not initialised and takes no patch.", m_name.c_str());
+    if (!TakesPatches())
         return nullptr;
-    }
     cl_Patch* patch = Adopt(std::make_unique<cl_Patch>(*this, texWidth, texHeight));
     patch->SetTexture(texture);
     patch->SetPosition(x, y);
@@ -316,11 +310,8 @@ cl_Patch* cl_Backdrop::CreatePatch(const std::string& texture, float camDist, in
 cl_LightPatch* cl_Backdrop::CreateLightPatch(const std::string& texture, float x, float y, float texLeft,
                                              float texTop, float texWidth, float texHeight)
 {
-    if (!m_initialised)
-    {
-        LOG_WARNING("Backdrop '%s' is not initialised and takes no patch.", m_name.c_str());
+    if (!TakesPatches())
         return nullptr;
-    }
     cl_LightPatch* patch = Adopt(std::make_unique<cl_LightPatch>(*this, texWidth, texHeight));
     patch->SetTexture(texture);
     patch->SetPosition(x, y);
@@ -369,6 +360,13 @@ void cl_Backdrop::SetFarClipDistance(float distance)
 {
     m_farClipDistance = distance;
     ApplyClipDistances();
+}
+
+bool cl_Backdrop::TakesPatches() const
+{
+    if (!m_initialised)
+        LOG_WARNING("Backdrop '%s' is not initialised and takes no patch.", m_name.c_str());
+    return m_initialised;
 }
 
 void cl_Backdrop::ApplyClipDistances() const

@@ -130,6 +130,8 @@ public:
 private:
     // Takes the patch over and gives it back.
     template <class Patch> Patch* Adopt(std::unique_ptr<Patch> patch);
+    // Whether the backdrop is initialised, so that patches have a node to hang under; logged when not.
+    bool TakesPatches() const;
     void ApplyClipDistances() const;
 
     std::map<std::string, std::string> m_hooks;

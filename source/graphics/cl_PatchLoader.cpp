@@ -123,22 +123,24 @@ const std::string* cl_PatchLoader::Text(const TiXmlElement& element, const char*
 
 float cl_PatchLoader::Number(const TiXmlElement& element, const char* name, float fallback) const
 {
-    const std::string* text = Text(element, name);
-    float number = fallback;
-    if (text && !ReadNumber(*text, number))
-        LOG_WARNING("Backdrop '%s': the %s of a %s is no number: '%s'.", m_backdrop.GetName().c_str(), name,
-                    element.Value(), text->c_str());
-    return number;
+    return Parsed(element, name, fallback, &ReadNumber, "number");
 }
 
 int cl_PatchLoader::Integer(const TiXmlElement& element, const char* name, int fallback) const
 {
+    return Parsed(element, name, fallback, &ReadInteger, "integer");
+}
+
+template <class Value>
+Value cl_PatchLoader::Parsed(const TiXmlElement& element, const char* name, Value fallback,
+                             bool (*read)(const std::string&, Value&), const char* kind) const
+{
     const std::string* text = Text(element, name);
-    int number = fallback;
-    if (text && !ReadInteger(*text, number))
-        LOG_WARNING("Backdrop '%s': the %s of a %s is no integer: '%s'.", m_backdrop.GetName().c_str(), name,
-                    element.Value(), text->c_str());
-    return number;
+    Value value = fallback;
+    if (text && !read(*text, value))
+        LOG_WARNING("Backdrop '%s': the %s of a %s is no %s: '%s'.", m_backdrop.GetName().c_str(), name,
+                    element.Value(), kind, text->c_str());
+    return value;
 }
 
 bool cl_PatchLoader::Flag(const TiXmlElement& element, const char* name, bool fallback)

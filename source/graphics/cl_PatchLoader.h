@@ -45,6 +45,11 @@ private:
     // The attribute's number; fallback when it is absent, and with a warning when it is no number.
     float Number(const TiXmlElement& element, const char* name, float fallback) const;
     int Integer(const TiXmlElement& element, const char* name, int fallback) const;
+    // The attribute read by read; fallback when it is absent, and with a warning naming kind when read
+    // refuses it.
+    template <class Value>
+    Value Parsed(const TiXmlElement& element, const char* name, Value fallback,
+                 bool (*read)(const std::string&, Value&), const char* kind) const;
     // Whether the attribute is "true"; fallback when it is absent.
     static bool Flag(const TiXmlElement& element, const char* name, bool fallback);
 
