@@ -33,12 +33,14 @@ bool EndsInWide(const std::string& name)
 }
 
 // The entry of that name in the map, its "_w" variant first on a wide screen; null when there is none.
+// The variant's name is spelled out in scratch, which keeps its memory from frame to frame.
 template <class Map>
-const typename Map::mapped_type* FindVariant(const Map& map, const std::string& name, bool wide)
+const typename Map::mapped_type* FindVariant(const Map& map, const std::string& name, bool wide,
+                                             std::string& scratch)
 {
     if (wide)
     {
-        const auto found = map.find(name + WIDE_SUFFIX);
+        const auto found = map.find(scratch.assign(name).append(WIDE_SUFFIX));
         if (found != map.end())
             return &found->second;
     }
@@ -168,7 +170,8 @@ bool cl_Camera::HasShotGenerator(const std::string& name) const
 
 cl_ShotGenerator* cl_Camera::GetShotGenerator(const std::string& name) const
 {
-    const std::unique_ptr<cl_ShotGenerator>* generator = FindVariant(m_generators, name, m_wideScreen);
+    const std::unique_ptr<cl_ShotGenerator>* generator =
+        FindVariant(m_generators, name, m_wideScreen, m_variantName);
     return generator ? generator->get() : nullptr;
 }
 
@@ -269,7 +272,7 @@ float cl_Camera::AngleOnBackdrop(const cl_Shot& a, const cl_Shot& b) const
 
 const cl_Shot* cl_Camera::FindShot(const std::string& name) const
 {
-    return FindVariant(m_shots, name, m_wideScreen);
+    return FindVariant(m_shots, name, m_wideScreen, m_variantName);
 }
 
 cl_Shot cl_Camera::Generate(const std::string& name, cl_ShotGenerator& generator)

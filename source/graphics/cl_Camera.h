@@ -133,6 +133,8 @@ private:
     std::map<std::string, std::unique_ptr<cl_ShotGenerator>> m_generators;
     bool m_wideScreen = false;
     std::string m_pendingShotName;
+    // Where the "_w" variants of names are spelled out.
+    mutable std::string m_variantName;
     std::vector<const cl_ShotGenerator*> m_generating;
     std::set<std::string> m_reportedCircles;
     std::unique_ptr<cl_GameTimeRegistration> m_frames;
