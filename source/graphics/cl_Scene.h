@@ -22,9 +22,9 @@ class cl_SceneAsset;
 
 // The runtime of the loaded scene, owned by the scene manager: what the player sees of its scene asset.
 //
-// So far only what the application's input routing asks of it, and there is nothing to hit yet: picks find
-// nothing, rays hit nothing and no exit takes a click. The queries are virtual so that the scene subsystem,
-// and tests, can stand in.
+// So far the location's backdrops with their patches and named nodes, and what the application's input
+// routing asks of it; there is nothing to hit yet: picks find nothing, rays hit nothing and no exit takes
+// a click. The queries are virtual so that the scene subsystem, and tests, can stand in.
 class cl_Scene
 {
 public:
