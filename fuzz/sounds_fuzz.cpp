@@ -57,7 +57,7 @@ void AskForEverySound(cl_SoundPool& pool, const TiXmlElement& element, const std
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     TiXmlDocument document;
-    ParseXml(document, std::string(reinterpret_cast<const char*>(data), size));
+    ParseXml(document, std::string(reinterpret_cast<const char*>(data), size), "sounds.xml");
     const TiXmlElement* root = document.RootElement();
     if (!root)
         return 0;

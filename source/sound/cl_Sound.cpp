@@ -38,49 +38,43 @@ std::string Setting(const std::string& key)
     return config ? config->GetValue(key) : std::string();
 }
 
-float Number(const cl_Command& cmd, int index)
+// PlaySound by the count of its arguments: with 1 or 2, at a volume (1.0 unless given); with 4 or more,
+// from a world position at volume 1.0; with 3, nothing. The playback id is the result (0: nothing plays).
+void PlaySound(cl_Sound& sound, const CommandArguments& args, cl_Command& cmd)
 {
-    return static_cast<float>(cmd.m_arguments.GetArg(index)->GetDouble());
-}
-
-void PlayAtVolume(cl_Sound& sound, cl_Command& cmd)
-{
-    const float volume = cmd.m_arguments.GetSize() == 2 ? Number(cmd, 1) : 1.0f;
-    const int id = sound.GetMixer().PlaySound(StringArgument(cmd, 0), nullptr, EFFECTS_CHANNEL, volume);
+    cl_SoundMixer& mixer = sound.GetMixer();
+    int id = 0;
+    if (args.Count() <= 2)
+        id = mixer.PlaySound(args.String(0), nullptr, EFFECTS_CHANNEL, args.Has(1) ? args.Float(1) : 1.0f);
+    else if (args.Count() >= 4)
+        id = mixer.PlaySoundAt(args.String(0), nullptr, args.Float(1), args.Float(2), args.Float(3), 1.0f);
+    else
+    {
+        LOG_WARNING("sound PlaySound takes an id and a volume, or an id and a position, not 3 arguments; "
+                    "nothing plays.");
+        return;
+    }
     cmd.m_results.GetArg(-1)->SetInt(id);
 }
 
-void PlayAtPosition(cl_Sound& sound, cl_Command& cmd)
+void PlayMusic(cl_Sound& sound, const CommandArguments& args, cl_Command&)
 {
-    const int id = sound.GetMixer().PlaySoundAt(StringArgument(cmd, 0), nullptr, Number(cmd, 1),
-                                                Number(cmd, 2), Number(cmd, 3), 1.0f);
-    cmd.m_results.GetArg(-1)->SetInt(id);
+    sound.GetMixer().PlayMusic(args.String(0), args.Float(1), args.Bool(2), args.Bool(3));
 }
 
-void PlayMusic(cl_Sound& sound, cl_Command& cmd)
-{
-    sound.GetMixer().PlayMusic(StringArgument(cmd, 0), Number(cmd, 1), cmd.m_arguments.GetArg(2)->GetBool(),
-                               cmd.m_arguments.GetArg(3)->GetBool());
-}
-
-// The receiver's commands (argument letters of CheckArguments); a row ending in '=' serves exactly that
-// many arguments.
-const struct
+struct CommandRow
 {
     const char* name;
-    const char* kinds;
-    void (*run)(cl_Sound& sound, cl_Command& cmd);
-} COMMANDS[] = {
-    {"PlaySound", "s=", PlayAtVolume},      {"PlaySound", "si=", PlayAtVolume},
-    {"PlaySound", "siii=", PlayAtPosition}, {"PlaySound", "siiia=", PlayAtPosition},
-    {"PlayMusic", "sibb", PlayMusic},
+    const char* arguments;
+    void (*run)(cl_Sound& sound, const CommandArguments& args, cl_Command& cmd);
 };
 
-bool Serves(const char* kinds, int count)
-{
-    const size_t letters = std::strlen(kinds);
-    return kinds[letters - 1] != '=' || static_cast<int>(letters) - 1 == count;
-}
+// The receiver "sound".
+const CommandRow COMMANDS[] = {
+    {"PlaySound", "string id, [number volume or x], [number y], [number z]", PlaySound},
+    {"PlayMusic", "string name, number fade-out seconds, bool duck under speech, bool fade in and repeat",
+     PlayMusic},
+};
 } // namespace
 
 cl_Sound::cl_Sound(cl_CommandDistributor& distributor)
@@ -240,23 +234,9 @@ void cl_Sound::Update(float dt)
 
 bool cl_Sound::ExecuteCmd(cl_Command& cmd)
 {
-    const int count = cmd.m_arguments.GetSize();
-    bool known = false;
-    for (const auto& command : COMMANDS)
-    {
-        if (cmd.m_name != command.name)
-            continue;
-        known = true;
-        if (!Serves(command.kinds, count))
-            continue;
-        if (CheckArguments(cmd, RECEIVER, command.kinds))
-            command.run(*this, cmd);
-        return cmd.m_name == "PlaySound";
-    }
-    if (known)
-        LOG_WARNING("sound %s takes no %i arguments; nothing is done.", cmd.m_name.c_str(), count);
-    else
-        LOG_WARNING("sound: unknown command '%s'.", cmd.m_name.c_str());
+    const CommandArguments args(cmd, RECEIVER);
+    if (const CommandRow* row = args.Find(COMMANDS, true))
+        row->run(*this, args, cmd);
     return cmd.m_name == "PlaySound";
 }
 

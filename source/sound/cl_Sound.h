@@ -47,14 +47,13 @@ public:
     // Channels first, then the music's fades, ducking and restart.
     void Update(float dt) override;
 
-    // The receiver "sound"; the arguments are checked as the letters say (CommandArguments.h):
-    //   PlaySound id                  "s"      plays the definition on channel 2 at volume 1.0
-    //   PlaySound id volume           "si"     the same at that volume
-    //   PlaySound id x y z            "siii"   on channel 2 at volume 1.0 from the world position (x, y, z)
-    //   PlaySound id x y z any        "siiia"  the same; the fifth argument is not read
-    //   PlayMusic name fadeOut duck fade  "sibb"  the mixer's music switch (cl_SoundMixer::PlayMusic)
-    // PlaySound appends the playback id (0: nothing plays) and answers true, also for any other count,
-    // which plays nothing and appends nothing. PlayMusic and unknown commands answer false.
+    // The receiver "sound" (COMMANDS in cl_Sound.cpp, read by CommandArguments):
+    //   PlaySound id                  plays the definition on channel 2 at volume 1.0
+    //   PlaySound id volume           the same at that volume
+    //   PlaySound id x y z [...]      on channel 2 at volume 1.0 from the world position (x, y, z)
+    //   PlayMusic name fadeOut duck fade  the mixer's music switch (cl_SoundMixer::PlayMusic)
+    // PlaySound appends the playback id (0: nothing plays) and answers true, also with 3 arguments, which
+    // play nothing and append nothing. PlayMusic needs all four and answers false, as do unknown commands.
     bool ExecuteCmd(cl_Command& cmd) override;
 
     // "music", "sound" and "speach": atoi(value) / 100 becomes that volume. A value that reads as 0 but is

@@ -151,7 +151,8 @@ TEST_F(Playbacks, ASpokenLineMovesItsSpeakersMouth)
 {
     cl_CommandDistributor distributor;
     cl_CharacterManager characters(distributor);
-    cl_Character* keeper = characters.AddCharacter(std::make_unique<cl_Character>("keeper", nullptr));
+    cl_Character* keeper =
+        characters.AddCharacter(std::make_unique<cl_Character>(m_ogre.SceneManager(), nullptr, "keeper"));
     const struct
     {
         float amplitude;

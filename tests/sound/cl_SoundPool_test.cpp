@@ -35,7 +35,7 @@ protected:
     SoundDefinitions()
     {
         TiXmlDocument document;
-        ParseXml(document, ReadTextFile(QUILLMERE_TEST_DATA "sound/sounds.xml"));
+        LoadXmlFile(document, QUILLMERE_TEST_DATA "sound/sounds.xml");
         m_loaded = m_pool.Load(*document.RootElement());
     }
 
