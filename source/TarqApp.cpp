@@ -365,7 +365,7 @@ void TarqApp::LoadSoundDefinitions()
         LOG_ERROR("'sounds.xml' has no element 'sounds'.");
         return;
     }
-    m_sound->GetSoundPool().DefineSounds(*sounds);
+    m_sound->GetSoundPool().Load(*sounds);
 }
 
 void TarqApp::loadResources()
@@ -416,7 +416,7 @@ void TarqApp::createScene()
     ingameMenu.SetHardwareCursor(Ogre::StringConverter::parseBool(m_config->GetValue("hwcursor")));
     if (m_minigameManager->IsRegistered("startsplash"))
         SetMode(MODE_STARTSPLASH);
-    m_sound->GetMixer().PlayMusic("artefaktthema", 0.0f, false);
+    m_sound->GetMixer().PlayMusic("artefaktthema", 0.0f, true, false);
 }
 
 // ---------------------------------------------------------------------------------------------------
