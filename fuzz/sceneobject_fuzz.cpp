@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static HeadlessOgre ogre;
     TiXmlDocument document;
-    ParseXml(document, std::string(reinterpret_cast<const char*>(data), size));
+    ParseXml(document, std::string(reinterpret_cast<const char*>(data), size), "fuzz input");
     std::vector<const TiXmlElement*> elements;
     Collect(document, elements, 400);
 
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TiXmlElement saved("fuzz");
     body->SaveState(&saved);
     TiXmlDocument reread;
-    ParseXml(reread, PrintedXml(&saved));
+    ParseXml(reread, PrintedXml(&saved), "saved body state");
     if (reread.Error())
         std::abort();
     return 0;

@@ -412,7 +412,7 @@ TEST_F(Input, ClicksBeyondTheWindowCountAsOnItsBorder)
 
 TEST_F(Input, TheEndOfAWalkIsToldToTheCurrentCharactersLogic)
 {
-    m_app->OnSyncedActionDone(ISyncedActionInitiator::RESULT_ABORTED);
+    m_app->OnDone(ISyncedActionInitiator::RESULT_ABORTED);
     EXPECT_EQ(m_seen, Calls{"event character.Moved"});
 
     // A character without asset, and none at all, hear nothing and break nothing.
@@ -420,7 +420,7 @@ TEST_F(Input, TheEndOfAWalkIsToldToTheCurrentCharactersLogic)
     {
         m_seen.clear();
         cl_GameState::GetInstance()->SetCurrentCharacterId(id);
-        m_app->OnSyncedActionDone(ISyncedActionInitiator::RESULT_FINISHED);
+        m_app->OnDone(ISyncedActionInitiator::RESULT_FINISHED);
         EXPECT_TRUE(m_seen.empty()) << id;
     }
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 class IGameTimeListener;
 class cl_CommandDistributor;
@@ -32,12 +33,10 @@ public:
     explicit cl_GameTime(cl_CommandDistributor& distributor);
     ~cl_GameTime() override;
 
-    // The receiver "gametime"; the command name is compared upper-cased:
-    //   SETTIMEFLOW group value    the group's time flow
-    //   SETMINCAP   group value    the group's minimum cap
-    //   SETMAXCAP   group value    the group's maximum cap
-    // group: a string, else "default" with a warning. value: an int or a double, else 1.0 with a warning.
-    // A group named here is created when it does not exist. Appends no results and answers false.
+    // The receiver "gametime", its commands in GROUP_COMMANDS of cl_GameTime.cpp (SETTIMEFLOW, SETMINCAP,
+    // SETMAXCAP group value; the name compared upper-cased). group: a string, else "default" with a
+    // warning. value: an int or a double, else 1.0 with a warning. A group named here is created when it
+    // does not exist. Appends no results and answers false.
     bool ExecuteCmd(cl_Command& cmd) override;
 
     // Adds dt (seconds, unscaled) to the played time, then calls every listener in ascending priority,
@@ -46,9 +45,13 @@ public:
     // any more, and an added one is called in this pass only when it lands behind the listener the pass
     // calls next. An update started from inside a listener runs a whole pass and ends the outer one.
     virtual void Update(float dt);
-    // Loaders call this now and then during long loads. No listener runs during loading, so it does
-    // nothing; it stays as the one place to hook such work in.
+    // Loaders call this now and then during long loads, while no frame runs: every member of the
+    // zero-time list gets Update(0) (the sound system, so that streamed music plays on).
     virtual void UpdateWhileLoading();
+    // The zero-time list. Members are not owned and remove themselves before they die; adding one twice
+    // keeps it once.
+    void AddZeroTimeListener(IGameTimeListener* listener);
+    void RemoveZeroTimeListener(IGameTimeListener* listener);
     // Milliseconds since the end of the last update.
     virtual float GetElapsedMilliseconds() const = 0;
     // The millisecond clock at the end of the last update.
@@ -88,6 +91,7 @@ private:
     // False when another receiver held the name: that registration is not ours to remove.
     bool m_registered;
     ListenerMap m_listeners;
+    std::vector<IGameTimeListener*> m_zeroTimeListeners;
     std::map<std::string, TimeGroup> m_timeGroups;
     // Where the running update goes on; RemoveListener moves it past an entry it erases. End otherwise.
     ListenerMap::iterator m_next;

@@ -186,7 +186,7 @@ namespace SaveGameFile
 {
 TiXmlElement* Parse(TiXmlDocument& document, const std::string& text, const std::string& fileName)
 {
-    ParseXml(document, text);
+    ParseXml(document, text, fileName);
     return FindSaveGame(document, fileName);
 }
 
@@ -278,8 +278,6 @@ std::string Write(const SaveEntry& entry, const TiXmlElement& gamestate)
     AppendText(*savegame, "datetime", std::to_string(entry.date.time));
     AppendText(*savegame, "played", std::to_string(entry.played));
     savegame->InsertEndChild(gamestate);
-    TiXmlPrinter printer;
-    document.Accept(&printer);
-    return printer.Str();
+    return PrintXml(document);
 }
 } // namespace SaveGameFile

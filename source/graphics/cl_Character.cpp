@@ -6,6 +6,8 @@
 
 #include <OgreSceneNode.h>
 
+#include <algorithm>
+
 cl_Character::cl_Character(Ogre::SceneManager& sceneManager, const std::string& id)
     : cl_SceneObject(sceneManager, id)
 {
@@ -30,21 +32,23 @@ void cl_Character::PlayAnimation(const std::string&, const std::string&, const O
                                  const Ogre::Quaternion&, ISyncedActionInitiator* initiator)
 {
     if (initiator)
-        initiator->OnSyncedActionDone(ISyncedActionInitiator::RESULT_FAILED);
+        initiator->OnDone(ISyncedActionInitiator::RESULT_FAILED);
 }
 
 void cl_Character::StartAnimation(const std::string&, ISyncedActionInitiator* initiator)
 {
     if (initiator)
-        initiator->OnSyncedActionDone(ISyncedActionInitiator::RESULT_FAILED);
+        initiator->OnDone(ISyncedActionInitiator::RESULT_FAILED);
 }
 
 void cl_Character::MoveAlongPath(const Ogre::Vector3& point, ISyncedActionInitiator* initiator)
 {
     if (Ogre::SceneNode* node = GetSceneNode())
         node->_setDerivedPosition(point);
-    if (initiator)
-        initiator->OnSyncedActionDone(ISyncedActionInitiator::RESULT_FINISHED);
+    if (!initiator)
+        return;
+    initiator->OnStarted();
+    initiator->OnDone(ISyncedActionInitiator::RESULT_FINISHED);
 }
 
 void cl_Character::StoreTransform()
@@ -63,4 +67,9 @@ void cl_Character::SetBusyCount(int32_t count)
     if (count != m_busyCount)
         m_idleTime = 0.0f;
     m_busyCount = count;
+}
+
+void cl_Character::SetSpeechLevel(float level)
+{
+    m_speechLevel = std::clamp(level, 0.0f, 1.0f);
 }

@@ -176,6 +176,26 @@ TEST_F(GameTime, RemovalAnswersWhetherTheListenerWasRegistered)
     EXPECT_EQ(Frame(), Calls{});
 }
 
+TEST_F(GameTime, LoadsRunTheZeroTimeListOnlyWithZeroSteps)
+{
+    Recorder loading("loading", m_calls);
+    Recorder framed("framed", m_calls);
+    m_time.AddListener(&framed, "default", 0);
+    m_time.AddZeroTimeListener(&loading);
+    m_time.AddZeroTimeListener(&loading);
+    m_time.AddZeroTimeListener(nullptr);
+
+    m_time.UpdateWhileLoading();
+    EXPECT_EQ(m_calls, Calls{"loading"});
+    EXPECT_EQ(loading.steps, std::vector<float>{0.0f});
+    EXPECT_EQ(Frame(), Calls{"framed"});
+
+    m_time.RemoveZeroTimeListener(&loading);
+    m_calls.clear();
+    m_time.UpdateWhileLoading();
+    EXPECT_EQ(m_calls, Calls{});
+}
+
 TEST_F(GameTime, RegistrationsChangedDuringTheUpdate)
 {
     // a, b and c run at priorities 0, 1 and 2; d is a spare listener. While a pass runs, the entry it
@@ -289,6 +309,17 @@ TEST_F(GameTime, CommandsWriteGroupsAndWarnOnBadArguments)
          {0.3f, 2.0f, -1.0f},
          {}},
         {"minimum cap", "SETMINCAP", text("gui"), number(0.05), "gui", {0.3f, 0.1f, 0.05f}, {}},
+        {"extra arguments are ignored",
+         "SETTIMEFLOW",
+         text("gui"),
+         [](cl_ArgList& a)
+         {
+             a.GetArg(-1)->SetDouble(0.5);
+             a.GetArg(-1)->SetString("extra");
+         },
+         "gui",
+         {0.5f, 0.1f, -1.0f},
+         {}},
         {"a new group", "SETMAXCAP", text("sequences"), number(0.25), "sequences", {1.0f, 0.25f, -1.0f}, {}},
         {"group names keep their case",
          "SETTIMEFLOW",

@@ -19,9 +19,12 @@ namespace
 class RecordingInitiator final : public ISyncedActionInitiator
 {
 public:
-    void OnSyncedActionDone(int result) override { results.push_back(result); }
+    void OnDone(int result) override { results.push_back(result); }
+    void OnStarted() override { ++started; }
+    void TimeOut(float) override {}
 
     std::vector<int> results;
+    int started = 0;
 };
 
 TEST(Character, AWalkEndsAtItsTargetAndTellsItsInitiator)
@@ -36,6 +39,7 @@ TEST(Character, AWalkEndsAtItsTargetAndTellsItsInitiator)
     hero.MoveAlongPath(Ogre::Vector3(1, 2, 3), &initiator);
     EXPECT_EQ(hero.GetSceneNode()->_getDerivedPosition(), Ogre::Vector3(1, 2, 3)) << "a world position";
     EXPECT_EQ(initiator.results, std::vector<int>{ISyncedActionInitiator::RESULT_FINISHED});
+    EXPECT_EQ(initiator.started, 1) << "told of the start before the end";
 
     cl_Character ghost(ogre.SceneManager(), nullptr, "characters_ghost");
     ghost.MoveAlongPath(Ogre::Vector3::ZERO, &initiator);
