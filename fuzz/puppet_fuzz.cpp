@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static Figures figures;
     TiXmlDocument document;
-    ParseXml(document, std::string(reinterpret_cast<const char*>(data), size));
+    ParseXml(document, std::string(reinterpret_cast<const char*>(data), size), "fuzz input");
 
     cl_Puppet puppet(figures.ogre.SceneManager());
     figures.game->addChild(puppet.GetSceneNode());
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TiXmlElement state("state");
     puppet.SaveState(state);
     TiXmlDocument reread;
-    ParseXml(reread, PrintedXml(&state));
+    ParseXml(reread, PrintedXml(&state), "written state");
     if (reread.Error())
         std::abort();
     puppet.Unload();

@@ -2,8 +2,6 @@
 
 #include <tinyxml.h>
 
-#include <cstdio>
-
 std::string AttributeOrEmpty(const TiXmlElement& element, const char* name)
 {
     const char* value = element.Attribute(name);
@@ -14,15 +12,6 @@ bool IsTrueAttribute(const TiXmlElement& element, const char* name)
 {
     const char* value = element.Attribute(name);
     return value && std::string(value) == "true";
-}
-
-float NumberAttribute(const TiXmlElement& element, const char* name, float fallback)
-{
-    const char* value = element.Attribute(name);
-    double number = 0.0;
-    if (!value || std::sscanf(value, "%lf", &number) != 1)
-        return fallback;
-    return static_cast<float>(number);
 }
 
 TiXmlElement* FindChildWithAttribute(TiXmlElement& parent, const char* name, const char* attribute,

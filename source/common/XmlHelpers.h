@@ -12,10 +12,6 @@ std::string AttributeOrEmpty(const TiXmlElement& element, const char* name);
 // Whether the attribute is there and reads exactly "true" (the data's flags are case-sensitive).
 bool IsTrueAttribute(const TiXmlElement& element, const char* name);
 
-// The attribute read as a number the way the data write it ("%lf": leading blanks skipped, anything
-// behind the number ignored); fallback when it is absent or does not begin with a number.
-float NumberAttribute(const TiXmlElement& element, const char* name, float fallback);
-
 // The first child element called name whose attribute has exactly value; null when there is none.
 TiXmlElement* FindChildWithAttribute(TiXmlElement& parent, const char* name, const char* attribute,
                                      const std::string& value);

@@ -3,6 +3,7 @@
 #include "common/LogCall.h"
 #include "common/StringHelpers.h"
 #include "common/XmlHelpers.h"
+#include "common/XmlNumbers.h"
 #include "graphics/cl_Puppet.h"
 
 #include <OgreEntity.h>

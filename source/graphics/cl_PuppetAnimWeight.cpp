@@ -3,6 +3,7 @@
 #include "common/LogCall.h"
 #include "common/StringHelpers.h"
 #include "common/XmlHelpers.h"
+#include "common/XmlNumbers.h"
 #include "common/cl_GameTime.h"
 #include "graphics/cl_Puppet.h"
 #include "graphics/cl_PuppetMainAnimation.h"

@@ -1,6 +1,7 @@
 #include "graphics/cl_PuppetMainAnimation.h"
 
 #include "common/XmlHelpers.h"
+#include "common/XmlNumbers.h"
 #include "graphics/IPuppetAnimationEventListener.h"
 #include "graphics/cl_Puppet.h"
 #include "graphics/cl_PuppetAnimWeight.h"

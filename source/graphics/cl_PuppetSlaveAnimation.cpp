@@ -1,6 +1,7 @@
 #include "graphics/cl_PuppetSlaveAnimation.h"
 
 #include "common/XmlHelpers.h"
+#include "common/XmlNumbers.h"
 #include "graphics/cl_Puppet.h"
 
 #include <OgreAnimationState.h>

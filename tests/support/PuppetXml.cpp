@@ -9,7 +9,7 @@
 bool ReadPuppetXml(cl_Puppet& puppet, const std::string& text)
 {
     TiXmlDocument document;
-    ParseXml(document, text);
+    ParseXml(document, text, "the puppet of a test");
     EXPECT_FALSE(document.Error()) << document.ErrorDesc() << "\n" << text;
     return puppet.FromXml(document.RootElement());
 }
