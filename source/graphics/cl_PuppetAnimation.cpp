@@ -159,8 +159,8 @@ void cl_PuppetAnimation::TakeState(Ogre::Entity* entity, const std::string& name
     if (entity && entity->hasAnimationState(name))
     {
         m_state = entity->getAnimationState(name);
-        m_state->setTimePosition(0.0f);
         m_state->setLoop(false);
+        SetTimePosition(0.0f);
         return;
     }
     LOG_WARNING("Could not retrieve %s animation '%s'!", kind, name.c_str());
