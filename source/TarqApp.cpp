@@ -343,7 +343,7 @@ void TarqApp::initGame()
     LogToOgre("Init scene manager");
     m_scenes->Init();
     LogToOgre("Init character manager");
-    m_characterManager->Init();
+    m_characterManager->Init(m_sceneManager);
     LogToOgre("Init item manager");
     m_itemManager->Init();
 }

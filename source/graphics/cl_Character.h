@@ -16,7 +16,7 @@ class ISyncedActionInitiator;
 class cl_Character : public cl_SceneObject
 {
 public:
-    // With a puppet of its own.
+    // With a puppet of its own. Either way the puppet shows its fallback clip while nothing else plays.
     cl_Character(Ogre::SceneManager& sceneManager, const std::string& id);
     // With a ready puppet (may be null) that it does not own; it must outlive the character.
     cl_Character(Ogre::SceneManager& sceneManager, cl_ControlledPuppet* puppet, const std::string& id);
