@@ -98,11 +98,11 @@ bool cl_TurnControl::OnUpdate(float dt)
             StepRotation(std::clamp(dt / remaining, 0.0f, 1.0f));
         return true;
     }
-    if (m_firstAnimation && m_firstAnimation->GetState() && m_firstAnimation->IsFinished() &&
-        m_turnType == TURN_STAND && !m_secondAnimation)
+    if (m_firstAnimation && m_firstAnimation->IsFinished() && m_turnType == TURN_STAND &&
+        !m_secondAnimation && Deviation(GetTurnAngle(m_target)) < m_startDeviation)
     {
-        // A stand turn of one clip repeats until the stand tolerance is met; one without a clip to play
-        // would repeat for ever.
+        // A stand turn of one clip repeats until the stand tolerance is met, as long as each round brings
+        // the node closer: a clip that overshoots (or cannot play) would repeat for ever.
         StartStandTurn();
         return true;
     }
@@ -214,6 +214,7 @@ void cl_TurnControl::StartAnimatedTurn()
 void cl_TurnControl::StartStandTurn()
 {
     const float angle = GetTurnAngle(m_target);
+    m_startDeviation = Deviation(angle);
     if (IsWithinTolerance(angle, m_standAngleTolerance) &&
         (!m_originSet || IsNearOrigin(m_standPositionTolerance)))
     {
@@ -310,6 +311,11 @@ float cl_TurnControl::GetTurnAngle(const Ogre::Vector3& target) const
     if (angle.valueRadians() > 0.0f && direction.dotProduct(right) < 0.0f)
         return Ogre::Math::TWO_PI - angle.valueRadians();
     return angle.valueRadians();
+}
+
+float cl_TurnControl::Deviation(float angle)
+{
+    return std::min(angle, Ogre::Math::TWO_PI - angle);
 }
 
 bool cl_TurnControl::IsWithinTolerance(float angle, float tolerance) const

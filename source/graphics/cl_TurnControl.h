@@ -86,6 +86,8 @@ private:
     void StartStandTurn();
     // A turn without animation: the node closes the angle over a morph.
     void StartMorph();
+    // How far a turn angle is from facing the target either way (radians, 0 .. pi).
+    static float Deviation(float angle);
     bool IsWithinTolerance(float angle, float tolerance) const;
     bool IsNearOrigin(float distance) const;
     bool IsAlreadyThere() const;
@@ -103,6 +105,8 @@ private:
     float m_angleTolerance = 0.0f;
     float m_positionTolerance = 0.0f;
     float m_morphDuration = 0.25f;
+    // How far the node was from facing the target when the stand turn's clips were chosen.
+    float m_startDeviation = 0.0f;
     float m_elapsed = 0.0f;
     float m_duration = 0.0f;
     int m_turnType = TURN_STAND;
