@@ -32,6 +32,7 @@
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_EffectManager.h"
+#include "graphics/cl_EntityEmitterFactory.h"
 #include "graphics/cl_ItemManager.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
@@ -47,6 +48,7 @@
 #include "platform/PointerPosition.h"
 #include "platform/StopSignals.h"
 #include "platform/UserFolders.h"
+#include "platform/particles/ParticleSystemManager.h"
 #include "sound/cl_Sound.h"
 #include "sound/cl_SoundChannel.h"
 #include "sound/cl_SoundMixer.h"
@@ -175,6 +177,9 @@ TarqApp::~TarqApp()
     m_minigameManager.reset();
     m_scenes.reset();
     m_effectManager.reset();
+    if (m_particles)
+        m_particles->destroyAllTemplates();
+    m_particles.reset();
     m_cameraSystem.reset();
     m_itemManager.reset();
     m_characterManager.reset();
@@ -319,6 +324,8 @@ void TarqApp::initGame()
     m_window->setVSyncEnabled(true);
     m_sceneManager->setShadowTextureSize(1024);
     Ogre::ResourceGroupManager::getSingleton()._registerScriptLoader(m_loader.get());
+    m_particles = std::make_unique<particles::ParticleSystemManager>();
+    m_particles->addEmitterFactory(std::make_unique<cl_EntityEmitterFactory>());
     m_rootReceiver = std::make_unique<cl_LuaCommandReceiver>(*m_scriptSystem, "root");
 
     LogToOgre("Set the timeflow");

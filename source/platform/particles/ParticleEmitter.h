@@ -66,7 +66,7 @@ public:
     virtual void _initParticleDirection(Particle& particle);
 
     // How many particles the rate gives for dt seconds, the fraction kept for the next call.
-    size_t _calculateRequestedParticles(float dt);
+    virtual size_t _calculateRequestedParticles(float dt);
     // Sets a new particle up from scratch: position, direction times speed, time to live, colour.
     void _initParticleForEmission(Particle& particle);
 
