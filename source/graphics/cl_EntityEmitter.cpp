@@ -55,7 +55,7 @@ Ogre::Entity* cl_EntityEmitter::FindEntity()
     const particles::ParticleSystem* system = technique ? technique->getParentSystem() : nullptr;
     Ogre::SceneManager* sceneManager = system ? system->getSceneManager() : nullptr;
     Ogre::Entity* entity = nullptr;
-    if (sceneManager && sceneManager->hasEntity(m_entityName))
+    if (sceneManager && !m_entityName.empty() && sceneManager->hasEntity(m_entityName))
     {
         entity = sceneManager->getEntity(m_entityName);
     }

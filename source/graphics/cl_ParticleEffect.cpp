@@ -133,7 +133,7 @@ void cl_ParticleEffect::SetParameter(const std::string& name, const cl_Argument&
     else if (name == "parent")
     {
         const std::string node = value.GetString();
-        if (m_sceneManager && m_sceneManager->hasSceneNode(node))
+        if (m_sceneManager && !node.empty() && m_sceneManager->hasSceneNode(node))
             AttachToNode(m_sceneManager->getSceneNode(node));
     }
     else if (name == "offset")
@@ -168,7 +168,8 @@ void cl_ParticleEffect::Update(float dt)
 
 Ogre::SceneNode* cl_ParticleEffect::FindNode(const std::string& name) const
 {
-    if (m_sceneManager->hasSceneNode(name))
+    // OGRE refuses to look an empty name up.
+    if (!name.empty() && m_sceneManager->hasSceneNode(name))
         return m_sceneManager->getSceneNode(name);
     LOG_ERROR("SceneNode '%s' could not be found.", name.c_str());
     return nullptr;

@@ -15,6 +15,11 @@ HeadlessParticles::HeadlessParticles() : m_manager(std::make_unique<particles::P
 
 HeadlessParticles::~HeadlessParticles() = default;
 
+void HeadlessParticles::DestroyManager()
+{
+    m_manager.reset();
+}
+
 particles::ParticleSystem& HeadlessParticles::AddSteadyTemplate(const std::string& name, float rate,
                                                                 float life, size_t quota)
 {

@@ -24,7 +24,7 @@ public:
     Ogre::SceneManager& SceneManager() const { return m_ogre.SceneManager(); }
     particles::ParticleSystemManager& Manager() const { return *m_manager; }
     // Destroys the manager (and with it every system it made) before the fixture does.
-    void DestroyManager() { m_manager.reset(); }
+    void DestroyManager();
 
     // A template of one technique with one point emitter "steady" (velocity 0) and nothing else.
     particles::ParticleSystem& AddSteadyTemplate(const std::string& name, float rate, float life,

@@ -164,9 +164,9 @@ ParticleSystem* ParticleSystemManager::createParticleSystem(const std::string& n
                   templateName.c_str(), name.c_str());
         return nullptr;
     }
-    if (!sceneManager)
+    if (!sceneManager || name.empty())
     {
-        LOG_ERROR("The particle system '%s' has no scene manager to live in.", name.c_str());
+        LOG_ERROR("The particle system '%s' needs a name and a scene manager to live in.", name.c_str());
         return nullptr;
     }
     if (sceneManager->hasMovableObject(name, ParticleSystemFactory::FACTORY_TYPE_NAME))

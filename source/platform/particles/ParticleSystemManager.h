@@ -64,7 +64,8 @@ public:
     void destroyAllTemplates();
 
     // A stopped system of the template's make in the scene manager, on no node; null, logged, for an
-    // unknown template, a null scene manager or a name the scene manager's particle systems use already.
+    // unknown template, a null scene manager, an empty name or a name the scene manager's particle
+    // systems use already.
     ParticleSystem* createParticleSystem(const std::string& name, const std::string& templateName,
                                          Ogre::SceneManager* sceneManager);
     // Destroys a system this manager made, through the scene manager that holds it (the system knows it);

@@ -150,7 +150,8 @@ TEST_F(ParticleSystems, ANameInUseAnUnknownTemplateOrNoSceneManagerIsRefused)
     EXPECT_TRUE(m_log.Contains("There is no particle system template 'smoke' for the particle system 'lamp'.",
                                cl_Logger::LEVEL_ERROR));
     EXPECT_EQ(Manager().createParticleSystem("lamp", "fire", nullptr), nullptr);
-    EXPECT_TRUE(m_log.Contains("The particle system 'lamp' has no scene manager", cl_Logger::LEVEL_ERROR));
+    EXPECT_TRUE(m_log.Contains("The particle system 'lamp' needs a name and a scene manager",
+                               cl_Logger::LEVEL_ERROR));
     EXPECT_NE(Manager().createParticleSystem("lamp", "fire", &Scene()), nullptr);
 }
 
