@@ -41,7 +41,8 @@ void cl_CompositorEffect::LoadFromXml(const TiXmlElement& element, Ogre::SceneMa
     m_template = name ? name : "";
     m_viewport = sceneManager ? SceneViewport(*sceneManager) : nullptr;
     Ogre::CompositorManager& compositors = Ogre::CompositorManager::getSingleton();
-    if (m_viewport && compositors.resourceExists(m_template))
+    // Null for a name OGRE does not know.
+    if (m_viewport)
         m_compositorInstance = compositors.addCompositor(m_viewport, m_template, -1);
     if (!m_compositorInstance)
         LOG_ERROR("The compositor effect '%s' cannot add the compositor '%s'%s; it does nothing.",

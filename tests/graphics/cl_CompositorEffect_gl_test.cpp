@@ -5,6 +5,7 @@
 #include "support/LogCapture.h"
 #include "support/TestWindow.h"
 
+#include <OgreBillboardSet.h>
 #include <OgreCompositionPass.h>
 #include <OgreCompositionTargetPass.h>
 #include <OgreCompositionTechnique.h>
@@ -13,6 +14,9 @@
 #include <OgreCompositorManager.h>
 #include <OgreMaterialManager.h>
 #include <OgrePass.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
 #include <OgreTechnique.h>
 #include <OgreTextureUnitState.h>
 #include <gtest/gtest.h>
@@ -112,6 +116,37 @@ TEST_F(CompositorEffects, ACompositorOgreLacksIsLoggedOnceAndDoesNothing)
     m_effects.FindEffect("grey")->SetActive(true);
     EXPECT_FALSE(Green());
     EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_ERROR), 2u);
+    m_effects.UnloadEffects(m_document.RootElement());
+}
+
+TEST_F(CompositorEffects, TheDemosGreyscaleCompositorGreysWhatIsColouredAndGivesTheColoursBack)
+{
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    groups.addResourceLocation(QUILLMERE_BUILT_DEMO_DIR "data/common", "FileSystem", "GAMEDATA");
+    groups.initialiseResourceGroup("GAMEDATA");
+    Ogre::BillboardSet* red = m_window.SceneManager().createBillboardSet();
+    red->setMaterialName("BaseWhiteNoLighting");
+    red->setDefaultDimensions(200, 200);
+    red->createBillboard(Ogre::Vector3::ZERO, Ogre::ColourValue(0.9f, 0.1f, 0.1f));
+    m_window.SceneManager().getRootSceneNode()->attachObject(red);
+    Load(R"(<effects><effect id="grey" type="compositor" enabled="false"><template>Demo/Greyscale</template>
+            </effect></effects>)");
+    m_window.Render();
+    const TestWindow::Colour coloured = m_window.At(40, 30);
+    EXPECT_GT(coloured.r, 200);
+
+    m_effects.FindEffect("grey")->SetActive(true);
+    m_window.Render();
+    const TestWindow::Colour grey = m_window.At(40, 30);
+    const double luminance = 0.299 * coloured.r + 0.587 * coloured.g + 0.114 * coloured.b;
+    for (int channel : {grey.r, grey.g, grey.b})
+        EXPECT_NEAR(channel, luminance, 3.0);
+    EXPECT_EQ(m_window.At(1, 1).r, 0);
+
+    m_effects.FindEffect("grey")->SetActive(false);
+    m_window.Render();
+    EXPECT_EQ(m_window.At(40, 30).r, coloured.r);
+    EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_ERROR), 0u);
     m_effects.UnloadEffects(m_document.RootElement());
 }
 } // namespace
