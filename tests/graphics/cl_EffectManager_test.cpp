@@ -6,6 +6,7 @@
 #include "graphics/cl_ParticleEffect.h"
 #include "platform/particles/ParticleSystem.h"
 #include "support/EffectWorld.h"
+#include "support/MakeArgument.h"
 
 #include <OgreSceneNode.h>
 #include <gtest/gtest.h>
@@ -27,24 +28,6 @@ protected:
         for (const cl_Argument& argument : arguments)
             *command.m_arguments.GetArg(-1) = argument;
         return m_world.effects.ExecuteCmd(command);
-    }
-    static cl_Argument String(const std::string& text)
-    {
-        cl_Argument argument;
-        argument.SetString(text);
-        return argument;
-    }
-    static cl_Argument Bool(bool value)
-    {
-        cl_Argument argument;
-        argument.SetBool(value);
-        return argument;
-    }
-    static cl_Argument Int(int value)
-    {
-        cl_Argument argument;
-        argument.SetInt(value);
-        return argument;
     }
 
     EffectWorld m_world;
@@ -161,37 +144,41 @@ TEST_F(Effects, TheCommandsSwitchAndSetParametersAndAnswerFalse)
         bool active;
         const char* warning;
     } cases[] = {
-        {"off", "SetActive", {String("fire"), Bool(false)}, false, nullptr},
-        {"on", "SetActive", {String("fire"), Bool(true)}, true, nullptr},
+        {"off", "SetActive", {MakeArgument("fire"), MakeArgument(false)}, false, nullptr},
+        {"on", "SetActive", {MakeArgument("fire"), MakeArgument(true)}, true, nullptr},
         {"an int is no bool",
          "SetActive",
-         {String("fire"), Int(1)},
+         {MakeArgument("fire"), MakeArgument(1)},
          false,
          "Stored data-type is not a 'bool'."},
-        {"\"active\" by bool", "SetParameter", {String("fire"), String("active"), Bool(true)}, true, nullptr},
+        {"\"active\" by bool",
+         "SetParameter",
+         {MakeArgument("fire"), MakeArgument("active"), MakeArgument(true)},
+         true,
+         nullptr},
         {"\"active\" by int",
          "SetParameter",
-         {String("fire"), String("active"), Int(1)},
+         {MakeArgument("fire"), MakeArgument("active"), MakeArgument(1)},
          false,
          "Stored data-type is not a 'bool'."},
-        {"back on", "SetActive", {String("fire"), Bool(true)}, true, nullptr},
+        {"back on", "SetActive", {MakeArgument("fire"), MakeArgument(true)}, true, nullptr},
         {"\"Active\" is no parameter",
          "SetParameter",
-         {String("fire"), String("Active"), Bool(false)},
+         {MakeArgument("fire"), MakeArgument("Active"), MakeArgument(false)},
          true,
          nullptr},
         {"short SetActive",
          "SetActive",
-         {String("fire")},
+         {MakeArgument("fire")},
          true,
          "Receiver 'effectmanager' refused the command 'SetActive': the argument 'bool active' is missing."},
         {"short SetParameter",
          "SetParameter",
-         {String("fire"), String("active")},
+         {MakeArgument("fire"), MakeArgument("active")},
          true,
          "Receiver 'effectmanager' refused the command 'SetParameter': the argument 'any value' is missing."},
-        {"unknown id", "SetActive", {String("smoke"), Bool(false)}, true, nullptr},
-        {"unknown command", "Switch", {String("fire"), Bool(false)}, true, nullptr},
+        {"unknown id", "SetActive", {MakeArgument("smoke"), MakeArgument(false)}, true, nullptr},
+        {"unknown command", "Switch", {MakeArgument("fire"), MakeArgument(false)}, true, nullptr},
     };
     for (const auto& c : cases)
     {

@@ -3,9 +3,9 @@
 #include "graphics/cl_VisualStateHolder.h"
 #include "platform/particles/ParticleSystem.h"
 #include "support/EffectWorld.h"
+#include "support/VisualStatesText.h"
 
 #include <gtest/gtest.h>
-#include <tinyxml.h>
 
 namespace
 {
@@ -15,13 +15,11 @@ TEST(EffectStates, EffectsAreSwitchedOnlyWhenTheirStateDiffersAndAMissingOneStop
     world.Load(R"(<effects><effect id="fire" type="particle"><template>fire</template></effect>
                            <effect id="ember" type="particle" enabled="false"><template>fire</template></effect>
                            <effect id="ash" type="particle"><template>fire</template></effect></effects>)");
-    TiXmlDocument document;
-    document.Parse(R"(<visualstates><visualstate name="out">
+    cl_VisualStateHolder holder;
+    ReadVisualStates(holder, R"(<visualstates><visualstate name="out">
         <effect name="fire" enabled="true"/><effect name="ember" enabled="true"/>
         <effect name="smoke"/><effect name="ash"/>
     </visualstate></visualstates>)");
-    cl_VisualStateHolder holder;
-    cl_VisualStateHolder::LoadVisualStatesFromXml(document.RootElement(), holder);
     holder.SetVisualState("out");
     // "fire" is active already: it is not started now, but waits for its start as loaded.
     EXPECT_EQ(world.System("fire")->getState(), particles::ParticleSystem::STOPPED);

@@ -2,11 +2,11 @@
 
 #include "graphics/cl_VisualStateHolder.h"
 #include "support/BackdropWorld.h"
+#include "support/VisualStatesText.h"
 
 #include <OgreLight.h>
 #include <OgreSceneManager.h>
 #include <gtest/gtest.h>
-#include <tinyxml.h>
 
 namespace
 {
@@ -16,13 +16,11 @@ TEST(LightStates, AMissingLightSkipsOnlyItsEntry)
     Ogre::Light* lamp = world.ogre.SceneManager().createLight("lamp");
     Ogre::Light* sun = world.ogre.SceneManager().createLight("sun");
     sun->setVisible(false);
-    TiXmlDocument document;
-    document.Parse(R"(<visualstates><visualstate name="night">
+    cl_VisualStateHolder holder;
+    ReadVisualStates(holder, R"(<visualstates><visualstate name="night">
         <light name="torch" enabled="true"/><light name="sun" enabled="true"/><light name="lamp"/>
         <light name="" enabled="true"/>
     </visualstate></visualstates>)");
-    cl_VisualStateHolder holder;
-    cl_VisualStateHolder::LoadVisualStatesFromXml(document.RootElement(), holder);
     EXPECT_TRUE(world.log.Contains("Could not load an lightstate in vs 'night',", cl_Logger::LEVEL_ERROR));
     holder.SetVisualState("night");
     EXPECT_TRUE(world.log.Contains("Light 'torch' could not be found.", cl_Logger::LEVEL_ERROR));

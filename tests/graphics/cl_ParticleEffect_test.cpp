@@ -6,6 +6,7 @@
 #include "platform/particles/ParticleSystem.h"
 #include "platform/particles/ParticleTechnique.h"
 #include "support/EffectWorld.h"
+#include "support/MakeArgument.h"
 
 #include <OgreSceneNode.h>
 #include <gtest/gtest.h>
@@ -45,30 +46,6 @@ protected:
             text += "| ";
         }
         return text;
-    }
-    static cl_Argument Double(double value)
-    {
-        cl_Argument argument;
-        argument.SetDouble(value);
-        return argument;
-    }
-    static cl_Argument Int(int value)
-    {
-        cl_Argument argument;
-        argument.SetInt(value);
-        return argument;
-    }
-    static cl_Argument Bool(bool value)
-    {
-        cl_Argument argument;
-        argument.SetBool(value);
-        return argument;
-    }
-    static cl_Argument String(const std::string& text)
-    {
-        cl_Argument argument;
-        argument.SetString(text);
-        return argument;
     }
 
     EffectWorld m_world;
@@ -124,7 +101,7 @@ TEST_F(ParticleEffects, AnEnabledEffectStartsAfterAFifthOfASecondIfStillActiveTh
 TEST_F(ParticleEffects, TheOffsetFastForwardsTheStart)
 {
     cl_ParticleEffect& fire = Fire();
-    fire.SetParameter("offset", Int(2));
+    fire.SetParameter("offset", MakeArgument(2));
     m_world.Step(0.25f);
     ASSERT_EQ(System().getState(), ParticleSystem::RUNNING);
     EXPECT_EQ(System().getTechnique(0)->getNumParticles(), 40u)
@@ -140,7 +117,7 @@ TEST_F(ParticleEffects, ADisabledEffectIsStoppedUntilSwitchedOn)
     EXPECT_EQ(System().getState(), ParticleSystem::RUNNING);
     fire.SetActive(false);
     EXPECT_EQ(System().getState(), ParticleSystem::FADING);
-    fire.SetParameter("restart", Bool(false));
+    fire.SetParameter("restart", MakeArgument(false));
     EXPECT_EQ(System().getState(), ParticleSystem::RUNNING) << "whatever the active flag says";
     EXPECT_FALSE(fire.IsActive());
 }
@@ -155,14 +132,14 @@ TEST_F(ParticleEffects, EmitterParametersNameAnEmitterOrAllOfThem)
         bool asFloat;
         const char* rates;
     } cases[] = {
-        {"all emissionrate", Double(5.0), true, "5 5 | 5 | "},
-        {"Fire EmissionRate", Int(7), false, "7 5 | 7 | "},
-        {"Sparks EMISSIONRATE", Double(3.5), true, "7 3 | 7 | "},
-        {"Smoke emissionrate", Double(9.0), true, "7 3 | 7 | "},
-        {"Sparks enabled", Int(1), false, "7 3x | 7 | "},
-        {"Sparks Enabled", Bool(true), false, "7 3 | 7 | "},
-        {"all enabled", Bool(false), false, "7x 3x | 7x | "},
-        {"emissionrate", Double(1.0), true, "7x 3x | 7x | "},
+        {"all emissionrate", MakeArgument(5.0), true, "5 5 | 5 | "},
+        {"Fire EmissionRate", MakeArgument(7), false, "7 5 | 7 | "},
+        {"Sparks EMISSIONRATE", MakeArgument(3.5), true, "7 3 | 7 | "},
+        {"Smoke emissionrate", MakeArgument(9.0), true, "7 3 | 7 | "},
+        {"Sparks enabled", MakeArgument(1), false, "7 3x | 7 | "},
+        {"Sparks Enabled", MakeArgument(true), false, "7 3 | 7 | "},
+        {"all enabled", MakeArgument(false), false, "7x 3x | 7x | "},
+        {"emissionrate", MakeArgument(1.0), true, "7x 3x | 7x | "},
     };
     for (const auto& c : cases)
     {
@@ -179,9 +156,9 @@ TEST_F(ParticleEffects, TheSystemHangsOnItsParentAndMovesToKnownNodesOnly)
 {
     cl_ParticleEffect& fire = Fire("", "<parent>torch</parent>");
     EXPECT_EQ(System().getParentSceneNode()->getName(), "torch");
-    fire.SetParameter("parent", String("nowhere"));
+    fire.SetParameter("parent", MakeArgument("nowhere"));
     EXPECT_EQ(System().getParentSceneNode()->getName(), "torch");
-    fire.SetParameter("parent", String("_game"));
+    fire.SetParameter("parent", MakeArgument("_game"));
     EXPECT_EQ(System().getParentSceneNode()->getName(), "_game");
     EXPECT_TRUE(m_world.log.Lines().empty());
     m_world.Unload();
@@ -228,7 +205,7 @@ TEST_F(ParticleEffects, WithoutASystemTheEffectSaysSoOnceAndIgnoresWhatWouldDriv
         effect.SetActive(false);
         effect.SetActive(true);
         for (const char* parameter : {"restart", "offset", "parent", "all enabled", "all emissionrate"})
-            effect.SetParameter(parameter, Double(1.0));
+            effect.SetParameter(parameter, MakeArgument(1.0));
         effect.SetParameter("all emissionrate", 2.0f);
     }
     m_world.Step(1.0f);

@@ -5,9 +5,9 @@
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_VisualStateHolder.h"
 #include "support/BackdropWorld.h"
+#include "support/VisualStatesText.h"
 
 #include <gtest/gtest.h>
-#include <tinyxml.h>
 
 #include <memory>
 #include <string>
@@ -29,10 +29,8 @@ protected:
     // Reads the state "lit" from the entries' text.
     void Read(const std::string& entries)
     {
-        TiXmlDocument document;
-        document.Parse(
-            ("<visualstates><visualstate name=\"lit\">" + entries + "</visualstate></visualstates>").c_str());
-        cl_VisualStateHolder::LoadVisualStatesFromXml(document.RootElement(), m_holder);
+        ReadVisualStates(m_holder, "<visualstates><visualstate name=\"lit\">" + entries +
+                                       "</visualstate></visualstates>");
     }
 
     BackdropWorld m_world;

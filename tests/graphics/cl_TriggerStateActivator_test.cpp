@@ -4,9 +4,9 @@
 #include "graphics/cl_TriggerManager.h"
 #include "graphics/cl_VisualStateHolder.h"
 #include "support/LogCapture.h"
+#include "support/VisualStatesText.h"
 
 #include <gtest/gtest.h>
-#include <tinyxml.h>
 
 namespace
 {
@@ -18,13 +18,11 @@ TEST(TriggerStates, TriggersAreEnabledByNameAndAMissingOneStopsTheRest)
     for (const char* name : {"step", "door", "bell"})
         triggers.AddTrigger(name, std::make_unique<cl_Trigger>());
     triggers.GetTrigger("step")->SetEnabled(false);
-    TiXmlDocument document;
-    document.Parse(R"(<visualstates><visualstate name="out">
+    cl_VisualStateHolder holder;
+    ReadVisualStates(holder, R"(<visualstates><visualstate name="out">
         <trigger name="step" enabled="true"/><trigger name="door" enabled="yes"/>
         <trigger name="gone"/><trigger name="bell"/>
     </visualstate></visualstates>)");
-    cl_VisualStateHolder holder;
-    cl_VisualStateHolder::LoadVisualStatesFromXml(document.RootElement(), holder);
     holder.SetVisualState("out");
     EXPECT_TRUE(triggers.GetTrigger("step")->IsEnabled());
     EXPECT_FALSE(triggers.GetTrigger("door")->IsEnabled());
