@@ -350,7 +350,7 @@ void TarqApp::initGame()
     LogToOgre("Init scene manager");
     m_scenes->Init();
     LogToOgre("Init character manager");
-    m_characterManager->Init();
+    m_characterManager->Init(m_sceneManager);
     LogToOgre("Init item manager");
     m_itemManager->Init();
 }
@@ -372,7 +372,7 @@ void TarqApp::LoadSoundDefinitions()
         LOG_ERROR("'sounds.xml' has no element 'sounds'.");
         return;
     }
-    m_sound->GetSoundPool().DefineSounds(*sounds);
+    m_sound->GetSoundPool().Load(*sounds);
 }
 
 void TarqApp::loadResources()
@@ -423,7 +423,7 @@ void TarqApp::createScene()
     ingameMenu.SetHardwareCursor(Ogre::StringConverter::parseBool(m_config->GetValue("hwcursor")));
     if (m_minigameManager->IsRegistered("startsplash"))
         SetMode(MODE_STARTSPLASH);
-    m_sound->GetMixer().PlayMusic("artefaktthema", 0.0f, false);
+    m_sound->GetMixer().PlayMusic("artefaktthema", 0.0f, true, false);
 }
 
 // ---------------------------------------------------------------------------------------------------
