@@ -46,4 +46,32 @@ TEST(FilledCircleEmitter, EmitsFromTheCentreToTheRimMoreOftenNearTheRim)
     }
     EXPECT_GT(outer, 1200) << "more than half of them in the outer ring";
 }
+
+TEST(FilledCircleEmitter, TheCircleIsTurnedAndStretchedWithTheSystemsScale)
+{
+    HeadlessParticles world;
+    world.Manager().addEmitterFactory(std::make_unique<cl_FilledCircleEmitterFactory>());
+    particles::ParticleSystem* source = world.Manager().createSystemTemplate("pool");
+    source->setScale(Vector3(2, 1, 0.5f));
+    auto* emitter = static_cast<cl_FilledCircleEmitter*>(
+        source->createTechnique()->addEmitter(world.Manager().createEmitter(cl_FilledCircleEmitter::TYPE)));
+    emitter->setName("c");
+    emitter->setRadius(4.0f);
+    emitter->getEmissionRate().setValue(500.0f);
+    // The circle stands up: its x-z plane turned into the x-y plane.
+    emitter->setOrientation(Ogre::Quaternion(Ogre::Degree(90), Vector3::UNIT_X));
+    particles::ParticleSystem* system =
+        world.Manager().createParticleSystem("pool", "pool", &world.SceneManager());
+    system->start();
+    system->_update(1.0f);
+    const particles::ParticleTechnique& technique = *system->getTechnique(0);
+    ASSERT_EQ(technique.getNumParticles(), 100u) << "the default quota";
+    for (size_t i = 0; i < technique.getNumParticles(); ++i)
+    {
+        const Vector3& point = technique.getParticle(i).originalPosition;
+        ASSERT_NEAR(point.z, 0.0f, 1e-4f);
+        // Within the ellipse of half axes 8 (x) and 2 (y).
+        ASSERT_LE(point.x * point.x / 64.0f + point.y * point.y / 4.0f, 1.0f + 1e-4f);
+    }
+}
 } // namespace

@@ -18,7 +18,6 @@ public:
 
     // time: the part of its life a particle has lived, 0 to 1. A key at a time already keyed replaces it.
     void addColour(float time, const Ogre::ColourValue& colour);
-    void clearColours() { m_keys.clear(); }
 
     // Knows "time_colour" (time, red, green, blue and an optional alpha).
     bool readProperty(const ScriptProperty& property) override;

@@ -144,11 +144,6 @@ std::vector<std::string> ParticleSystemManager::getSystemTemplateNames() const
     return names;
 }
 
-void ParticleSystemManager::destroySystemTemplate(const std::string& name)
-{
-    m_templates.erase(name);
-}
-
 void ParticleSystemManager::destroyAllTemplates()
 {
     m_templates.clear();

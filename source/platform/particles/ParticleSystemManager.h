@@ -60,7 +60,6 @@ public:
     // In ascending byte order.
     std::vector<std::string> getSystemTemplateNames() const;
     // Systems made from a template keep what they copied.
-    void destroySystemTemplate(const std::string& name);
     void destroyAllTemplates();
 
     // A stopped system of the template's make in the scene manager, on no node; null, logged, for an
