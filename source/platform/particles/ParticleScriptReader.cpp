@@ -184,7 +184,7 @@ void ParticleScriptReader::readSystem(const Statement& statement)
                                      " exists already; this one is left out.");
         return;
     }
-    ParticleSystem* system = m_manager.createSystemTemplate(name);
+    ParticleSystem* system = m_manager.createSystemTemplate(name, m_group);
     for (const Statement& child : statement.children)
     {
         if (child.words.front() == "technique" && child.words.size() == 1 && child.hasBlock)

@@ -46,9 +46,9 @@ class ParticleTechnique;
 class ParticleScriptReader
 {
 public:
-    // source: the script's name for messages.
-    ParticleScriptReader(ParticleSystemManager& manager, const std::string& source)
-        : m_manager(manager), m_source(source)
+    // source: the script's name for messages; group: the resource group it belongs to ("" for none).
+    ParticleScriptReader(ParticleSystemManager& manager, const std::string& source, const std::string& group)
+        : m_manager(manager), m_source(source), m_group(group)
     {
     }
 
@@ -94,5 +94,6 @@ private:
 
     ParticleSystemManager& m_manager;
     std::string m_source;
+    std::string m_group;
 };
 } // namespace particles

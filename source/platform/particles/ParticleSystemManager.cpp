@@ -36,6 +36,7 @@ ParticleSystemManager::ParticleSystemManager() : m_systemFactory(*this), m_scrip
     root.addMovableObjectFactory(&m_systemFactory);
     root.addFrameListener(&m_systemFactory);
     Ogre::ResourceGroupManager::getSingleton()._registerScriptLoader(this);
+    Ogre::ResourceGroupManager::getSingleton().addResourceGroupListener(this);
     addEmitterFactory(std::make_unique<ParticleEmitterFactoryOf<PointEmitter>>());
     addEmitterFactory(std::make_unique<ParticleEmitterFactoryOf<CircleEmitter>>());
     addAffectorFactory(std::make_unique<ParticleAffectorFactoryOf<LinearForceAffector>>());
@@ -51,6 +52,7 @@ ParticleSystemManager::~ParticleSystemManager()
         ParticleSystem* system = m_systemFactory.getSystems().back();
         system->_getManager()->destroyMovableObject(system);
     }
+    Ogre::ResourceGroupManager::getSingleton().removeResourceGroupListener(this);
     Ogre::ResourceGroupManager::getSingleton()._unregisterScriptLoader(this);
     Ogre::Root& root = Ogre::Root::getSingleton();
     root.removeFrameListener(&m_systemFactory);
@@ -118,22 +120,23 @@ std::unique_ptr<ParticleAffector> ParticleSystemManager::createAffector(const st
     return factory ? factory->createAffector() : nullptr;
 }
 
-ParticleSystem* ParticleSystemManager::createSystemTemplate(const std::string& name)
+ParticleSystem* ParticleSystemManager::createSystemTemplate(const std::string& name, const std::string& group)
 {
-    auto& entry = m_templates[name];
-    if (entry)
+    Template& entry = m_templates[name];
+    if (entry.system)
     {
         LOG_ERROR("A particle system template named '%s' exists already.", name.c_str());
         return nullptr;
     }
-    entry = std::make_unique<ParticleSystem>(name);
-    return entry.get();
+    entry.system = std::make_unique<ParticleSystem>(name);
+    entry.group = group;
+    return entry.system.get();
 }
 
 ParticleSystem* ParticleSystemManager::getSystemTemplate(const std::string& name) const
 {
     const auto found = m_templates.find(name);
-    return found == m_templates.end() ? nullptr : found->second.get();
+    return found == m_templates.end() ? nullptr : found->second.system.get();
 }
 
 std::vector<std::string> ParticleSystemManager::getSystemTemplateNames() const
@@ -180,14 +183,26 @@ void ParticleSystemManager::destroyParticleSystem(ParticleSystem* system, Ogre::
         system->_getManager()->destroyMovableObject(system);
 }
 
-void ParticleSystemManager::parseScript(const std::string& text, const std::string& source)
+void ParticleSystemManager::parseScript(const std::string& text, const std::string& source,
+                                        const std::string& group)
 {
-    ParticleScriptReader(*this, source).read(text);
+    ParticleScriptReader(*this, source, group).read(text);
 }
 
-void ParticleSystemManager::parseScript(Ogre::DataStreamPtr& stream, const Ogre::String&)
+void ParticleSystemManager::parseScript(Ogre::DataStreamPtr& stream, const Ogre::String& groupName)
 {
-    parseScript(stream->getAsString(), stream->getName());
+    parseScript(stream->getAsString(), stream->getName(), groupName);
+}
+
+void ParticleSystemManager::resourceGroupScriptingStarted(const Ogre::String& groupName, size_t)
+{
+    for (auto entry = m_templates.begin(); entry != m_templates.end();)
+    {
+        if (!groupName.empty() && entry->second.group == groupName)
+            entry = m_templates.erase(entry);
+        else
+            ++entry;
+    }
 }
 
 Ogre::Real ParticleSystemManager::getLoadingOrder() const

@@ -100,7 +100,7 @@ system Demo/Fire
     EXPECT_EQ(technique->getAffector(1)->getName(), "fade");
 }
 
-TEST_F(ParticleScripts, ScriptsAreReadWhenOgreInitialisesTheirGroup)
+TEST_F(ParticleScripts, ScriptsAreReadWhenOgreInitialisesTheirGroupAndReadAnewWithIt)
 {
     TemporaryFolder folder;
     folder.WriteFile("smoke.psys", "system Smoke { technique { emitter Point puff { rate 3 } } }");
@@ -110,6 +110,23 @@ TEST_F(ParticleScripts, ScriptsAreReadWhenOgreInitialisesTheirGroup)
     groups.initialiseResourceGroup("PARTICLETEST");
     EXPECT_NE(TechniqueOf("Smoke"), nullptr);
     EXPECT_EQ(Manager().getSystemTemplate("NotOurs"), nullptr);
+
+    // The group made anew, as a chapter's is for each load, reads its templates as new ones.
+    groups.destroyResourceGroup("PARTICLETEST");
+    folder.WriteFile("smoke.psys", "system Smoke { technique { quota 9 } }");
+    groups.addResourceLocation(folder.Path().string(), "FileSystem", "PARTICLETEST");
+    groups.initialiseResourceGroup("PARTICLETEST");
+    EXPECT_EQ(TechniqueOf("Smoke")->getParticleQuota(), 9u);
+    EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_ERROR), 0u);
+    // Another group's template of that name is one too many.
+    TemporaryFolder other;
+    other.WriteFile("more.psys", "system Smoke { technique { } }");
+    groups.addResourceLocation(other.Path().string(), "FileSystem", "PARTICLEOTHER");
+    groups.initialiseResourceGroup("PARTICLEOTHER");
+    EXPECT_TRUE(m_log.Contains("more.psys(1): A particle system template named 'Smoke' exists already",
+                               cl_Logger::LEVEL_ERROR));
+    EXPECT_EQ(TechniqueOf("Smoke")->getParticleQuota(), 9u);
+    groups.destroyResourceGroup("PARTICLEOTHER");
     groups.destroyResourceGroup("PARTICLETEST");
 }
 
