@@ -32,7 +32,12 @@ BillboardRenderer::BillboardRenderer(const std::string& name, size_t quota, cons
     m_set->setMaterial(material);
 }
 
-BillboardRenderer::~BillboardRenderer() = default;
+BillboardRenderer::~BillboardRenderer()
+{
+    // The set only follows the node, which does not hold it: a set that knows a parent would detach
+    // itself from it on destruction.
+    m_set->_notifyAttached(nullptr);
+}
 
 void BillboardRenderer::notifyAttached(Ogre::Node* parent, bool isTagPoint)
 {

@@ -96,4 +96,24 @@ TEST_F(DrawnParticles, AMaterialOgreLacksIsLoggedAndDrawnPlain)
                                cl_Logger::LEVEL_ERROR));
     EXPECT_TRUE(IsRed(m_window.At(80, 60)));
 }
+TEST_F(DrawnParticles, ADrawnSystemAndItsNodeMayGoInEitherOrder)
+{
+    Ogre::SceneManager& scene = m_window.SceneManager();
+    scene.getRootSceneNode()->detachObject(m_system);
+    Ogre::SceneNode* node = scene.getRootSceneNode()->createChildSceneNode("holder");
+    node->attachObject(m_system);
+    m_window.Render();
+    scene.destroySceneNode(node);
+    EXPECT_EQ(m_system->getParentSceneNode(), nullptr);
+    m_window.Render();
+    EXPECT_FALSE(IsRed(m_window.At(80, 60)));
+
+    scene.getRootSceneNode()->attachObject(m_system);
+    m_window.Render();
+    EXPECT_TRUE(IsRed(m_window.At(80, 60)));
+    m_manager->destroyParticleSystem(m_system, &scene);
+    EXPECT_EQ(scene.getRootSceneNode()->numAttachedObjects(), 0u);
+    m_window.Render();
+    EXPECT_FALSE(IsRed(m_window.At(80, 60)));
+}
 } // namespace
