@@ -11,6 +11,8 @@ namespace
 class RecordingCursorOwner final : public ICursorOwner
 {
 public:
+    void LoadCursor(const std::string& name) override { m_calls += "load " + name + " "; }
+    void SetSmallCursor(bool small) override { m_calls += small ? "small " : "normal "; }
     void PutCursorAside() override { m_calls += "aside "; }
     void RestoreCursor() override { m_calls += "restore "; }
 

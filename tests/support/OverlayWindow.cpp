@@ -59,6 +59,11 @@ OverlayWindow::~OverlayWindow()
     m_logManager.reset();
 }
 
+void OverlayWindow::SetBackground(const Ogre::ColourValue& colour)
+{
+    m_window->getViewport(0)->setBackgroundColour(colour);
+}
+
 void OverlayWindow::Render()
 {
     m_root->renderOneFrame();

@@ -29,6 +29,8 @@ public:
     OverlayWindow(const OverlayWindow&) = delete;
     OverlayWindow& operator=(const OverlayWindow&) = delete;
 
+    // The colour the viewport clears to (black at first).
+    void SetBackground(const Ogre::ColourValue& colour);
     void Render();
     // The colour of the window pixel at (x, y) of the last frame, read once per frame.
     Ogre::ColourValue Pixel(int x, int y);
