@@ -4,16 +4,24 @@
 
 #include <OgreMaterialManager.h>
 #include <Overlay/OgreFontManager.h>
+#include <Overlay/OgreOverlayElement.h>
+
+namespace
+{
+// Where overlay elements look their materials and fonts up: every resource group.
+const Ogre::String& ELEMENT_GROUP = Ogre::OverlayElement::DEFAULT_RESOURCE_GROUP;
+} // namespace
 
 bool OverlayResourceCheck::HasMaterial(const std::string& name, const char* use)
 {
-    return Report(Ogre::MaterialManager::getSingleton().resourceExists(name), "material", name, use);
+    return Report(Ogre::MaterialManager::getSingleton().resourceExists(name, ELEMENT_GROUP), "material", name,
+                  use);
 }
 
 bool OverlayResourceCheck::HasFont(const std::string& name, const char* use)
 {
     Ogre::FontManager* fonts = Ogre::FontManager::getSingletonPtr();
-    return Report(fonts && fonts->resourceExists(name), "font", name, use);
+    return Report(fonts && fonts->resourceExists(name, ELEMENT_GROUP), "font", name, use);
 }
 
 bool OverlayResourceCheck::Report(bool exists, const char* kind, const std::string& name, const char* use)

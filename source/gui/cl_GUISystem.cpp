@@ -11,6 +11,8 @@
 #include <Overlay/OgreOverlayManager.h>
 #include <Overlay/OgreUTFString.h>
 
+#include <vector>
+
 namespace
 {
 struct CommandRow
@@ -58,6 +60,25 @@ const struct
 float Fraction(int value, int size)
 {
     return size > 0 ? static_cast<float>(value) / static_cast<float>(size) : 0.0f;
+}
+
+// The texts a key press types into the main menu's entry: its character when printable, and for a
+// number-pad key its digit as well.
+std::vector<std::string> TypedTexts(int key, unsigned int text)
+{
+    std::vector<std::string> texts;
+    if (text >= 32)
+    {
+        Ogre::UTFString character;
+        character.push_back(static_cast<Ogre::UTFString::unicode_char>(text));
+        texts.push_back(character.asUTF8());
+    }
+    for (const auto& numberPadKey : NUMBER_PAD)
+    {
+        if (numberPadKey.key == key)
+            texts.emplace_back(numberPadKey.digit);
+    }
+    return texts;
 }
 
 cl_Minigame* CurrentMinigame()
@@ -121,23 +142,6 @@ void cl_GUISystem::Update(float dt)
     m_ingameMenu.GetInventoryGui().Update(dt);
     m_ingameMenu.GetDialogGui().Update(dt);
     m_mainMenu->Update(dt);
-}
-
-std::vector<std::string> cl_GUISystem::TypedTexts(int key, unsigned int text)
-{
-    std::vector<std::string> texts;
-    if (text >= 32)
-    {
-        Ogre::UTFString character;
-        character.push_back(static_cast<Ogre::UTFString::unicode_char>(text));
-        texts.push_back(character.asUTF8());
-    }
-    for (const auto& numberPadKey : NUMBER_PAD)
-    {
-        if (numberPadKey.key == key)
-            texts.emplace_back(numberPadKey.digit);
-    }
-    return texts;
 }
 
 void cl_GUISystem::KeyPressed(const OIS::KeyEvent& event)

@@ -14,7 +14,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 struct lua_State;
 
@@ -62,10 +61,6 @@ public:
     void MouseMoved(const OIS::MouseEvent& event);
     void MousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID button);
     void MouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID button);
-
-    // The texts a key press types into the main menu's entry: its character when printable, and for a
-    // number-pad key its digit as well.
-    static std::vector<std::string> TypedTexts(int key, unsigned int text);
 
     cl_IngameMenu& GetIngameMenu() { return m_ingameMenu; }
     cl_MainMenu& GetMainMenu() { return *m_mainMenu; }
