@@ -95,8 +95,9 @@ bool TextWrap::Wrap(const Ogre::UTFString& text, float elementWidth, bool adapti
     const auto breakBeforeWord = [&](size_t end)
     {
         result.AppendLine(lineBegin, lineEnd);
+        // Only ever lower: a first word wider than the element must not let the lines after it overflow.
         if (adaptive)
-            limit = std::max(elementWidth, lineWidth);
+            limit = std::min(limit, std::max(elementWidth, lineWidth));
         lineBegin = wordBegin;
         lineEnd = end;
         lineWidth = wordWidth;

@@ -37,10 +37,10 @@ public:
     // Breaks text into lines no wider than twice elementWidth (the element's width in screen units), with a
     // tolerance of 0.005: a space where the next word would not fit becomes CR LF. A word is never split, so
     // one wider than the limit stands on a line of its own. Line breaks become CR LF; empty lines and spaces
-    // at the start of a line are dropped. With adaptive on, the first break lowers the limit to the wider of
-    // the line it completed and elementWidth, so that later lines are no wider than the first. Wrapping the
-    // result again changes nothing. Writes the result to wrapped and returns whether it differs from text
-    // (wrapped is left alone when it does not).
+    // at the start of a line are dropped. With adaptive on, each break lowers the limit to the wider of the
+    // line it completed and elementWidth (never raises it), so that later lines are no wider than the first.
+    // Wrapping the result again changes nothing. Writes the result to wrapped and returns whether it differs
+    // from text (wrapped is left alone when it does not).
     bool Wrap(const Ogre::UTFString& text, float elementWidth, bool adaptive, Ogre::UTFString& wrapped) const;
 
 private:
