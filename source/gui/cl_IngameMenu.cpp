@@ -51,24 +51,15 @@ Ogre::OverlayManager& Overlays()
     return Ogre::OverlayManager::getSingleton();
 }
 
-void SetShown(Ogre::OverlayElement* element, bool shown)
+// An overlay or element that may not exist yet.
+template <class Shown> void SetShown(Shown* shownThing, bool shown)
 {
-    if (!element)
+    if (!shownThing)
         return;
     if (shown)
-        element->show();
+        shownThing->show();
     else
-        element->hide();
-}
-
-void SetShown(Ogre::Overlay* overlay, bool shown)
-{
-    if (!overlay)
-        return;
-    if (shown)
-        overlay->show();
-    else
-        overlay->hide();
+        shownThing->hide();
 }
 
 bool IsOnScreenText(const std::string& name)

@@ -100,8 +100,8 @@ TEST(TextWrap, BreaksLinesWhereTheNextWordWouldNotFit)
          "aaaaaaa\r\nbbbbb\r\nccc\r\ndd"},
         {"not adaptive: every line may use the full width", "aaaaaaa bbbbb ccc dd", 0.5f, false,
          "aaaaaaa\r\nbbbbb ccc\r\ndd"},
-        {"adaptive: a first word wider than the element widens no later line", "aaaaaaaaaaaa bbbbb ccccc dd", 0.5f,
-         true, "aaaaaaaaaaaa\r\nbbbbb\r\nccccc\r\ndd"},
+        {"adaptive: a first word wider than the element widens no later line", "aaaaaaaaaaaa bbbbb ccccc dd",
+         0.5f, true, "aaaaaaaaaaaa\r\nbbbbb\r\nccccc\r\ndd"},
         {"an empty caption", "", 0.5f, true, ""},
     };
     for (const auto& c : cases)

@@ -1,13 +1,38 @@
 #include "gui/cl_IngameMenu.h"
 
+#include "common/cl_CommandDistributor.h"
+#include "graphics/cl_Scene.h"
+#include "graphics/cl_SceneManager.h"
+#include "gui/HotspotMarkers.h"
 #include "gui/ICursorOwner.h"
+#include "gui/cl_TarqTextAreaOverlayElementFactory.h"
+#include "minigames/cl_MinigameManager.h"
+#include "support/HeadlessOgre.h"
+#include "support/LogCapture.h"
+#include "support/RecordingMinigame.h"
 
 #include <gtest/gtest.h>
 
+#include <OgreMaterialManager.h>
+#include <Overlay/OgreOverlayManager.h>
+#include <Overlay/OgreOverlaySystem.h>
+
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace
 {
+// A loaded scene whose usable objects stand where the test puts them.
+class SceneWithHotSpots final : public cl_Scene
+{
+public:
+    SceneWithHotSpots() : cl_Scene(nullptr, true) {}
+    void GetHotSpots(HotSpots& hotSpots) const override { hotSpots = m_hotSpots; }
+
+    HotSpots m_hotSpots;
+};
+
 class RecordingCursorOwner final : public ICursorOwner
 {
 public:
@@ -91,5 +116,53 @@ TEST(IngameMenu, ResetShowsThePointerAgain)
     menu.HideMouse();
     menu.Reset();
     EXPECT_FALSE(menu.IsMouseHidden());
+}
+} // namespace
+
+namespace
+{
+TEST(IngameMenu, HeldSpaceMarksTheHotspotsOfTheSceneAndOfTheRunningMinigame)
+{
+    LogCapture log;
+    HeadlessOgre ogre;
+    Ogre::OverlaySystem overlaySystem;
+    cl_TarqTextAreaOverlayElementFactory::AddTo(Ogre::OverlayManager::getSingleton());
+    for (const char* material : {"gui/hs_take", "gui/hs_use"})
+        Ogre::MaterialManager::getSingleton().create(material, "General");
+    cl_CommandDistributor distributor;
+    cl_SceneManager scenes(distributor);
+    auto scene = std::make_unique<SceneWithHotSpots>();
+    SceneWithHotSpots& room = *scene;
+    room.m_hotSpots = {{0.2f, 0.5f, "take", "items_key"}};
+    scenes.SetLoadedScene(std::move(scene));
+    cl_MinigameManager minigames;
+    std::vector<std::string> seen;
+    auto puzzle = std::make_unique<RecordingMinigame>("puzzle", seen);
+    puzzle->m_hotSpots = {{0.7f, 0.3f, "use", "mg_button"}};
+    minigames.AddMinigame("puzzle", std::move(puzzle));
+    minigames.StartMinigame("puzzle", nullptr);
+
+    cl_IngameMenu menu;
+    menu.CreateOverlays();
+    menu.PressSpace();
+    ASSERT_TRUE(menu.AreHotspotsShown());
+    const HotspotMarkers& markers = *menu.GetHotspotMarkers();
+    EXPECT_EQ(markers.Count(), 2u);
+    EXPECT_NE(markers.Find("items_key"), nullptr);
+    EXPECT_NE(markers.Find("mg_button"), nullptr);
+
+    // The key is taken while Space is held.
+    room.m_hotSpots.clear();
+    menu.AddHotspotTime(0.25f);
+    menu.UpdateHotspots();
+    EXPECT_EQ(markers.Count(), 1u);
+    EXPECT_EQ(markers.Find("items_key"), nullptr);
+    EXPECT_NEAR(markers.Find("mg_button")->getWidth(), 0.04f * 1.2f, 1e-5f);
+
+    menu.ReleaseSpace(cl_IngameMenu::SPACE_KEY);
+    EXPECT_FALSE(menu.AreHotspotsShown());
+    EXPECT_EQ(markers.Count(), 0u);
+    menu.DestroyOverlays();
+    minigames.StopMinigame();
 }
 } // namespace
