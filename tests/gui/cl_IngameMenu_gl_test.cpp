@@ -82,6 +82,11 @@ TEST(IngameMenuOverlays, A16To9WindowShowsBlackSideBars0_05Wide)
     IngameMenuWindow screen(1280, 720);
     EXPECT_NEAR(screen.m_menu->GetSideBarWidth(), 0.05f, 1e-6f);
     EXPECT_EQ(screen.m_menu->GetTopBarHeight(), 0.0f);
+    // The inventory row stays inside the picture, its bottom a character height above the screen's.
+    const cl_InventoryGui& inventory = screen.m_menu->GetInventoryGui();
+    EXPECT_NEAR(inventory.GetLeft(), 0.05f, 1e-6f);
+    EXPECT_NEAR(inventory.GetWidth(), 0.9f, 1e-6f);
+    EXPECT_NEAR(inventory.GetTop() + inventory.GetHeight(), 1.0f - screen.m_menu->GetFontSize(), 1e-6f);
     screen.m_window.Render();
     // 0.05 of 1280 pixels, and the bars' overscan of less than two pixels into the picture. (The pointer
     // stands at the top left corner.)
