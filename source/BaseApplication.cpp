@@ -4,9 +4,11 @@
 #include "common/OgreConfigFile.h"
 #include "common/StringHelpers.h"
 #include "platform/Desktop.h"
+#include "platform/FatalError.h"
 #include "platform/HardwareCursor.h"
 
 #include <OgreCamera.h>
+#include <OgreException.h>
 #include <OgreLogManager.h>
 #include <OgreRenderWindow.h>
 #include <OgreRoot.h>
@@ -19,9 +21,12 @@
 #include <Overlay/OgreOverlayManager.h>
 #include <Overlay/OgreOverlaySystem.h>
 
+#include <cstdlib>
+
 const char* const BaseApplication::RENDER_SYSTEM = "OpenGL Rendering Subsystem";
 const char* const BaseApplication::WINDOW_TITLE = "The Quillmere";
 const char* const BaseApplication::DEFAULT_VIDEO_MODE = "800 x 600 @ 32-bit colour";
+const char* const BaseApplication::STARTUP_FAILED = "The Quillmere can't start";
 
 namespace
 {
@@ -79,8 +84,29 @@ void BaseApplication::DestroyInput()
     m_inputManager = nullptr;
 }
 
+void BaseApplication::ReportFatalError(const std::string& caption, const std::string& text)
+{
+    platform::ShowFatalError(caption, text);
+    MarkFailed();
+}
+
+std::string BaseApplication::DescribeException(const Ogre::Exception& exception)
+{
+    return exception.getDescription() + " in " + exception.getSource();
+}
+
 bool BaseApplication::setup()
 {
+    // Without a display OGRE's render system fails inside the root's constructor, with a message that
+    // means nothing to a player.
+    const std::string displayProblem = platform::DisplayProblem();
+    if (!displayProblem.empty())
+    {
+        ReportFatalError(STARTUP_FAILED, displayProblem +
+                                             ". The game needs a graphical desktop (an X server): start it "
+                                             "from a desktop session.");
+        return false;
+    }
     platform::PrepareWindowClosing();
     createRoot();
     // Overlays need their system right after the root, whoever made the root.
@@ -101,7 +127,7 @@ bool BaseApplication::setup()
     LogToOgre("Load Resources:");
     loadResources();
     createScene();
-    return true;
+    return m_exitCode == EXIT_SUCCESS;
 }
 
 void BaseApplication::createRoot()
@@ -134,7 +160,10 @@ bool BaseApplication::configure()
     Ogre::RenderSystem* renderSystem = m_root->getRenderSystemByName(RENDER_SYSTEM);
     if (!renderSystem)
     {
-        LOG_ERROR("The render system '%s' is not available; check plugins.cfg", RENDER_SYSTEM);
+        ReportFatalError(STARTUP_FAILED,
+                         Format("the render system '%s' is not available: plugins.cfg names no plug-in "
+                                "that provides it, or the plug-in did not load (the log says why).",
+                                RENDER_SYSTEM));
         return false;
     }
     m_root->setRenderSystem(renderSystem);

@@ -11,6 +11,7 @@
 #include "common/LogCall.h"
 #include "common/OgreConfigFile.h"
 #include "common/ResourceLocations.h"
+#include "common/StringHelpers.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Command.h"
 #include "common/cl_Config.h"
@@ -42,8 +43,10 @@
 #include "gui/cl_MainMenu.h"
 #include "minigames/cl_Minigame.h"
 #include "minigames/cl_MinigameManager.h"
+#include "platform/FatalError.h"
 #include "platform/HardwareCursor.h"
 #include "platform/PointerPosition.h"
+#include "platform/StopSignals.h"
 #include "platform/UserFolders.h"
 #include "sound/cl_Sound.h"
 #include "sound/cl_SoundChannel.h"
@@ -65,10 +68,12 @@
 #include <OgreStringConverter.h>
 #include <OgreViewport.h>
 #include <Overlay/OgreOverlaySystem.h>
+#include <boost/filesystem/operations.hpp>
 #include <boost/thread/thread.hpp>
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 
 namespace
@@ -150,6 +155,10 @@ TarqApp::TarqApp(cl_GameComponents::Components components)
 
     m_scriptSystem->RegisterCmdReceiver("tarq", this);
     m_config->Load("config.xml");
+    WarnAboutDataFolder("gamedata", m_config->GetGameDataPath(),
+                        "the game's data: its .tdf files and the folders interface, sound and lang");
+    WarnAboutDataFolder("pimbdata", m_config->GetPimbDataPath(),
+                        "the chapters' logic (asset pools, state charts) and Functions.lua");
     m_scriptSystem->LoadLuaFile(m_config->GetPimbDataPath() + "Functions.lua");
     m_guiSystem->GetIngameMenu().SetCursorOwner(this);
     // State-chart scripts keep their line breaks, so no XML read from here on condenses whitespace.
@@ -200,6 +209,39 @@ TarqApp::~TarqApp()
 
 // ---------------------------------------------------------------------------------------------------
 // Set-up
+
+void TarqApp::WarnAboutDataFolder(const std::string& setting, const std::string& folder,
+                                  const std::string& contents) const
+{
+    // An empty setting means the working folder itself; a relative one is read from there.
+    const std::string shown = folder.empty() || folder[0] != '/' ? m_workingFolder + folder : folder;
+    boost::system::error_code error;
+    const char* problem = nullptr;
+    if (!boost::filesystem::exists(shown, error))
+        problem = "is missing";
+    else if (!boost::filesystem::is_directory(shown, error))
+        problem = "is no folder";
+    else if (boost::filesystem::is_empty(shown, error))
+        problem = "is empty";
+    if (problem)
+        platform::ShowWarning(Format("the folder %s, which the setting \"%s\" names, %s; it should hold %s.",
+                                     shown.c_str(), setting.c_str(), problem, contents.c_str()));
+}
+
+bool TarqApp::setup()
+{
+    // OGRE would start without its plug-ins and end with a message that only the log shows.
+    boost::system::error_code error;
+    if (!boost::filesystem::is_regular_file(m_workingFolder + "plugins.cfg", error))
+    {
+        ReportFatalError(STARTUP_FAILED,
+                         Format("cannot find plugins.cfg in %s. The game starts in its working folder, the "
+                                "one that holds plugins.cfg, config.xml and the game data (see the README).",
+                                m_workingFolder.c_str()));
+        return false;
+    }
+    return BaseApplication::setup();
+}
 
 void TarqApp::createRoot()
 {
@@ -304,7 +346,7 @@ void TarqApp::initGame()
     LogToOgre("Init scene manager");
     m_scenes->Init();
     LogToOgre("Init character manager");
-    m_characterManager->Init();
+    m_characterManager->Init(m_sceneManager);
     LogToOgre("Init item manager");
     m_itemManager->Init();
 }
@@ -326,7 +368,7 @@ void TarqApp::LoadSoundDefinitions()
         LOG_ERROR("'sounds.xml' has no element 'sounds'.");
         return;
     }
-    m_sound->GetSoundPool().DefineSounds(*sounds);
+    m_sound->GetSoundPool().Load(*sounds);
 }
 
 void TarqApp::loadResources()
@@ -381,16 +423,11 @@ void TarqApp::createScene()
     ingameMenu.SetHardwareCursor(Ogre::StringConverter::parseBool(m_config->GetValue("hwcursor")));
     if (m_minigameManager->IsRegistered("startsplash"))
         SetMode(MODE_STARTSPLASH);
-    m_sound->GetMixer().PlayMusic("artefaktthema", 0.0f, false);
+    m_sound->GetMixer().PlayMusic("artefaktthema", 0.0f, true, false);
 }
 
 // ---------------------------------------------------------------------------------------------------
 // Main loop and modes
-
-int TarqApp::GetExitCode() const
-{
-    return m_quitFailed ? EXIT_FAILURE : EXIT_SUCCESS;
-}
 
 int TarqApp::FrameCap(const std::string& setting)
 {
@@ -462,6 +499,11 @@ bool TarqApp::frameEnded(const Ogre::FrameEvent& event)
 
 bool TarqApp::UpdateFrame(const Ogre::FrameEvent& event)
 {
+    if (const int signal = platform::TakeStopSignal())
+    {
+        LogToOgre(signal == SIGINT ? "Quit on SIGINT" : "Quit on SIGTERM");
+        RequestQuit();
+    }
     if (HasSceneWithBackdrop(*m_scenes))
         UpdateMouseOver(m_mouseX, m_mouseY);
     m_gameTime->Update(event.timeSinceLastFrame);

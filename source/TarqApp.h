@@ -73,7 +73,7 @@ public:
     bool frameStarted(const Ogre::FrameEvent& event) override;
     bool frameEnded(const Ogre::FrameEvent& event) override;
     // The per-frame driver: the object under the mouse (while the loaded scene has a backdrop), game time,
-    // then the mode transitions. False ends the program.
+    // then the mode transitions. SIGINT or SIGTERM counts as "quit". False ends the program.
     bool UpdateFrame(const Ogre::FrameEvent& event);
     // Finds what the mouse points at (x, y from 0 to 1 across the window) and hands it to the game
     // components: a party portrait, an inventory item or the loaded scene's pick. While a dialog, a minigame
@@ -99,11 +99,9 @@ public:
     // program then ends with a failure code, so that no failure looks like success.
     void RequestQuitForFailure()
     {
-        m_quitFailed = true;
+        MarkFailed();
         RequestQuit();
     }
-    // What the program returns: EXIT_FAILURE after RequestQuitForFailure, else EXIT_SUCCESS.
-    int GetExitCode() const;
 
     // Makes the named hardware cursor pair current, loading "<name>.cur" and "<name>_small.cur" from the
     // interface textures on first use. A file that cannot be read gives a cursor that shows nothing.
@@ -140,6 +138,9 @@ public:
     static int FrameSleep(int cap, uint32_t elapsedMilliseconds);
 
 protected:
+    // Refuses to start, with a fatal error, outside a working folder that holds "plugins.cfg"; then the
+    // set-up steps of the base class.
+    bool setup() override;
     void createRoot() override;
     void setupResources() override;
     void createCamera() override;
@@ -186,6 +187,10 @@ private:
     void EnterMode(int mode);
     void ShowCurrentCursor();
     void LoadSoundDefinitions();
+    // Tells the user (a warning line and a log line) when the folder that the setting names is missing
+    // or empty; contents says what the folder should hold. The game starts all the same.
+    void WarnAboutDataFolder(const std::string& setting, const std::string& folder,
+                             const std::string& contents) const;
     void SetRenderSystemOption(const std::string& option, const std::string& value);
 
     std::string m_userFolder;
@@ -195,7 +200,6 @@ private:
     const CursorPair* m_asideCursor = nullptr;
     bool m_smallCursor = false;
     bool m_quitRequested = false;
-    bool m_quitFailed = false;
     int m_mode = MODE_NONE;
     Ogre::Camera* m_currentCamera = nullptr;
     Ogre::Camera* m_previousCamera = nullptr;

@@ -18,7 +18,9 @@
 #include "graphics/cl_TriggerManager.h"
 #include "gui/cl_GUISystem.h"
 #include "minigames/cl_MinigameManager.h"
+#include "platform/StopSignals.h"
 #include "sound/cl_Sound.h"
+#include "sound/cl_SoundChannel.h"
 #include "support/ArgumentText.h"
 #include "support/CursorFileBuilder.h"
 #include "support/DemoWorkingFolder.h"
@@ -30,6 +32,8 @@
 #include <boost/filesystem/operations.hpp>
 #include <tinyxml.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -304,6 +308,27 @@ TEST_F(Application, FramesDriveTheGameTime)
     const float played = cl_GameTime::GetInstance()->GetPlayedTime();
     Frame(*m_app, 0.5f);
     EXPECT_FLOAT_EQ(cl_GameTime::GetInstance()->GetPlayedTime() - played, 0.5f);
+}
+
+TEST_F(Application, AFatalErrorIsToldOnStandardErrorAndMakesTheRunAFailure)
+{
+    testing::internal::CaptureStderr();
+    m_app->ReportFatalError("The Quillmere can't start", "cannot find plugins.cfg in /games/.");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "The Quillmere can't start: cannot find plugins.cfg in /games/.\n");
+    EXPECT_TRUE(m_log->Contains("cannot find plugins.cfg in /games/.", cl_Logger::LEVEL_ERROR));
+    EXPECT_EQ(m_app->GetExitCode(), EXIT_FAILURE);
+}
+
+TEST_F(Application, AStopSignalEndsTheFrameAsQuitDoes)
+{
+    platform::CatchStopSignals();
+    m_app->SetMode(TarqApp::MODE_INGAME);
+    ASSERT_EQ(std::raise(SIGTERM), 0);
+    EXPECT_FALSE(m_app->IsQuitRequested());
+    EXPECT_FALSE(Frame(*m_app, 0.25f));
+    EXPECT_TRUE(m_app->IsQuitRequested());
+    EXPECT_EQ(m_app->GetExitCode(), EXIT_SUCCESS);
 }
 
 TEST_F(Application, AnswersTheTarqCommandsFromLua)
