@@ -68,12 +68,6 @@ public:
     cl_Character* AddCharacter(std::unique_ptr<cl_Character> character);
     // The character with that id; null for none.
     cl_Character* GetCharacter(const std::string& id) const;
-    // The character who speaks the lines of that speaker id: there is no speaker map yet, so the character
-    // with that id; null for none.
-    cl_Character* GetCharacterForSpeaker(const std::string& speakerId) const
-    {
-        return GetCharacter(speakerId);
-    }
     // Every character by id, in byte order.
     const std::map<std::string, std::unique_ptr<cl_Character>>& GetCharacters() const { return m_characters; }
     // The character who speaks the lines of speaker. No speaker is mapped to another character yet: the
