@@ -15,10 +15,15 @@
 #include <Overlay/OgreOverlaySystem.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 
 OverlayWindow::OverlayWindow(int width, int height) : m_width(width), m_height(height)
 {
+    // Mesa's llvmpipe draws on worker threads that are still winding down as the process ends; under load
+    // the leak checker's walk over them crashes ("Tracer caught signal 11"). Drawing on the calling thread
+    // leaves no such threads.
+    setenv("LP_NUM_THREADS", "0", 0);
     m_logManager = std::make_unique<Ogre::LogManager>();
     m_logManager->createLog("overlay-window.log", true, false, true);
     m_root = std::make_unique<Ogre::Root>("", "", "");
