@@ -55,6 +55,10 @@ public:
     float GetIdleTime() const { return m_idleTime; }
     void SetIdleTime(float seconds) { m_idleTime = seconds; }
 
+    // Where its speech point is on the screen (0..1 from the left and from the top), for subtitles. The
+    // character has no head to project yet: false, x and y untouched.
+    bool GetScreenPosition(float& /*x*/, float& /*y*/) const { return false; }
+
 private:
     int32_t m_busyCount = 0;
     float m_idleTime = 0.0f;
