@@ -1,5 +1,6 @@
 #include "support/TestWindow.h"
 
+#include "support/GlRenderSystem.h"
 #include "support/LoadedLibraries.h"
 
 #include <OgreCamera.h>
@@ -10,7 +11,6 @@
 #include <OgreSceneNode.h>
 #include <OgreViewport.h>
 
-#include <stdexcept>
 #include <string>
 
 TestWindow::TestWindow(int width, int height) : m_width(width), m_height(height)
@@ -18,13 +18,7 @@ TestWindow::TestWindow(int width, int height) : m_width(width), m_height(height)
     m_logManager = std::make_unique<Ogre::LogManager>();
     m_logManager->createLog("window.log", true, false, true);
     m_root = std::make_unique<Ogre::Root>("", "", "");
-    m_root->loadPlugin("/usr/lib/x86_64-linux-gnu/OGRE/RenderSystem_GL");
-    m_root->loadPlugin("/usr/lib/x86_64-linux-gnu/OGRE/Codec_STBI");
-    Ogre::RenderSystem* renderSystem = m_root->getRenderSystemByName("OpenGL Rendering Subsystem");
-    if (!renderSystem)
-        throw std::runtime_error("no GL render system");
-    renderSystem->setConfigOption("Full Screen", "No");
-    m_root->setRenderSystem(renderSystem);
+    UseGlRenderSystem(*m_root);
     m_root->initialise(false);
     m_window = m_root->createRenderWindow("test", width, height, false);
     KeepLoadedLibraries();
