@@ -16,6 +16,9 @@ public:
     virtual ~cl_ArgList() = default;
 
     int GetSize() const { return static_cast<int>(m_args.size()); }
+    // Drops the arguments from count on, or appends empty ones up to count; those kept keep their values
+    // and the room of the list stays, so a list refilled again and again allocates only once.
+    void Resize(int count);
 
     // The argument at index, or null when index >= size (nothing logged). A negative index appends a new
     // empty argument and returns it: the way to add an element. Appending moves the elements, so a

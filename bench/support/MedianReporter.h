@@ -1,0 +1,23 @@
+#pragma once
+
+#include "support/BenchRatio.h"
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+// The console report of repeated runs, reduced to their median and coefficient-of-variation lines, that
+// also keeps each benchmark's time per iteration of every repetition for the ratios.
+class MedianReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override;
+
+    // Median real seconds per iteration of each benchmark that ran without error.
+    BenchRatio::Medians GetMedians() const;
+
+private:
+    std::map<std::string, std::vector<double>> m_seconds;
+};
