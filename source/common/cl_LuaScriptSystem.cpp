@@ -157,6 +157,19 @@ bool cl_LuaScriptSystem::HasGlobal(const std::string& name)
     return present;
 }
 
+bool cl_LuaScriptSystem::HasGlobalString(const std::string& name, const std::string& text)
+{
+    lua_State* L = m_state.get();
+    if (!L)
+        return false;
+    PushRawGlobal(L, name);
+    size_t length = 0;
+    const char* value = lua_type(L, -1) == LUA_TSTRING ? lua_tolstring(L, -1, &length) : nullptr;
+    const bool same = value && text.compare(0, std::string::npos, value, length) == 0;
+    lua_pop(L, 1);
+    return same;
+}
+
 bool cl_LuaScriptSystem::SetGlobal(const std::string& name, const cl_Argument& value)
 {
     lua_State* L = m_state.get();

@@ -36,6 +36,7 @@ public:
     bool GetGlobal(const std::string& name, cl_Argument& out) override;
     bool SetGlobal(const std::string& name, const cl_Argument& value) override;
     bool HasGlobal(const std::string& name) override;
+    bool HasGlobalString(const std::string& name, const std::string& text) override;
     // Logs a warning and writes nothing when "_globals" is not a table.
     void GlobalsToXml(TiXmlElement& element) override;
     void GlobalsFromXml(const TiXmlElement& element) override;

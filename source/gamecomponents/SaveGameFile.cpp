@@ -277,9 +277,16 @@ std::string Write(const SaveEntry& entry, const TiXmlElement& gamestate)
     AppendText(*savegame, "section", entry.section);
     AppendText(*savegame, "datetime", std::to_string(entry.date.time));
     AppendText(*savegame, "played", std::to_string(entry.played));
-    savegame->InsertEndChild(gamestate);
+    // Printed as the document would be with the game state as the last child of savegame, but without
+    // copying the whole tree into it first.
     TiXmlPrinter printer;
-    document.Accept(&printer);
+    printer.VisitEnter(document);
+    printer.VisitEnter(*savegame, savegame->FirstAttribute());
+    for (const TiXmlNode* child = savegame->FirstChild(); child; child = child->NextSibling())
+        child->Accept(&printer);
+    gamestate.Accept(&printer);
+    printer.VisitExit(*savegame);
+    printer.VisitExit(document);
     return printer.Str();
 }
 } // namespace SaveGameFile

@@ -62,8 +62,9 @@ private:
     StateChartInterpreter& m_interpreter;
 };
 
-StateChartInterpreter::StateChartInterpreter(IDataBinding* binding, std::unique_ptr<StateChartTemplate> chart)
-    : m_template(chart ? std::move(chart) : std::make_unique<StateChartTemplate>(std::string())),
+StateChartInterpreter::StateChartInterpreter(IDataBinding* binding,
+                                             std::shared_ptr<const StateChartTemplate> chart)
+    : m_template(chart ? std::move(chart) : std::make_shared<const StateChartTemplate>(std::string())),
       m_dataBinding(binding)
 {
 }

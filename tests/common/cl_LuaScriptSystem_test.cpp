@@ -230,6 +230,32 @@ TEST_F(LuaScriptSystem, ArgumentsBecomeLuaValues)
     EXPECT_TRUE(m_capture.Lines().empty());
 }
 
+TEST_F(LuaScriptSystem, GlobalsAreTestedWithoutLoggingOrMetatables)
+{
+    Run("word = 'door' number = 5 numeral = '5' zero = 'do\\0or' f = print "
+        "setmetatable(_G, {__index = function() return 'door' end})");
+    const struct
+    {
+        const char* name;
+        bool has;
+        bool holdsDoor;
+        bool holdsFive;
+    } cases[] = {
+        {"word", true, true, false},  {"number", true, false, false}, {"numeral", true, false, true},
+        {"zero", true, false, false}, {"f", true, false, false},      {"missing", false, false, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(m_system.HasGlobal(c.name), c.has);
+        EXPECT_EQ(m_system.HasGlobalString(c.name, "door"), c.holdsDoor);
+        EXPECT_EQ(m_system.HasGlobalString(c.name, "5"), c.holdsFive);
+        ExpectBalanced();
+    }
+    EXPECT_TRUE(m_system.HasGlobalString("zero", std::string("do\0or", 5)));
+    EXPECT_TRUE(m_capture.Lines().empty());
+}
+
 TEST_F(LuaScriptSystem, ArgumentsWithoutLuaFormAreNotAssigned)
 {
     const struct

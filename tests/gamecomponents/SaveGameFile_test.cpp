@@ -204,6 +204,34 @@ TEST_F(SaveGameHeaders, TheHeaderReadsBackAsItWasWritten)
     }
 }
 
+TEST(SaveGameWriting, TheGameStateFollowsTheHeaderAsTheLastChildOfSavegame)
+{
+    SaveEntry written;
+    written.name = "A & B";
+    written.chapter = "chapter1";
+    written.date.time = 1700000000;
+    written.played = 12;
+    TiXmlDocument document;
+    document.Parse("<gamestate><logics><logic idref=\"items_key\"><state stateid=\"lying\"/></logic>"
+                   "</logics><currentchapter>chapter1_2</currentchapter></gamestate>");
+    EXPECT_EQ(SaveGameFile::Write(written, *document.RootElement()),
+              "<savegame version=\"1.03\">\n"
+              "    <name escaped=\"once\">A &amp; B</name>\n"
+              "    <chapter>chapter1</chapter>\n"
+              "    <section />\n"
+              "    <datetime>1700000000</datetime>\n"
+              "    <played>12</played>\n"
+              "    <gamestate>\n"
+              "        <logics>\n"
+              "            <logic idref=\"items_key\">\n"
+              "                <state stateid=\"lying\" />\n"
+              "            </logic>\n"
+              "        </logics>\n"
+              "        <currentchapter>chapter1_2</currentchapter>\n"
+              "    </gamestate>\n"
+              "</savegame>\n");
+}
+
 TEST_F(SaveGameHeaders, OlderHeadersReadAsTheyWereMeant)
 {
     const struct
