@@ -1,6 +1,10 @@
 #include "support/MedianReporter.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+
+MedianReporter::MedianReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
 
 void MedianReporter::ReportRuns(const std::vector<Run>& runs)
 {

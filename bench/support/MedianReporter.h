@@ -13,6 +13,9 @@
 class MedianReporter : public benchmark::ConsoleReporter
 {
 public:
+    // In colour only on a terminal, so that a saved report holds plain text.
+    MedianReporter();
+
     void ReportRuns(const std::vector<Run>& runs) override;
 
     // Median real seconds per iteration of each benchmark that ran without error.

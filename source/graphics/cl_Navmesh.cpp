@@ -601,11 +601,11 @@ void cl_Navmesh::FindPath(const Ogre::Vector3& start, const Ogre::Vector3& targe
         path.push_back({start, Ogre::Vector3::UNIT_Y});
         return;
     }
-    std::vector<int> chain;
+    std::vector<int>& chain = m_chain;
     const bool found = FindEdgeChain(t, chain, s);
 
-    std::vector<st_NavPortal> portals;
-    portals.reserve(chain.size() + 2);
+    std::vector<st_NavPortal>& portals = m_portals;
+    portals.clear();
     portals.push_back({start, start, 0.5f, m_triangles[s].normal, false, false});
     AddPortals(chain, portals);
     if (found)
@@ -722,7 +722,8 @@ bool cl_Navmesh::FindEdgeChain(int goalTriangle, std::vector<int>& chain, int st
     const int end = ChooseChainEnd(goalTriangle, found);
     if (end < 0)
         return BuildEdgeChain(goalTriangle, chain, startTriangle); // which reports it
-    std::vector<int> walked;
+    std::vector<int>& walked = m_walked;
+    walked.clear();
     if (!IsEdgeOf(startTriangle, end))
     {
         for (int e = end;; e = WavePredecessor(e, heuristic, open))
@@ -771,7 +772,8 @@ bool cl_Navmesh::SearchTowardGoal(int goalTriangle, int startTriangle, const st_
 {
     if (!m_finiteSteps)
         return false;
-    std::vector<int> starts;
+    std::vector<int>& starts = m_starts;
+    starts.clear();
     StartSearch(startTriangle, starts);
     m_reachedOnly = true;
     m_reached = starts;
@@ -780,19 +782,21 @@ bool cl_Navmesh::SearchTowardGoal(int goalTriangle, int startTriangle, const st_
         m_settled.assign(m_edges.size(), 0);
         m_settledMark = 1;
     }
+    double estimates[3];
     double lowest = std::numeric_limits<double>::infinity();
     double highestStart = 0.0;
-    for (const int e : starts)
+    for (size_t k = 0; k < starts.size(); ++k)
     {
-        lowest = std::min(lowest, heuristic(e, m_edges[e].midpoint));
-        highestStart = std::max(highestStart, heuristic(e, m_edges[e].midpoint));
+        estimates[k] = heuristic(starts[k], m_edges[starts[k]].midpoint);
+        lowest = std::min(lowest, estimates[k]);
+        highestStart = std::max(highestStart, estimates[k]);
     }
     // A key rises by at most a step and its estimate's share of it above the key taken out before; the
     // start edges' keys may lie further apart (a border edge has no landmark costs).
     m_open.Reset(lowest, 2.0 * m_longestStep + (highestStart - lowest), m_bucketWidth);
-    for (const int e : starts)
+    for (size_t k = 0; k < starts.size(); ++k)
     {
-        if (!m_open.Push(heuristic(e, m_edges[e].midpoint), 0.0f, e))
+        if (!m_open.Push(estimates[k], 0.0f, starts[k]))
             return false;
     }
 
@@ -917,10 +921,10 @@ float cl_Navmesh::SmoothPortals(std::vector<st_NavPortal>& portals)
     if (portals.size() < 3)
         return -1.0f;
     // Per portal, kept up to date instead of worked out for each score: its crossing, the distance from
-    // the crossing before it, its rim share and the rim factor at its ratio. Each is worked out as a score
-    // of the portal would, so the scores, and the path, come out the same. A portal that stayed while
-    // neither it nor a neighbour has moved since, at the same step, would stay again with the same score:
-    // that score is kept too.
+    // the crossing before it, its rim share and the rim factor at its ratio. Each is worked out as
+    // Crossing and a score of the portal would, so the scores, and the path, come out the same. A portal that
+    // stayed while neither it nor a neighbour has moved since, at the same step, would stay again with the
+    // same score: that score is kept too.
     const size_t count = portals.size();
     std::vector<st_SmoothedPortal>& smoothed = m_smoothed;
     smoothed.resize(count);
@@ -928,7 +932,8 @@ float cl_Navmesh::SmoothPortals(std::vector<st_NavPortal>& portals)
     {
         const st_NavPortal& portal = portals[i];
         st_SmoothedPortal& state = smoothed[i];
-        state.crossing = Crossing(portal);
+        state.span = portal.right - portal.left;
+        state.crossing = portal.left + state.span * portal.ratio;
         state.distance = i > 0 ? state.crossing.distance(smoothed[i - 1].crossing) : 0.0f;
         state.share = std::min(m_rimWidth / portal.right.distance(portal.left), 1.0f);
         state.factor = RimFactor(portal, state.share);
@@ -962,7 +967,7 @@ float cl_Navmesh::SmoothPortals(std::vector<st_NavPortal>& portals)
                 // Clamped back onto the same crossing, it would score s0 again.
                 if (portal.ratio == r0)
                     continue;
-                const Ogre::Vector3 crossing = Crossing(portal);
+                const Ogre::Vector3 crossing = portal.left + state.span * portal.ratio;
                 const float toNext = next.crossing.distance(crossing);
                 const float fromPrevious = crossing.distance(previous);
                 const float factor = RimFactor(portal, state.share);

@@ -237,6 +237,7 @@ private:
     // What SmoothPortals keeps of each portal while it moves them.
     struct st_SmoothedPortal
     {
+        Ogre::Vector3 span; // right - left
         Ogre::Vector3 crossing;
         float distance; // from the crossing before, as a score works it out
         float share;    // of the portal that its rim width takes
@@ -245,8 +246,13 @@ private:
         bool known;     // it would stay with that score again
     };
 
-    // The searches, and the tables of the last path's smoothing (kept so that a path allocates nothing).
+    // The searches, and the working tables of the last path (kept so that a path allocates nothing once
+    // they have grown).
     std::vector<st_NavEdgeCost> m_searchRecords;
+    std::vector<int> m_starts;
+    std::vector<int> m_walked;
+    std::vector<int> m_chain;
+    std::vector<st_NavPortal> m_portals;
     std::vector<st_SmoothedPortal> m_smoothed;
     // The edges whose records the search toward a goal set; only they need emptying before the next one.
     std::vector<int> m_reached;
