@@ -125,7 +125,7 @@ cl_ArgTable* cl_Argument::GetTable()
     return const_cast<cl_ArgTable*>(static_cast<const cl_Argument&>(*this).GetTable());
 }
 
-void cl_Argument::DropContainer()
+void cl_Argument::DropHeldContainer()
 {
     m_list.reset();
     m_table.reset();

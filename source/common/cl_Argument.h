@@ -71,7 +71,13 @@ public:
     bool IsSameKey(const cl_Argument& other) const;
 
 private:
-    void DropContainer();
+    // Drops a held list or table; most arguments hold neither and pay only the test.
+    void DropContainer()
+    {
+        if (m_list || m_table)
+            DropHeldContainer();
+    }
+    void DropHeldContainer();
     void Swap(cl_Argument& other) noexcept;
 
     Type m_type = TYPE_EMPTY;
