@@ -8,6 +8,7 @@
 #include "assets/cl_GameState.h"
 #include "assets/cl_ItemPool.h"
 #include "assets/cl_PoolManager.h"
+#include "common/XmlParse.h"
 #include "common/cl_LuaScriptSystem.h"
 
 #include <boost/filesystem/operations.hpp>
@@ -91,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     pools.ReloadPools(Folder(), Folder() + "common/", nullptr);
 
     TiXmlDocument tree;
-    tree.Parse(parts[3].c_str());
+    ParseXml(tree, parts[3], "fuzz input");
     TiXmlElement gamestate("gamestate");
     if (const TiXmlElement* root = tree.RootElement())
     {

@@ -2,6 +2,7 @@
 // Input: the first line is an asset id, the rest the tree. Whatever the writers put in, the tree must still
 // be well-formed XML when it is written out again.
 #include "assets/cl_GameState.h"
+#include "common/XmlParse.h"
 
 #include <tinyxml.h>
 
@@ -11,17 +12,10 @@
 
 namespace
 {
-std::string Print(const TiXmlElement& element)
-{
-    TiXmlPrinter printer;
-    element.Accept(&printer);
-    return printer.CStr();
-}
-
 bool Reparses(const std::string& text)
 {
     TiXmlDocument document;
-    document.Parse(text.c_str());
+    ParseXml(document, text, "the printed tree");
     return !document.Error() && document.RootElement();
 }
 } // namespace
@@ -36,13 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string id = input.substr(0, lineEnd);
 
     TiXmlDocument document;
-    document.Parse(input.c_str() + lineEnd + 1);
+    ParseXml(document, input.substr(lineEnd + 1), "fuzz input");
     TiXmlElement* root = document.RootElement();
     if (!root)
         return 0;
     root->SetValue("gamestate");
     // Only what TinyXML itself writes back readably can show a fault of ours.
-    if (!Reparses(Print(*root)))
+    if (!Reparses(PrintXml(*root)))
         return 0;
 
     cl_GameState state;
@@ -65,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     state.SetCurrentChapter(id);
     state.SetCurrentHint(id, id);
     state.SetCurrentHint(state.GetCurrentCharacterId(), state.GetCurrentChapter());
-    if (!Reparses(Print(*state.GetRoot())))
+    if (!Reparses(PrintXml(*state.GetRoot())))
         __builtin_trap();
     state.Clear();
     return 0;

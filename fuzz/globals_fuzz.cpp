@@ -1,5 +1,6 @@
 // The script variables of a save game are a file a player can edit: any bytes must load into "_globals"
 // and be written out again without harm, and what is written must read back as the same values.
+#include "common/XmlParse.h"
 #include "common/cl_ArgList.h"
 #include "common/cl_Argument.h"
 #include "common/cl_LuaScriptSystem.h"
@@ -42,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     lua_State* L = scripts.GetLuaState();
     const std::string text(reinterpret_cast<const char*>(data), size);
     TiXmlDocument document;
-    document.Parse(text.c_str());
+    ParseXml(document, text, "fuzz input");
     const TiXmlElement* root = document.RootElement();
     if (!root)
         return 0;
@@ -54,10 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     scripts.GlobalsToXml(saved);
 
     // Through text, as a save file goes.
-    TiXmlPrinter printer;
-    saved.Accept(&printer);
     TiXmlDocument reread;
-    reread.Parse(printer.CStr());
+    ParseXml(reread, PrintXml(saved), "the written globals");
     if (reread.Error() || !reread.RootElement())
         __builtin_trap();
     scripts.GlobalsFromXml(*reread.RootElement());

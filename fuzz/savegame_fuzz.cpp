@@ -1,6 +1,7 @@
 // A save file as the load reads it: parsed, its version and game state checked, its header read and the
 // conversion of older versions applied. Whatever the file holds, the converted game state must still be
 // well-formed XML when it is written out again.
+#include "common/XmlParse.h"
 #include "gamecomponents/SaveEntry.h"
 #include "gamecomponents/SaveGameFile.h"
 
@@ -14,10 +15,8 @@ namespace
 {
 bool Reparses(const TiXmlElement& element)
 {
-    TiXmlPrinter printer;
-    element.Accept(&printer);
     TiXmlDocument document;
-    document.Parse(printer.CStr());
+    ParseXml(document, PrintXml(element), "the printed game state");
     return !document.Error() && document.RootElement();
 }
 } // namespace

@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     pools.GetSpokentextPool()->LoadLeafIds(leafIds);
 
     TiXmlDocument document;
-    ParseXml(document, input);
+    ParseXml(document, input, "fuzz input");
     const TiXmlElement* tree = nullptr;
     for (const TiXmlElement* element = document.FirstChildElement(); element;
          element = element->NextSiblingElement())

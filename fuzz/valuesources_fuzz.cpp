@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     cl_ValueSourceManager manager(distributor, time);
 
     TiXmlDocument document;
-    ParseXml(document, std::string(reinterpret_cast<const char*>(data), size));
+    ParseXml(document, std::string(reinterpret_cast<const char*>(data), size), "fuzz input");
     const TiXmlElement* root = document.RootElement();
     manager.LoadFromXml(root);
     Frames(time);

@@ -6,7 +6,8 @@
 # Usage: scripts/bench.sh [NAME_FILTER]   (e.g. scripts/bench.sh navmesh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+# Qt SCXML is the state-chart benchmark's peer; no other build needs it.
+bash scripts/setup.sh qt6-scxml-dev
 build=build/bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_TESTS=OFF -DQUILLMERE_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
@@ -19,7 +20,7 @@ for program in "$build"/bench/*_bench; do
     name=$(basename "$program")
     [[ -z "$filter" || "$name" == *"$filter"* ]] || continue
     echo "=== $name"
-    (cd "$build/bench" && ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null} bash ../../../scripts/with-display.sh "$PWD/../../../$program") |
+    (cd "$build/bench" && ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null} bash ../../../scripts/with-display.sh "./$name") |
         tee "$output"
     { grep '^ratio ' "$output" || true; } | sed "s/^/$name: /" >>"$ratios"
 done

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs to build, run and test; silent when all are there.
+# Usage: scripts/setup.sh [EXTRA_PACKAGE...]   (packages that one script alone needs, such as a benchmark's
+# peer)
 set -euo pipefail
 
 packages=(
@@ -8,9 +10,10 @@ packages=(
     libboost-filesystem-dev libboost-system-dev libboost-thread-dev libboost-date-time-dev
     libopenal-dev libalut-dev libvorbis-dev libogg-dev libtheora-dev
     libgtest-dev libgmock-dev libbenchmark-dev librecast-dev
-    clang libclang-rt-14-dev clang-format ccache
-    libx11-dev libxcursor-dev fonts-dejavu-core
+    clang libclang-rt-14-dev llvm-14 clang-format ccache git
+    libx11-dev libxcursor-dev libpng-dev fonts-dejavu-core
     xvfb xauth libgl1-mesa-dri xdotool imagemagick sox vorbis-tools gdb
+    "$@"
 )
 
 missing=()

@@ -1,11 +1,14 @@
 #include "BaseApplication.h"
 
 #include "common/LogCall.h"
+#include "common/OgreConfigFile.h"
 #include "common/StringHelpers.h"
 #include "platform/Desktop.h"
+#include "platform/FatalError.h"
 #include "platform/HardwareCursor.h"
 
 #include <OgreCamera.h>
+#include <OgreException.h>
 #include <OgreLogManager.h>
 #include <OgreRenderWindow.h>
 #include <OgreRoot.h>
@@ -18,9 +21,12 @@
 #include <Overlay/OgreOverlayManager.h>
 #include <Overlay/OgreOverlaySystem.h>
 
+#include <cstdlib>
+
 const char* const BaseApplication::RENDER_SYSTEM = "OpenGL Rendering Subsystem";
 const char* const BaseApplication::WINDOW_TITLE = "The Quillmere";
 const char* const BaseApplication::DEFAULT_VIDEO_MODE = "800 x 600 @ 32-bit colour";
+const char* const BaseApplication::STARTUP_FAILED = "The Quillmere can't start";
 
 namespace
 {
@@ -78,8 +84,29 @@ void BaseApplication::DestroyInput()
     m_inputManager = nullptr;
 }
 
+void BaseApplication::ReportFatalError(const std::string& caption, const std::string& text)
+{
+    platform::ShowFatalError(caption, text);
+    MarkFailed();
+}
+
+std::string BaseApplication::DescribeException(const Ogre::Exception& exception)
+{
+    return exception.getDescription() + " in " + exception.getSource();
+}
+
 bool BaseApplication::setup()
 {
+    // Without a display OGRE's render system fails inside the root's constructor, with a message that
+    // means nothing to a player.
+    const std::string displayProblem = platform::DisplayProblem();
+    if (!displayProblem.empty())
+    {
+        ReportFatalError(STARTUP_FAILED, displayProblem +
+                                             ". The game needs a graphical desktop (an X server): start it "
+                                             "from a desktop session.");
+        return false;
+    }
     platform::PrepareWindowClosing();
     createRoot();
     // Overlays need their system right after the root, whoever made the root.
@@ -100,12 +127,13 @@ bool BaseApplication::setup()
     LogToOgre("Load Resources:");
     loadResources();
     createScene();
-    return true;
+    return m_exitCode == EXIT_SUCCESS;
 }
 
 void BaseApplication::createRoot()
 {
-    m_root = new Ogre::Root("plugins.cfg", "ogre.cfg", "Ogre.log");
+    m_ogreConfigFile = OgreConfigFile::NAME;
+    m_root = new Ogre::Root("plugins.cfg", m_ogreConfigFile, "Ogre.log");
 }
 
 std::string BaseApplication::ChooseVideoMode(const std::string& savedMode, bool configRestored,
@@ -132,22 +160,15 @@ bool BaseApplication::configure()
     Ogre::RenderSystem* renderSystem = m_root->getRenderSystemByName(RENDER_SYSTEM);
     if (!renderSystem)
     {
-        LOG_ERROR("The render system '%s' is not available; check plugins.cfg", RENDER_SYSTEM);
+        ReportFatalError(STARTUP_FAILED,
+                         Format("the render system '%s' is not available: plugins.cfg names no plug-in "
+                                "that provides it, or the plug-in did not load (the log says why).",
+                                RENDER_SYSTEM));
         return false;
     }
     m_root->setRenderSystem(renderSystem);
-    bool restored = false;
-    try
-    {
-        restored = m_root->restoreConfig();
-    }
-    catch (const Ogre::Exception& exception)
-    {
-        // An option this render system does not know would otherwise stop every start; the file is
-        // written anew below.
-        LOG_ERROR("Couldn't restore the render settings from ogre.cfg: %s",
-                  exception.getDescription().c_str());
-    }
+    // Settings that cannot be used are replaced by the ones written below.
+    const bool restored = OgreConfigFile::Restore(*m_root, m_ogreConfigFile);
 
     const Ogre::ConfigOptionMap& options = renderSystem->getConfigOptions();
     const std::string savedMode = options.count("Video Mode") ? options.at("Video Mode").currentValue : "";
@@ -158,7 +179,7 @@ bool BaseApplication::configure()
     const std::vector<std::string> possible =
         videoMode == current.end() ? std::vector<std::string>() : videoMode->second.possibleValues;
     renderSystem->setConfigOption("Video Mode", ChooseVideoMode(savedMode, restored, desktopMode, possible));
-    m_root->saveConfig();
+    OgreConfigFile::Save(*m_root, m_ogreConfigFile); // logs a file it cannot write
 
     m_window = m_root->initialise(true, WINDOW_TITLE);
     // The message pump serves only the windows it was told of.

@@ -6,12 +6,14 @@
 #include <OIS.h>
 #include <OgreFrameListener.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
 namespace Ogre
 {
 class Camera;
+class Exception;
 class Overlay;
 class OverlaySystem;
 class RenderWindow;
@@ -33,6 +35,8 @@ public:
     static const char* const RENDER_SYSTEM;
     static const char* const WINDOW_TITLE;
     static const char* const DEFAULT_VIDEO_MODE;
+    // The caption of the message that tells why the game did not start.
+    static const char* const STARTUP_FAILED;
 
     BaseApplication();
     ~BaseApplication() override;
@@ -48,6 +52,15 @@ public:
     Ogre::SceneManager* GetSceneManager() const { return m_sceneManager; }
     Ogre::OverlaySystem* GetOverlaySystem() const { return m_overlaySystem.get(); }
 
+    // What the program returns: EXIT_SUCCESS, or EXIT_FAILURE once the run failed.
+    int GetExitCode() const { return m_exitCode; }
+    // Tells the user why the game cannot go on (caption and text on standard error and in the log) and
+    // makes the run a failure; the caller ends it (set-up steps make setup() return false).
+    void ReportFatalError(const std::string& caption, const std::string& text);
+    // An OGRE exception's description and where it was raised. Its file name is left out: that text lies
+    // in the plug-in that threw, which OGRE may have unloaded by the time the exception is caught.
+    static std::string DescribeException(const Ogre::Exception& exception);
+
     // Picks the video mode: the saved one when the render system still offers it, else the desktop mode
     // when offered, else the default. Modes are compared on their "W x H" part, as the GL render system
     // words them differently from the saved text.
@@ -56,7 +69,9 @@ public:
                                        const std::vector<std::string>& possibleModes);
 
 protected:
-    // Set-up steps in the order setup() runs them; false when no window could be configured.
+    // Set-up steps in the order setup() runs them, after a check that the X display opens; false, with the
+    // fatal error reported, when there is no display or no window could be configured, and false when a
+    // step made the run a failure.
     virtual bool setup();
     virtual bool configure();
     virtual void chooseSceneManager();
@@ -71,11 +86,15 @@ protected:
     virtual void createResourceListener() {}
     virtual void loadResources();
     virtual void updateStats();
+    // Makes the program end with a failure code, however the run ends.
+    void MarkFailed() { m_exitCode = EXIT_FAILURE; }
 
     Ogre::Camera* m_camera = nullptr;
     Ogre::SceneManager* m_sceneManager = nullptr;
     Ogre::RenderWindow* m_window = nullptr;
     Ogre::Root* m_root = nullptr;
+    // Where OGRE's render settings are kept; createRoot decides.
+    std::string m_ogreConfigFile;
     std::unique_ptr<Ogre::OverlaySystem> m_overlaySystem;
     Ogre::Overlay* m_debugOverlay = nullptr;
     std::string m_debugText;
@@ -84,5 +103,7 @@ protected:
     OIS::Keyboard* m_keyboard = nullptr;
 
 private:
+    int m_exitCode = EXIT_SUCCESS;
+
     void DestroyInput();
 };

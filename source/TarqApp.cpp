@@ -6,8 +6,12 @@
 #include "assets/cl_GameState.h"
 #include "assets/cl_ItemPool.h"
 #include "assets/cl_PoolManager.h"
+#include "common/CommandArguments.h"
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
+#include "common/OgreConfigFile.h"
+#include "common/ResourceLocations.h"
+#include "common/StringHelpers.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Command.h"
 #include "common/cl_Config.h"
@@ -38,7 +42,10 @@
 #include "gui/cl_MainMenu.h"
 #include "minigames/cl_Minigame.h"
 #include "minigames/cl_MinigameManager.h"
+#include "platform/FatalError.h"
 #include "platform/HardwareCursor.h"
+#include "platform/PointerPosition.h"
+#include "platform/StopSignals.h"
 #include "platform/UserFolders.h"
 #include "sound/cl_Sound.h"
 #include "sound/cl_SoundChannel.h"
@@ -47,7 +54,6 @@
 #include "statechart/cl_StateChartSystem.h"
 
 #include <OgreCamera.h>
-#include <OgreConfigFile.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
 #include <OgreMath.h>
@@ -61,9 +67,12 @@
 #include <OgreStringConverter.h>
 #include <OgreViewport.h>
 #include <Overlay/OgreOverlaySystem.h>
+#include <boost/filesystem/operations.hpp>
 #include <boost/thread/thread.hpp>
 #include <tinyxml.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 
 namespace
@@ -144,6 +153,10 @@ TarqApp::TarqApp(cl_GameComponents::Components components)
 
     m_scriptSystem->RegisterCmdReceiver("tarq", this);
     m_config->Load("config.xml");
+    WarnAboutDataFolder("gamedata", m_config->GetGameDataPath(),
+                        "the game's data: its .tdf files and the folders interface, sound and lang");
+    WarnAboutDataFolder("pimbdata", m_config->GetPimbDataPath(),
+                        "the chapters' logic (asset pools, state charts) and Functions.lua");
     m_scriptSystem->LoadLuaFile(m_config->GetPimbDataPath() + "Functions.lua");
     m_guiSystem->GetIngameMenu().SetCursorOwner(this);
     // State-chart scripts keep their line breaks, so no XML read from here on condenses whitespace.
@@ -194,10 +207,43 @@ TarqApp::~TarqApp()
 // ---------------------------------------------------------------------------------------------------
 // Set-up
 
+void TarqApp::WarnAboutDataFolder(const std::string& setting, const std::string& folder,
+                                  const std::string& contents) const
+{
+    // An empty setting means the working folder itself; a relative one is read from there.
+    const std::string shown = folder.empty() || folder[0] != '/' ? m_workingFolder + folder : folder;
+    boost::system::error_code error;
+    const char* problem = nullptr;
+    if (!boost::filesystem::exists(shown, error))
+        problem = "is missing";
+    else if (!boost::filesystem::is_directory(shown, error))
+        problem = "is no folder";
+    else if (boost::filesystem::is_empty(shown, error))
+        problem = "is empty";
+    if (problem)
+        platform::ShowWarning(Format("the folder %s, which the setting \"%s\" names, %s; it should hold %s.",
+                                     shown.c_str(), setting.c_str(), problem, contents.c_str()));
+}
+
+bool TarqApp::setup()
+{
+    // OGRE would start without its plug-ins and end with a message that only the log shows.
+    boost::system::error_code error;
+    if (!boost::filesystem::is_regular_file(m_workingFolder + "plugins.cfg", error))
+    {
+        ReportFatalError(STARTUP_FAILED,
+                         Format("cannot find plugins.cfg in %s. The game starts in its working folder, the "
+                                "one that holds plugins.cfg, config.xml and the game data (see the README).",
+                                m_workingFolder.c_str()));
+        return false;
+    }
+    return BaseApplication::setup();
+}
+
 void TarqApp::createRoot()
 {
-    m_root =
-        new Ogre::Root(m_workingFolder + "plugins.cfg", m_userFolder + "ogre.cfg", m_userFolder + "welk.log");
+    m_ogreConfigFile = m_userFolder + OgreConfigFile::NAME;
+    m_root = new Ogre::Root(m_workingFolder + "plugins.cfg", m_ogreConfigFile, m_userFolder + "welk.log");
     // OGRE would echo the whole log to the terminal; the log file keeps it.
     Ogre::LogManager::getSingleton().getDefaultLog()->setDebugOutputEnabled(false);
     m_log->WritePendingToOgre();
@@ -205,21 +251,7 @@ void TarqApp::createRoot()
 
 void TarqApp::setupResources()
 {
-    Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
-    Ogre::ConfigFile config;
-    try
-    {
-        config.load(m_workingFolder + "resources.cfg", "\t:=", true);
-    }
-    catch (const Ogre::Exception& exception)
-    {
-        LOG_ERROR("Couldn't read resources.cfg: %s", exception.getDescription().c_str());
-    }
-    for (const auto& section : config.getSettingsBySection())
-    {
-        for (const auto& setting : section.second)
-            resources.addResourceLocation(setting.second, setting.first, section.first);
-    }
+    ResourceLocations::AddFromFile(m_workingFolder + "resources.cfg");
 
     std::string language = m_config->GetValue("language");
     if (language.empty())
@@ -238,21 +270,22 @@ void TarqApp::setupResources()
         {"GAMEDATA", data + "sound"},
         {"GAMEDATA", data + "video"},
     };
+    const std::string source = "The game data (setting 'gamedata')";
     for (const auto& location : locations)
-        resources.addResourceLocation(location.folder, "FileSystem", location.group);
+        ResourceLocations::Add(location.folder, "FileSystem", location.group, source);
 
     for (const char* extension : {".tdz", ".zip"})
     {
         std::vector<std::string> archives;
         ListFilesRecursive(archives, data + "sound/", extension);
         for (const std::string& archive : archives)
-            resources.addResourceLocation(archive, "Zip", "GAMEDATA");
+            ResourceLocations::Add(archive, "Zip", "GAMEDATA", source);
     }
 
-    resources.addResourceLocation(data + "screensaver", "FileSystem", "GAMEDATA");
-    resources.addResourceLocation(data + "lang/" + language, "FileSystem", "GAMEDATA");
-    resources.addResourceLocation(data + "lang/" + language + "/movies", "FileSystem", "GAMEDATA");
-    resources.addResourceLocation(data + "lang/" + language + "/interface", "FileSystem", "INTERFACEDATA");
+    ResourceLocations::Add(data + "screensaver", "FileSystem", "GAMEDATA", source);
+    ResourceLocations::Add(data + "lang/" + language, "FileSystem", "GAMEDATA", source);
+    ResourceLocations::Add(data + "lang/" + language + "/movies", "FileSystem", "GAMEDATA", source);
+    ResourceLocations::Add(data + "lang/" + language + "/interface", "FileSystem", "INTERFACEDATA", source);
 }
 
 void TarqApp::createCamera()
@@ -459,6 +492,11 @@ bool TarqApp::frameEnded(const Ogre::FrameEvent& event)
 
 bool TarqApp::UpdateFrame(const Ogre::FrameEvent& event)
 {
+    if (const int signal = platform::TakeStopSignal())
+    {
+        LogToOgre(signal == SIGINT ? "Quit on SIGINT" : "Quit on SIGTERM");
+        RequestQuit();
+    }
     if (HasSceneWithBackdrop(*m_scenes))
         UpdateMouseOver(m_mouseX, m_mouseY);
     m_gameTime->Update(event.timeSinceLastFrame);
@@ -610,9 +648,20 @@ void TarqApp::SetCamera(Ogre::Camera* camera)
     }
     LogToOgre("SetCamera");
     // Before OGRE runs there is no viewport yet; the camera is still the one the hover pass looks at.
-    if (m_window && m_window->getNumViewports() > 0)
-        m_window->getViewport(0)->setCamera(camera);
+    Ogre::Viewport* viewport =
+        m_window && m_window->getNumViewports() > 0 ? m_window->getViewport(0) : nullptr;
+    m_previousCamera = viewport ? viewport->getCamera() : m_currentCamera;
+    if (viewport)
+        viewport->setCamera(camera);
     m_currentCamera = camera;
+}
+
+void TarqApp::RestorePreviousCamera()
+{
+    if (!m_previousCamera)
+        return;
+    SetCamera(m_previousCamera);
+    m_previousCamera = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -625,13 +674,16 @@ void TarqApp::SetRenderSystemOption(const std::string& option, const std::string
     try
     {
         m_root->getRenderSystem()->setConfigOption(option, value);
-        m_root->saveConfig();
     }
     catch (const Ogre::Exception& exception)
     {
         LOG_ERROR("Couldn't change the render setting '%s': %s", option.c_str(),
                   exception.getDescription().c_str());
+        return;
     }
+    if (!OgreConfigFile::Save(*m_root, m_ogreConfigFile))
+        LOG_ERROR("Couldn't change the render setting '%s' for the next start: %s cannot be written",
+                  option.c_str(), m_ogreConfigFile.c_str());
 }
 
 void TarqApp::OnPreferenceChanged(const std::string& key, const std::string& value, bool live)
@@ -650,49 +702,47 @@ void TarqApp::OnPreferenceChanged(const std::string& key, const std::string& val
 
 bool TarqApp::ExecuteCmd(cl_Command& cmd)
 {
-    const std::string& name = cmd.m_name;
-    if (name == "quit")
+    using Run = void (*)(TarqApp & app, const CommandArguments& args, cl_Command& cmd);
+    // The receiver "tarq", in the order the names are matched.
+    static const struct
     {
-        RequestQuit();
-        return true;
-    }
-    if (name == "GetConfigValue")
-    {
-        const cl_Argument* key = cmd.m_arguments.GetArg(0);
-        if (!key)
-        {
-            LOG_WARNING("'GetConfigValue' needs a settings key.");
-            return false;
-        }
-        // A key that is no string reads as "" (the getter warns), which names no setting.
-        cmd.m_results.GetArg(-1)->SetString(m_config->GetValue(key->GetString()).c_str());
+        const char* name;
+        const char* arguments;
+        bool answer;
+        Run run;
+    } COMMANDS[] = {
+        // The main loop ends at the end of the frame.
+        {"quit", "", true, [](TarqApp& app, const CommandArguments&, cl_Command&) { app.RequestQuit(); }},
+        // Loads the quick-save entry when it holds a game.
+        {"quickload", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&)
+         {
+             if (app.m_saveGames->GetQuicksaveEntry().date.time != 0)
+                 app.m_saveGames->LoadEntry(app.m_saveGames->GetQuicksaveEntry());
+         }},
+        {"quicksave", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->Quicksave(); }},
+        // Loads the autosave entry when it holds a game.
+        {"autoload", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->LoadAutosave(); }},
+        {"autosave", "", false,
+         [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->Autosave(); }},
+        // The current character's focus control answers once the characters are in place.
+        {"focus", "[number x, number y, number z]", false,
+         [](TarqApp&, const CommandArguments&, cl_Command& command)
+         { LOG_WARNING("The command '%s' is not available yet.", command.m_name.c_str()); }},
+        // Answers the setting's value, "" when it has none.
+        {"GetConfigValue", "string key", false,
+         [](TarqApp& app, const CommandArguments& args, cl_Command& command)
+         { command.m_results.GetArg(-1)->SetString(app.m_config->GetValue(args.String(0))); }},
+    };
+    // A command that is not listed has no effect.
+    const CommandArguments args(cmd, "tarq");
+    const auto* command = args.Find(COMMANDS, false);
+    if (!command)
         return false;
-    }
-    if (name == "quickload")
-    {
-        if (m_saveGames->GetQuicksaveEntry().date.time != 0)
-            m_saveGames->LoadEntry(m_saveGames->GetQuicksaveEntry());
-        return false;
-    }
-    if (name == "quicksave")
-    {
-        m_saveGames->Quicksave();
-        return false;
-    }
-    if (name == "autoload")
-    {
-        m_saveGames->LoadAutosave();
-        return false;
-    }
-    if (name == "autosave")
-    {
-        m_saveGames->Autosave();
-        return false;
-    }
-    // The focus control answers once the characters are in place.
-    if (name == "focus")
-        LOG_WARNING("The command '%s' is not available yet.", name.c_str());
-    return false;
+    command->run(*this, args, cmd);
+    return command->answer;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -740,8 +790,25 @@ bool TarqApp::keyReleased(const OIS::KeyEvent& event)
     return true;
 }
 
+void TarqApp::AlignMouseState(const OIS::MouseState& state) const
+{
+    unsigned long window = 0;
+    if (m_window)
+        m_window->getCustomAttribute("WINDOW", &window);
+    int x = 0;
+    int y = 0;
+    if (!platform::PointerPosition(window, x, y))
+        return;
+    // The state is OIS's own, handed out read-only; OIS counts its later moves on from what it holds, so
+    // the correction also carries to them.
+    auto& aligned = const_cast<OIS::MouseState&>(state);
+    aligned.X.abs = std::clamp(x, 0, state.width);
+    aligned.Y.abs = std::clamp(y, 0, state.height);
+}
+
 bool TarqApp::mouseMoved(const OIS::MouseEvent& event)
 {
+    AlignMouseState(event.state);
     m_idleTime = 0.0f;
     UpdateSystemCursor(event.state);
     if (HasSceneWithBackdrop(*m_scenes))
@@ -776,12 +843,14 @@ void TarqApp::UpdateSystemCursor(const OIS::MouseState& state) const
 
 bool TarqApp::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID button)
 {
+    AlignMouseState(event.state);
     m_guiSystem->MousePressed(event, button);
     return true;
 }
 
 bool TarqApp::mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID button)
 {
+    AlignMouseState(event.state);
     m_idleTime = 0.0f;
     const float x = Normalised(event.state.X, event.state.width);
     const float y = Normalised(event.state.Y, event.state.height);
@@ -824,9 +893,16 @@ void TarqApp::HandleLeftClick(float x, float y)
         character->MoveAlongPath(point, this);
 }
 
-void TarqApp::OnSyncedActionDone(int)
+void TarqApp::OnDone(int)
 {
     SendToCurrentCharacter("character.Moved");
+}
+
+void TarqApp::OnStarted() {}
+
+void TarqApp::TimeOut(float)
+{
+    OnDone(RESULT_ABORTED);
 }
 
 void TarqApp::SendToCurrentCharacter(const std::string& event) const

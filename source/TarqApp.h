@@ -72,7 +72,7 @@ public:
     bool frameStarted(const Ogre::FrameEvent& event) override;
     bool frameEnded(const Ogre::FrameEvent& event) override;
     // The per-frame driver: the object under the mouse (while the loaded scene has a backdrop), game time,
-    // then the mode transitions. False ends the program.
+    // then the mode transitions. SIGINT or SIGTERM counts as "quit". False ends the program.
     bool UpdateFrame(const Ogre::FrameEvent& event);
     // Finds what the mouse points at (x, y from 0 to 1 across the window) and hands it to the game
     // components: a party portrait, an inventory item or the loaded scene's pick. While a dialog, a minigame
@@ -81,7 +81,11 @@ public:
     void UpdateMouseOver(float x, float y);
     // The walk a ground click started has ended (result not read): the current character's logic gets
     // "character.Moved".
-    void OnSyncedActionDone(int result) override;
+    void OnDone(int result) override;
+    // The application waits only for the walk's end.
+    void OnStarted() override;
+    // The walk has ended all the same: as OnDone.
+    void TimeOut(float seconds) override;
     // A window the player cannot see renders nothing.
     void windowFocusChange(Ogre::RenderWindow* window) override;
 
@@ -90,6 +94,13 @@ public:
     int GetMode() const { return m_mode; }
     void RequestQuit() { m_quitRequested = true; }
     bool IsQuitRequested() const { return m_quitRequested; }
+    // Quits as RequestQuit does, for data the game cannot go on without (logged by the caller): the
+    // program then ends with a failure code, so that no failure looks like success.
+    void RequestQuitForFailure()
+    {
+        MarkFailed();
+        RequestQuit();
+    }
 
     // Makes the named hardware cursor pair current, loading "<name>.cur" and "<name>_small.cur" from the
     // interface textures on first use. A file that cannot be read gives a cursor that shows nothing.
@@ -98,16 +109,17 @@ public:
     void PutCursorAside() override;
     void RestoreCursor() override;
 
-    // Shows the scene through this camera in the main viewport.
+    // Shows the scene through this camera in the main viewport, and remembers the camera it replaces as
+    // the previous camera (the one a chapter load, a video or a minigame gives back afterwards).
     void SetCamera(Ogre::Camera* camera);
     Ogre::Camera* GetCamera() const { return m_currentCamera; }
+    // Null when there is none to give back.
+    Ogre::Camera* GetPreviousCamera() const { return m_previousCamera; }
+    // Shows the previous camera again through SetCamera, then forgets it; nothing without one.
+    void RestorePreviousCamera();
 
-    // The receiver "tarq":
-    //   quit                   ends the main loop at the end of the frame
-    //   quickload, autoload    load the quicksave or autosave, when there is one
-    //   quicksave, autosave    save the running game into that slot
-    //   focus [x y z]          not available yet (a warning)
-    //   GetConfigValue key     answers the setting's value ("" when unset)
+    // The receiver "tarq": its commands, the arguments each reads and what it answers are the table in
+    // ExecuteCmd. A command missing a required argument is refused with a warning (CommandArguments).
     // Answers true for "quit" only.
     bool ExecuteCmd(cl_Command& cmd) override;
     void OnPreferenceChanged(const std::string& key, const std::string& value, bool live) override;
@@ -125,6 +137,9 @@ public:
     static int FrameSleep(int cap, uint32_t elapsedMilliseconds);
 
 protected:
+    // Refuses to start, with a fatal error, outside a working folder that holds "plugins.cfg"; then the
+    // set-up steps of the base class.
+    bool setup() override;
     void createRoot() override;
     void setupResources() override;
     void createCamera() override;
@@ -157,6 +172,10 @@ private:
     // A left-button release that neither the main menu nor a minigame took: the game components, then the
     // held item, the scene's exit and last a walk on the ground. x, y from 0 to 1.
     void HandleLeftClick(float x, float y);
+    // Puts the real pointer position into OIS's mouse state (whose own is a few pixels off on X11), so
+    // that hover, picking and the GUI all see the pointer where the player does. Clipped to the window, as
+    // the border counts as on it.
+    void AlignMouseState(const OIS::MouseState& state) const;
     // Hides the system cursor inside the window and shows it at the window's border; only while the
     // in-game menu draws the pointer itself.
     void UpdateSystemCursor(const OIS::MouseState& state) const;
@@ -167,6 +186,10 @@ private:
     void EnterMode(int mode);
     void ShowCurrentCursor();
     void LoadSoundDefinitions();
+    // Tells the user (a warning line and a log line) when the folder that the setting names is missing
+    // or empty; contents says what the folder should hold. The game starts all the same.
+    void WarnAboutDataFolder(const std::string& setting, const std::string& folder,
+                             const std::string& contents) const;
     void SetRenderSystemOption(const std::string& option, const std::string& value);
 
     std::string m_userFolder;
@@ -178,6 +201,7 @@ private:
     bool m_quitRequested = false;
     int m_mode = MODE_NONE;
     Ogre::Camera* m_currentCamera = nullptr;
+    Ogre::Camera* m_previousCamera = nullptr;
     Ogre::SceneManager* m_menuSceneManager = nullptr;
     float m_idleTime = 0.0f;
     // Where the mouse was last seen over a scene with a backdrop, from 0 to 1 across the window.

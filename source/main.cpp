@@ -1,15 +1,16 @@
 #include "TarqApp.h"
-#include "platform/FatalError.h"
 #include "platform/GameRand.h"
 #include "platform/NumericLocale.h"
+#include "platform/StopSignals.h"
 
 #include <OgreException.h>
 
 // Builds the application, runs it and destroys it. An OGRE exception that reaches this point ends the
-// run with a message; the application is destroyed as usual.
+// run with a message; the application is destroyed as usual. The exit code is 0 unless the run failed.
 int main()
 {
     platform::UseCNumericLocale();
+    platform::CatchStopSignals();
     TarqApp app;
     platform::UseGameRandForOgre();
     try
@@ -18,7 +19,7 @@ int main()
     }
     catch (const Ogre::Exception& exception)
     {
-        platform::ShowFatalError("An exception has occured!", exception.getFullDescription());
+        app.ReportFatalError("An exception has occured!", BaseApplication::DescribeException(exception));
     }
-    return 0;
+    return app.GetExitCode();
 }

@@ -1,7 +1,10 @@
 #include "BaseApplication.h"
 
+#include <OgreException.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,5 +47,19 @@ TEST(VideoMode, KeepsTheSavedModeOnlyWhenItWasRestoredAndIsStillOffered)
     for (const auto& c : cases)
         EXPECT_EQ(BaseApplication::ChooseVideoMode(c.saved, c.restored, c.desktop, c.offered), c.chosen)
             << c.name;
+}
+TEST(FatalError, DescribesAnExceptionWithoutReadingItsFileName)
+{
+    // The file name of an exception from a plug-in points into the plug-in, which may be unloaded by the
+    // time the exception is caught (so does its type name); here it points into freed memory, which the
+    // sanitizer build watches.
+    auto file = std::make_unique<char[]>(32);
+    std::strcpy(file.get(), "OgreGLXGLSupport.cpp");
+    const Ogre::RenderingAPIException exception(Ogre::Exception::ERR_RENDERINGAPI_ERROR,
+                                                "Couldn't open X display", "GLXGLSupport::getGLDisplay",
+                                                file.get(), 42);
+    file.reset();
+    EXPECT_EQ(BaseApplication::DescribeException(exception),
+              "Couldn't open X display in GLXGLSupport::getGLDisplay");
 }
 } // namespace

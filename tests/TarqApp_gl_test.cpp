@@ -16,6 +16,7 @@
 
 #include <OgreCamera.h>
 #include <OgreRenderWindow.h>
+#include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreViewport.h>
@@ -218,5 +219,59 @@ TEST_F(StartedGame, SetCameraShowsAnotherCameraInTheMainViewport)
     EXPECT_EQ(m_app->GetWindow()->getViewport(0)->getBackgroundColour(), Ogre::ColourValue::Black);
     EXPECT_EQ(m_app->GetCamera(), menuCamera);
     EXPECT_TRUE(m_app->GetRoot()->renderOneFrame());
+}
+
+TEST_F(StartedGame, SetCameraRemembersTheCameraItReplacesUntilItIsGivenBack)
+{
+    Start();
+    Ogre::Camera* location = m_app->GetCamera();
+    Ogre::SceneManager* menuScene = m_app->GetRoot()->getSceneManager("sm_menu");
+    Ogre::Camera* menu = menuScene->createCamera("menu");
+    Ogre::Camera* shot = menuScene->createCamera("shot");
+
+    m_app->SetCamera(menu);
+    EXPECT_EQ(m_app->GetPreviousCamera(), location);
+    m_app->SetCamera(shot);
+    EXPECT_EQ(m_app->GetPreviousCamera(), menu);
+
+    m_app->RestorePreviousCamera();
+    EXPECT_EQ(m_app->GetCamera(), menu);
+    EXPECT_EQ(m_app->GetWindow()->getViewport(0)->getCamera(), menu);
+    EXPECT_EQ(m_app->GetPreviousCamera(), nullptr);
+    m_app->RestorePreviousCamera();
+    EXPECT_EQ(m_app->GetCamera(), menu) << "nothing to give back";
+}
+
+TEST_F(StartedGame, LoadingAChapterShowsTheLoadingCameraThroughTheCameraSwitchAndGivesTheOldOneBack)
+{
+    Start();
+    // Notes which camera the game shows while the chapter's resources load.
+    struct CameraWhileLoading : Ogre::ResourceGroupListener
+    {
+        explicit CameraWhileLoading(TarqApp& app) : app(app) {}
+        void resourceGroupLoadStarted(const Ogre::String& group, size_t) override
+        {
+            if (group == "CHAPTERDATA")
+                seen = app.GetCamera()->getName() + " " +
+                       app.GetWindow()->getViewport(0)->getCamera()->getName();
+        }
+        TarqApp& app;
+        std::string seen;
+    } whileLoading(*m_app);
+    Ogre::Camera* location = m_app->GetCamera();
+    Ogre::ResourceGroupManager::getSingleton().addResourceGroupListener(&whileLoading);
+    cl_TarqdataLoader::GetInstance()->LoadChapter("chapter1");
+    Ogre::ResourceGroupManager::getSingleton().removeResourceGroupListener(&whileLoading);
+
+    EXPECT_EQ(whileLoading.seen, "loadingscreencam loadingscreencam");
+    EXPECT_EQ(m_app->GetCamera(), location);
+    EXPECT_EQ(m_app->GetWindow()->getViewport(0)->getCamera(), location);
+    EXPECT_EQ(m_app->GetPreviousCamera(), nullptr);
+    EXPECT_FALSE(m_app->GetRoot()->hasSceneManager("loading_screen"));
+    const std::string log = UserFile("welk.log");
+    const size_t loading = log.find("LoadChapter");
+    ASSERT_NE(loading, std::string::npos);
+    EXPECT_NE(log.find("SetCamera", loading), std::string::npos);
+    EXPECT_NE(log.find("SetCamera", log.find("Loading Done", loading)), std::string::npos);
 }
 } // namespace

@@ -145,7 +145,8 @@ protected:
         TiXmlDocument document;
         document.Parse(ReadTextFile(m_game.PathOf("pimb/chapter1/gamestate.xml")).c_str());
         ASSERT_TRUE(document.RootElement() && gameState.ReplaceTree(*document.RootElement()));
-        cl_CharacterManager::GetInstance()->AddCharacter(std::make_unique<cl_Character>(HERO, nullptr));
+        cl_CharacterManager::GetInstance()->AddCharacter(
+            std::make_unique<cl_Character>(m_ogre.SceneManager(), nullptr, HERO));
         Hub().SetCurrentCharacter(HERO);
         ASSERT_NE(Hub().GetCurrentCharacter(), nullptr);
         m_app->SetMode(TarqApp::MODE_INGAME);
@@ -253,6 +254,8 @@ protected:
 
     static const char* const HERO;
 
+    // The hero and the hover pass's cameras need OGRE.
+    HeadlessOgre m_ogre;
     DemoWorkingFolder m_game{QUILLMERE_DEMO_DIR};
     Calls m_seen;
     Calls m_hubCalls;
@@ -409,7 +412,7 @@ TEST_F(Input, ClicksBeyondTheWindowCountAsOnItsBorder)
 
 TEST_F(Input, TheEndOfAWalkIsToldToTheCurrentCharactersLogic)
 {
-    m_app->OnSyncedActionDone(ISyncedActionInitiator::RESULT_ABORTED);
+    m_app->OnDone(ISyncedActionInitiator::RESULT_ABORTED);
     EXPECT_EQ(m_seen, Calls{"event character.Moved"});
 
     // A character without asset, and none at all, hear nothing and break nothing.
@@ -417,7 +420,7 @@ TEST_F(Input, TheEndOfAWalkIsToldToTheCurrentCharactersLogic)
     {
         m_seen.clear();
         cl_GameState::GetInstance()->SetCurrentCharacterId(id);
-        m_app->OnSyncedActionDone(ISyncedActionInitiator::RESULT_FINISHED);
+        m_app->OnDone(ISyncedActionInitiator::RESULT_FINISHED);
         EXPECT_TRUE(m_seen.empty()) << id;
     }
 }
@@ -499,11 +502,10 @@ TEST_F(Input, TheSystemCursorHidesInsideTheWindowWhileTheMenuDrawsThePointer)
     EXPECT_EQ(platform::CursorDisplayCount(), 0);
 }
 
-// The hover pass needs cameras, which need OGRE.
+// The hover pass needs cameras.
 class Hover : public Input
 {
 protected:
-    HeadlessOgre m_ogre;
     Ogre::Camera* m_locationCam = m_ogre.SceneManager().createCamera("LocationCam");
     Ogre::Camera* m_shotCam = m_ogre.SceneManager().createCamera("shot_01");
 };

@@ -18,6 +18,7 @@
 #include "graphics/cl_TriggerManager.h"
 #include "gui/cl_GUISystem.h"
 #include "minigames/cl_MinigameManager.h"
+#include "platform/StopSignals.h"
 #include "sound/cl_Sound.h"
 #include "support/ArgumentText.h"
 #include "support/CursorFileBuilder.h"
@@ -30,6 +31,8 @@
 #include <boost/filesystem/operations.hpp>
 #include <tinyxml.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -306,6 +309,27 @@ TEST_F(Application, FramesDriveTheGameTime)
     EXPECT_FLOAT_EQ(cl_GameTime::GetInstance()->GetPlayedTime() - played, 0.5f);
 }
 
+TEST_F(Application, AFatalErrorIsToldOnStandardErrorAndMakesTheRunAFailure)
+{
+    testing::internal::CaptureStderr();
+    m_app->ReportFatalError("The Quillmere can't start", "cannot find plugins.cfg in /games/.");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "The Quillmere can't start: cannot find plugins.cfg in /games/.\n");
+    EXPECT_TRUE(m_log->Contains("cannot find plugins.cfg in /games/.", cl_Logger::LEVEL_ERROR));
+    EXPECT_EQ(m_app->GetExitCode(), EXIT_FAILURE);
+}
+
+TEST_F(Application, AStopSignalEndsTheFrameAsQuitDoes)
+{
+    platform::CatchStopSignals();
+    m_app->SetMode(TarqApp::MODE_INGAME);
+    ASSERT_EQ(std::raise(SIGTERM), 0);
+    EXPECT_FALSE(m_app->IsQuitRequested());
+    EXPECT_FALSE(Frame(*m_app, 0.25f));
+    EXPECT_TRUE(m_app->IsQuitRequested());
+    EXPECT_EQ(m_app->GetExitCode(), EXIT_SUCCESS);
+}
+
 TEST_F(Application, AnswersTheTarqCommandsFromLua)
 {
     const struct
@@ -316,12 +340,15 @@ TEST_F(Application, AnswersTheTarqCommandsFromLua)
         const char* warning; // "" for none
     } cases[] = {
         {"'quit'", "", true, ""},
+        {"'quit', 'now'", "", true, ""},
         {"'quitx'", "", false, ""},
         {"'qui'", "", false, ""},
         {"'Quit'", "", false, ""},
         {"'GetConfigValue', 'language'", "string de", false, ""},
         {"'GetConfigValue', 'nosuchkey'", "string ", false, ""},
-        {"'GetConfigValue'", "", false, "needs a settings key"},
+        {"'GetConfigValue', 'language', 'extra'", "string de", false, ""},
+        {"'GetConfigValue'", "", false,
+         "Receiver 'tarq' refused the command 'GetConfigValue': the argument 'string key' is missing."},
         {"'GetConfigValue', true", "string ", false, "not a 'string'"},
         // Without a running game and without saves these do nothing (the save games show what they do).
         {"'quickload'", "", false, ""},
@@ -336,6 +363,7 @@ TEST_F(Application, AnswersTheTarqCommandsFromLua)
         Restart();
         EXPECT_EQ(Lua(std::string("return sendcmd('tarq', ") + c.call + ")"), c.results);
         EXPECT_EQ(m_app->IsQuitRequested(), c.quits);
+        EXPECT_EQ(m_app->GetExitCode(), EXIT_SUCCESS) << "a player's quit is no failure";
         if (*c.warning)
         {
             EXPECT_TRUE(m_log->Contains(c.warning, cl_Logger::LEVEL_WARNING));

@@ -303,7 +303,5 @@ std::string cl_AssetPool::GetAssetText(const cl_Asset* asset) const
     }
     UpdateElement(*element, *asset);
     element->RemoveAttribute("hash");
-    TiXmlPrinter printer;
-    document.Accept(&printer);
-    return printer.Str();
+    return PrintXml(document);
 }

@@ -1,6 +1,8 @@
 #include "assets/cl_GameState.h"
 
 #include "assets/IGameStateListener.h"
+#include "assets/cl_PoolManager.h"
+#include "assets/cl_TextPool.h"
 #include "common/LogCall.h"
 #include "common/XmlName.h"
 
@@ -145,6 +147,17 @@ std::string cl_GameState::GetCurrentChapter() const
     const TiXmlElement* chapter = FindChild("currentchapter");
     const TiXmlText* text = chapter ? FirstText(*chapter) : nullptr;
     return text ? text->ValueStr() : std::string();
+}
+
+std::string cl_GameState::GetCurrentHint() const
+{
+    const TiXmlElement* hints = FindChild("currenthint");
+    const std::string characterId = GetCurrentCharacterId();
+    const TiXmlElement* hint =
+        hints && !characterId.empty() ? hints->FirstChildElement(characterId) : nullptr;
+    const TiXmlText* textId = hint ? FirstText(*hint) : nullptr;
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    return textId && pools ? pools->GetTextPool()->GetText(textId->ValueStr()) : std::string();
 }
 
 void cl_GameState::SetCurrentSceneId(const std::string& id)

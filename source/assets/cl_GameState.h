@@ -76,6 +76,9 @@ public:
     std::string GetCurrentBackdrop() const;
     std::string GetCurrentCharacterId() const;
     std::string GetCurrentChapter() const;
+    // The text (not the id) of the controlled character's hint: its element under "currenthint" holds a
+    // text id, resolved through the pool manager's texts pool. Empty when any step finds nothing.
+    std::string GetCurrentHint() const;
 
     // Writers: create the element when it is missing.
     void SetCurrentSceneId(const std::string& id);

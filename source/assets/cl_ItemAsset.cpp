@@ -42,7 +42,7 @@ void cl_ItemAsset::BindState(cl_GameState* gameState)
 
 std::string cl_ItemAsset::GetCurrentMouseOverTextId(const cl_Asset* heldItem) const
 {
-    if (ReadInteractionFlags() & NO_INTERACTION_NO_TEXT)
+    if (GetInteractionFlags() & NO_INTERACTION_NO_TEXT)
         return std::string();
     if (!heldItem)
     {
@@ -97,7 +97,7 @@ void cl_ItemAsset::SetInteractionFlags(int flags)
 
 bool cl_ItemAsset::AllowsInteraction() const
 {
-    if (ReadInteractionFlags() & (NO_INTERACTION | NO_INTERACTION_NO_TEXT))
+    if (GetInteractionFlags() & (NO_INTERACTION | NO_INTERACTION_NO_TEXT))
         return false;
     return GetInteractionMode() != "none";
 }
@@ -224,7 +224,7 @@ bool cl_ItemAsset::ConditionHolds(const std::string& condition) const
     return logic && logic->IsInState(condition);
 }
 
-int cl_ItemAsset::ReadInteractionFlags() const
+int cl_ItemAsset::GetInteractionFlags() const
 {
     const std::string flags = ReadState("interactionflags");
     const long value = std::strtol(flags.c_str(), nullptr, 10);

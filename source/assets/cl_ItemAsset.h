@@ -39,6 +39,8 @@ public:
     // Empty when the attribute is absent (an absent mode allows interaction).
     std::string GetInteractionMode() const;
     void SetInteractionMode(const std::string& mode);
+    // The "interactionflags" as a decimal integer; 0 when absent or not a number.
+    int GetInteractionFlags() const;
     void SetInteractionFlags(int flags);
     // False when bit 16 or 17 of the flags is set, else whether the mode is other than "none".
     bool AllowsInteraction() const;
@@ -69,8 +71,6 @@ public:
 private:
     // Whether the item's logic is in the state the condition names; false without a logic.
     bool ConditionHolds(const std::string& condition) const;
-    // The "interactionflags" attribute as a decimal integer; 0 when absent or not a number.
-    int ReadInteractionFlags() const;
     std::string ReadState(const char* attribute) const;
     void WriteState(const char* attribute, const std::string& value);
 

@@ -323,32 +323,15 @@ namespace
 const char* const RECEIVER = "poolmanager";
 
 // The asset id named by the subject's logic parameter in argument index; empty without a logic.
-std::string Param(const cl_Asset& subject, const cl_Command& cmd, int index)
+std::string Param(const cl_Asset& subject, const CommandArguments& args, int index)
 {
     const cl_AssetLogic* logic = subject.GetLogic();
-    return logic ? logic->GetParam(StringArgument(cmd, index)) : std::string();
+    return logic ? logic->GetParam(args.String(index)) : std::string();
 }
 
 void AppendString(cl_Command& cmd, const std::string& text)
 {
     cmd.m_results.GetArg(-1)->SetString(text);
-}
-
-// The delay argument: a double, an int converted, 0.0 (sent at once) for any other kind.
-float Delay(const cl_Command& cmd)
-{
-    const cl_Argument* delay = cmd.m_arguments.GetArg(3);
-    if (delay->GetType() == cl_Argument::TYPE_DOUBLE || delay->GetType() == cl_Argument::TYPE_INT)
-        return static_cast<float>(delay->GetDouble());
-    LOG_WARNING("poolmanager %s: the delay is no number; the event is sent at once.", cmd.m_name.c_str());
-    return 0.0f;
-}
-
-const cl_Argument& EventData(const cl_Command& cmd)
-{
-    static const cl_Argument none;
-    const cl_Argument* data = cmd.m_arguments.GetArg(2);
-    return data ? *data : none;
 }
 
 void RefreshMouseOverText()
@@ -360,6 +343,7 @@ void RefreshMouseOverText()
 // Which pools argument 0 is looked up in.
 enum class Subject
 {
+    None, // argument 0 names no asset
     ItemOrCharacter,
     ItemThenCharacter,
     Character,
@@ -367,29 +351,27 @@ enum class Subject
     Any,
 };
 
-// One command: its name, the arguments it reads (CheckArguments letters), where its subject is looked up,
-// whether it needs the subject's logic, and what it does with a found subject.
+using Run = void (*)(cl_PoolManager& pools, cl_Asset* subject, const CommandArguments& args, cl_Command& cmd);
+
+// One command: its name, the arguments it reads (see CommandArguments), where its subject, argument 0, is
+// looked up, and what it does. run gets the subject found, or null; unless runsWithout is set, the command
+// does nothing without a subject, or without the subject's logic when needsLogic is set.
 struct CommandRow
 {
     const char* name;
-    const char* kinds;
+    const char* arguments;
     Subject subject;
     bool needsLogic;
-    void (*run)(cl_PoolManager& pools, cl_Asset& subject, cl_Command& cmd);
+    bool runsWithout;
+    Run run;
 };
-
-// The condition argument at index, read only when the command has exactly index + 1 arguments.
-std::string ConditionIfGiven(const cl_Command& cmd, int index)
-{
-    return cmd.m_arguments.GetSize() == index + 1 ? StringArgument(cmd, index) : std::string();
-}
 
 // Looks up partner B named by A's parameter in argument 1 and runs change(A, B) then change(B, A); nothing
 // unless both exist.
 template <class Change>
-void Crossreferenced(cl_PoolManager& pools, cl_Asset& a, const cl_Command& cmd, const Change& change)
+void Crossreferenced(cl_PoolManager& pools, cl_Asset& a, const CommandArguments& args, const Change& change)
 {
-    cl_Asset* b = pools.FindItemOrCharacter(Param(a, cmd, 1));
+    cl_Asset* b = pools.FindItemOrCharacter(Param(a, args, 1));
     if (!b)
         return;
     change(a, *b);
@@ -423,9 +405,13 @@ void SetUsedBy(cl_Asset& owner, const std::string& itemId, const std::string& se
         item->SetUsedByInteractionSequence(itemId, sequenceId, condition);
 }
 
-int ActiveSubTopicCount(const cl_PoolManager& pools, cl_Asset& subject, const cl_Command& cmd)
+// -1 when the subject or its logic is missing, or the character (logged); an empty parent counts the
+// top-level topics.
+int ActiveSubTopicCount(const cl_PoolManager& pools, const cl_Asset* subject, const CommandArguments& args)
 {
-    const std::string characterId = Param(subject, cmd, 1);
+    if (!subject || !subject->GetLogic())
+        return -1;
+    const std::string characterId = Param(*subject, args, 1);
     const auto* character =
         dynamic_cast<cl_CharacterAsset*>(pools.GetCharacterPool()->FindAsset(characterId));
     if (!character)
@@ -433,7 +419,7 @@ int ActiveSubTopicCount(const cl_PoolManager& pools, cl_Asset& subject, const cl
         LOG_ERROR("character with id '%s' not found", characterId.c_str());
         return -1;
     }
-    const std::string parentId = Param(subject, cmd, 2);
+    const std::string parentId = Param(*subject, args, 2);
     const cl_TopicAsset* parent = nullptr;
     if (!parentId.empty())
     {
@@ -446,34 +432,10 @@ int ActiveSubTopicCount(const cl_PoolManager& pools, cl_Asset& subject, const cl
     return character->CountActiveSubTopics(parent, gameState ? gameState->GetCurrentCharacterId() : "");
 }
 
-// The asset's definition as its file holds it, without the "hash" attribute; false when the file cannot
-// be read.
-bool AssetText(const cl_Asset& asset, std::string& text)
-{
-    TiXmlDocument document;
-    if (asset.GetSourceFile().empty() || !LoadXmlFile(document, asset.GetSourceFile()) || document.Error())
-    {
-        LOG_ERROR("The definition of asset '%s' cannot be read from '%s'.", asset.GetId().c_str(),
-                  asset.GetSourceFile().c_str());
-        return false;
-    }
-    for (TiXmlElement* element = document.FirstChildElement("asset"); element;
-         element = element->NextSiblingElement("asset"))
-    {
-        const char* id = element->Attribute("id");
-        if (id && asset.GetId() == id)
-            element->RemoveAttribute("hash");
-    }
-    TiXmlPrinter printer;
-    document.Accept(&printer);
-    text = printer.Str();
-    return true;
-}
-
 void UpdateAssetFromText(cl_Asset& asset, const std::string& text)
 {
     TiXmlDocument document;
-    ParseXml(document, text);
+    ParseXml(document, text, "The new definition of asset '" + asset.GetId() + "'");
     const TiXmlElement* element = document.FirstChildElement("asset");
     if (!element && document.RootElement())
         element = document.RootElement()->FirstChildElement("asset");
@@ -481,253 +443,273 @@ void UpdateAssetFromText(cl_Asset& asset, const std::string& text)
         asset.GetPool()->UpdateAsset(asset, *element);
 }
 
-void TaggedAssets(const cl_PoolManager& pools, cl_Command& cmd)
+void TaggedAssets(const cl_PoolManager& pools, const CommandArguments& args, cl_Command& cmd)
 {
     std::vector<std::string> ids;
-    if (const cl_Argument* given = cmd.m_arguments.GetArg(1))
+    const auto addString = [&ids](const cl_Argument* value)
     {
-        const auto addString = [&ids](const cl_Argument* value)
-        {
-            if (value && value->GetType() == cl_Argument::TYPE_STRING)
-                ids.push_back(value->GetString());
-        };
-        if (given->GetType() == cl_Argument::TYPE_TABLE)
-        {
-            const cl_ArgTable* table = given->GetTable();
-            for (int index = 0; index < table->GetSize(); ++index)
-                addString(&table->GetPair(index)->value);
-        }
-        else if (given->GetType() == cl_Argument::TYPE_LIST)
-        {
-            const cl_ArgList* list = given->GetList();
-            for (int index = 0; index < list->GetSize(); ++index)
-                addString(list->GetArg(index));
-        }
+        if (value && value->GetType() == cl_Argument::TYPE_STRING)
+            ids.push_back(value->GetString());
+    };
+    const cl_Argument& given = args.Any(1);
+    if (given.GetType() == cl_Argument::TYPE_TABLE)
+    {
+        const cl_ArgTable* table = given.GetTable();
+        for (int index = 0; index < table->GetSize(); ++index)
+            addString(&table->GetPair(index)->value);
     }
-    pools.GetTaggedAssets(StringArgument(cmd, 0), ids);
+    else if (given.GetType() == cl_Argument::TYPE_LIST)
+    {
+        const cl_ArgList* list = given.GetList();
+        for (int index = 0; index < list->GetSize(); ++index)
+            addString(list->GetArg(index));
+    }
+    pools.GetTaggedAssets(args.String(0), ids);
     cl_Argument* result = cmd.m_results.GetArg(-1);
     result->SetTable();
     for (const std::string& id : ids)
         result->GetTable()->GetValue(id)->SetString(id);
 }
 
+// The two delayed sends: argument 0 need not name an asset yet.
+void SendDelayed(cl_PoolManager& pools, const CommandArguments& args, bool once)
+{
+    const std::string id = args.String(0);
+    const std::string event = args.String(1);
+    if (once)
+        pools.RemoveDelayedEvents(id, event);
+    pools.SendToAssetDelayed(id, event, args.Any(2), args.Float(3));
+}
+
+// The asset argument 0 names, looked up where the command looks; null when it finds none.
+cl_Asset* FindSubject(const cl_PoolManager& pools, Subject subject, const CommandArguments& args)
+{
+    if (subject == Subject::None)
+        return nullptr;
+    const std::string id = args.String(0);
+    switch (subject)
+    {
+    case Subject::None:
+    case Subject::Any:
+        break;
+    case Subject::ItemOrCharacter:
+        return pools.FindItemOrCharacter(id);
+    case Subject::ItemThenCharacter:
+        if (cl_Asset* item = pools.GetItemPool()->FindAsset(id))
+            return item;
+        return pools.GetCharacterPool()->FindAsset(id);
+    case Subject::Character:
+        return pools.GetCharacterPool()->FindAsset(id);
+    case Subject::Topic:
+        return pools.GetTopicPool()->FindAsset(id);
+    }
+    return pools.FindAsset(id);
+}
+
+// The receiver "poolmanager", in the order the names are matched. Argument 0 names the subject asset,
+// looked up among characters then items (ItemOrCharacter), items then characters, characters, topics or
+// every pool (Any). A "param" argument is the name of a logic parameter of the subject (of A for the
+// Crossreferenced commands, which change partner B the same way, A first), resolved to the asset id it
+// names; a name that is no parameter resolves to "". A subject that is not found, or has no logic where a
+// param is read, makes the command do nothing unless said otherwise.
 const CommandRow COMMANDS[] = {
-    {"AddItemToInteractionList", "sso", Subject::ItemOrCharacter, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
-     { AddInteraction(subject, Param(subject, cmd, 1), StringArgument(cmd, 2)); }},
-    {"AddItemToInteractionListCrossreferenced", "sso", Subject::ItemOrCharacter, true,
-     [](cl_PoolManager& pools, cl_Asset& a, cl_Command& cmd)
+    {"AddItemToInteractionList", "string id, string item param, [string condition]", Subject::ItemOrCharacter,
+     true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
+     { AddInteraction(*subject, Param(*subject, args, 1), args.String(2)); }},
+    {"AddItemToInteractionListCrossreferenced", "string id A, string param B, [string condition]",
+     Subject::ItemOrCharacter, true, false,
+     [](cl_PoolManager& pools, cl_Asset* a, const CommandArguments& args, cl_Command&)
      {
-         const std::string condition = StringArgument(cmd, 2);
-         Crossreferenced(pools, a, cmd,
+         const std::string condition = args.String(2);
+         Crossreferenced(pools, *a, args,
                          [&condition](cl_Asset& owner, const cl_Asset& other)
                          { AddInteraction(owner, other.GetId(), condition); });
      }},
-    {"ClearInteractionList", "s", Subject::ItemThenCharacter, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command&) { subject.GetLogic()->ClearInteractionItems(); }},
-    {"GetActiveSubTopicCount", "sss", Subject::Any, false, nullptr}, // answered in ExecuteCmd: -1 cases
-    {"GetCurrentSceneOfCharacter", "s", Subject::Character, false, nullptr}, // answers "none" when not found
-    {"RemoveItemFromInteractionList", "ss|s", Subject::ItemOrCharacter, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
-     { RemoveInteraction(subject, Param(subject, cmd, 1), ConditionIfGiven(cmd, 2)); }},
-    {"RemoveItemFromInteractionListCrossreferenced", "ss|s", Subject::ItemOrCharacter, true,
-     [](cl_PoolManager& pools, cl_Asset& a, cl_Command& cmd)
+    {"ClearInteractionList", "string id", Subject::ItemThenCharacter, true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments&, cl_Command&)
+     { subject->GetLogic()->ClearInteractionItems(); }},
+    // Answers an int: -1 without the subject, its logic or the character (logged).
+    {"GetActiveSubTopicCount", "string id, string character param, [string parent topic param]", Subject::Any,
+     false, true,
+     [](cl_PoolManager& pools, cl_Asset* subject, const CommandArguments& args, cl_Command& cmd)
+     { cmd.m_results.GetArg(-1)->SetInt(ActiveSubTopicCount(pools, subject, args)); }},
+    // Answers the character's scene, "none" when the character is not found.
+    {"GetCurrentSceneOfCharacter", "string character id", Subject::Character, false, true,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments&, cl_Command& cmd)
      {
-         const std::string condition = ConditionIfGiven(cmd, 2);
-         Crossreferenced(pools, a, cmd,
+         const auto* character = dynamic_cast<const cl_ItemAsset*>(subject);
+         AppendString(cmd, character ? character->GetCurrentScene() : "none");
+     }},
+    {"RemoveItemFromInteractionList", "string id, string item param, [string condition]",
+     Subject::ItemOrCharacter, true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
+     { RemoveInteraction(*subject, Param(*subject, args, 1), args.String(2)); }},
+    {"RemoveItemFromInteractionListCrossreferenced", "string id A, string param B, [string condition]",
+     Subject::ItemOrCharacter, true, false,
+     [](cl_PoolManager& pools, cl_Asset* a, const CommandArguments& args, cl_Command&)
+     {
+         const std::string condition = args.String(2);
+         Crossreferenced(pools, *a, args,
                          [&condition](cl_Asset& owner, const cl_Asset& other)
                          { RemoveInteraction(owner, other.GetId(), condition); });
      }},
-    {"GetAsset", "s", Subject::Any, false,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
+    // Answers the asset's file as XML text, its element brought up to date by its pool and without
+    // "hash"; a missing asset is logged and answers nothing.
+    {"GetAsset", "string id", Subject::Any, false, true,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command& cmd)
      {
-         std::string text;
-         if (AssetText(subject, text))
+         if (!subject)
+         {
+             LOG_ERROR("Asset '%s' not found.", args.String(0).c_str());
+             return;
+         }
+         const std::string text = subject->GetPool() ? subject->GetPool()->GetAssetText(subject) : "";
+         if (!text.empty())
              AppendString(cmd, text);
      }},
-    {"GetTaggedAssets", "sa", Subject::Any, false, nullptr}, // no subject
-    {"SendToAsset", "ssa", Subject::Any, false,
-     [](cl_PoolManager& pools, cl_Asset& subject, cl_Command& cmd)
-     { pools.SendToAssetDelayed(subject.GetId(), StringArgument(cmd, 1), EventData(cmd), 0.0f); }},
-    {"SendToAssetDelayed", "ssan", Subject::Any, false, nullptr}, // an id found later is fine
-    {"SendToAssetDelayedOnce", "ssan", Subject::Any, false, nullptr},
-    {"SetAsset", "ss", Subject::Any, false,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
-     { UpdateAssetFromText(subject, StringArgument(cmd, 1)); }},
-    {"SetCurrentCharacterName", "ss", Subject::Character, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
+    // Answers a table id = id of the assets with every tag, after the string values of argument 1.
+    {"GetTaggedAssets", "string tags, [table or list ids]", Subject::None, false, true,
+     [](cl_PoolManager& pools, cl_Asset*, const CommandArguments& args, cl_Command& cmd)
+     { TaggedAssets(pools, args, cmd); }},
+    {"SendToAsset", "string id, string event, [any data]", Subject::Any, false, false,
+     [](cl_PoolManager& pools, cl_Asset* subject, const CommandArguments& args, cl_Command&)
+     { pools.SendToAssetDelayed(subject->GetId(), args.String(1), args.Any(2), 0.0f); }},
+    {"SendToAssetDelayed", "string id, string event, any data, number delay", Subject::None, false, true,
+     [](cl_PoolManager& pools, cl_Asset*, const CommandArguments& args, cl_Command&)
+     { SendDelayed(pools, args, false); }},
+    {"SendToAssetDelayedOnce", "string id, string event, any data, number delay", Subject::None, false, true,
+     [](cl_PoolManager& pools, cl_Asset*, const CommandArguments& args, cl_Command&)
+     { SendDelayed(pools, args, true); }},
+    // A missing asset is logged.
+    {"SetAsset", "string id, string asset XML", Subject::Any, false, true,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
      {
-         if (auto* target = dynamic_cast<cl_ItemAsset*>(&subject))
-             target->SetNameRef(Param(subject, cmd, 1));
+         if (subject)
+             UpdateAssetFromText(*subject, args.String(1));
+         else
+             LOG_ERROR("Asset '%s' not found.", args.String(0).c_str());
      }},
-    {"SetCurrentMouseOverText", "ssss", Subject::ItemOrCharacter, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
-     { SetMouseOver(subject, Param(subject, cmd, 1), Param(subject, cmd, 2), StringArgument(cmd, 3)); }},
-    {"SetCurrentMouseOverTextCrossreferenced", "ssss", Subject::ItemOrCharacter, true,
-     [](cl_PoolManager& pools, cl_Asset& a, cl_Command& cmd)
+    {"SetCurrentCharacterName", "string character id, string text param", Subject::Character, true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
      {
-         cl_Asset* b = pools.FindItemOrCharacter(Param(a, cmd, 2));
+         if (auto* target = dynamic_cast<cl_ItemAsset*>(subject))
+             target->SetNameRef(Param(*subject, args, 1));
+     }},
+    {"SetCurrentMouseOverText", "string id, string text param, string held item param, string condition",
+     Subject::ItemOrCharacter, true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
+     { SetMouseOver(*subject, Param(*subject, args, 1), Param(*subject, args, 2), args.String(3)); }},
+    {"SetCurrentMouseOverTextCrossreferenced",
+     "string id A, string text param, string param B, string condition", Subject::ItemOrCharacter, true,
+     false,
+     [](cl_PoolManager& pools, cl_Asset* a, const CommandArguments& args, cl_Command&)
+     {
+         cl_Asset* b = pools.FindItemOrCharacter(Param(*a, args, 2));
          if (!b)
              return;
-         const std::string textId = Param(a, cmd, 1);
-         const std::string condition = StringArgument(cmd, 3);
-         SetMouseOver(a, textId, b->GetId(), condition);
-         SetMouseOver(*b, textId, a.GetId(), condition);
+         const std::string textId = Param(*a, args, 1);
+         const std::string condition = args.String(3);
+         SetMouseOver(*a, textId, b->GetId(), condition);
+         SetMouseOver(*b, textId, a->GetId(), condition);
      }},
-    {"SetCurrentSceneOfCharacter", "ss", Subject::Character, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
+    {"SetCurrentSceneOfCharacter", "string character id, string scene param", Subject::Character, true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
      {
-         if (auto* target = dynamic_cast<cl_ItemAsset*>(&subject))
-             target->SetCurrentScene(Param(subject, cmd, 1));
+         if (auto* target = dynamic_cast<cl_ItemAsset*>(subject))
+             target->SetCurrentScene(Param(*subject, args, 1));
      }},
-    {"SetInteractionFlags", "si", Subject::ItemOrCharacter, false,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
+    {"SetInteractionFlags", "string id, int flags", Subject::ItemOrCharacter, false, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
      {
-         if (auto* target = dynamic_cast<cl_ItemAsset*>(&subject))
-             target->SetInteractionFlags(cmd.m_arguments.GetArg(1)->GetInt());
+         if (auto* target = dynamic_cast<cl_ItemAsset*>(subject))
+             target->SetInteractionFlags(args.Int(1));
      }},
-    {"SetInteractionMode", "ss", Subject::ItemOrCharacter, false,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
+    {"SetInteractionMode", "string id, string mode", Subject::ItemOrCharacter, false, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
      {
-         if (auto* target = dynamic_cast<cl_ItemAsset*>(&subject))
-             target->SetInteractionMode(StringArgument(cmd, 1));
+         if (auto* target = dynamic_cast<cl_ItemAsset*>(subject))
+             target->SetInteractionMode(args.String(1));
      }},
-    {"SetInteractionSequence", "sss", Subject::ItemOrCharacter, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
+    {"SetInteractionSequence", "string id, string mode, string sequence param", Subject::ItemOrCharacter,
+     true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
      {
-         if (auto* target = dynamic_cast<cl_ItemAsset*>(&subject))
-             target->SetInteractionSequence(StringArgument(cmd, 1), Param(subject, cmd, 2));
+         if (auto* target = dynamic_cast<cl_ItemAsset*>(subject))
+             target->SetInteractionSequence(args.String(1), Param(*subject, args, 2));
      }},
-    {"SetNotAllowedInteractionSequence", "ss", Subject::Character, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
+    {"SetNotAllowedInteractionSequence", "string character id, string sequence param", Subject::Character,
+     true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
      {
-         if (auto* target = dynamic_cast<cl_CharacterAsset*>(&subject))
-             target->SetForbiddenInteractSequence(Param(subject, cmd, 1));
+         if (auto* target = dynamic_cast<cl_CharacterAsset*>(subject))
+             target->SetForbiddenInteractSequence(Param(*subject, args, 1));
      }},
-    {"SetTopicActive", "sb=", Subject::Topic, false,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
+    {"SetTopicActive", "string topic id, bool active", Subject::Topic, false, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
      {
-         if (auto* target = dynamic_cast<cl_TopicAsset*>(&subject))
-             target->SetActive(cmd.m_arguments.GetArg(1)->GetBool());
+         if (auto* target = dynamic_cast<cl_TopicAsset*>(subject))
+             target->SetActive(args.Bool(1));
      }},
-    {"SetTopicSequence", "ss=", Subject::Topic, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
+    {"SetTopicSequence", "string topic id, string sequence param", Subject::Topic, true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
      {
-         if (auto* target = dynamic_cast<cl_TopicAsset*>(&subject))
-             target->SetSequenceRef(Param(subject, cmd, 1));
+         if (auto* target = dynamic_cast<cl_TopicAsset*>(subject))
+             target->SetSequenceRef(Param(*subject, args, 1));
      }},
-    {"SetTopicTitle", "ss=", Subject::Topic, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
+    {"SetTopicTitle", "string topic id, string text param", Subject::Topic, true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
      {
-         if (auto* target = dynamic_cast<cl_TopicAsset*>(&subject))
-             target->SetTitleRef(Param(subject, cmd, 1));
+         if (auto* target = dynamic_cast<cl_TopicAsset*>(subject))
+             target->SetTitleRef(Param(*subject, args, 1));
      }},
-    {"SetUsedByInteractionSequence", "sss|s", Subject::ItemOrCharacter, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
-     { SetUsedBy(subject, Param(subject, cmd, 1), Param(subject, cmd, 2), ConditionIfGiven(cmd, 3)); }},
-    {"SetUsedByInteractionSequenceCrossreferenced", "sss|s", Subject::ItemOrCharacter, true,
-     [](cl_PoolManager& pools, cl_Asset& a, cl_Command& cmd)
+    {"SetUsedByInteractionSequence",
+     "string id, string item param, string sequence param, [string condition]", Subject::ItemOrCharacter,
+     true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
+     { SetUsedBy(*subject, Param(*subject, args, 1), Param(*subject, args, 2), args.String(3)); }},
+    {"SetUsedByInteractionSequenceCrossreferenced",
+     "string id A, string param B, string sequence param, [string condition]", Subject::ItemOrCharacter, true,
+     false,
+     [](cl_PoolManager& pools, cl_Asset* a, const CommandArguments& args, cl_Command&)
      {
-         const std::string sequenceId = Param(a, cmd, 2);
-         const std::string condition = ConditionIfGiven(cmd, 3);
-         Crossreferenced(pools, a, cmd,
+         const std::string sequenceId = Param(*a, args, 2);
+         const std::string condition = args.String(3);
+         Crossreferenced(pools, *a, args,
                          [&](cl_Asset& owner, const cl_Asset& other)
                          { SetUsedBy(owner, other.GetId(), sequenceId, condition); });
      }},
-    {"SetNoTopicSequence", "ss|s", Subject::Character, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
+    // Without a player, the sequence for every player.
+    {"SetNoTopicSequence", "string character id, string sequence param, [string player param]",
+     Subject::Character, true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command&)
      {
-         const std::string player = cmd.m_arguments.GetSize() == 3 ? Param(subject, cmd, 2) : std::string();
-         if (auto* character = dynamic_cast<cl_CharacterAsset*>(&subject))
-             character->SetNoTopicSequence(Param(subject, cmd, 1), player);
+         if (auto* character = dynamic_cast<cl_CharacterAsset*>(subject))
+             character->SetNoTopicSequence(Param(*subject, args, 1), Param(*subject, args, 2));
      }},
-    {"GetParam", "ss", Subject::Any, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd) { AppendString(cmd, Param(subject, cmd, 1)); }},
-    {"AssetInState", "ss", Subject::Any, true,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd)
-     { cmd.m_results.GetArg(-1)->SetBool(subject.GetLogic()->IsInState(StringArgument(cmd, 1))); }},
-    {"GetAssetType", "s", Subject::Any, false,
-     [](cl_PoolManager&, cl_Asset& subject, cl_Command& cmd) { AppendString(cmd, subject.GetType()); }},
+    // Answers the parameter's asset id ("" for a name that is no parameter).
+    {"GetParam", "string id, string parameter name", Subject::Any, true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command& cmd)
+     { AppendString(cmd, Param(*subject, args, 1)); }},
+    // Answers a bool.
+    {"AssetInState", "string id, string state id", Subject::Any, true, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments& args, cl_Command& cmd)
+     { cmd.m_results.GetArg(-1)->SetBool(subject->GetLogic()->IsInState(args.String(1))); }},
+    // Answers the type word ("item", "character", ...).
+    {"GetAssetType", "string id", Subject::Any, false, false,
+     [](cl_PoolManager&, cl_Asset* subject, const CommandArguments&, cl_Command& cmd)
+     { AppendString(cmd, subject->GetType()); }},
 };
 } // namespace
 
 bool cl_PoolManager::ExecuteCmd(cl_Command& cmd)
 {
-    const CommandRow* row = nullptr;
-    for (const CommandRow& candidate : COMMANDS)
-    {
-        if (cmd.m_name == candidate.name)
-        {
-            row = &candidate;
-            break;
-        }
-    }
+    const CommandArguments args(cmd, RECEIVER);
+    const CommandRow* row = args.Find(COMMANDS, true);
     if (!row)
-    {
-        LOG_WARNING("poolmanager: unknown command '%s'.", cmd.m_name.c_str());
         return false;
-    }
-    if (!CheckArguments(cmd, RECEIVER, row->kinds))
-        return false;
-
-    const std::string id = StringArgument(cmd, 0);
-    const std::string name = cmd.m_name;
-    if (name == "GetTaggedAssets")
-    {
-        TaggedAssets(*this, cmd);
-        return true;
-    }
-    if (name == "SendToAssetDelayed" || name == "SendToAssetDelayedOnce")
-    {
-        const float delay = Delay(cmd);
-        if (name == "SendToAssetDelayedOnce")
-            RemoveDelayedEvents(id, StringArgument(cmd, 1));
-        SendToAssetDelayed(id, StringArgument(cmd, 1), EventData(cmd), delay);
-        return true;
-    }
-
-    cl_Asset* subject = nullptr;
-    switch (row->subject)
-    {
-    case Subject::ItemOrCharacter:
-        subject = FindItemOrCharacter(id);
-        break;
-    case Subject::ItemThenCharacter:
-        subject = m_itemPool->FindAsset(id);
-        if (!subject)
-            subject = m_characterPool->FindAsset(id);
-        break;
-    case Subject::Character:
-        subject = m_characterPool->FindAsset(id);
-        break;
-    case Subject::Topic:
-        subject = m_topicPool->FindAsset(id);
-        break;
-    case Subject::Any:
-        subject = FindAsset(id);
-        break;
-    }
-
-    if (name == "GetActiveSubTopicCount")
-    {
-        const int count = subject && subject->GetLogic() ? ActiveSubTopicCount(*this, *subject, cmd) : -1;
-        cmd.m_results.GetArg(-1)->SetInt(count);
-        return true;
-    }
-    if (name == "GetCurrentSceneOfCharacter")
-    {
-        const auto* character = dynamic_cast<const cl_ItemAsset*>(subject);
-        AppendString(cmd, character ? character->GetCurrentScene() : "none");
-        return true;
-    }
-    if (!subject)
-    {
-        if (name == "GetAsset" || name == "SetAsset")
-            LOG_ERROR("Asset '%s' not found.", id.c_str());
-        return true;
-    }
-    if (row->needsLogic && !subject->GetLogic())
-        return true;
-    row->run(*this, *subject, cmd);
+    cl_Asset* subject = FindSubject(*this, row->subject, args);
+    if (row->runsWithout || (subject && (!row->needsLogic || subject->GetLogic())))
+        row->run(*this, subject, args, cmd);
     return true;
 }

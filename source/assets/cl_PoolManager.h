@@ -111,55 +111,10 @@ public:
     // Drops every pending event whose receiver and event name are exactly these.
     void RemoveDelayedEvents(const std::string& id, const std::string& event);
 
-    // The receiver "poolmanager", the way state-chart scripts reach assets. Argument 0 names the subject
-    // asset; a "param" argument is the name of a logic parameter of the subject (A for the Crossreferenced
-    // commands, which also change partner B the same way, A first), resolved to the asset id it names
-    // (empty for a name that is no parameter). The subject is found among characters then items (c/i),
-    // items then characters (i/c), characters (char), topics (topic) or in every pool (any). A subject
-    // that is not found, or has no logic where a param is read, makes the command do nothing.
-    // [cond] is read only when exactly that many arguments are given (else: no condition).
-    //
-    //  command                                     arguments                               result
-    //  AddItemToInteractionList                    c/i, param item, [condition]            -
-    //  AddItemToInteractionListCrossreferenced     c/i A, param B, [condition]             -
-    //  ClearInteractionList                        i/c                                     -
-    //  GetActiveSubTopicCount                      any, param character, param parent      int; -1 when the
-    //                                                                                        subject, its
-    //                                                                                        logic or the
-    //                                                                                        character is
-    //                                                                                        missing
-    //  GetCurrentSceneOfCharacter                  char                                    string, "none"
-    //  RemoveItemFromInteractionList               c/i, param item, [condition]            -
-    //  RemoveItemFromInteractionListCrossreferenced c/i A, param B, [condition]            -
-    //  GetAsset                                    any                                     XML text of the
-    //                                                                                        asset's file
-    //  GetTaggedAssets                             tags, [table or list of ids]            table id = id
-    //  SendToAsset                                 any, event, [data]                      -
-    //  SendToAssetDelayed                          any, event, data, delay (s)             -
-    //  SendToAssetDelayedOnce                      any, event, data, delay (s)             -
-    //  SetAsset                                    any, XML text with an "asset" element   -
-    //  SetCurrentCharacterName                     char, param text                        -
-    //  SetCurrentMouseOverText                     c/i, param text, param held, condition  -
-    //  SetCurrentMouseOverTextCrossreferenced      c/i A, param text, param B, condition   -
-    //  SetCurrentSceneOfCharacter                  char, param scene                       -
-    //  SetInteractionFlags                         c/i, int flags                          -
-    //  SetInteractionMode                          c/i, mode                               -
-    //  SetInteractionSequence                      c/i, mode, param sequence               -
-    //  SetNotAllowedInteractionSequence            char, param sequence                    -
-    //  SetTopicActive                              topic, bool (exactly 2 arguments)       -
-    //  SetTopicSequence                            topic, param sequence (exactly 2)       -
-    //  SetTopicTitle                               topic, param text (exactly 2)           -
-    //  SetUsedByInteractionSequence                c/i, param item, param sequence, [cond] -
-    //  SetUsedByInteractionSequenceCrossreferenced c/i A, param B, param sequence, [cond]  -
-    //  SetNoTopicSequence                          char, param sequence, [param player]    -
-    //  GetParam                                    any, parameter name                     string
-    //  AssetInState                                any, state id                           bool
-    //  GetAssetType                                any                                     string
-    //
-    // Every argument is a string except where named otherwise; the delay is an int or a double (any other
-    // kind is warned about and reads as 0: sent at once) and the data may be of any kind. Too few
-    // arguments or one of another kind is refused with a warning and changes nothing. True when the command
-    // is known and its arguments were taken; an unknown name is logged and answers false.
+    // The receiver "poolmanager", the way state-chart scripts reach assets: its commands, the arguments
+    // each reads and what it answers are the table COMMANDS in cl_PoolManager.cpp. Arguments are read as
+    // CommandArguments says: a command missing a required argument is refused with a warning (false);
+    // otherwise it runs and answers true. An unknown name is logged and answers false.
     bool ExecuteCmd(cl_Command& cmd) override;
 
 private:

@@ -3,6 +3,7 @@
 #include "common/LogCall.h"
 #include "common/LuaValues.h"
 #include "common/StringHelpers.h"
+#include "common/XmlParse.h"
 #include "common/cl_ArgList.h"
 #include "common/cl_ArgTable.h"
 
@@ -15,6 +16,10 @@
 
 namespace
 {
+// A stored table takes two element levels per level of nesting (`pair`, then `key` or `value`), and a
+// save game puts a few more above it: the deepest data written must still be read back.
+static_assert(2 * LuaValues::MAX_TABLE_DEPTH + 16 <= MAX_XML_DEPTH, "stored arguments nest too deep to read");
+
 const char* const TYPE = "type";
 const char* const VALUE = "value";
 

@@ -3,65 +3,94 @@
 #include "common/LogCall.h"
 #include "common/cl_Command.h"
 
+#include <cstring>
+
 namespace
 {
-bool Fits(const cl_Argument* argument, char kind)
+// The text of the argument list item at the start of item, without the spaces around it.
+std::string ItemText(const char* item)
 {
-    switch (kind)
-    {
-    case 'a':
-        return true;
-    case 'n':
-        return argument != nullptr;
-    case 'o':
-        return !argument || argument->GetType() == cl_Argument::TYPE_STRING;
-    case 's':
-        return argument && argument->GetType() == cl_Argument::TYPE_STRING;
-    case 'i':
-        return argument && (argument->GetType() == cl_Argument::TYPE_INT ||
-                            argument->GetType() == cl_Argument::TYPE_DOUBLE);
-    case 'b':
-        return argument && argument->GetType() == cl_Argument::TYPE_BOOL;
-    default:
-        return false;
-    }
+    const size_t length = std::strcspn(item, ",");
+    size_t begin = 0;
+    size_t end = length;
+    while (begin < end && item[begin] == ' ')
+        ++begin;
+    while (end > begin && item[end - 1] == ' ')
+        --end;
+    return std::string(item + begin, end - begin);
 }
 } // namespace
 
-bool CheckArguments(const cl_Command& cmd, const char* receiver, const std::string& kinds)
+bool CommandArguments::Require(const char* arguments) const
 {
-    std::string letters = kinds;
-    const int count = cmd.m_arguments.GetSize();
-    const bool exact = !letters.empty() && letters.back() == '=';
-    if (exact)
-        letters.pop_back();
-    const size_t bar = letters.find('|');
-    if (bar != std::string::npos)
+    const int given = Count();
+    const char* item = arguments;
+    for (int index = 0; *item; ++index)
     {
-        const std::string whole = letters.substr(0, bar) + letters.substr(bar + 1);
-        letters = count == static_cast<int>(whole.size()) ? whole : letters.substr(0, bar);
-    }
-    if (exact && count != static_cast<int>(letters.size()))
-    {
-        LOG_WARNING("%s %s takes exactly %i arguments, not %i; the command is refused.", receiver,
-                    cmd.m_name.c_str(), static_cast<int>(letters.size()), count);
-        return false;
-    }
-    for (size_t index = 0; index < letters.size(); ++index)
-    {
-        if (!Fits(cmd.m_arguments.GetArg(static_cast<int>(index)), letters[index]))
+        item += std::strspn(item, " ");
+        if (*item == '[')
+            return true;
+        if (index >= given)
         {
-            LOG_WARNING("%s %s: argument %i is missing or of the wrong kind; the command is refused.",
-                        receiver, cmd.m_name.c_str(), static_cast<int>(index));
+            LOG_WARNING("Receiver '%s' refused the command '%s': the argument '%s' is missing.", m_receiver,
+                        m_cmd.m_name.c_str(), ItemText(item).c_str());
             return false;
         }
+        item += std::strcspn(item, ",");
+        if (*item == ',')
+            ++item;
     }
     return true;
 }
 
-std::string StringArgument(const cl_Command& cmd, int index)
+bool CommandArguments::IsNamed(const char* name) const
 {
-    const cl_Argument* argument = cmd.m_arguments.GetArg(index);
-    return argument && argument->GetType() == cl_Argument::TYPE_STRING ? argument->GetString()
-                                                                       : std::string();
+    return m_cmd.m_name == name;
+}
+
+void CommandArguments::WarnUnknown() const
+{
+    LOG_WARNING("Receiver '%s' has no command '%s'.", m_receiver, m_cmd.m_name.c_str());
+}
+
+int CommandArguments::Count() const
+{
+    return m_cmd.m_arguments.GetSize();
+}
+
+bool CommandArguments::Has(int index) const
+{
+    return m_cmd.m_arguments.GetArg(index) != nullptr;
+}
+
+std::string CommandArguments::String(int index) const
+{
+    return Has(index) ? Any(index).GetString() : std::string();
+}
+
+int CommandArguments::Int(int index) const
+{
+    return Has(index) ? Any(index).GetInt() : 0;
+}
+
+double CommandArguments::Double(int index) const
+{
+    return Has(index) ? Any(index).GetDouble() : 0.0;
+}
+
+float CommandArguments::Float(int index) const
+{
+    return static_cast<float>(Double(index));
+}
+
+bool CommandArguments::Bool(int index) const
+{
+    return Has(index) && Any(index).GetBool();
+}
+
+const cl_Argument& CommandArguments::Any(int index) const
+{
+    static const cl_Argument EMPTY;
+    const cl_Argument* argument = m_cmd.m_arguments.GetArg(index);
+    return argument ? *argument : EMPTY;
 }

@@ -127,7 +127,7 @@ bool OpenGameDataResource(const std::string& name, TiXmlDocument& document)
         return false;
     try
     {
-        ParseXml(document, stream->getAsString());
+        ParseXml(document, stream->getAsString(), stream->getName());
         return true;
     }
     catch (const Ogre::Exception& exception)

@@ -9,7 +9,7 @@
 
 bool WriteFileSafely(const std::string& path, const std::string& contents)
 {
-    const std::string temporary = path + ".tmp";
+    const std::string temporary = path + TEMPORARY_SUFFIX;
     FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file)
     {

@@ -2,8 +2,12 @@
 
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
+#include "common/OgreConfigFile.h"
 #include "common/SafeFileWrite.h"
+#include "common/StringHelpers.h"
+#include "common/XmlErrorLocation.h"
 #include "common/XmlParse.h"
+#include "platform/FatalError.h"
 
 #include <OgreException.h>
 #include <OgreRoot.h>
@@ -11,6 +15,9 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace
@@ -18,6 +25,7 @@ namespace
 const char* const ROOT_NAME = "config";
 // Build-flavour suffix: a key + this element overrides the plain key.
 const char* const FLAVOUR = "morvel";
+const char* const BROKEN_SUFFIX = ".broken";
 
 // OGRE's standardised path, except that "" stays "" (OGRE reads before the start of an empty string).
 std::string StandardPath(const std::string& path)
@@ -50,26 +58,58 @@ bool IsElementName(const std::string& name)
                        });
 }
 
-// Reads path into document and returns its `config` element. A missing file gives null quietly; a broken
-// file or one without `config` root is logged and gives null with the document emptied.
-TiXmlElement* ReadSettingsFile(const std::string& path, TiXmlDocument& document)
+// Logs why the settings file at path gives no settings; returns where it is broken, in a few words.
+std::string LogBrokenSettings(const std::string& path, const TiXmlDocument& document, const std::string& text)
 {
-    if (!LoadXmlFile(document, path))
-        return nullptr;
-    if (document.Error())
-    {
-        LOG_ERROR("Couldn't read the settings file %s: %s (row %i col %i)", path.c_str(),
-                  document.ErrorDesc(), document.ErrorRow(), document.ErrorCol());
-        document.Clear();
-        return nullptr;
-    }
-    TiXmlElement* root = document.FirstChildElement(ROOT_NAME);
-    if (!root)
+    if (!document.Error())
     {
         LOG_ERROR("The settings file %s has no %s element", path.c_str(), ROOT_NAME);
-        document.Clear();
+        return Format("no %s element", ROOT_NAME);
     }
-    return root;
+    const XmlErrorLocation location = LocateXmlError(document, text);
+    const std::string where = Format("row %i col %i", location.row, location.column);
+    LOG_ERROR("Couldn't read the settings file %s: %s (%s)", path.c_str(), document.ErrorDesc(),
+              where.c_str());
+    return where;
+}
+
+// Moves the broken settings file to path + ".broken", replacing an older one, and tells the player.
+void KeepBrokenSettings(const std::string& path, const std::string& where)
+{
+    const std::string kept = path + BROKEN_SUFFIX;
+    if (std::rename(path.c_str(), kept.c_str()) != 0)
+    {
+        LOG_ERROR("Couldn't move the broken settings file %s to %s: %s", path.c_str(), kept.c_str(),
+                  std::strerror(errno));
+        return;
+    }
+    platform::ShowWarning(
+        Format("the settings file %s can't be read (%s); it was moved to %s, and saving the "
+               "settings writes a new one.",
+               path.c_str(), where.c_str(), kept.c_str()));
+}
+
+// Reads path into document and returns its `config` element. A missing file gives null quietly. A broken
+// file or one without `config` root gives null, with the document emptied and a log line that says where
+// it is broken. The file that a save overwrites (keepAside) is moved aside first, so that the player's
+// settings are not lost.
+TiXmlElement* ReadSettingsFile(const std::string& path, TiXmlDocument& document, bool keepAside)
+{
+    document.Clear();
+    std::string text;
+    if (!ReadFileText(path, text))
+        return nullptr;
+    ParseXml(document, text, path);
+    if (!document.Error())
+    {
+        if (TiXmlElement* root = document.FirstChildElement(ROOT_NAME))
+            return root;
+    }
+    const std::string where = LogBrokenSettings(path, document, text);
+    document.Clear();
+    if (keepAside)
+        KeepBrokenSettings(path, where);
+    return nullptr;
 }
 } // namespace
 
@@ -128,9 +168,9 @@ bool cl_Config::Load(const std::string& fileName)
 {
     if (!fileName.empty())
         m_fileName = fileName;
-    m_root = ReadSettingsFile(m_userFolder + m_fileName, *m_document);
+    m_root = ReadSettingsFile(m_userFolder + m_fileName, *m_document, true);
     if (!m_root)
-        m_root = ReadSettingsFile(m_workingFolder + m_fileName, *m_document);
+        m_root = ReadSettingsFile(m_workingFolder + m_fileName, *m_document, false);
     NotifyAll(nullptr, m_root);
     m_modified = false;
     return m_root != nullptr;
@@ -145,25 +185,15 @@ bool cl_Config::Save()
     }
     const std::string path = m_userFolder + m_fileName;
     TiXmlDocument stored;
-    NotifyAll(ReadSettingsFile(path, stored), m_root);
+    NotifyAll(ReadSettingsFile(path, stored, true), m_root);
 
+    // OGRE's settings live beside ours; a failure to write them is logged and costs only them.
     if (Ogre::Root* ogre = Ogre::Root::getSingletonPtr())
-    {
-        try
-        {
-            ogre->saveConfig();
-        }
-        catch (const Ogre::Exception& exception)
-        {
-            LOG_ERROR("Couldn't save OGRE's configuration: %s", exception.getDescription().c_str());
-        }
-    }
+        OgreConfigFile::Save(*ogre, m_userFolder + OgreConfigFile::NAME);
 
     // Without a settings file there is no root yet; the file written now gives the next start one.
     EnsureRoot();
-    TiXmlPrinter printer;
-    m_document->Accept(&printer);
-    if (!WriteFileSafely(path, printer.Str()))
+    if (!WriteFileSafely(path, PrintXml(*m_document)))
         return false;
     m_modified = false;
     return true;

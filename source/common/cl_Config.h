@@ -37,11 +37,13 @@ public:
     static void SetElementValue(TiXmlElement* element, const std::string& key, const std::string& value);
 
     // Reads user folder + fileName, or else working folder + fileName (an empty fileName reuses the last
-    // one). A file that is broken or has no `config` root is logged and counts as missing. Every listened
+    // one). A file that is broken or has no `config` root is logged and counts as missing; in the user
+    // folder it is moved to fileName + ".broken" first (see Save). Every listened
     // key with a non-empty value is then announced (live false); unsaved changes are lost. Returns whether
     // a settings file was read.
     bool Load(const std::string& fileName);
-    // Announces (live false) the listened keys whose value differs from the file stored in the user folder,
+    // Announces (live false) the listened keys whose value differs from the file stored in the user folder
+    // (a stored file that is broken is moved aside to fileName + ".broken", never overwritten),
     // lets OGRE save its own configuration when OGRE runs, and writes the settings to the user folder
     // (the old file survives a failed write). Returns whether the settings file was written; the settings
     // stay modified when it was not.

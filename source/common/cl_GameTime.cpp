@@ -1,5 +1,6 @@
 #include "common/cl_GameTime.h"
 
+#include "common/CommandArguments.h"
 #include "common/IGameTimeListener.h"
 #include "common/LogCall.h"
 #include "common/cl_Command.h"
@@ -12,15 +13,17 @@ namespace
 const char* const RECEIVER_NAME = "gametime";
 const char* const DEFAULT_GROUP = "default";
 
-// The commands of "gametime": each writes one value of a group.
+// The commands of "gametime", matched upper-cased: each writes one value of a group. Both arguments may be
+// absent, or of another kind: the group is then "default" and the value 1.0, with a warning.
 const struct
 {
     const char* name;
+    const char* arguments;
     float TimeGroup::*value;
 } GROUP_COMMANDS[] = {
-    {"SETTIMEFLOW", &TimeGroup::timeFlow},
-    {"SETMINCAP", &TimeGroup::minCap},
-    {"SETMAXCAP", &TimeGroup::maxCap},
+    {"SETTIMEFLOW", "[string group, number time flow]", &TimeGroup::timeFlow},
+    {"SETMINCAP", "[string group, number minimum cap]", &TimeGroup::minCap},
+    {"SETMAXCAP", "[string group, number maximum cap]", &TimeGroup::maxCap},
 };
 
 std::string ToUpper(std::string text)
@@ -58,19 +61,19 @@ bool cl_GameTime::ExecuteCmd(cl_Command& cmd)
 {
     const std::string name = ToUpper(cmd.m_name);
 
+    const CommandArguments args(cmd, RECEIVER_NAME);
     std::string groupName = DEFAULT_GROUP;
-    const cl_Argument* group = cmd.m_arguments.GetArg(0);
-    if (group && group->GetType() == cl_Argument::TYPE_STRING)
-        groupName = group->GetString();
+    if (args.Any(0).GetType() == cl_Argument::TYPE_STRING)
+        groupName = args.String(0);
     else
         LOG_WARNING("A group name is expected as first argument but couldn't be found!");
 
     float value = 1.0f;
-    const cl_Argument* given = cmd.m_arguments.GetArg(1);
-    if (!given)
+    const cl_Argument::Type given = args.Any(1).GetType();
+    if (!args.Has(1))
         LOG_WARNING("A value type is expected as second argument!");
-    else if (given->GetType() == cl_Argument::TYPE_INT || given->GetType() == cl_Argument::TYPE_DOUBLE)
-        value = static_cast<float>(given->GetDouble());
+    else if (given == cl_Argument::TYPE_INT || given == cl_Argument::TYPE_DOUBLE)
+        value = args.Float(1);
     else
         LOG_WARNING("The second argument has to be an int or double value!");
 

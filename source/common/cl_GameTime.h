@@ -32,12 +32,10 @@ public:
     explicit cl_GameTime(cl_CommandDistributor& distributor);
     ~cl_GameTime() override;
 
-    // The receiver "gametime"; the command name is compared upper-cased:
-    //   SETTIMEFLOW group value    the group's time flow
-    //   SETMINCAP   group value    the group's minimum cap
-    //   SETMAXCAP   group value    the group's maximum cap
-    // group: a string, else "default" with a warning. value: an int or a double, else 1.0 with a warning.
-    // A group named here is created when it does not exist. Appends no results and answers false.
+    // The receiver "gametime", its commands in GROUP_COMMANDS of cl_GameTime.cpp (SETTIMEFLOW, SETMINCAP,
+    // SETMAXCAP group value; the name compared upper-cased). group: a string, else "default" with a
+    // warning. value: an int or a double, else 1.0 with a warning. A group named here is created when it
+    // does not exist. Appends no results and answers false.
     bool ExecuteCmd(cl_Command& cmd) override;
 
     // Adds dt (seconds, unscaled) to the played time, then calls every listener in ascending priority,

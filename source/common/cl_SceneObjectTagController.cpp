@@ -1,7 +1,7 @@
 #include "common/cl_SceneObjectTagController.h"
 
 #include "common/cl_GameTime.h"
-#include "graphics/cl_Puppet.h"
+#include "graphics/cl_ControlledPuppet.h"
 #include "graphics/cl_SceneObject.h"
 
 cl_SceneObjectTagController::cl_SceneObjectTagController()
@@ -21,7 +21,7 @@ void cl_SceneObjectTagController::SetTarget(const std::string& sceneObject, cons
 void cl_SceneObjectTagController::Update(float)
 {
     const cl_SceneObject* object = cl_SceneObject::ResolveByName(m_sceneObjectName);
-    cl_Puppet* puppet = object ? object->GetPuppet() : nullptr;
+    cl_ControlledPuppet* puppet = object ? object->GetPuppet() : nullptr;
     if (!puppet)
         return;
     if (m_slaveName.empty())

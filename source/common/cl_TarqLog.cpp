@@ -1,5 +1,7 @@
 #include "common/cl_TarqLog.h"
 
+#include "common/cl_Localizer.h"
+
 #include <OgreLogManager.h>
 #include <tinyxml.h>
 
@@ -9,11 +11,7 @@ namespace
 const size_t MAX_PENDING_LINES = 1000;
 } // namespace
 
-cl_TarqLog::cl_TarqLog()
-    : m_clock([] { return 0u; }),
-      m_durationFormatter([](uint32_t seconds) { return std::to_string(seconds); })
-{
-}
+cl_TarqLog::cl_TarqLog() : m_clock([] { return 0u; }) {}
 
 bool cl_TarqLog::Log(const std::string& text, int level)
 {
@@ -73,12 +71,15 @@ void cl_TarqLog::ClearRecord()
 void cl_TarqLog::ExportXml(TiXmlElement& element, int mask) const
 {
     const uint32_t allowed = static_cast<uint32_t>(mask);
+    const cl_Localizer* localizer = cl_Localizer::GetInstance();
     for (const Record& record : m_records)
     {
         if ((static_cast<uint32_t>(record.level) & ~allowed) != 0)
             continue;
         TiXmlElement entry("entry");
-        entry.SetAttribute("time", m_durationFormatter(record.time / 1000));
+        const uint32_t seconds = record.time / 1000;
+        entry.SetAttribute("time", localizer ? localizer->FormatDuration(static_cast<int>(seconds))
+                                             : std::to_string(seconds));
         entry.InsertEndChild(TiXmlText(record.text));
         element.InsertEndChild(entry);
     }

@@ -18,14 +18,16 @@ public:
         int level;
         std::string text;
     };
-    // The millisecond clock stamped on records, and the text written for a record's age in seconds.
+    // The millisecond clock stamped on records.
     using Clock = std::function<uint32_t()>;
-    using DurationFormatter = std::function<std::string(uint32_t seconds)>;
 
     cl_TarqLog();
 
     bool Log(const std::string& text, int level) override;
     void ClearRecord() override;
+    // Each record whose level bits all lie in mask as an `entry` element with the record's text; its "time"
+    // is the localizer's duration text of the record's time in whole seconds (the plain number of seconds
+    // while there is no localizer).
     void ExportXml(TiXmlElement& element, int mask) const override;
 
     void SetMask(uint32_t mask) { m_mask = mask; }
@@ -39,7 +41,6 @@ public:
     const std::list<Record>& GetRecords() const { return m_records; }
 
     void SetClock(Clock clock) { m_clock = std::move(clock); }
-    void SetDurationFormatter(DurationFormatter formatter) { m_durationFormatter = std::move(formatter); }
 
 private:
     bool GoesToOgre(int level) const;
@@ -52,5 +53,4 @@ private:
     std::list<Record> m_records;
     std::list<Record> m_pendingForOgre;
     Clock m_clock;
-    DurationFormatter m_durationFormatter;
 };

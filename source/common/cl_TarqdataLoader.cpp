@@ -1,5 +1,6 @@
 #include "common/cl_TarqdataLoader.h"
 
+#include "TarqApp.h"
 #include "assets/cl_GameState.h"
 #include "assets/cl_PoolManager.h"
 #include "assets/cl_SpokentextPool.h"
@@ -126,7 +127,9 @@ cl_IngameMenu* IngameMenu()
 }
 
 // The "loading_screen" scene manager with its camera, shown in the window's main viewport while it lives;
-// the viewport gets its camera back afterwards.
+// the viewport gets its camera back afterwards. The application's camera switch does both (it also clears
+// the render queues, whose pass maps must not outlive the passes they point at); a loader used without
+// the application switches the viewport itself.
 class LoadingScene
 {
 public:
@@ -141,8 +144,11 @@ public:
         node->attachObject(camera);
         node->setPosition(0.0f, 0.0f, 1.0f);
         node->lookAt(Ogre::Vector3::ZERO, Ogre::Node::TS_WORLD);
-        // The application's camera switch will take over here; until then the viewport is switched as is.
-        if (m_viewport)
+        if (m_application)
+        {
+            m_application->SetCamera(camera);
+        }
+        else if (m_viewport)
         {
             m_previousCamera = m_viewport->getCamera();
             m_viewport->setCamera(camera);
@@ -151,7 +157,9 @@ public:
     }
     ~LoadingScene()
     {
-        if (m_viewport)
+        if (m_application)
+            m_application->RestorePreviousCamera();
+        else if (m_viewport)
             m_viewport->setCamera(m_previousCamera);
         m_root.destroySceneManager(m_sceneManager);
     }
@@ -163,6 +171,7 @@ public:
 private:
     Ogre::Root& m_root;
     Ogre::Viewport* m_viewport;
+    TarqApp* const m_application = dynamic_cast<TarqApp*>(BaseApplication::GetInstance());
     Ogre::SceneManager* m_sceneManager = nullptr;
     Ogre::Camera* m_previousCamera = nullptr;
 };
@@ -210,7 +219,7 @@ bool cl_TarqdataLoader::ParseTdf(const std::string& group, const std::string& te
                                  const std::string& fileName, bool skip)
 {
     TiXmlDocument document;
-    ParseXml(document, text);
+    ParseXml(document, text, fileName);
     if (document.Error())
         LOG_ERROR("A parse error occured in '%s' in row %i col %i: %s", fileName.c_str(), document.ErrorRow(),
                   document.ErrorCol(), document.ErrorDesc());

@@ -1,5 +1,6 @@
 #include "common/cl_ValueSourceManager.h"
 
+#include "common/CommandArguments.h"
 #include "common/LogCall.h"
 #include "common/cl_Command.h"
 #include "common/cl_FloatModifier.h"
@@ -179,16 +180,6 @@ std::string AttributeOrEmpty(const TiXmlElement& element, const char* name)
     const std::string* value = element.Attribute(std::string(name));
     return value ? *value : std::string();
 }
-
-// The argument at index; null, with a warning, when the command has too few arguments.
-const cl_Argument* RequiredArgument(const cl_Command& cmd, int index)
-{
-    const cl_Argument* argument = cmd.m_arguments.GetArg(index);
-    if (!argument)
-        LOG_WARNING("The command '%s' of \"valuemanager\" needs %i arguments!", cmd.m_name.c_str(),
-                    index + 1);
-    return argument;
-}
 } // namespace
 
 cl_ValueSourceManager::cl_ValueSourceManager(cl_CommandDistributor& distributor, cl_GameTime& gameTime)
@@ -313,67 +304,57 @@ bool cl_ValueSourceManager::ExecuteCmd(cl_Command& cmd)
     static const struct
     {
         const char* name;
-        int argumentCount;
-        bool (cl_ValueSourceManager::*handler)(cl_Command&);
+        const char* arguments;
+        bool (cl_ValueSourceManager::*handler)(const CommandArguments&, cl_Command&);
     } COMMANDS[] = {
-        {"GetValue", 1, &cl_ValueSourceManager::GetValueCmd},
-        {"SetValue", 2, &cl_ValueSourceManager::SetValueCmd},
-        {"SetActive", 2, &cl_ValueSourceManager::SetActiveCmd},
+        // Appends one double: the source's value, 0.0 without such a source.
+        {"GetValue", "string name", &cl_ValueSourceManager::GetValueCmd},
+        // A settable source (static, time, sine, cosine) takes the number.
+        {"SetValue", "string name, number value", &cl_ValueSourceManager::SetValueCmd},
+        // Switches the source on (true) or off (false).
+        {"SetActive", "string name, bool flag", &cl_ValueSourceManager::SetActiveCmd},
     };
-    for (const auto& command : COMMANDS)
-    {
-        if (cmd.m_name != command.name)
-            continue;
-        if (!RequiredArgument(cmd, command.argumentCount - 1))
-            return false;
-        return (this->*command.handler)(cmd);
-    }
-    return false;
+    // Unknown names are ignored.
+    const CommandArguments args(cmd, "valuemanager");
+    const auto* command = args.Find(COMMANDS, false);
+    return command && (this->*command->handler)(args, cmd);
 }
 
-bool cl_ValueSourceManager::GetValueCmd(cl_Command& cmd)
+bool cl_ValueSourceManager::GetValueCmd(const CommandArguments& args, cl_Command& cmd)
 {
-    const float value = GetValue(cmd.m_arguments.GetArg(0)->GetString());
-    cmd.m_results.GetArg(-1)->SetDouble(value);
+    cmd.m_results.GetArg(-1)->SetDouble(GetValue(args.String(0)));
     return true;
 }
 
-bool cl_ValueSourceManager::SetValueCmd(cl_Command& cmd)
+bool cl_ValueSourceManager::SetValueCmd(const CommandArguments& args, cl_Command&)
 {
-    const cl_Argument* value = cmd.m_arguments.GetArg(1);
-    if (value->GetType() != cl_Argument::TYPE_INT && value->GetType() != cl_Argument::TYPE_DOUBLE)
-    {
-        LOG_WARNING("SetValue needs a number as second argument!");
-        return false;
-    }
-    auto* settable = dynamic_cast<cl_SettableFloat*>(GetFloatSource(cmd.m_arguments.GetArg(0)->GetString()));
+    auto* settable = dynamic_cast<cl_SettableFloat*>(GetFloatSource(args.String(0)));
     if (!settable)
         return false;
-    settable->SetValue(static_cast<float>(value->GetDouble()));
+    settable->SetValue(args.Float(1));
     return true;
 }
 
-bool cl_ValueSourceManager::SetActiveCmd(cl_Command& cmd)
+bool cl_ValueSourceManager::SetActiveCmd(const CommandArguments& args, cl_Command&)
 {
-    const cl_Argument* flag = cmd.m_arguments.GetArg(1);
+    // A flag of another kind is turned into one: a number is true when it is not 0, a string when it is
+    // "true"; anything else reads as the bool getter reads it.
+    const cl_Argument& flag = args.Any(1);
     bool on = false;
-    switch (flag->GetType())
+    switch (flag.GetType())
     {
-    case cl_Argument::TYPE_BOOL:
-        on = flag->GetBool();
-        break;
     case cl_Argument::TYPE_INT:
     case cl_Argument::TYPE_DOUBLE:
-        on = flag->GetDouble() != 0.0;
+        on = flag.GetDouble() != 0.0;
         break;
     case cl_Argument::TYPE_STRING:
-        on = flag->GetString() == "true";
+        on = flag.GetString() == "true";
         break;
     default:
-        LOG_WARNING("SetActive needs a flag as second argument!");
-        return false;
+        on = flag.GetBool();
+        break;
     }
-    cl_FloatSource* source = GetFloatSource(cmd.m_arguments.GetArg(0)->GetString());
+    cl_FloatSource* source = GetFloatSource(args.String(0));
     if (!source)
         return false;
     source->SetActive(on ? 1.0f : 0.0f);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+class CommandArguments;
 class TiXmlElement;
 class cl_FloatSource;
 class cl_GameTime;
@@ -50,19 +51,15 @@ public:
     // Every source in ascending name order gets dt, or 0 while it is switched off.
     void Update(float dt) override;
 
-    // The receiver "valuemanager" (command names compared exactly; arguments by position):
-    //   GetValue  name          appends one double result: the value, 0.0 without such a source
-    //   SetValue  name value    a settable source (static, time, sine, cosine) takes the number
-    //   SetActive name flag     switches the source on (true) or off (false); a number counts as true
-    //                           when it is not 0, a string when it is "true"
-    // A missing argument, or a value or flag of another type, does nothing (a warning). Unknown commands
-    // are ignored. Answers true when the command was carried out.
+    // The receiver "valuemanager": its commands, the arguments each reads and what it does are the table in
+    // ExecuteCmd. A command missing a required argument is refused with a warning (CommandArguments);
+    // unknown commands are ignored. Answers true when the command was carried out.
     bool ExecuteCmd(cl_Command& cmd) override;
 
 private:
-    bool GetValueCmd(cl_Command& cmd);
-    bool SetValueCmd(cl_Command& cmd);
-    bool SetActiveCmd(cl_Command& cmd);
+    bool GetValueCmd(const CommandArguments& args, cl_Command& cmd);
+    bool SetValueCmd(const CommandArguments& args, cl_Command& cmd);
+    bool SetActiveCmd(const CommandArguments& args, cl_Command& cmd);
 
     std::map<std::string, std::unique_ptr<cl_FloatSource>> m_sources;
     cl_GameTimeRegistration m_frames;

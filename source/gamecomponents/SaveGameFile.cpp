@@ -186,7 +186,7 @@ namespace SaveGameFile
 {
 TiXmlElement* Parse(TiXmlDocument& document, const std::string& text, const std::string& fileName)
 {
-    ParseXml(document, text);
+    ParseXml(document, text, fileName);
     return FindSaveGame(document, fileName);
 }
 
@@ -277,9 +277,10 @@ std::string Write(const SaveEntry& entry, const TiXmlElement& gamestate)
     AppendText(*savegame, "section", entry.section);
     AppendText(*savegame, "datetime", std::to_string(entry.date.time));
     AppendText(*savegame, "played", std::to_string(entry.played));
-    // Printed as the document would be with the game state as the last child of savegame, but without
-    // copying the whole tree into it first.
+    // Printed as PrintXml prints the document with the game state as the last child of savegame, but
+    // without copying the whole tree into it first; the game state lies two levels below the document.
     TiXmlPrinter printer;
+    ChoosePrintLayout(printer, 2 + ElementDepth(gamestate));
     printer.VisitEnter(document);
     printer.VisitEnter(*savegame, savegame->FirstAttribute());
     for (const TiXmlNode* child = savegame->FirstChild(); child; child = child->NextSibling())

@@ -15,6 +15,7 @@
 #include "assets/cl_TextPool.h"
 #include "assets/cl_TopicAsset.h"
 #include "assets/cl_TopicPool.h"
+#include "common/CommandArguments.h"
 #include "common/LogCall.h"
 #include "common/cl_Command.h"
 #include "common/cl_GameTime.h"
@@ -29,7 +30,6 @@
 #include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
-#include "graphics/cl_Puppet.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/cl_GUISystem.h"
@@ -37,8 +37,6 @@
 
 #include <OgreSceneNode.h>
 #include <tinyxml.h>
-
-#include <cstring>
 
 namespace
 {
@@ -79,56 +77,10 @@ TarqApp* Application()
     return dynamic_cast<TarqApp*>(BaseApplication::GetInstance());
 }
 
-// Whether the argument is of the kind the letter names (see cl_GameComponents::CommandEntry).
-bool ArgumentFits(const cl_Argument& argument, char kind)
+// The receiver's reader of the command's arguments.
+CommandArguments Arguments(const cl_Command& cmd)
 {
-    switch (kind)
-    {
-    case 's':
-        return argument.GetType() == cl_Argument::TYPE_STRING;
-    case 'b':
-        return argument.GetType() == cl_Argument::TYPE_BOOL;
-    case 'i':
-        return argument.GetType() == cl_Argument::TYPE_INT;
-    case 'n':
-        return argument.GetType() == cl_Argument::TYPE_INT || argument.GetType() == cl_Argument::TYPE_DOUBLE;
-    default:
-        return true;
-    }
-}
-
-// Whether the arguments fit one of the forms of accepted ('|' between forms); null accepts every list.
-bool ArgumentsFit(const cl_ArgList& arguments, const char* accepted)
-{
-    if (!accepted)
-        return true;
-    for (const char* form = accepted;; ++form)
-    {
-        const size_t length = std::strcspn(form, "|");
-        bool fits = static_cast<int>(length) == arguments.GetSize();
-        for (size_t i = 0; fits && i < length; ++i)
-            fits = ArgumentFits(*arguments.GetArg(static_cast<int>(i)), form[i]);
-        if (fits)
-            return true;
-        form += length;
-        if (!*form)
-            return false;
-    }
-}
-
-std::string StringArg(const cl_Command& cmd, int index)
-{
-    return cmd.m_arguments.GetArg(index)->GetString();
-}
-
-int IntArg(const cl_Command& cmd, int index)
-{
-    return cmd.m_arguments.GetArg(index)->GetInt();
-}
-
-float FloatArg(const cl_Command& cmd, int index)
-{
-    return static_cast<float>(cmd.m_arguments.GetArg(index)->GetDouble());
+    return CommandArguments(cmd, "game");
 }
 
 void AddResult(cl_Command& cmd, const std::string& text)
@@ -300,6 +252,7 @@ void cl_GameComponents::SetCurrentCharacter(const std::string& characterId)
             character->SetIdleTime(0.0f);
             old->SetBusyCount(0);
             old->SetIdleTime(0.0f);
+            m_sequencePlayer->OnBusyCountHandedOver(old->GetName(), character->GetName());
         }
         // The game state still names the old character.
         const std::string oldId = CurrentCharacterId();
@@ -442,9 +395,14 @@ void cl_GameComponents::Update(float)
         m_requestedChapter.clear();
         if (!m_chapterStarter || !m_chapterStarter(chapter, m_requestedDifficulty))
         {
-            LOG_ERROR("chapter '%s' not found... quitting!", chapter.c_str());
+            // The start logged what it found wrong with the chapter's data.
+            const cl_TarqdataLoader* loader = cl_TarqdataLoader::GetInstance();
+            if (m_chapterStarter && loader && loader->HasChapter(chapter))
+                LOG_ERROR("chapter '%s' cannot be started... quitting!", chapter.c_str());
+            else
+                LOG_ERROR("chapter '%s' not found... quitting!", chapter.c_str());
             if (TarqApp* application = Application())
-                application->RequestQuit();
+                application->RequestQuitForFailure();
         }
         return;
     }
@@ -474,7 +432,7 @@ void cl_GameComponents::Reset()
     if (cl_Character* character = m_currentCharacter)
     {
         character->SetQueryFlags(QUERY_CHARACTER);
-        if (Ogre::SceneNode* node = character->GetPuppet() ? character->GetPuppet()->GetSceneNode() : nullptr)
+        if (Ogre::SceneNode* node = character->GetSceneNode())
             node->setScale(Ogre::Vector3::UNIT_SCALE);
         m_currentCharacter = nullptr;
     }
@@ -482,20 +440,12 @@ void cl_GameComponents::Reset()
 
 bool cl_GameComponents::ExecuteCmd(cl_Command& cmd)
 {
-    for (const CommandEntry& command : COMMANDS)
-    {
-        if (cmd.m_name != command.name)
-            continue;
-        if (!ArgumentsFit(cmd.m_arguments, command.arguments))
-        {
-            LOG_WARNING("Cmd '%s' of receiver 'game' refused: it takes the arguments '%s'", command.name,
-                        command.arguments);
-            return false;
-        }
-        (this->*command.run)(cmd);
-        return command.answer;
-    }
-    return false;
+    // An unknown name is answered false without a log line.
+    const CommandEntry* command = Arguments(cmd).Find(COMMANDS, false);
+    if (!command)
+        return false;
+    (this->*command->run)(cmd);
+    return command->answer;
 }
 
 void cl_GameComponents::CmdExitDialog(cl_Command&)
@@ -505,20 +455,21 @@ void cl_GameComponents::CmdExitDialog(cl_Command&)
 
 void cl_GameComponents::CmdAbortSequence(cl_Command& cmd)
 {
-    m_sequencePlayer->AbortSequence(IntArg(cmd, 0));
+    m_sequencePlayer->AbortSequence(Arguments(cmd).Int(0));
 }
 
 void cl_GameComponents::CmdAddChoice(cl_Command& cmd)
 {
-    const std::string textId = TextOfCaller(StringArg(cmd, 0), StringArg(cmd, 2));
+    const CommandArguments args = Arguments(cmd);
+    const std::string textId = TextOfCaller(args.String(0), args.String(2));
     if (!textId.empty())
-        m_dialogSystem->SetChoice(StringArg(cmd, 1), textId);
+        m_dialogSystem->SetChoice(args.String(1), textId);
 }
 
 void cl_GameComponents::CmdCharacterInDialog(cl_Command& cmd)
 {
     const cl_CharacterAsset* character =
-        FindIn<cl_CharacterAsset>(&cl_PoolManager::GetCharacterPool, StringArg(cmd, 0));
+        FindIn<cl_CharacterAsset>(&cl_PoolManager::GetCharacterPool, Arguments(cmd).String(0));
     AddResult(cmd, character && character == m_dialogSystem->GetDialogPartner());
 }
 
@@ -551,15 +502,13 @@ void cl_GameComponents::CmdGetCurrentSceneName(cl_Command& cmd)
 
 void cl_GameComponents::CmdGetSequenceCaller(cl_Command& cmd)
 {
-    const cl_SequenceAsset* front = m_sequencePlayer->GetFrontSequence(IntArg(cmd, 0));
-    if (const cl_AssetLogic* caller = front ? front->GetOwnerLogic() : nullptr)
+    if (const cl_AssetLogic* caller = m_sequencePlayer->GetSequenceCaller(Arguments(cmd).Int(0)))
         AddResult(cmd, caller->GetAssetId());
 }
 
 void cl_GameComponents::CmdGetSequenceCallerType(cl_Command& cmd)
 {
-    const cl_SequenceAsset* front = m_sequencePlayer->GetFrontSequence(IntArg(cmd, 0));
-    const cl_AssetLogic* caller = front ? front->GetOwnerLogic() : nullptr;
+    const cl_AssetLogic* caller = m_sequencePlayer->GetSequenceCaller(Arguments(cmd).Int(0));
     const cl_PoolManager* pools = cl_PoolManager::GetInstance();
     if (const cl_Asset* asset = caller && pools ? pools->FindAsset(caller->GetAssetId()) : nullptr)
         AddResult(cmd, asset->GetType());
@@ -587,16 +536,18 @@ void cl_GameComponents::CmdEnqueueBackgroundSequence(cl_Command& cmd)
 
 void cl_GameComponents::StartSequence(cl_Command& cmd, bool foreground, bool enqueue)
 {
-    cl_AssetLogic* caller = FindLogic(StringArg(cmd, 0));
-    const std::string sequenceId = caller ? caller->GetParam(StringArg(cmd, 1)) : std::string();
+    const CommandArguments args = Arguments(cmd);
+    cl_AssetLogic* caller = FindLogic(args.String(0));
+    const std::string sequenceId = caller ? caller->GetParam(args.String(1)) : std::string();
     cl_SequenceAsset* sequence = FindIn<cl_SequenceAsset>(&cl_PoolManager::GetSequencePool, sequenceId);
     if (!sequence)
         return;
     sequence->SetOwnerLogic(caller);
-    sequence->SetInteraction(nullptr, nullptr);
-    sequence->SetCaller("none");
-    sequence->SetForeground(foreground);
-    const int layer = foreground ? cl_SequencePlayer::FOREGROUND : IntArg(cmd, 2);
+    sequence->SetInteractionTarget(nullptr);
+    sequence->SetUsedItem(nullptr);
+    sequence->SetCallerName("none");
+    sequence->SetBlocking(foreground);
+    const int layer = foreground ? cl_SequencePlayer::FOREGROUND : args.Int(2);
     if (enqueue)
         m_sequencePlayer->EnqueueSequence(sequence, layer, false);
     else
@@ -606,30 +557,32 @@ void cl_GameComponents::StartSequence(cl_Command& cmd, bool foreground, bool enq
 void cl_GameComponents::CmdQueryChoice(cl_Command& cmd)
 {
     const cl_PoolManager* pools = cl_PoolManager::GetInstance();
-    m_dialogSystem->QueryChoice(pools ? pools->FindAsset(StringArg(cmd, 0)) : nullptr);
+    m_dialogSystem->QueryChoice(pools ? pools->FindAsset(Arguments(cmd).String(0)) : nullptr);
 }
 
 void cl_GameComponents::CmdSetCurrentCharacter(cl_Command& cmd)
 {
+    const CommandArguments args = Arguments(cmd);
     cl_SceneManager* scenes = cl_SceneManager::GetInstance();
     if (scenes && scenes->GetLoadedScene() && m_currentCharacter)
-        scenes->SwitchToCharacter(StringArg(cmd, 0));
+        scenes->SwitchToCharacter(args.String(0));
     else
-        SetCurrentCharacter(StringArg(cmd, 0));
+        SetCurrentCharacter(args.String(0));
 }
 
 void cl_GameComponents::CmdSetNavmesh(cl_Command& cmd)
 {
+    const CommandArguments args = Arguments(cmd);
     const cl_SceneManager* scenes = cl_SceneManager::GetInstance();
     cl_Scene* loaded = scenes ? scenes->GetLoadedScene() : nullptr;
-    const std::string navmesh = StringArg(cmd, 0);
-    if (cmd.m_arguments.GetSize() == 1)
+    const std::string navmesh = args.String(0);
+    if (!args.Has(1))
     {
         if (loaded)
             loaded->SetNavmesh(navmesh);
         return;
     }
-    const std::string sceneId = StringArg(cmd, 1);
+    const std::string sceneId = args.String(1);
     if (loaded && loaded->GetAsset() && loaded->GetAsset()->GetId() == sceneId)
         loaded->SetNavmesh(navmesh);
     else if (cl_SceneAsset* scene = FindIn<cl_SceneAsset>(&cl_PoolManager::GetScenePool, sceneId))
@@ -638,24 +591,24 @@ void cl_GameComponents::CmdSetNavmesh(cl_Command& cmd)
 
 void cl_GameComponents::CmdSetLocalSurfaceId(cl_Command& cmd)
 {
+    const CommandArguments args = Arguments(cmd);
     const cl_SceneManager* scenes = cl_SceneManager::GetInstance();
     const cl_Scene* loaded = scenes ? scenes->GetLoadedScene() : nullptr;
-    if (cl_Navmesh* navmesh = loaded ? loaded->FindNavmesh(StringArg(cmd, 0)) : nullptr)
-        navmesh->SetLocalSurfaceId(IntArg(cmd, 1),
-                                   Ogre::Vector3(FloatArg(cmd, 2), FloatArg(cmd, 3), FloatArg(cmd, 4)),
-                                   Ogre::Vector3(FloatArg(cmd, 5), FloatArg(cmd, 6), FloatArg(cmd, 7)));
+    if (cl_Navmesh* navmesh = loaded ? loaded->FindNavmesh(args.String(0)) : nullptr)
+        navmesh->SetLocalSurfaceId(args.Int(1), Ogre::Vector3(args.Float(2), args.Float(3), args.Float(4)),
+                                   Ogre::Vector3(args.Float(5), args.Float(6), args.Float(7)));
 }
 
 void cl_GameComponents::CmdUseItem(cl_Command& cmd)
 {
-    SetSelectedItem(FindIn<cl_ItemAsset>(&cl_PoolManager::GetItemPool, StringArg(cmd, 0)));
+    SetSelectedItem(FindIn<cl_ItemAsset>(&cl_PoolManager::GetItemPool, Arguments(cmd).String(0)));
 }
 
 void cl_GameComponents::CmdStartDialog(cl_Command& cmd)
 {
     SetMouseOverObject(nullptr);
     cl_CharacterAsset* character =
-        FindIn<cl_CharacterAsset>(&cl_PoolManager::GetCharacterPool, StringArg(cmd, 0));
+        FindIn<cl_CharacterAsset>(&cl_PoolManager::GetCharacterPool, Arguments(cmd).String(0));
     if (!character || !character->HasActiveTopics() || m_dialogSystem->IsChoiceQueryPending())
         return;
     m_dialogSystem->SetDialogPartner(character);
@@ -665,28 +618,30 @@ void cl_GameComponents::CmdStartDialog(cl_Command& cmd)
 
 void cl_GameComponents::CmdStartSubDialog(cl_Command& cmd)
 {
+    const CommandArguments args = Arguments(cmd);
     SetMouseOverObject(nullptr);
     cl_CharacterAsset* character =
-        FindIn<cl_CharacterAsset>(&cl_PoolManager::GetCharacterPool, StringArg(cmd, 0));
+        FindIn<cl_CharacterAsset>(&cl_PoolManager::GetCharacterPool, args.String(0));
     if (!character)
         return;
     const cl_AssetLogic* logic = character->GetLogic();
-    const std::string topicId = logic ? logic->GetParam(StringArg(cmd, 1)) : std::string();
+    const std::string topicId = logic ? logic->GetParam(args.String(1)) : std::string();
     m_dialogSystem->StartSubDialog(character, FindIn<cl_TopicAsset>(&cl_PoolManager::GetTopicPool, topicId));
 }
 
 void cl_GameComponents::CmdStartMinigame(cl_Command& cmd)
 {
+    const CommandArguments args = Arguments(cmd);
     cl_MinigameManager* minigames = cl_MinigameManager::GetInstance();
     if (!minigames)
         return;
-    if (cmd.m_arguments.GetSize() != 2)
+    if (!args.Has(1))
     {
-        minigames->StartMinigame(StringArg(cmd, 0), nullptr);
+        minigames->StartMinigame(args.String(0), nullptr);
         return;
     }
-    cl_AssetLogic* caller = FindLogic(StringArg(cmd, 0));
-    const std::string name = caller ? caller->GetParam(StringArg(cmd, 1)) : std::string();
+    cl_AssetLogic* caller = FindLogic(args.String(0));
+    const std::string name = caller ? caller->GetParam(args.String(1)) : std::string();
     if (!name.empty())
         minigames->StartMinigame(name, caller);
 }
@@ -717,13 +672,13 @@ void cl_GameComponents::CmdStopMovie(cl_Command&)
 void cl_GameComponents::CmdUnlockChapter(cl_Command& cmd)
 {
     if (TarqApp* application = Application())
-        application->GetSaveGameManager().UnlockChapter(StringArg(cmd, 0));
+        application->GetSaveGameManager().UnlockChapter(Arguments(cmd).String(0));
 }
 
 void cl_GameComponents::CmdStartChapter(cl_Command& cmd)
 {
     cl_ScriptSystem* script = cl_ScriptSystem::GetInstance();
-    RequestChapterStart(StringArg(cmd, 0), script ? script->GetDifficulty() : 0);
+    RequestChapterStart(Arguments(cmd).String(0), script ? script->GetDifficulty() : 0);
 }
 
 void cl_GameComponents::CmdGameOver(cl_Command&)
@@ -733,7 +688,7 @@ void cl_GameComponents::CmdGameOver(cl_Command&)
 
 void cl_GameComponents::CmdSetCurrentChapter(cl_Command& cmd)
 {
-    const std::string chapter = StringArg(cmd, 0);
+    const std::string chapter = Arguments(cmd).String(0);
     LOG_INFO("Entering chapter/section '%s'", chapter.c_str());
     if (cl_GameState* gameState = cl_GameState::GetInstance())
         gameState->SetCurrentChapter(chapter);
@@ -741,8 +696,9 @@ void cl_GameComponents::CmdSetCurrentChapter(cl_Command& cmd)
 
 void cl_GameComponents::CmdSetCurrentHint(cl_Command& cmd)
 {
+    const CommandArguments args = Arguments(cmd);
     if (cl_GameState* gameState = cl_GameState::GetInstance())
-        gameState->SetCurrentHint(StringArg(cmd, 0), StringArg(cmd, 1));
+        gameState->SetCurrentHint(args.String(0), args.String(1));
 }
 
 void cl_GameComponents::NotifyGameStateCleared()
@@ -790,42 +746,45 @@ void cl_GameComponents::OnSequenceFinished(cl_SequenceAsset*)
 
 void cl_GameComponents::CmdAddQuestText(cl_Command& cmd)
 {
-    const std::string textId = TextOfCaller(StringArg(cmd, 0), StringArg(cmd, 2));
+    const CommandArguments args = Arguments(cmd);
+    const std::string textId = TextOfCaller(args.String(0), args.String(2));
     if (!textId.empty())
-        m_questSystem->AddQuestText(StringArg(cmd, 1), textId);
+        m_questSystem->AddQuestText(args.String(1), textId);
 }
 
 void cl_GameComponents::CmdDeleteQuest(cl_Command& cmd)
 {
-    m_questSystem->DeleteQuest(StringArg(cmd, 0));
+    m_questSystem->DeleteQuest(Arguments(cmd).String(0));
 }
 
 void cl_GameComponents::CmdSetQuestSlotText(cl_Command& cmd)
 {
-    const std::string textId = TextOfCaller(StringArg(cmd, 0), StringArg(cmd, 3));
+    const CommandArguments args = Arguments(cmd);
+    const std::string textId = TextOfCaller(args.String(0), args.String(3));
     if (!textId.empty())
-        m_questSystem->SetQuestSlotText(StringArg(cmd, 1), StringArg(cmd, 2), textId,
-                                        cmd.m_arguments.GetArg(4)->GetBool());
+        m_questSystem->SetQuestSlotText(args.String(1), args.String(2), textId, args.Bool(4));
 }
 
 void cl_GameComponents::CmdSetQuestTitle(cl_Command& cmd)
 {
-    const std::string textId = TextOfCaller(StringArg(cmd, 0), StringArg(cmd, 2));
+    const CommandArguments args = Arguments(cmd);
+    const std::string textId = TextOfCaller(args.String(0), args.String(2));
     if (!textId.empty())
-        m_questSystem->SetQuestTitle(StringArg(cmd, 1), textId);
+        m_questSystem->SetQuestTitle(args.String(1), textId);
 }
 
 void cl_GameComponents::CmdAddCharacterToParty(cl_Command& cmd)
 {
-    m_party->AddMember(StringArg(cmd, 0));
+    m_party->AddMember(Arguments(cmd).String(0));
 }
 
 void cl_GameComponents::CmdRemoveCharacterFromParty(cl_Command& cmd)
 {
-    m_party->RemoveMember(StringArg(cmd, 0));
+    m_party->RemoveMember(Arguments(cmd).String(0));
 }
 
 void cl_GameComponents::CmdSetPartyTag(cl_Command& cmd)
 {
-    m_party->SetMemberTag(StringArg(cmd, 0), StringArg(cmd, 1));
+    const CommandArguments args = Arguments(cmd);
+    m_party->SetMemberTag(args.String(0), args.String(1));
 }

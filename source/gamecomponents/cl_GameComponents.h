@@ -159,8 +159,8 @@ public:
     void Reset();
 
     // The receiver "game": runs the command of COMMANDS with that name and answers its listed value. A
-    // command whose arguments fit none of its forms is refused with a log line (false, nothing changes);
-    // an unknown name is answered false without one.
+    // command missing a required argument is refused with a log line (false, nothing changes; see
+    // CommandArguments); an unknown name is answered false without one.
     bool ExecuteCmd(cl_Command& cmd) override;
 
     // The tree and the chapter's assets go: the object under the mouse is dropped even during a dialog, then
@@ -184,8 +184,7 @@ private:
     struct CommandEntry
     {
         const char* name;
-        // The argument lists it accepts, '|' between them, a letter per argument: 's' string, 'i' whole
-        // number, 'n' number, 'b' bool, '.' any type. Null: the arguments are not read.
+        // The arguments it reads, as CommandArguments::Require takes them.
         const char* arguments;
         void (cl_GameComponents::*run)(cl_Command& cmd);
         // The command's answer, whatever the run found.
@@ -261,45 +260,58 @@ private:
     cl_ReceiverRegistration m_receiver;
 };
 
-// What state charts and Lua scripts may ask of the receiver "game".
+// What state charts and Lua scripts may ask of the receiver "game". A caller is the asset whose logic sends
+// the command, a param the name of one of that logic's parameters, which names the asset meant. With one
+// argument, SetNavmesh sets the loaded scene's navmesh and StartMinigame starts the minigame of that name;
+// with two, the scene's navmesh (for its next load when it is not the loaded one), and the minigame the
+// caller's param names, with the caller's logic.
 inline const cl_GameComponents::CommandEntry cl_GameComponents::COMMANDS[] = {
     {"ExitDialog", "", &cl_GameComponents::CmdExitDialog, true},
-    {"AbortSequence", "i", &cl_GameComponents::CmdAbortSequence, true},
-    {"AddChoice", "sss", &cl_GameComponents::CmdAddChoice, true},
-    {"AddQuestText", "sss", &cl_GameComponents::CmdAddQuestText, true},
-    {"CharacterInDialog", "s", &cl_GameComponents::CmdCharacterInDialog, true},
+    {"AbortSequence", "int layer", &cl_GameComponents::CmdAbortSequence, true},
+    {"AddChoice", "string caller, string choice key, string param", &cl_GameComponents::CmdAddChoice, true},
+    {"AddQuestText", "string caller, string quest id, string param", &cl_GameComponents::CmdAddQuestText,
+     true},
+    {"CharacterInDialog", "string character id", &cl_GameComponents::CmdCharacterInDialog, true},
     {"IsDialogActive", "", &cl_GameComponents::CmdIsDialogActive, false},
     {"ClearChoices", "", &cl_GameComponents::CmdClearChoices, true},
-    {"DeleteQuest", "s", &cl_GameComponents::CmdDeleteQuest, true},
+    {"DeleteQuest", "string quest id", &cl_GameComponents::CmdDeleteQuest, true},
     {"GetCurrentCharacter", "", &cl_GameComponents::CmdGetCurrentCharacter, true},
     {"GetCurrentScene", "", &cl_GameComponents::CmdGetCurrentScene, true},
     {"GetCurrentSceneName", "", &cl_GameComponents::CmdGetCurrentSceneName, true},
-    {"GetSequenceCaller", "i", &cl_GameComponents::CmdGetSequenceCaller, true},
-    {"GetSequenceCallerType", "i", &cl_GameComponents::CmdGetSequenceCallerType, true},
-    {"PlaySequence", "ss", &cl_GameComponents::CmdPlaySequence, true},
-    {"PlayBackgroundSequence", "ssi", &cl_GameComponents::CmdPlayBackgroundSequence, true},
-    {"QueryChoice", "s", &cl_GameComponents::CmdQueryChoice, true},
-    {"EnqueueSequence", "ss", &cl_GameComponents::CmdEnqueueSequence, true},
-    {"EnqueueBackgroundSequence", "ssi", &cl_GameComponents::CmdEnqueueBackgroundSequence, true},
-    {"SetCurrentCharacter", "s", &cl_GameComponents::CmdSetCurrentCharacter, false},
-    {"SetQuestSlotText", "ssssb", &cl_GameComponents::CmdSetQuestSlotText, false},
-    {"SetQuestTitle", "sss", &cl_GameComponents::CmdSetQuestTitle, false},
-    {"SetNavmesh", "s|ss", &cl_GameComponents::CmdSetNavmesh, false},
-    {"SetLocalSurfaceId", "sinnnnnn", &cl_GameComponents::CmdSetLocalSurfaceId, false},
-    {"UseItem", "s", &cl_GameComponents::CmdUseItem, true},
-    {"StartDialog", "s", &cl_GameComponents::CmdStartDialog, true},
-    {"StartSubDialog", "ss", &cl_GameComponents::CmdStartSubDialog, true},
-    {"StartMinigame", "s|ss|s..", &cl_GameComponents::CmdStartMinigame, true},
+    {"GetSequenceCaller", "int layer", &cl_GameComponents::CmdGetSequenceCaller, true},
+    {"GetSequenceCallerType", "int layer", &cl_GameComponents::CmdGetSequenceCallerType, true},
+    {"PlaySequence", "string caller, string param", &cl_GameComponents::CmdPlaySequence, true},
+    {"PlayBackgroundSequence", "string caller, string param, int layer",
+     &cl_GameComponents::CmdPlayBackgroundSequence, true},
+    {"QueryChoice", "string caller", &cl_GameComponents::CmdQueryChoice, true},
+    {"EnqueueSequence", "string caller, string param", &cl_GameComponents::CmdEnqueueSequence, true},
+    {"EnqueueBackgroundSequence", "string caller, string param, int layer",
+     &cl_GameComponents::CmdEnqueueBackgroundSequence, true},
+    {"SetCurrentCharacter", "string character id", &cl_GameComponents::CmdSetCurrentCharacter, false},
+    {"SetQuestSlotText", "string caller, string quest id, string slot id, string param, bool done",
+     &cl_GameComponents::CmdSetQuestSlotText, false},
+    {"SetQuestTitle", "string caller, string quest id, string param", &cl_GameComponents::CmdSetQuestTitle,
+     false},
+    {"SetNavmesh", "string navmesh, [string scene id]", &cl_GameComponents::CmdSetNavmesh, false},
+    {"SetLocalSurfaceId",
+     "string navmesh, int surface id, number x, number y, number z, number extent x, number extent y, number "
+     "extent z",
+     &cl_GameComponents::CmdSetLocalSurfaceId, false},
+    {"UseItem", "string item id", &cl_GameComponents::CmdUseItem, true},
+    {"StartDialog", "string character id", &cl_GameComponents::CmdStartDialog, true},
+    {"StartSubDialog", "string character id, string param", &cl_GameComponents::CmdStartSubDialog, true},
+    {"StartMinigame", "string name or caller, [string param]", &cl_GameComponents::CmdStartMinigame, true},
     {"StopMinigame", "", &cl_GameComponents::CmdStopMinigame, true},
     {"IsMinigameActive", "", &cl_GameComponents::CmdIsMinigameActive, true},
-    {"StartMovie", nullptr, &cl_GameComponents::CmdStartMovie, true},
+    {"StartMovie", "", &cl_GameComponents::CmdStartMovie, true},
     {"StopMovie", "", &cl_GameComponents::CmdStopMovie, true},
-    {"UnlockChapter", "s", &cl_GameComponents::CmdUnlockChapter, false},
-    {"StartChapter", "s", &cl_GameComponents::CmdStartChapter, false},
+    {"UnlockChapter", "string chapter id", &cl_GameComponents::CmdUnlockChapter, false},
+    {"StartChapter", "string chapter id", &cl_GameComponents::CmdStartChapter, false},
     {"GameOver", "", &cl_GameComponents::CmdGameOver, false},
-    {"SetCurrentChapter", "s", &cl_GameComponents::CmdSetCurrentChapter, false},
-    {"SetCurrentHint", "ss", &cl_GameComponents::CmdSetCurrentHint, false},
-    {"AddCharacterToParty", "s", &cl_GameComponents::CmdAddCharacterToParty, false},
-    {"RemoveCharacterFromParty", "s", &cl_GameComponents::CmdRemoveCharacterFromParty, false},
-    {"SetPartyTag", "ss", &cl_GameComponents::CmdSetPartyTag, false},
+    {"SetCurrentChapter", "string chapter id", &cl_GameComponents::CmdSetCurrentChapter, false},
+    {"SetCurrentHint", "string character id, string text id", &cl_GameComponents::CmdSetCurrentHint, false},
+    {"AddCharacterToParty", "string character id", &cl_GameComponents::CmdAddCharacterToParty, false},
+    {"RemoveCharacterFromParty", "string character id", &cl_GameComponents::CmdRemoveCharacterFromParty,
+     false},
+    {"SetPartyTag", "string character id, string tag", &cl_GameComponents::CmdSetPartyTag, false},
 };

@@ -108,59 +108,72 @@ std::string cl_Inventory::GetItemIconTag(const std::string& itemId) const
     return found == m_iconTags.end() ? std::string() : found->second;
 }
 
-std::string cl_Inventory::ItemOfCaller(const cl_Command& cmd, bool charactersToo)
+namespace
+{
+// The item id named by the logic parameter in argument 1 of the caller named by argument 0 (an item, or
+// also a character); empty when any of them is missing.
+std::string ItemOfCaller(const CommandArguments& args, bool charactersToo)
 {
     const cl_PoolManager* pools = cl_PoolManager::GetInstance();
     if (!pools)
         return std::string();
-    const std::string callerId = StringArgument(cmd, 0);
+    const std::string callerId = args.String(0);
     const cl_Asset* caller =
         charactersToo ? pools->FindItemOrCharacter(callerId) : pools->GetItemPool()->FindAsset(callerId);
     const cl_AssetLogic* logic = caller ? caller->GetLogic() : nullptr;
-    return logic ? logic->GetParam(StringArgument(cmd, 1)) : std::string();
+    return logic ? logic->GetParam(args.String(1)) : std::string();
 }
+
+// With one argument, the item id; with two, the item named by the caller's parameter.
+std::string ItemArgument(const CommandArguments& args, bool charactersToo)
+{
+    return args.Count() == 1 ? args.String(0) : ItemOfCaller(args, charactersToo);
+}
+
+struct CommandRow
+{
+    const char* name;
+    const char* arguments;
+    bool answer;
+    void (*run)(cl_Inventory& inventory, const CommandArguments& args);
+};
+
+// The receiver "inventory". Item and character are the current character's unless given; a caller that
+// names no asset, has no logic or no such parameter skips the work.
+const CommandRow COMMANDS[] = {
+    // The caller, with a param, is a character or an item.
+    {"AddItem", "string item id or caller, [string param]", true,
+     [](cl_Inventory& inventory, const CommandArguments& args)
+     {
+         const std::string itemId = ItemArgument(args, true);
+         if (!itemId.empty())
+             inventory.AddItem(itemId, inventory.GetCurrentCharacter());
+     }},
+    {"ClearInventory", "[string character id]", true,
+     [](cl_Inventory& inventory, const CommandArguments& args)
+     { inventory.ClearInventory(args.Has(0) ? args.String(0) : inventory.GetCurrentCharacter()); }},
+    // The caller, with a param, is an item.
+    {"RemoveItem", "string item id or caller, [string param]", true,
+     [](cl_Inventory& inventory, const CommandArguments& args)
+     {
+         const std::string itemId = ItemArgument(args, false);
+         if (!itemId.empty())
+             inventory.RemoveItem(itemId, inventory.GetCurrentCharacter());
+     }},
+    {"SetItemIconTag", "string item id, string tag", false,
+     [](cl_Inventory& inventory, const CommandArguments& args)
+     { inventory.SetItemIconTag(args.String(0), args.String(1)); }},
+};
+} // namespace
 
 bool cl_Inventory::ExecuteCmd(cl_Command& cmd)
 {
-    const int count = cmd.m_arguments.GetSize();
-    const bool addItem = cmd.m_name == "AddItem";
-    if (addItem || cmd.m_name == "RemoveItem")
-    {
-        if ((count != 1 && count != 2) || !CheckArguments(cmd, RECEIVER, count == 1 ? "s" : "ss"))
-        {
-            LOG_WARNING("inventory %s takes an item id, or a caller id and a parameter name.",
-                        cmd.m_name.c_str());
-            return false;
-        }
-        const std::string itemId = count == 1 ? StringArgument(cmd, 0) : ItemOfCaller(cmd, addItem);
-        if (itemId.empty())
-            return true;
-        if (addItem)
-            AddItem(itemId, m_currentCharacter);
-        else
-            RemoveItem(itemId, m_currentCharacter);
-        return true;
-    }
-    if (cmd.m_name == "ClearInventory")
-    {
-        if (count > 1 || !CheckArguments(cmd, RECEIVER, "o"))
-        {
-            LOG_WARNING("inventory ClearInventory takes nothing or a character id.");
-            return false;
-        }
-        ClearInventory(count == 0 ? m_currentCharacter : StringArgument(cmd, 0));
-        return true;
-    }
-    if (cmd.m_name == "SetItemIconTag")
-    {
-        if (count == 2 && CheckArguments(cmd, RECEIVER, "ss"))
-            SetItemIconTag(StringArgument(cmd, 0), StringArgument(cmd, 1));
-        else
-            LOG_WARNING("inventory SetItemIconTag takes an item id and a tag.");
+    const CommandArguments args(cmd, RECEIVER);
+    const CommandRow* row = args.Find(COMMANDS, true);
+    if (!row)
         return false;
-    }
-    LOG_WARNING("inventory: unknown command '%s'.", cmd.m_name.c_str());
-    return false;
+    row->run(*this, args);
+    return row->answer;
 }
 
 void cl_Inventory::NotifyGameStateCleared()

@@ -74,18 +74,9 @@ public:
     // Empty when the item has no tag.
     std::string GetItemIconTag(const std::string& itemId) const;
 
-    // The receiver "inventory". Item and character are the current character's unless given:
-    //   "AddItem"         (item id)             -> true   AddItem(item id, current character)
-    //                     (caller id, param)    -> true   the item is the caller's logic parameter named by
-    //                                                     param; the caller is a character or an item
-    //   "ClearInventory"  ()                    -> true   ClearInventory(current character)
-    //                     (character id)        -> true   ClearInventory(character id)
-    //   "RemoveItem"      (item id)             -> true   RemoveItem(item id, current character)
-    //                     (caller id, param)    -> true   as "AddItem", but the caller is an item only
-    //   "SetItemIconTag"  (item id, tag)        -> false  SetItemIconTag(item id, tag)
-    // Every argument is a string. Another count, or another kind, is refused with a log line and answers
-    // false; so does an unknown name. A caller that names no asset, has no logic or no such parameter skips
-    // the work.
+    // The receiver "inventory": its commands, the arguments each reads and what it answers are the table
+    // COMMANDS in cl_Inventory.cpp. A command missing a required argument is refused with a log line and
+    // answers false (CommandArguments); so does an unknown name.
     bool ExecuteCmd(cl_Command& cmd) override;
 
     // Lets go of the element.
@@ -100,10 +91,6 @@ public:
     void NotifyGameStateSaving(cl_GameState* gameState) override;
 
 private:
-    // The item id named by the logic parameter of argument 1 of the caller named by argument 0 (an item, or
-    // also a character); empty when any of them is missing.
-    static std::string ItemOfCaller(const cl_Command& cmd, bool charactersToo);
-
     TiXmlElement* m_inventoryElement = nullptr;
     ListenerList<IInventoryListener> m_listeners;
     std::string m_currentCharacter;

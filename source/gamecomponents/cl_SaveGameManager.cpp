@@ -2,6 +2,8 @@
 
 #include "TarqApp.h"
 #include "assets/cl_GameState.h"
+#include "assets/cl_PoolManager.h"
+#include "assets/cl_ScenePool.h"
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
 #include "common/SafeFileWrite.h"
@@ -13,6 +15,7 @@
 #include "common/cl_ScriptSystem.h"
 #include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/SaveGameFile.h"
+#include "gamecomponents/cl_GameComponents.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/cl_GUISystem.h"
 #include "minigames/cl_MinigameManager.h"
@@ -20,6 +23,7 @@
 
 #include <OgreLogManager.h>
 #include <OgreString.h>
+#include <boost/filesystem/operations.hpp>
 #include <tinyxml.h>
 
 #include <algorithm>
@@ -27,6 +31,7 @@
 
 namespace
 {
+const char* const SAVE_EXTENSION = ".tsg";
 const char* const QUICKSAVE_FILE = "_system.tsg";
 const char* const AUTOSAVE_FILE = "_autosave.tsg";
 // The autosave timer waits this long (played seconds) after the game became saveable.
@@ -79,6 +84,27 @@ bool SamePath(const std::string& first, const std::string& second)
     return Ogre::StringUtil::standardisePath(first) == Ogre::StringUtil::standardisePath(second);
 }
 
+// A save killed while it was written leaves its temporary file, which no save reads: removed here.
+void RemoveUnfinishedSaves(const std::string& folder)
+{
+    const std::string leftover = std::string(SAVE_EXTENSION) + TEMPORARY_SUFFIX;
+    std::vector<std::string> files;
+    ListFilesRecursive(files, folder, TEMPORARY_SUFFIX);
+    for (const std::string& file : files)
+    {
+        boost::system::error_code error;
+        if (file.size() < leftover.size() ||
+            file.compare(file.size() - leftover.size(), leftover.size(), leftover) != 0 ||
+            !boost::filesystem::is_regular_file(file, error))
+            continue;
+        if (boost::filesystem::remove(file, error))
+            LOG_WARNING("Removed %s, left by a save that did not finish", file.c_str());
+        else
+            LOG_ERROR("Couldn't remove %s, left by a save that did not finish: %s", file.c_str(),
+                      error.message().c_str());
+    }
+}
+
 // Newest first; saves of the same second keep their order.
 bool Newer(const SaveEntry& first, const SaveEntry& second)
 {
@@ -126,8 +152,9 @@ void cl_SaveGameManager::ScanSaveGames()
 {
     m_entries.clear();
     ResetSlots();
+    RemoveUnfinishedSaves(SaveFolder());
     std::vector<std::string> files;
-    ListFilesRecursive(files, SaveFolder(), ".tsg");
+    ListFilesRecursive(files, SaveFolder(), SAVE_EXTENSION);
     for (const std::string& file : files)
     {
         SaveEntry entry;
@@ -153,7 +180,7 @@ std::string cl_SaveGameManager::NewSaveFileName() const
 {
     const std::string folder = SaveFolder();
     std::vector<std::string> files;
-    ListFilesRecursive(files, folder, ".tsg");
+    ListFilesRecursive(files, folder, SAVE_EXTENSION);
     for (int number = 0;; ++number)
     {
         const std::string candidate = folder + Format("savegame%i.tsg", number);
@@ -349,7 +376,12 @@ bool cl_SaveGameManager::StartChapter(const std::string& chapterId, int difficul
 
     if (cl_ScriptSystem* scripts = cl_ScriptSystem::GetInstance())
         scripts->ExecuteString(Format("_globals.difficulty =  %i", difficulty));
-    ShowScene(loader->GetStartScene(chapterId), "default", true);
+    const std::string startScene = loader->GetStartScene(chapterId);
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    if (pools && !pools->GetScenePool()->FindAsset(startScene))
+        LOG_ERROR("The chapter '%s' starts in the scene '%s', which is no scene of the chapter",
+                  chapterId.c_str(), startScene.c_str());
+    ShowScene(startScene, "default", true);
     // The held item goes with the game-components hub, which lets go of it when a chapter starts.
     if (cl_GUISystem* gui = cl_GUISystem::GetInstance())
         gui->GetIngameMenu().Reset();
@@ -421,7 +453,11 @@ bool cl_SaveGameManager::IsSaveable() const
     const cl_MinigameManager* minigames = cl_MinigameManager::GetInstance();
     if (minigames && minigames->GetCurrentMinigame())
         return false;
-    // Still to join the test once they exist: the sequence player's foreground free or interruptible, no
-    // video playing, no dialog active. Until then nothing of them can keep the game busy.
+    // A scripted scene that may not be interrupted would be cut off when the save is loaded.
+    const cl_GameComponents* hub = cl_GameComponents::GetInstance();
+    if (hub && !hub->GetSequencePlayer().IsForegroundInterruptible())
+        return false;
+    // Still to join the test once they exist: no video playing, no dialog active. Until then neither can
+    // keep the game busy.
     return true;
 }

@@ -2,11 +2,19 @@
 
 #include "assets/ISyncedActionInitiator.h"
 #include "gamecomponents/cl_GameComponents.h"
-#include "graphics/cl_Puppet.h"
 
 #include <OgreSceneNode.h>
 
-cl_Character::cl_Character(const std::string& id, cl_Puppet* puppet) : cl_SceneObject(id, puppet) {}
+cl_Character::cl_Character(Ogre::SceneManager& sceneManager, const std::string& id)
+    : cl_SceneObject(sceneManager, id)
+{
+}
+
+cl_Character::cl_Character(Ogre::SceneManager& sceneManager, cl_ControlledPuppet* puppet,
+                           const std::string& id)
+    : cl_SceneObject(sceneManager, puppet, id)
+{
+}
 
 cl_Character::~cl_Character()
 {
@@ -14,17 +22,32 @@ cl_Character::~cl_Character()
         hub->OnCharacterDeleted(*this);
 }
 
+void cl_Character::PlayAnimation(const std::string&, const std::string&, const Ogre::Vector3&,
+                                 const Ogre::Quaternion&, ISyncedActionInitiator* initiator)
+{
+    if (initiator)
+        initiator->OnDone(ISyncedActionInitiator::RESULT_FAILED);
+}
+
+void cl_Character::StartAnimation(const std::string&, ISyncedActionInitiator* initiator)
+{
+    if (initiator)
+        initiator->OnDone(ISyncedActionInitiator::RESULT_FAILED);
+}
+
 void cl_Character::MoveAlongPath(const Ogre::Vector3& point, ISyncedActionInitiator* initiator)
 {
-    if (Ogre::SceneNode* node = GetPuppet() ? GetPuppet()->GetSceneNode() : nullptr)
+    if (Ogre::SceneNode* node = GetSceneNode())
         node->_setDerivedPosition(point);
-    if (initiator)
-        initiator->OnSyncedActionDone(ISyncedActionInitiator::RESULT_FINISHED);
+    if (!initiator)
+        return;
+    initiator->OnStarted();
+    initiator->OnDone(ISyncedActionInitiator::RESULT_FINISHED);
 }
 
 void cl_Character::StoreTransform()
 {
-    const Ogre::SceneNode* node = GetPuppet() ? GetPuppet()->GetSceneNode() : nullptr;
+    const Ogre::SceneNode* node = GetSceneNode();
     if (!node)
         return;
     m_storedPosition = node->_getDerivedPosition();

@@ -16,17 +16,28 @@ class ISyncedActionInitiator;
 class cl_Character : public cl_SceneObject
 {
 public:
-    // puppet: not owned, may be null; must outlive the character.
-    cl_Character(const std::string& id, cl_Puppet* puppet);
+    // With a puppet of its own.
+    cl_Character(Ogre::SceneManager& sceneManager, const std::string& id);
+    // With a ready puppet (may be null) that it does not own; it must outlive the character.
+    cl_Character(Ogre::SceneManager& sceneManager, cl_ControlledPuppet* puppet, const std::string& id);
     // Tells the game components, which may hold it as the current character.
     ~cl_Character() override;
 
+    // The character has no animations yet: initiator (may be null) is told at once that it failed.
+    void PlayAnimation(const std::string& animation, const std::string& position, const Ogre::Vector3& offset,
+                       const Ogre::Quaternion& rotation, ISyncedActionInitiator* initiator) override;
+    void StartAnimation(const std::string& animation, ISyncedActionInitiator* initiator) override;
+    // Nothing plays, so nothing stops.
+    void StopAnimation() override {}
+    void AbortAll() override {}
+
     // Walks to point, a world position, and tells initiator (may be null; must live until told) when the
-    // walk has ended. There are no paths yet: the character arrives at once, before this returns.
+    // walk has begun and when it has ended. There are no paths yet: the character arrives at once, before
+    // this returns.
     void MoveAlongPath(const Ogre::Vector3& point, ISyncedActionInitiator* initiator);
 
     // Keeps the world position, orientation and scale of the puppet's node, so that the character can be
-    // placed there again; nothing without a puppet or node.
+    // placed there again; nothing without a puppet.
     void StoreTransform();
     bool HasStoredTransform() const { return m_hasStoredTransform; }
     const Ogre::Vector3& GetStoredPosition() const { return m_storedPosition; }

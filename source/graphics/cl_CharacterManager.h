@@ -43,6 +43,8 @@ public:
     cl_Character* AddCharacter(std::unique_ptr<cl_Character> character);
     // The character with that id; null for none.
     cl_Character* GetCharacter(const std::string& id) const;
+    // Every character by id, in byte order.
+    const std::map<std::string, std::unique_ptr<cl_Character>>& GetCharacters() const { return m_characters; }
 
 private:
     std::map<std::string, std::unique_ptr<cl_Character>> m_characters;

@@ -2,12 +2,17 @@
 
 #include "common/LogCall.h"
 #include "common/cl_Command.h"
+#include "graphics/cl_SceneObject.h"
+
+#include <algorithm>
 
 cl_ItemManager::cl_ItemManager(cl_CommandDistributor& distributor)
     : m_itemParser("item", this), m_patchItemParser("patchitem", this),
       m_receiver(distributor, "itemmanager", this)
 {
 }
+
+cl_ItemManager::~cl_ItemManager() = default;
 
 void cl_ItemManager::Init() {}
 
@@ -21,4 +26,58 @@ bool cl_ItemManager::ExecuteCmd(cl_Command& cmd)
     return false;
 }
 
-void cl_ItemManager::UnloadItems() {}
+void cl_ItemManager::UnloadItems()
+{
+    m_items.clear();
+    m_entries.clear();
+}
+
+cl_ItemEntry* cl_ItemManager::AddSceneItem(std::unique_ptr<cl_SceneObject> item,
+                                           const std::vector<std::string>& aliases)
+{
+    const std::string id = item->GetName();
+    if (cl_ItemEntry* kept = LoadItem(id))
+    {
+        LOG_WARNING("The item '%s' exists already.", id.c_str());
+        return kept;
+    }
+    auto entry = std::make_unique<cl_ItemEntry>();
+    entry->sceneItem = std::move(item);
+    entry->names[id] = false;
+    m_items[id] = entry.get();
+    for (const std::string& alias : aliases)
+    {
+        entry->names[alias] = false;
+        entry->hasAliases = true;
+        m_items.emplace(alias, entry.get());
+    }
+    m_entries.push_back(std::move(entry));
+    return m_entries.back().get();
+}
+
+cl_ItemEntry* cl_ItemManager::LoadItem(const std::string& id)
+{
+    const auto found = m_items.find(id);
+    return found == m_items.end() ? nullptr : found->second;
+}
+
+void cl_ItemManager::ResetItemPlacement(cl_ItemEntry& entry)
+{
+    if (!entry.hasAliases || !entry.sceneItem)
+        return;
+    const bool placed =
+        std::any_of(entry.names.begin(), entry.names.end(), [](const auto& name) { return name.second; });
+    if (placed)
+        return;
+    entry.sceneItem->SetLocation(st_ObjectPlacement());
+    entry.sceneItem->SetActive(false);
+}
+
+cl_SceneObject* cl_ItemManager::GetItemObject(const std::string& id)
+{
+    cl_ItemEntry* entry = LoadItem(id);
+    if (!entry)
+        return nullptr;
+    ResetItemPlacement(*entry);
+    return entry->sceneItem.get();
+}

@@ -6,12 +6,29 @@
 #include "common/cl_ParserRegistration.h"
 #include "common/cl_ReceiverRegistration.h"
 
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class cl_SceneObject;
+
+// A built item: its scene object, known under its id and its aliases, each marked when the item is placed
+// in the scene under that name.
+struct cl_ItemEntry
+{
+    std::unique_ptr<cl_SceneObject> sceneItem;
+    bool hasAliases = false;
+    std::map<std::string, bool> names;
+};
+
 // Owns the items placed in the scenes; parser of the data-file elements `item` and `patchitem`.
 class cl_ItemManager : public ISingleton<cl_ItemManager>, public ITarqdataParser, public ICommandReceiver
 {
 public:
     // Registers as the receiver "itemmanager" with distributor, which must outlive it.
     explicit cl_ItemManager(cl_CommandDistributor& distributor);
+    ~cl_ItemManager() override;
 
     // Called once in the game set-up, after the character manager's; nothing to set up yet.
     void Init();
@@ -23,10 +40,27 @@ public:
     // No command is known yet: each is logged as unknown and answered false.
     bool ExecuteCmd(cl_Command& cmd) override;
 
-    // Removes every item from the scene and the manager; no item is kept yet.
+    // Deletes every item.
     void UnloadItems();
 
+    // Takes a built item (not null) over under its name and the aliases, none of them placed. A name
+    // already taken keeps its item (logged) and the new one is deleted. Returns the entry kept under the
+    // object's name.
+    cl_ItemEntry* AddSceneItem(std::unique_ptr<cl_SceneObject> item,
+                               const std::vector<std::string>& aliases = {});
+    // The entry of the item built under that id or alias; null for none. Items are built from their
+    // definitions once the scene-item loader exists.
+    cl_ItemEntry* LoadItem(const std::string& id);
+    // An item with aliases none of which is placed leaves the scene: no parent, the origin, inactive.
+    void ResetItemPlacement(cl_ItemEntry& entry);
+    // The scene object of the item built under that id, after ResetItemPlacement; null for none.
+    cl_SceneObject* GetItemObject(const std::string& id);
+    // Every name (id or alias) with its entry, in byte order; an entry appears once per name.
+    const std::map<std::string, cl_ItemEntry*>& GetItems() const { return m_items; }
+
 private:
+    std::vector<std::unique_ptr<cl_ItemEntry>> m_entries;
+    std::map<std::string, cl_ItemEntry*> m_items;
     cl_ParserRegistration m_itemParser;
     cl_ParserRegistration m_patchItemParser;
     cl_ReceiverRegistration m_receiver;

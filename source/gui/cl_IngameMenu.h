@@ -42,6 +42,8 @@ public:
     // The id of the party portrait, else of the inventory item, at the point (x, y from 0 to 1 across the
     // screen); empty when there is neither. The views have no portraits or items yet: always empty.
     std::string GetIdAt(float x, float y) const;
+    // Hides the on-screen text with that id; there are no on-screen texts yet.
+    void HideText(const std::string& /*id*/) {}
     // The caption of the mouse-over label (laid out again when it changes, once there is a label).
     void SetLabelText(const std::string& text) { m_labelText = text; }
     const std::string& GetLabelText() const { return m_labelText; }

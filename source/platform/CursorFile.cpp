@@ -3,6 +3,8 @@
 #include "common/LogCall.h"
 #include "common/StringHelpers.h"
 
+#include <png.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -154,6 +156,33 @@ bool ReadBitmap(const unsigned char* data, size_t size, const std::string& name,
     return true;
 }
 
+// A PNG picture (straight alpha) decoded with libpng.
+bool ReadPng(const unsigned char* data, size_t size, const std::string& name, CursorImage& image)
+{
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&png, data, size))
+        return Refuse(name, std::string("broken PNG picture: ") + png.message);
+    if (!SideInRange(static_cast<int>(png.width)) || !SideInRange(static_cast<int>(png.height)))
+    {
+        png_image_free(&png);
+        return Refuse(name, "PNG picture size out of range");
+    }
+    png.format = PNG_FORMAT_RGBA;
+    std::vector<unsigned char> rgba(PNG_IMAGE_SIZE(png));
+    if (!png_image_finish_read(&png, nullptr, rgba.data(), 0, nullptr))
+        return Refuse(name, std::string("broken PNG picture: ") + png.message);
+    image.width = static_cast<int>(png.width);
+    image.height = static_cast<int>(png.height);
+    image.pixels.resize(rgba.size() / 4);
+    for (size_t i = 0; i < image.pixels.size(); ++i)
+    {
+        const unsigned char* p = &rgba[i * 4];
+        image.pixels[i] = Argb(p[3], p[0], p[1], p[2]);
+    }
+    return true;
+}
+
 size_t NearestStandardEntry(const unsigned char* entries, size_t count)
 {
     size_t best = 0;
@@ -200,10 +229,10 @@ bool ReadCursorImage(const unsigned char* data, size_t size, const std::string& 
         return Refuse(name, "picture lies outside the file");
 
     const unsigned char* picture = data + offset;
-    if (length >= sizeof(PNG_SIGNATURE) && std::memcmp(picture, PNG_SIGNATURE, sizeof(PNG_SIGNATURE)) == 0)
-        return Refuse(name, "PNG pictures are not supported");
+    const bool isPng =
+        length >= sizeof(PNG_SIGNATURE) && std::memcmp(picture, PNG_SIGNATURE, sizeof(PNG_SIGNATURE)) == 0;
     CursorImage read;
-    if (!ReadBitmap(picture, length, name, read))
+    if (!(isPng ? ReadPng : ReadBitmap)(picture, length, name, read))
         return false;
     for (uint32_t& pixel : read.pixels)
         pixel = Premultiplied(pixel);

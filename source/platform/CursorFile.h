@@ -19,13 +19,13 @@ struct CursorImage
 };
 
 // Windows cursor files (".cur"): an icon directory of type 2 whose entries carry the hotspot, each entry
-// a bitmap with its AND mask (1, 4, 8, 24 or 32 bits a pixel) or a PNG picture. Of several entries the one
+// a bitmap with its AND mask (1, 4, 8, 24 or 32 bits a pixel) or a PNG picture (decoded with libpng, not
+// OGRE's codec, which needs a running OGRE and mismatches its allocations). Of several entries the one
 // whose width is nearest 32 pixels is taken (the first of equals), as Windows picks its standard size.
 // Screen-inverting pixels of the AND mask cannot be shown by X and are drawn black.
-// PNG pictures are refused: the one PNG decoder at hand, OGRE's image codec, needs a running OGRE with
-// its codec plug-in and mismatches its allocations, and cursors are made as bitmaps anyway.
 // Both functions return false with a log line naming the file when the data is malformed (truncated,
-// offsets outside the file, sizes over 256 pixels, unknown formats); image is then left unchanged.
+// offsets outside the file, sizes over 256 pixels, unknown formats, a broken PNG); image is then left
+// unchanged.
 
 // Reads the file at path.
 bool LoadCursorImage(const std::string& path, CursorImage& image);

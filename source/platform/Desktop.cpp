@@ -6,6 +6,11 @@
 
 namespace platform
 {
+std::string DisplayProblem()
+{
+    return XConnectionProblem();
+}
+
 ScreenSize DesktopSize()
 {
     Display* display = XConnection();

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <string>
+
 namespace platform
 {
+// Why the program cannot open the X display named by DISPLAY, in words a player understands
+// ("cannot open the X display ..."); "" when it can. Tried once per run.
+std::string DisplayProblem();
+
 struct ScreenSize
 {
     int width;

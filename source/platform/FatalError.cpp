@@ -12,4 +12,11 @@ void ShowFatalError(const std::string& caption, const std::string& text)
     std::fflush(stderr);
     LOG_ERROR(caption + ": " + text);
 }
+
+void ShowWarning(const std::string& text)
+{
+    std::fprintf(stderr, "Warning: %s\n", text.c_str());
+    std::fflush(stderr);
+    LOG_WARNING(text);
+}
 } // namespace platform

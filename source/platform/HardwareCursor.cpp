@@ -31,27 +31,6 @@ struct CursorState
 };
 
 CursorState g_state;
-int g_trappedError = Success;
-
-int TrapError(Display*, XErrorEvent* error)
-{
-    g_trappedError = error->error_code;
-    return 0;
-}
-
-// Runs X requests and waits for their answers with an error handler that records instead of Xlib's
-// default one, which ends the program. Returns whether every request succeeded.
-template <class Requests> bool RunTrapped(Display* display, const Requests& requests)
-{
-    XSync(display, False);
-    g_trappedError = Success;
-    const XErrorHandler previous = XSetErrorHandler(TrapError);
-    requests();
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    return g_trappedError == Success;
-}
-
 Cursor MakeCursor(Display* display, const CursorImage& image)
 {
     XcursorImage* picture = XcursorImageCreate(image.width, image.height);

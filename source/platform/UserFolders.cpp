@@ -16,16 +16,21 @@ std::string Environment(const char* name)
     return value ? value : "";
 }
 
-// Reads XDG_DOCUMENTS_DIR="$HOME/..." (or an absolute path) from user-dirs.dirs.
 std::string XdgDocumentsFolder(const std::string& home)
 {
     std::string configHome = Environment("XDG_CONFIG_HOME");
     if (configHome.empty())
         configHome = home + "/.config";
     std::ifstream file(configHome + "/user-dirs.dirs");
+    return DocumentsFolderIn(file, home);
+}
+} // namespace
+
+std::string DocumentsFolderIn(std::istream& userDirs, const std::string& home)
+{
     std::string line;
     const std::string key = "XDG_DOCUMENTS_DIR=";
-    while (std::getline(file, line))
+    while (std::getline(userDirs, line))
     {
         if (line.compare(0, key.size(), key) != 0)
             continue;
@@ -41,7 +46,6 @@ std::string XdgDocumentsFolder(const std::string& home)
     }
     return "";
 }
-} // namespace
 
 std::string DocumentsFolder()
 {

@@ -5,7 +5,7 @@
 #include "statechart/IStateChartListener.h"
 
 #include <algorithm>
-#include <cctype>
+#include <initializer_list>
 #include <iterator>
 #include <utility>
 
@@ -34,32 +34,87 @@ template <typename Visit> void ForEachState(const BasicState& state, const Visit
         ForEachState(*child, visit);
 }
 
-std::string ToLower(std::string text)
+// Event names compare case-insensitively, letter by letter as the "C" locale folds them (ASCII only).
+char Folded(char c)
 {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameLetter(char patternLetter, char textLetter)
+{
+    return patternLetter == '?' || Folded(patternLetter) == Folded(textLetter);
+}
+
+// The innermost of start and its ancestors that is or holds every one of the states; null when none does.
+template <class States> const BasicState* FindCommonAncestor(const BasicState* start, const States& states)
+{
+    for (const BasicState* candidate = start; candidate; candidate = candidate->GetParent())
+    {
+        const bool holdsAll =
+            std::all_of(states.begin(), states.end(),
+                        [candidate](const BasicState* state)
+                        { return state && (state == candidate || candidate->HasDescendant(state)); });
+        if (holdsAll)
+            return candidate;
+    }
+    return nullptr;
 }
 } // namespace
 
-// Marks one call of Start, Stop, Restore or SendEvent; the outermost one begins a new step.
+// Marks one call of Start, Stop, Restore or SendEvent; the outermost one begins a new step. It also keeps
+// the configuration of the call's owner at hand: the call hands its own copy of the owner id down to every
+// internal operation, so the address of that string finds the configuration without comparing text.
+// Calls nest, and so do their steps.
 class StateChartInterpreter::Step
 {
 public:
-    explicit Step(StateChartInterpreter& interpreter) : m_interpreter(interpreter)
+    Step(StateChartInterpreter& interpreter, const std::string& owner)
+        : m_interpreter(interpreter), m_owner(owner), m_outer(interpreter.m_innermostStep)
     {
         if (m_interpreter.m_callDepth++ == 0)
         {
             m_interpreter.m_transitionsInStep = 0;
             m_interpreter.m_stepCutLogged = false;
         }
+        auto found = m_interpreter.m_configurations.find(owner);
+        m_configuration = found == m_interpreter.m_configurations.end() ? nullptr : &found->second;
+        m_interpreter.m_innermostStep = this;
     }
-    ~Step() { --m_interpreter.m_callDepth; }
+    ~Step()
+    {
+        --m_interpreter.m_callDepth;
+        m_interpreter.m_innermostStep = m_outer;
+    }
     Step(const Step&) = delete;
     Step& operator=(const Step&) = delete;
 
+    // The step of a call whose owner id is this very string, or null.
+    static Step* Of(Step* innermost, const std::string& owner)
+    {
+        for (Step* step = innermost; step; step = step->m_outer)
+        {
+            if (&step->m_owner == &owner)
+                return step;
+        }
+        return nullptr;
+    }
+    // Every step of that owner looks its configuration up again (it was removed).
+    static void Forget(Step* innermost, const std::string& owner)
+    {
+        for (Step* step = innermost; step; step = step->m_outer)
+        {
+            if (step->m_owner == owner)
+                step->m_configuration = nullptr;
+        }
+    }
+
+    // Null while the owner has none.
+    Configuration* m_configuration;
+
 private:
     StateChartInterpreter& m_interpreter;
+    const std::string& m_owner;
+    Step* const m_outer;
 };
 
 StateChartInterpreter::StateChartInterpreter(IDataBinding* binding,
@@ -103,17 +158,14 @@ void StateChartInterpreter::RemoveOwner(const std::string& ownerId)
     m_configurations.erase(owner);
     m_queues.erase(owner);
     m_histories.erase(owner);
-    if (m_cachedConfiguration && m_cachedOwnerId == owner)
-    {
-        m_cachedConfiguration = nullptr;
-        m_cachedOwnerId.clear();
-    }
+    Step::Forget(m_innermostStep, owner);
+    ++m_ownerRemovals;
 }
 
 void StateChartInterpreter::Start(const std::string& ownerId)
 {
     const std::string owner = ownerId;
-    const Step step(*this);
+    const Step step(*this, owner);
     for (const std::unique_ptr<BasicState>& state : m_template->GetRoot().GetChildren())
     {
         if (state->GetKind() == StateKind::Initial)
@@ -129,7 +181,7 @@ void StateChartInterpreter::Start(const std::string& ownerId)
 void StateChartInterpreter::Stop(const std::string& ownerId)
 {
     const std::string owner = ownerId;
-    const Step step(*this);
+    const Step step(*this, owner);
     if (const BasicState* top = LastActiveTopLevelState(owner))
     {
         ExitDescendants(*top, owner);
@@ -141,36 +193,41 @@ void StateChartInterpreter::SendEvent(const std::string& eventName, EventData ev
                                       const std::string& ownerId)
 {
     const std::string owner = ownerId;
-    std::deque<PendingEvent>& queue = m_queues[owner];
-    queue.push_back(PendingEvent{eventName, std::move(eventData)});
-    if (queue.size() > 1)
+    std::deque<PendingEvent>* queue = &m_queues[owner];
+    queue->push_back(PendingEvent{eventName, std::move(eventData)});
+    if (queue->size() > 1)
         return; // the processing under way further up the stack reaches it
-    const Step step(*this);
+    const Step step(*this, owner);
 
-    for (int processed = 0;; ++processed)
+    for (int processed = 0; !queue->empty(); ++processed)
     {
-        auto found = m_queues.find(owner);
-        if (found == m_queues.end() || found->second.empty())
-            return;
         if (processed == MAX_EVENTS_PER_SEND)
         {
             LOG_ERROR("State chart %s: owner %s keeps sending itself events; after %i events the %i still "
                       "queued are dropped",
                       m_template->GetName().c_str(), owner.c_str(), processed,
-                      static_cast<int>(found->second.size()));
-            found->second.clear();
+                      static_cast<int>(queue->size()));
+            queue->clear();
             return;
         }
-        // A copy: processing may remove the owner, and its queue with it.
-        const PendingEvent event = found->second.front();
+        // Taken out: processing may remove the owner, and its queue with it. The emptied entry stays in
+        // front until the event is done, so that events sent meanwhile wait behind it.
+        const PendingEvent event = std::move(queue->front());
+        const unsigned removals = m_ownerRemovals;
         for (const std::unique_ptr<BasicState>& state : m_template->GetRoot().GetChildren())
         {
             if (ProcessEvent(*state, event, owner))
                 break;
         }
-        found = m_queues.find(owner);
-        if (found != m_queues.end() && !found->second.empty())
-            found->second.pop_front();
+        if (m_ownerRemovals != removals)
+        {
+            auto found = m_queues.find(owner);
+            if (found == m_queues.end())
+                return;
+            queue = &found->second;
+        }
+        if (!queue->empty())
+            queue->pop_front();
     }
 }
 
@@ -228,7 +285,7 @@ void StateChartInterpreter::Restore(const std::vector<std::string>& stateIds, co
                                     const HistoryMap& histories)
 {
     const std::string owner = ownerId;
-    const Step step(*this);
+    const Step step(*this, owner);
     // Empty ids are skipped: the template's root has the empty id, and it is no state of the chart.
     auto resolve = [this](const std::string& id) { return id.empty() ? nullptr : m_template->FindState(id); };
 
@@ -319,11 +376,7 @@ bool StateChartInterpreter::MatchEvent(const std::string& pattern, const std::st
 {
     if (pattern.empty())
         return true;
-    if (eventName.empty())
-        return false;
-    const std::string lowerPattern = ToLower(pattern);
-    const std::string lowerEvent = ToLower(eventName);
-    return lowerPattern == lowerEvent || WildcardMatch(lowerPattern, lowerEvent);
+    return !eventName.empty() && WildcardMatch(pattern, eventName);
 }
 
 bool StateChartInterpreter::WildcardMatch(const std::string& pattern, const std::string& text)
@@ -333,7 +386,7 @@ bool StateChartInterpreter::WildcardMatch(const std::string& pattern, const std:
     // Up to the first '*', every character must match.
     while (t < text.size() && (p == pattern.size() || pattern[p] != '*'))
     {
-        if (p == pattern.size() || (pattern[p] != text[t] && pattern[p] != '?'))
+        if (p == pattern.size() || !SameLetter(pattern[p], text[t]))
             return false;
         ++p;
         ++t;
@@ -350,7 +403,7 @@ bool StateChartInterpreter::WildcardMatch(const std::string& pattern, const std:
             restart = p;
             nextStart = t + 1;
         }
-        else if (p < pattern.size() && (pattern[p] == text[t] || pattern[p] == '?'))
+        else if (p < pattern.size() && SameLetter(pattern[p], text[t]))
         {
             ++p;
             ++t;
@@ -376,9 +429,12 @@ void StateChartInterpreter::ExecuteTransition(const BasicState& source, const St
 
     // Targets the chart could not resolve were logged when it was loaded; they are skipped. A transition
     // left without targets only runs its content.
-    StateList valid;
-    std::copy_if(targets.begin(), targets.end(), std::back_inserter(valid),
-                 [](const BasicState* target) { return target != nullptr; });
+    StateList resolved;
+    const bool allResolved = std::find(targets.begin(), targets.end(), nullptr) == targets.end();
+    if (!allResolved)
+        std::copy_if(targets.begin(), targets.end(), std::back_inserter(resolved),
+                     [](const BasicState* target) { return target != nullptr; });
+    const StateList& valid = allResolved ? targets : resolved;
     if (valid.empty())
     {
         ExecuteAction(content, eventData, ownerId);
@@ -386,7 +442,8 @@ void StateChartInterpreter::ExecuteTransition(const BasicState& source, const St
     }
 
     const BasicState* domain = FindCommonAncestor(valid.front(), valid);
-    const BasicState* exitPoint = FindCommonAncestor(&source, {&source, domain});
+    const BasicState* exitPoint =
+        FindCommonAncestor(&source, std::initializer_list<const BasicState*>{&source, domain});
     if (!exitPoint)
     {
         if (const BasicState* top = LastActiveTopLevelState(ownerId))
@@ -439,25 +496,14 @@ bool StateChartInterpreter::MayTakeTransition(const BasicState& source, const st
     return false;
 }
 
-const BasicState* StateChartInterpreter::FindCommonAncestor(const BasicState* start, const StateList& states)
-{
-    for (const BasicState* candidate = start; candidate; candidate = candidate->GetParent())
-    {
-        const bool holdsAll =
-            std::all_of(states.begin(), states.end(),
-                        [candidate](const BasicState* state)
-                        { return state && (state == candidate || candidate->HasDescendant(state)); });
-        if (holdsAll)
-            return candidate;
-    }
-    return nullptr;
-}
-
 void StateChartInterpreter::ExitDescendants(const BasicState& state, const std::string& ownerId)
 {
     const bool parallel = state.GetKind() == StateKind::Parallel;
     for (const std::unique_ptr<BasicState>& child : state.GetChildren())
     {
+        // Below an inactive state nothing is active.
+        if (!IsActive(*child, ownerId))
+            continue;
         RecordHistory(*child, ownerId);
         ExitDescendants(*child, ownerId);
         if (!parallel)
@@ -655,19 +701,20 @@ void StateChartInterpreter::CollectActiveLeaves(const BasicState& state, const s
 
 StateChartInterpreter::Configuration& StateChartInterpreter::GetConfiguration(const std::string& ownerId)
 {
-    if (!m_cachedConfiguration || m_cachedOwnerId != ownerId)
-    {
-        m_cachedConfiguration = &m_configurations[ownerId];
-        m_cachedOwnerId = ownerId;
-    }
-    return *m_cachedConfiguration;
+    Step* step = Step::Of(m_innermostStep, ownerId);
+    if (step && step->m_configuration)
+        return *step->m_configuration;
+    Configuration& configuration = m_configurations[ownerId];
+    if (step)
+        step->m_configuration = &configuration;
+    return configuration;
 }
 
 const StateChartInterpreter::Configuration*
 StateChartInterpreter::FindConfiguration(const std::string& ownerId) const
 {
-    if (m_cachedConfiguration && m_cachedOwnerId == ownerId)
-        return m_cachedConfiguration;
+    if (const Step* step = Step::Of(m_innermostStep, ownerId))
+        return step->m_configuration;
     auto found = m_configurations.find(ownerId);
     return found == m_configurations.end() ? nullptr : &found->second;
 }

@@ -97,7 +97,6 @@ private:
                            const cl_Argument* eventData, const std::string& ownerId);
     // Counts the transition against the caps of the step; false (logged once a step) when it must not run.
     bool MayTakeTransition(const BasicState& source, const std::string& ownerId);
-    static const BasicState* FindCommonAncestor(const BasicState* start, const StateList& states);
     void ExitDescendants(const BasicState& state, const std::string& ownerId);
     void ExitState(const BasicState& state, const std::string& ownerId);
     void RecordHistory(const BasicState& state, const std::string& ownerId);
@@ -126,8 +125,9 @@ private:
     std::map<std::string, StoredHistories> m_histories;
     IDataBinding* m_dataBinding;
     std::vector<IStateChartListener*> m_listeners;
-    std::string m_cachedOwnerId;
-    Configuration* m_cachedConfiguration = nullptr;
+    Step* m_innermostStep = nullptr;
+    // Counts RemoveOwner calls, so that an event's processing knows when its owner's queue may be gone.
+    unsigned m_ownerRemovals = 0;
     int m_transitionDepth = 0;
     int m_callDepth = 0;
     int m_transitionsInStep = 0;

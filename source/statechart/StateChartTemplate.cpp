@@ -202,7 +202,7 @@ std::unique_ptr<StateChartTemplate> Build(const std::string& text, const std::st
     // Parsed from text, not by TinyXML's file reading: a file that ends inside a UTF-8 character would
     // let TinyXML read past its buffer.
     TiXmlDocument document;
-    ParseXml(document, text);
+    ParseXml(document, text, chartName);
     if (document.Error())
     {
         LOG_ERROR("State chart %s: %s (row %i, column %i)", chartName.c_str(), document.ErrorDesc(),

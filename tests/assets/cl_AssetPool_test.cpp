@@ -320,7 +320,7 @@ TEST_F(AssetPoolTest, AssetTextIsTheWholeFileWithTheElementUpdatedAndNoHash)
     EXPECT_EQ(take->GetType(), "sequence");
     EXPECT_EQ(sequences.GetAssetText(take), "<!-- taking -->\n<asset id=\"sequences_other\" hash=\"7\" />\n"
                                             "<asset id=\"sequences_take\" name=\"Take\">\n    <action />\n"
-                                            "</asset>\n");
+                                            "    <tarqstructure />\n</asset>\n");
 
     EXPECT_EQ(sequences.GetAssetText(sequences.FindAsset("sequences_indexed")), "");
     EXPECT_TRUE(m_log.Contains("The element of asset 'sequences_indexed' is not in an asset file",

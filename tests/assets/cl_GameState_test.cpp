@@ -1,5 +1,6 @@
 #include "assets/IGameStateListener.h"
 #include "assets/cl_GameState.h"
+#include "support/AssetWorld.h"
 #include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -276,6 +277,37 @@ TEST_F(GameStateTest, AHintForAnIdThatIsNoElementNameIsRefused)
                       "The character id '" + std::string(id) + "' cannot name an element", 0),
                   0u)
             << m_log.Lines()[0].text;
+    }
+}
+
+TEST(GameStateHint, IsTheTextOfTheControlledCharactersHint)
+{
+    AssetWorld world;
+    world.LoadChapter(DemoChapterFolder());
+    const std::string hero = "<currentcharacter characterid='characters_hero'/>";
+    const struct
+    {
+        const char* name;
+        std::string tree; // inside "gamestate"
+        const char* hint;
+    } cases[] = {
+        {"no hint", hero, ""},
+        {"a hint for another character",
+         hero + "<currenthint><characters_keeper>texts_tower_hint</characters_keeper></currenthint>", ""},
+        {"no controlled character",
+         "<currenthint><characters_hero>texts_tower_hint</characters_hero></currenthint>", ""},
+        {"an unknown text id",
+         hero + "<currenthint><characters_hero>texts_nothing</characters_hero></currenthint>", ""},
+        {"an empty hint", hero + "<currenthint><characters_hero/></currenthint>", ""},
+        {"a found text",
+         hero + "<currenthint><characters_keeper>texts_key</characters_keeper>"
+                "<characters_hero>texts_tower_hint</characters_hero></currenthint>",
+         "Irgendwo im Turm liegt ein Schl\xC3\xBCssel."},
+    };
+    for (const auto& c : cases)
+    {
+        ASSERT_TRUE(world.LoadGameState("<gamestate>" + c.tree + "</gamestate>")) << c.name;
+        EXPECT_EQ(world.gameState.GetCurrentHint(), c.hint) << c.name;
     }
 }
 

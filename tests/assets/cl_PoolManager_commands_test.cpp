@@ -1,4 +1,5 @@
 #include "assets/cl_AssetLogic.h"
+#include "assets/cl_AssetPool.h"
 #include "assets/cl_CharacterAsset.h"
 #include "assets/cl_ItemAsset.h"
 #include "assets/cl_PoolManager.h"
@@ -93,6 +94,8 @@ TEST_F(PoolManagerCommands, QueriesAnswerWithTheirResults)
          "'GetActiveSubTopicCount', 'characters_hero', "
          "'keeper', ''",
          "int 1"},
+        {"without a parent argument the top-level topics count too",
+         "'GetActiveSubTopicCount', 'characters_hero', 'keeper'", "int 1"},
         {"an inactive sub-topic does not count",
          "'GetActiveSubTopicCount', 'characters_hero', 'keeper', 'tower'", "int 0"},
         {"a subject without logic counts -1", "'GetActiveSubTopicCount', 'items_lamp', 'keeper', ''",
@@ -134,9 +137,9 @@ TEST_F(PoolManagerCommands, CommandsChangeTheStateOfTheirSubject)
          [&] { return Hero().GetInteractionSequence("notopic"); }, "sequences_take_key"},
         {"no topic for a player character", "'SetNoTopicSequence', 'characters_hero', 'seq', 'me'",
          [&] { return Hero().GetInteractionSequence("notopic_characters_hero"); }, "sequences_take_key"},
-        {"the player argument is read only as the third of three",
+        {"the player argument is read with an extra fourth too",
          "'SetNoTopicSequence', 'characters_hero', 'text', 'me', 'x'",
-         [&] { return Hero().GetInteractionSequence("notopic"); }, "texts_hero"},
+         [&] { return Hero().GetInteractionSequence("notopic_characters_hero"); }, "texts_hero"},
         {"used by an item", "'SetUsedByInteractionSequence', 'characters_hero', 'key', 'seq'",
          [&] { return Hero().GetUsedBySequence(&m_world.Asset("items_key")); }, "sequences_take_key"},
         {"the mouse-over text without a held item",
@@ -165,40 +168,52 @@ TEST_F(PoolManagerCommands, CommandsChangeTheStateOfTheirSubject)
     }
 }
 
-TEST_F(PoolManagerCommands, WrongCountsAndKindsAreRefusedAndChangeNothing)
+TEST_F(PoolManagerCommands, ExtraArgumentsAreIgnoredOtherKindsReadAsDefaultsAndMissingOnesRefuse)
 {
+    const auto topicActive = [&]
+    { return std::to_string(dynamic_cast<cl_TopicAsset&>(m_world.Asset("topics_tower")).IsActive()); };
     const struct
     {
         const char* name;
         const char* arguments;
         std::function<std::string()> observe;
+        const char* expected; // null: unchanged
+        const char* warning;  // null: none
     } cases[] = {
-        {"flags that are no number", "'SetInteractionFlags', 'items_door', 'x'",
-         [&] { return State("items_door", "interactionflags"); }},
-        {"a mode that is no string", "'SetInteractionMode', 'items_door', 5",
-         [&] { return Item("items_door").GetInteractionMode(); }},
-        {"a missing item", "'AddItemToInteractionList', 'items_door'",
-         [&] { return std::to_string(Accepts("items_door", "items_key")); }},
-        {"a condition that is no string", "'AddItemToInteractionList', 'items_door', 'key', 3",
-         [&] { return std::to_string(Accepts("items_door", "items_key")); }},
-        {"a topic flag given as text", "'SetTopicActive', 'topics_tower', 'false'",
-         [&]
-         { return std::to_string(dynamic_cast<cl_TopicAsset&>(m_world.Asset("topics_tower")).IsActive()); }},
-        {"a topic flag with a third argument", "'SetTopicActive', 'topics_tower', false, 'x'",
-         [&]
-         { return std::to_string(dynamic_cast<cl_TopicAsset&>(m_world.Asset("topics_tower")).IsActive()); }},
-        {"a subject id that is no string", "'SetCurrentCharacterName', 7, 'text'",
-         [&] { return State("characters_hero", "nameref"); }},
-        {"a delay that is missing", "'SendToAssetDelayed', 'items_door', 'x', ''",
-         [&] { return std::to_string(m_world.PendingEvents()); }},
+        {"a topic flag with a third argument", "'SetTopicActive', 'topics_tower', false, 'x'", topicActive,
+         "0", nullptr},
+        {"a double where an int is read truncates", "'SetInteractionFlags', 'items_door', -3.9",
+         [&] { return State("items_door", "interactionflags"); }, "-3", nullptr},
+        {"flags that are no number read as 0", "'SetInteractionFlags', 'items_door', 'x'",
+         [&] { return State("items_door", "interactionflags"); }, "0",
+         "Stored data-type is not an 'int' (nor a 'double')."},
+        {"a mode that is no string reads as empty", "'SetInteractionMode', 'items_door', 5",
+         [&] { return Item("items_door").GetInteractionMode(); }, "", "Stored data-type is not a 'string'."},
+        {"a condition that is no string reads as none", "'AddItemToInteractionList', 'items_door', 'key', 3",
+         [&] { return std::to_string(Accepts("items_door", "items_key")); }, "1",
+         "Stored data-type is not a 'string'."},
+        {"a topic flag given as text reads as false", "'SetTopicActive', 'topics_tower', 'true'", topicActive,
+         "0", "Stored data-type is not a 'bool'."},
+        {"a subject id that is no string names no asset", "'SetCurrentCharacterName', 7, 'text'",
+         [&] { return State("characters_hero", "nameref"); }, nullptr, "Stored data-type is not a 'string'."},
+        {"a missing item is refused", "'AddItemToInteractionList', 'characters_hero'",
+         [&] { return std::to_string(Accepts("characters_hero", "items_key")); }, nullptr,
+         "Receiver 'poolmanager' refused the command 'AddItemToInteractionList': the argument 'string item "
+         "param' is missing."},
+        {"a missing delay is refused", "'SendToAssetDelayed', 'items_door', 'x', ''",
+         [&] { return std::to_string(m_world.PendingEvents()); }, nullptr,
+         "Receiver 'poolmanager' refused the command 'SendToAssetDelayed': the argument 'number delay' is "
+         "missing."},
     };
     for (const auto& c : cases)
     {
         const std::string before = c.observe();
         m_world.log.Clear();
         EXPECT_EQ(Send(c.arguments), "") << c.name;
-        EXPECT_EQ(c.observe(), before) << c.name;
-        EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), 1u) << c.name;
+        EXPECT_EQ(c.observe(), c.expected ? c.expected : before) << c.name;
+        EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), c.warning ? 1u : 0u) << c.name;
+        if (c.warning)
+            EXPECT_TRUE(m_world.log.Contains(c.warning, cl_Logger::LEVEL_WARNING)) << c.name;
     }
     m_world.log.Clear();
     EXPECT_EQ(Send("'NoSuchCommand', 'items_door'"), "");
@@ -232,9 +247,12 @@ TEST_F(PoolManagerCommands, RemovingWithTwoArgumentsTakesTheEntryWithoutConditio
     Send("'AddItemToInteractionList', 'characters_hero', 'key', 'nowhere'");
     Send("'AddItemToInteractionList', 'characters_hero', 'key'");
     ASSERT_TRUE(Accepts("characters_hero", "items_key"));
-    // The condition is read only as the third of exactly three arguments.
-    Send("'RemoveItemFromInteractionList', 'characters_hero', 'key', 'nowhere', 'x'");
+    Send("'RemoveItemFromInteractionList', 'characters_hero', 'key'");
     EXPECT_FALSE(Accepts("characters_hero", "items_key"));
+    // An extra fourth argument is ignored: the condition is read, and only that entry goes.
+    Send("'AddItemToInteractionList', 'characters_hero', 'key'");
+    Send("'RemoveItemFromInteractionList', 'characters_hero', 'key', 'nowhere', 'x'");
+    EXPECT_TRUE(Accepts("characters_hero", "items_key"));
 
     Send("'AddItemToInteractionList', 'characters_hero', 'key', 'calm'");
     EXPECT_TRUE(Accepts("characters_hero", "items_key"));
@@ -263,6 +281,10 @@ TEST_F(PoolManagerCommands, AssetsAreReadFromTheirFileAndUpdated)
     const std::string text = Send("'GetAsset', 'items_key'");
     EXPECT_NE(text.find("<asset id=\"items_key\""), std::string::npos) << text;
     EXPECT_EQ(text.find("hash"), std::string::npos) << text;
+    // The asset's pool brings its element up to date first, as a sequence's pool does with what it keeps.
+    cl_Asset& sequence = m_world.Asset("sequences_take_key");
+    EXPECT_EQ(Send("'GetAsset', 'sequences_take_key'"),
+              "string " + sequence.GetPool()->GetAssetText(&sequence));
 
     EXPECT_EQ(Send("'GetAsset', 'items_none'"), "");
     EXPECT_TRUE(m_world.log.Contains("Asset 'items_none' not found.", cl_Logger::LEVEL_ERROR));

@@ -1,19 +1,13 @@
 #include "assets/cl_TextAsset.h"
 
+#include "support/RepeatedText.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace
 {
-std::string Repeat(const std::string& part, int times)
-{
-    std::string text;
-    for (int i = 0; i < times; ++i)
-        text += part;
-    return text;
-}
-
 TEST(TextAsset, ThingTextsAreCutAfterFiftyCharactersNeverInsideOne)
 {
     const std::string fifty = Repeat("a", 50);

@@ -273,6 +273,55 @@ TEST_F(ConfigTest, BrokenSettingsFileIsLoggedAndCountsAsMissing)
     }
 }
 
+TEST_F(ConfigTest, BrokenUserSettingsAreMovedAsideBeforeASaveCouldOverwriteThem)
+{
+    const struct
+    {
+        const char* name;
+        std::string text;
+        const char* logged; // where the error lies
+    } cases[] = {
+        {"an end tag that does not match", "<config>\n  <fpscap>60</fpscap>\n  <music>5</sound>\n</config>\n",
+         "(row 3 col 11)"},
+        {"a file cut short", "<config><gamedata>data/</gamedata", "(row 1 col 33)"},
+        {"no XML at all", "fpscap=60\n", "(row 1 col 1)"},
+        {"another root element", "<settings><fpscap>60</fpscap></settings>", "has no config element"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        m_log.Clear();
+        WriteTextFile(UserFile(), c.text);
+        WriteTextFile(UserFile() + ".broken", "an older broken file");
+        WriteTextFile(WorkingFile(), "<config><fpscap>25</fpscap></config>");
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(m_config->Load("config.xml"));
+        const std::string told = testing::internal::GetCapturedStderr();
+
+        EXPECT_EQ(m_config->GetValue("fpscap"), "25");
+        EXPECT_TRUE(m_log.Contains(c.logged, cl_Logger::LEVEL_ERROR));
+        EXPECT_EQ(ReadTextFile(UserFile() + ".broken"), c.text);
+        EXPECT_FALSE(fs::exists(UserFile()));
+        EXPECT_NE(told.find("Warning: the settings file " + UserFile() + " can't be read"), std::string::npos)
+            << told;
+        EXPECT_NE(told.find("it was moved to " + UserFile() + ".broken"), std::string::npos) << told;
+
+        ASSERT_TRUE(m_config->Save());
+        EXPECT_EQ(StoredPlainValue(UserFile(), "fpscap"), "25");
+        EXPECT_EQ(ReadTextFile(UserFile() + ".broken"), c.text);
+    }
+}
+
+TEST_F(ConfigTest, ABrokenSettingsFileOfTheWorkingFolderStaysWhereItIs)
+{
+    const std::string broken = "<config><fpscap>60</config>";
+    WriteTextFile(WorkingFile(), broken);
+    EXPECT_FALSE(m_config->Load("config.xml"));
+    EXPECT_EQ(ReadTextFile(WorkingFile()), broken);
+    EXPECT_FALSE(fs::exists(WorkingFile() + ".broken"));
+    EXPECT_TRUE(m_log.Contains("(row 1 col 19)", cl_Logger::LEVEL_ERROR));
+}
+
 TEST_F(ConfigTest, FailedWriteKeepsTheOldFile)
 {
     const std::string old = "<config><fpscap>60</fpscap></config>";
@@ -371,26 +420,30 @@ TEST_F(ConfigTest, SaveAlsoSavesOgresConfigurationWhenOgreRuns)
 {
     Ogre::LogManager logManager;
     logManager.createLog("", true, false, true);
+    const std::string ogreConfig = m_userFolder + "ogre.cfg";
     struct Case
     {
         const char* name;
-        std::string ogreConfig;
+        bool blocked; // a folder stands where the file goes
         bool ogreSaves;
     } cases[] = {
-        {"beside the settings", m_userFolder + "ogre.cfg", true},
-        {"in a missing folder", m_userFolder + "missing/ogre.cfg", false},
+        {"beside the settings", false, true},
+        {"blocked by a folder of that name", true, false},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
         fs::remove(UserFile());
+        fs::remove(ogreConfig);
+        if (c.blocked)
+            fs::create_directory(ogreConfig);
         m_log.Clear();
-        Ogre::Root root("", c.ogreConfig, "");
+        Ogre::Root root("", ogreConfig, "");
         m_config->Load("config.xml");
         m_config->SetValue("fpscap", "60");
         EXPECT_TRUE(m_config->Save());
-        EXPECT_EQ(fs::exists(c.ogreConfig), c.ogreSaves);
-        EXPECT_EQ(m_log.Contains("OGRE", cl_Logger::LEVEL_ERROR), !c.ogreSaves);
+        EXPECT_EQ(fs::is_regular_file(ogreConfig), c.ogreSaves);
+        EXPECT_EQ(m_log.Contains(ogreConfig, cl_Logger::LEVEL_ERROR), !c.ogreSaves);
         EXPECT_TRUE(fs::exists(UserFile()));
     }
 }

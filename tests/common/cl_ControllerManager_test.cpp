@@ -2,8 +2,9 @@
 #include "common/cl_Controller.h"
 #include "common/cl_ControllerManager.h"
 #include "common/cl_ValueSourceManager.h"
-#include "graphics/cl_Puppet.h"
-#include "graphics/cl_SceneObject.h"
+#include "graphics/cl_Character.h"
+#include "graphics/cl_CharacterManager.h"
+#include "graphics/cl_ControlledPuppet.h"
 #include "support/HeadlessOgre.h"
 #include "support/ManualGameTime.h"
 #include "support/ScriptSystemFixture.h"
@@ -15,8 +16,6 @@
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreSkeletonInstance.h>
-#include <OgreSubMesh.h>
-#include <OgreVertexBoneAssignment.h>
 #include <tinyxml.h>
 
 #include <functional>
@@ -240,25 +239,18 @@ private:
 
 TEST_F(Controllers, TagControllerPlacesItsNodeAfterThePriorityZeroListeners)
 {
-    MakeTestSkeleton("hero_rig", {{"root", -1, Ogre::Vector3::ZERO}, {"hand", 0, Ogre::Vector3(0, 1, 0)}});
-    Ogre::MeshPtr mesh =
-        MakeTestMesh("hero", {}, {{{{{0, 0, 0}, {}}, {{1, 0, 0}, {}}, {{0, 1, 0}, {}}}, {0, 1, 2}}});
-    mesh->setSkeletonName("hero_rig");
-    for (unsigned int vertex = 0; vertex < 3; ++vertex)
-        mesh->getSubMesh(0)->addBoneAssignment(Ogre::VertexBoneAssignment{vertex, 0, 1.0f});
-    mesh->_compileBoneAssignments();
-    Ogre::Entity* entity = Scene().createEntity(mesh);
-    Ogre::SceneNode* heroNode = Scene().getRootSceneNode()->createChildSceneNode(Ogre::Vector3(5, 0, 0));
-    heroNode->attachObject(entity);
-    cl_Puppet puppet("hero", entity, heroNode);
-    const cl_SceneObject hero("hero", &puppet);
+    MakeTestTriangle("hero", {{"root", -1, Ogre::Vector3::ZERO}, {"hand", 0, Ogre::Vector3(0, 1, 0)}});
+    cl_CharacterManager characters(m_system);
+    cl_Character* hero = characters.AddCharacter(std::make_unique<cl_Character>(Scene(), "hero"));
+    ASSERT_TRUE(hero->GetPuppet()->AddSubMesh("hero", "body"));
+    hero->SetLocation(st_ObjectPlacement{Scene().getRootSceneNode(), Ogre::Vector3(5, 0, 0)});
     Ogre::SceneNode* prop = Scene().getRootSceneNode()->createChildSceneNode("prop");
     Ogre::SceneNode* ghostProp = Scene().getRootSceneNode()->createChildSceneNode("ghostprop");
 
     // The tag controllers come first, so only their priority can put them behind the mover.
     Load(R"(<sceneobjecttag name="t" scenenode="prop" bone="hand" sceneobject="hero"/>
             <sceneobjecttag name="g" scenenode="ghostprop" bone="hand" sceneobject="ghost"/>)");
-    BoneMover mover(*entity->getSkeleton()->getBone("hand"));
+    BoneMover mover(*hero->GetPuppet()->GetSubMesh("body").entity->getSkeleton()->getBone("hand"));
     m_time.AddListener(&mover, "default", 0);
 
     for (int frame = 1; frame <= 3; ++frame)
@@ -269,7 +261,7 @@ TEST_F(Controllers, TagControllerPlacesItsNodeAfterThePriorityZeroListeners)
     }
     EXPECT_EQ(ghostProp->getPosition(), Ogre::Vector3::ZERO) << "no such object: nothing placed";
 
-    const cl_SceneObject ghost("ghost", &puppet);
+    characters.AddCharacter(std::make_unique<cl_Character>(Scene(), hero->GetPuppet(), "ghost"));
     m_time.Update(0.1f);
     EXPECT_TRUE(ghostProp->getPosition().positionEquals(Ogre::Vector3(9, 1, 0), 1e-5f))
         << "tried again next frame";

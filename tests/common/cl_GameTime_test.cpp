@@ -289,6 +289,17 @@ TEST_F(GameTime, CommandsWriteGroupsAndWarnOnBadArguments)
          {0.3f, 2.0f, -1.0f},
          {}},
         {"minimum cap", "SETMINCAP", text("gui"), number(0.05), "gui", {0.3f, 0.1f, 0.05f}, {}},
+        {"extra arguments are ignored",
+         "SETTIMEFLOW",
+         text("gui"),
+         [](cl_ArgList& a)
+         {
+             a.GetArg(-1)->SetDouble(0.5);
+             a.GetArg(-1)->SetString("extra");
+         },
+         "gui",
+         {0.5f, 0.1f, -1.0f},
+         {}},
         {"a new group", "SETMAXCAP", text("sequences"), number(0.25), "sequences", {1.0f, 0.25f, -1.0f}, {}},
         {"group names keep their case",
          "SETTIMEFLOW",

@@ -1,4 +1,5 @@
 #include "common/LogCall.h"
+#include "common/cl_Localizer.h"
 #include "common/cl_TarqLog.h"
 #include "support/LogCapture.h"
 
@@ -77,16 +78,24 @@ TEST_F(OgreLogFixture, OgreOutputOffReachesOnlyListenersAndRecords)
     EXPECT_EQ(m_log.GetRecords().size(), 1u);
 }
 
-TEST(TarqLog, RecordsCarryClockAndExportByMask)
+// The records of a mask as (time, text) pairs.
+std::vector<std::pair<std::string, std::string>> Exported(const cl_TarqLog& log, int mask)
+{
+    TiXmlElement element("log");
+    log.ExportXml(element, mask);
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (TiXmlElement* entry = element.FirstChildElement("entry"); entry;
+         entry = entry->NextSiblingElement("entry"))
+        entries.emplace_back(*entry->Attribute(std::string("time")), entry->GetText());
+    return entries;
+}
+
+TEST(TarqLog, RecordsCarryClockAndExportByMaskWithTheirTimeAsADuration)
 {
     cl_TarqLog log;
     uint32_t now = 0;
     log.SetClock([&now] { return now; });
-    log.SetDurationFormatter([](uint32_t seconds) { return std::to_string(seconds) + "s"; });
-
-    TiXmlElement empty("log");
-    log.ExportXml(empty, 0xFF);
-    EXPECT_EQ(empty.FirstChild(), nullptr);
+    EXPECT_TRUE(Exported(log, 0xFF).empty());
 
     log.SetRecording(true);
     now = 2500;
@@ -94,15 +103,21 @@ TEST(TarqLog, RecordsCarryClockAndExportByMask)
     now = 61999;
     log.Log("a warning", 2);
     log.Log("plain", 0);
+    now = 3723000;
+    log.Log("late", 1);
 
-    TiXmlElement errors("log");
-    log.ExportXml(errors, 1);
-    std::vector<std::pair<std::string, std::string>> entries;
-    for (TiXmlElement* entry = errors.FirstChildElement("entry"); entry;
-         entry = entry->NextSiblingElement("entry"))
-        entries.emplace_back(*entry->Attribute(std::string("time")), entry->GetText());
-    const std::vector<std::pair<std::string, std::string>> expected = {{"2s", "an error"}, {"61s", "plain"}};
-    EXPECT_EQ(entries, expected);
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(Exported(log, 1), (Entries{{"2", "an error"}, {"61", "plain"}, {"3723", "late"}}))
+        << "without a localizer: whole seconds";
+    {
+        cl_Localizer localizer;
+        TiXmlDocument language;
+        language.Parse("<language><tokens>_minute|minute\n_minutes|minutes\n_hour|hour\n_hours|hours</tokens>"
+                       "</language>");
+        localizer.ParseElement(language.RootElement(), "GAMEDATA", false);
+        EXPECT_EQ(Exported(log, 1),
+                  (Entries{{"", "an error"}, {"1 minute", "plain"}, {"1 hour, 2 minutes", "late"}}));
+    }
 
     log.ClearRecord();
     EXPECT_TRUE(log.GetRecords().empty());

@@ -223,15 +223,19 @@ TEST_F(ValueSources, CommandsThroughLua)
     EXPECT_EQ(m_manager.GetValue("level"), 2.0f);
     Run(R"(sendcmd("valuemanager", "SetValue", "noise", 5))");
     EXPECT_EQ(m_manager.GetValue("noise"), 0.0f) << "a noise is not settable";
+    Run(R"(sendcmd("valuemanager", "SetValue", "level", 1.5, "extra"))");
+    EXPECT_EQ(m_manager.GetValue("level"), 1.5f) << "extra arguments are ignored";
     Run(R"(sendcmd("valuemanager", "SetValue", "level", "high"))");
-    EXPECT_EQ(m_manager.GetValue("level"), 2.0f) << "no number: nothing";
+    EXPECT_EQ(m_manager.GetValue("level"), 0.0f) << "no number: the getter's 0";
+    EXPECT_TRUE(
+        m_capture.Contains("Stored data-type is not a 'double' (nor an 'int').", cl_Logger::LEVEL_WARNING));
 
     // A switched-off source is updated with 0: the clock stops.
     struct Case
     {
         const char* flag;
         float counted; // by the next frame of 1 second
-    } cases[] = {{"false", 0}, {"true", 1}, {"0", 0}, {"1", 1}, {"'false'", 0}, {"'true'", 1}, {"{}", 1}};
+    } cases[] = {{"false", 0}, {"true", 1}, {"0", 0}, {"1", 1}, {"'false'", 0}, {"'true'", 1}, {"{}", 0}};
     for (const Case& c : cases)
     {
         Run(std::string(R"(sendcmd("valuemanager", "SetActive", "clock", )") + c.flag + ")");
@@ -245,8 +249,9 @@ TEST_F(ValueSources, CommandsThroughLua)
     Run(R"(sendcmd("valuemanager", "SetValue", "level"))");
     Run(R"(sendcmd("valuemanager", "SetActive", "clock"))");
     Run(R"(sendcmd("valuemanager", "getvalue", "level"))");
-    EXPECT_EQ(m_manager.GetValue("level"), 2.0f);
-    EXPECT_TRUE(m_capture.Contains("The command 'SetValue' of \"valuemanager\" needs 2 arguments!"));
+    EXPECT_EQ(m_manager.GetValue("level"), 0.0f);
+    EXPECT_TRUE(m_capture.Contains(
+        "Receiver 'valuemanager' refused the command 'SetValue': the argument 'number value' is missing."));
 }
 
 TEST_F(ValueSources, UpdatesInNameOrderAndDeletesSourcesWhileTheOthersLive)

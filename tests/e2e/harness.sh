@@ -3,8 +3,12 @@
 # and plays it through xdotool like a player.
 #
 #   e2e_setup BINARY BUILD_DIR     copies the demo into a fresh working folder, makes a fresh HOME
-#   e2e_start [WRAPPER...]         starts the game (through the wrapper command when one is given, e.g.
-#                                  a debugger with "--args") and waits for its window (E2E_WINDOW)
+#   e2e_launch [WRAPPER...]        starts the game (through the wrapper command when one is given, e.g.
+#                                  a debugger with "--args", or env) without waiting (E2E_PID); its
+#                                  standard output goes to $E2E_ROOT/output.txt, its standard error to
+#                                  $E2E_ROOT/errors.txt
+#   e2e_wait_window [WRAPPER...]   waits for the window of the game so started (E2E_WINDOW)
+#   e2e_start [WRAPPER...]         e2e_launch, then e2e_wait_window
 #   e2e_wait_log TEXT [SECONDS]    waits until the game's log holds the text (fails after the time)
 #   e2e_screenshot NAME            captures the screen into $E2E_SHOTS/NAME.png
 #   e2e_close_window               closes the window as a player would
@@ -42,6 +46,7 @@ e2e_fail() {
     log=$(e2e_user_file welk.log)
     [[ -f "$log" ]] && tail -n 40 "$log" >&2
     [[ -f "$E2E_ROOT/output.txt" ]] && tail -n 40 "$E2E_ROOT/output.txt" >&2
+    [[ -f "$E2E_ROOT/errors.txt" ]] && tail -n 40 "$E2E_ROOT/errors.txt" >&2
     exit 1
 }
 
@@ -49,9 +54,17 @@ e2e_fail() {
 # the unit tests keep the leak check on for our own code.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0"
 
-e2e_start() {
-    (cd "$E2E_GAME" && HOME="$E2E_HOME" exec "$@" "$E2E_BINARY") >"$E2E_ROOT/output.txt" 2>&1 &
+e2e_launch() {
+    (cd "$E2E_GAME" && HOME="$E2E_HOME" exec "$@" "$E2E_BINARY") >"$E2E_ROOT/output.txt" 2>"$E2E_ROOT/errors.txt" &
     E2E_PID=$!
+}
+
+e2e_start() {
+    e2e_launch "$@"
+    e2e_wait_window "$@"
+}
+
+e2e_wait_window() {
     # A wrapper's child owns the window; the screen is this test's own, so the title alone finds it.
     local owner=(--pid "$E2E_PID")
     [[ $# -eq 0 ]] || owner=()

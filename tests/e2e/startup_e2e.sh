@@ -37,8 +37,7 @@ e2e_wait_exit 60
 # A script that asks to quit: the game ends at the end of its first frame.
 rm "$(e2e_user_file config.xml)"
 echo 'sendcmd("tarq", "quit")' >"$E2E_GAME/pimb/Functions.lua"
-(cd "$E2E_GAME" && HOME="$E2E_HOME" exec "$E2E_BINARY") >"$E2E_ROOT/output.txt" 2>&1 &
-E2E_PID=$!
+e2e_launch
 e2e_wait_exit 60
 [[ $E2E_EXIT -eq 0 ]] || e2e_fail "quit ended the game with exit code $E2E_EXIT"
 echo "startup: passed"

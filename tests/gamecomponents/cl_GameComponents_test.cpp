@@ -20,7 +20,7 @@
 #include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
-#include "graphics/cl_Puppet.h"
+#include "graphics/cl_ControlledPuppet.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/cl_GUISystem.h"
@@ -547,11 +547,10 @@ protected:
         m_body = MakeTestMesh("body", {}, {{{{{0, 0, 0}, {}}, {{1, 0, 0}, {}}, {{0, 1, 0}, {}}}, {0, 1, 2}}});
         for (const char* id : {"characters_hero", "characters_companion", "characters_keeper"})
         {
-            Ogre::SceneNode* node = m_ogre.SceneManager().getRootSceneNode()->createChildSceneNode();
-            Ogre::Entity* entity = m_ogre.SceneManager().createEntity(m_body);
-            node->attachObject(entity);
-            m_puppets.push_back(std::make_unique<cl_Puppet>(id, entity, node));
-            m_characters.AddCharacter(std::make_unique<cl_Character>(id, m_puppets.back().get()));
+            cl_Character* character =
+                m_characters.AddCharacter(std::make_unique<cl_Character>(m_ogre.SceneManager(), id));
+            EXPECT_TRUE(character->GetPuppet()->AddSubMesh("body", "body"));
+            character->SetLocation(st_ObjectPlacement{m_ogre.SceneManager().getRootSceneNode()});
         }
         m_hub.AddListener(&m_listener);
     }
@@ -559,9 +558,9 @@ protected:
     cl_Character& Character(const std::string& id) { return *m_characters.GetCharacter(id); }
     static Ogre::Entity& Entity(cl_Character& character)
     {
-        return *static_cast<Ogre::Entity*>(character.GetPuppet()->GetSceneNode()->getAttachedObject(0));
+        return *character.GetPuppet()->GetSubMesh("body").entity;
     }
-    static Ogre::SceneNode& Node(cl_Character& character) { return *character.GetPuppet()->GetSceneNode(); }
+    static Ogre::SceneNode& Node(cl_Character& character) { return *character.GetSceneNode(); }
     cl_SceneAsset& Scene(const std::string& id) { return dynamic_cast<cl_SceneAsset&>(m_world.Asset(id)); }
     // Where the character's puppet stands in the scene's state; empty when it has none there.
     std::string Location(const std::string& sceneId, const std::string& characterId)
@@ -574,7 +573,6 @@ protected:
     AssetWorld m_world;
     cl_SceneManager m_scenes{m_world.script};
     cl_GUISystem m_gui{m_world.script};
-    std::vector<std::unique_ptr<cl_Puppet>> m_puppets;
     cl_CharacterManager m_characters{m_world.script};
     Calls m_heard;
     RecordingListener m_listener{"listener", m_heard};
@@ -848,25 +846,33 @@ protected:
     std::unique_ptr<LogCapture> m_log;
 };
 
-TEST_F(HubInApplication, AChapterThatCannotStartEndsTheProgram)
+TEST_F(HubInApplication, AChapterThatCannotStartEndsTheProgramWithAFailure)
 {
+    const auto fails = [](const std::string&, int32_t) { return false; };
     const struct
     {
         const char* name;
+        const char* chapter;
         cl_GameComponents::ChapterStarter starter;
+        const char* logged;
     } cases[] = {
-        {"the chapter does not exist", [](const std::string&, int32_t) { return false; }},
-        {"nothing can start a chapter", nullptr},
+        {"the chapter does not exist", "chapter9", fails, "chapter 'chapter9' not found... quitting!"},
+        {"nothing can start a chapter", "chapter9", nullptr, "chapter 'chapter9' not found... quitting!"},
+        {"the chapter's data is broken", "chapter1", fails,
+         "chapter 'chapter1' cannot be started... quitting!"},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
         Restart();
+        cl_TarqdataLoader::GetInstance()->ParseTdf("GAMEDATA", ReadTextFile("data/common/quillmere.tdf"),
+                                                   "quillmere.tdf", false);
         Hub().SetChapterStarter(c.starter);
-        Hub().RequestChapterStart("chapter9", 1);
+        Hub().RequestChapterStart(c.chapter, 1);
         EXPECT_FALSE(Frame());
         EXPECT_TRUE(m_app->IsQuitRequested());
-        EXPECT_TRUE(m_log->Contains("chapter 'chapter9' not found... quitting!", cl_Logger::LEVEL_ERROR));
+        EXPECT_EQ(m_app->GetExitCode(), EXIT_FAILURE);
+        EXPECT_TRUE(m_log->Contains(c.logged, cl_Logger::LEVEL_ERROR));
         EXPECT_EQ(Hub().GetRequestedChapter(), "");
     }
 }
@@ -989,9 +995,10 @@ protected:
         // A sequence that showed an interaction of an item before.
         auto& talk = dynamic_cast<cl_SequenceAsset&>(m_world.Asset("sequences_talk"));
         talk.SetOwnerLogic(nullptr);
-        talk.SetInteraction(Item("items_key"), Item("items_key"));
-        talk.SetCaller("item");
-        talk.SetForeground(false);
+        talk.SetUsedItem(Item("items_key"));
+        talk.SetInteractionTarget(Item("items_key"));
+        talk.SetCallerName("item");
+        talk.SetBlocking(false);
         m_sequences.fronts.clear();
         if (arrange.find("front") != std::string::npos)
         {
@@ -1090,8 +1097,9 @@ protected:
 
 TEST_F(GameCommandTest, EachCommandReadsItsArgumentsAndAnswersItsValue)
 {
-    const char* const talk = "layer -1 owner characters_hero caller none foreground item null target null";
-    const char* const talkOn2 = "layer 2 owner characters_hero caller none background item null target null";
+    const char* const talk = "layer -1 owner characters_hero caller none blocking item null target null";
+    const char* const talkOn2 =
+        "layer 2 owner characters_hero caller none not blocking item null target null";
     const struct
     {
         const char* arrange;
@@ -1181,7 +1189,9 @@ TEST_F(GameCommandTest, EachCommandReadsItsArgumentsAndAnswersItsValue)
         {"", R"("StartMinigame", "maze")", true, "", "log No minigame 'maze' can run yet"},
         {"", R"("StartMinigame", "characters_hero", "game")", true, "",
          "log No minigame 'puzzle' can run yet"},
-        {"", R"("StartMinigame", "maze", "a", 3)", true, "", "log No minigame 'maze' can run yet"},
+        // An extra argument is ignored: with two or more, the caller's param names the minigame.
+        {"", R"("StartMinigame", "characters_hero", "game", 3)", true, "",
+         "log No minigame 'puzzle' can run yet"},
         {"", R"("StartMinigame", "characters_nobody", "game")", true, "", ""},
         {"", R"("StopMinigame")", true, "", ""},
         {"", R"("IsMinigameActive")", true, "bool false", ""},
@@ -1206,42 +1216,71 @@ TEST_F(GameCommandTest, EachCommandReadsItsArgumentsAndAnswersItsValue)
     }
 }
 
-TEST_F(GameCommandTest, ArgumentsOfAnotherCountOrTypeAreRefusedAndChangeNothing)
+TEST_F(GameCommandTest, ExtraArgumentsAreIgnoredAndOtherKindsReadAsTheGettersDefault)
 {
-    const char* const cases[] = {
-        R"("ExitDialog", 1)",
-        R"("AbortSequence", "two")",
-        R"("AbortSequence", 1.5)",
-        R"("AddChoice", "characters_hero", "yes")",
-        R"("PlaySequence", "characters_hero", "sequence", 2)",
-        R"("PlayBackgroundSequence", "characters_hero", "sequence")",
-        R"("SetNavmesh", "navmesh_b", "scenes_garden", "x")",
-        R"("SetNavmesh")",
-        R"("SetLocalSurfaceId", "navmesh_tower", 7, 1, 2, 3, 0.5, 0.5)",
-        R"("SetLocalSurfaceId", "navmesh_tower", 7, 1, 2, 3, 0.5, 0.5, "one")",
-        R"("UseItem")",
-        R"("StartMinigame", 4)",
-        R"("StartMinigame", "characters_hero", 4)",
-        R"("StartMinigame")",
-        R"("StartChapter", "chapter2", 1)",
-        R"("SetCurrentHint", "characters_hero", true)",
-        R"("GameOver", true)",
-        R"("SetQuestSlotText", "characters_hero", "quests_new", "slot1", "text", "yes")",
-        R"("SetPartyTag", "characters_keeper")",
-        R"("DeleteQuest", false)",
-    };
-    for (const char* arguments : cases)
+    const std::string notInt = "log Stored data-type is not an 'int' (nor a 'double').";
+    const std::string notString = "log Stored data-type is not a 'string'.";
+    const struct
     {
-        SCOPED_TRACE(arguments);
+        const char* arguments; // after "game"
+        bool answer;
+        std::string effects;
+    } cases[] = {
+        {R"("ExitDialog", 1)", true, "ExitDialog"},
+        {R"("AbortSequence", 1.5)", true, "AbortSequence 1"},
+        {R"("AbortSequence", -2.5)", true, "AbortSequence -2"},
+        {R"("AbortSequence", "two")", true, "AbortSequence 0; " + notInt},
+        {R"("PlaySequence", "characters_hero", "sequence", 2)", true,
+         "PlaySequence sequences_talk layer -1 owner characters_hero caller none blocking item null target "
+         "null"},
+        {R"("SetNavmesh", "navmesh_b", "scenes_garden", "x")", false, "garden navmesh=navmesh_b"},
+        {R"("StartMinigame", 4)", true, notString + "; log No minigame '' can run yet"},
+        {R"("StartMinigame", "characters_hero", 4)", true, notString},
+        {R"("StartChapter", "chapter2", 1)", false, "requested=chapter2 2"},
+        {R"("GameOver", true)", false, "gameover=true"},
+        {R"("SetCurrentHint", "characters_hero", true)", false,
+         notString + "; hint=<currenthint><characters_hero></characters_hero></currenthint>"},
+        {R"("SetQuestSlotText", "characters_hero", "quests_new", "slot1", "text", "yes")", false,
+         "log Stored data-type is not a 'bool'.; quests=<questlog><quest id=\"quests_old\" "
+         "titleref=\"texts_choice\" /><quest id=\"quests_new\"><slots><slot id=\"slot1\" "
+         "textref=\"texts_choice\" done=\"false\" /></slots></quest></questlog>"},
+        {R"("DeleteQuest", false)", true, notString},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.arguments);
+        Restart("");
+        EXPECT_EQ(Answer(c.arguments), c.answer);
+        EXPECT_EQ(Effects(), c.effects);
+    }
+}
+
+TEST_F(GameCommandTest, AMissingRequiredArgumentRefusesTheCommandWithOneLineNamingIt)
+{
+    const struct
+    {
+        const char* arguments; // after "game"
+        const char* missing;
+    } cases[] = {
+        {R"("AddChoice", "characters_hero", "yes")", "string param"},
+        {R"("PlayBackgroundSequence", "characters_hero", "sequence")", "int layer"},
+        {R"("SetNavmesh")", "string navmesh"},
+        {R"("SetLocalSurfaceId", "navmesh_tower", 7, 1, 2, 3, 0.5, 0.5)", "number extent z"},
+        {R"("UseItem")", "string item id"},
+        {R"("StartMinigame")", "string name or caller"},
+        {R"("SetPartyTag", "characters_keeper")", "string tag"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.arguments);
         Restart("held");
-        EXPECT_FALSE(Answer(arguments));
+        EXPECT_FALSE(Answer(c.arguments));
         Restart("held");
-        EXPECT_EQ(ReturnedText(std::string("return sendcmd(\"game\", ") + arguments + ")"), "");
-        const std::string effects = Effects();
-        EXPECT_EQ(effects.find("log Cmd '"), 0u) << effects;
-        EXPECT_NE(effects.find("' of receiver 'game' refused: it takes the arguments '"), std::string::npos)
-            << effects;
-        EXPECT_EQ(effects.find(';'), std::string::npos) << "nothing else: " << effects;
+        EXPECT_EQ(ReturnedText(std::string("return sendcmd(\"game\", ") + c.arguments + ")"), "");
+        const std::string name =
+            std::string(c.arguments).substr(1, std::string(c.arguments).find('"', 1) - 1);
+        EXPECT_EQ(Effects(), "log Receiver 'game' refused the command '" + name + "': the argument '" +
+                                 c.missing + "' is missing.");
     }
 }
 

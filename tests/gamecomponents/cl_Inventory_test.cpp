@@ -163,29 +163,57 @@ TEST_F(InventoryTest, CommandsChangeTheCurrentCharactersItems)
     }
 }
 
-TEST_F(InventoryTest, WrongCountsAndKindsAreRefusedAndChangeNothing)
+TEST_F(InventoryTest, ExtraArgumentsAreIgnoredOtherKindsReadAsDefaultsAndMissingOnesRefuse)
 {
-    const char* const commands[] = {
-        "sendcmd('inventory', 'AddItem')",
-        "sendcmd('inventory', 'AddItem', 5)",
-        "sendcmd('inventory', 'AddItem', 'characters_hero', 'key', 'x')",
-        "sendcmd('inventory', 'RemoveItem', 'items_door', true)",
-        "sendcmd('inventory', 'ClearInventory', 3)",
-        "sendcmd('inventory', 'ClearInventory', 'characters_hero', 'x')",
-        "sendcmd('inventory', 'SetItemIconTag', 'items_key')",
-        "sendcmd('inventory', 'SetItemIconTag', 'items_key', 4)",
-        "sendcmd('inventory', 'GiveItem', 'items_key')",
-    };
-    Lua("sendcmd('inventory', 'AddItem', 'items_key')");
-    for (const char* command : commands)
+    const char* const notString = "Stored data-type is not a 'string'.";
+    const struct
     {
+        const char* command; // run while the hero carries the key
+        const char* heroItems;
+        Lines told;
+        const char* warning; // null: none
+    } cases[] = {
+        {"sendcmd('inventory', 'RemoveItem', 'items_door', 'key', 'x')",
+         "",
+         {"removed items_key current"},
+         nullptr},
+        {"sendcmd('inventory', 'ClearInventory', 'characters_hero', 'x')", "", {"changed"}, nullptr},
+        {"sendcmd('inventory', 'SetItemIconTag', 'items_key', 'glow', 'x')",
+         "items_key",
+         {"icon items_key"},
+         nullptr},
+        {"sendcmd('inventory', 'AddItem', 5)", "items_key", {}, notString},
+        {"sendcmd('inventory', 'RemoveItem', 'items_door', true)", "items_key", {}, notString},
+        {"sendcmd('inventory', 'ClearInventory', 3)", "items_key", {}, notString},
+        {"sendcmd('inventory', 'SetItemIconTag', 'items_key', 4)",
+         "items_key",
+         {"icon items_key"},
+         notString},
+        {"sendcmd('inventory', 'AddItem')",
+         "items_key",
+         {},
+         "Receiver 'inventory' refused the command 'AddItem': the argument 'string item id or caller' is "
+         "missing."},
+        {"sendcmd('inventory', 'SetItemIconTag', 'items_key')",
+         "items_key",
+         {},
+         "Receiver 'inventory' refused the command 'SetItemIconTag': the argument 'string tag' is missing."},
+        {"sendcmd('inventory', 'GiveItem', 'items_key')",
+         "items_key",
+         {},
+         "Receiver 'inventory' has no command 'GiveItem'."},
+    };
+    for (const auto& c : cases)
+    {
+        SetUp();
+        Lua("sendcmd('inventory', 'AddItem', 'items_key')");
         m_listener.lines.clear();
-        m_world.log.Clear();
-        Lua(command);
-        EXPECT_EQ(Items("characters_hero"), "items_key") << command;
-        EXPECT_EQ(m_inventory.GetItemIconTag("items_key"), "") << command;
-        EXPECT_TRUE(m_listener.lines.empty()) << command;
-        EXPECT_GE(m_world.log.Count(cl_Logger::LEVEL_WARNING), 1u) << command;
+        Lua(c.command);
+        EXPECT_EQ(Items("characters_hero"), c.heroItems) << c.command;
+        EXPECT_EQ(m_listener.lines, c.told) << c.command;
+        EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), c.warning ? 1u : 0u) << c.command;
+        if (c.warning)
+            EXPECT_TRUE(m_world.log.Contains(c.warning, cl_Logger::LEVEL_WARNING)) << c.command;
     }
 }
 

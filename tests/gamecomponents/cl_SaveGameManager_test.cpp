@@ -6,6 +6,7 @@
 #include "assets/cl_AssetLogic.h"
 #include "assets/cl_GameState.h"
 #include "assets/cl_PoolManager.h"
+#include "assets/cl_SequenceAsset.h"
 #include "common/StringHelpers.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Config.h"
@@ -22,6 +23,7 @@
 #include "support/DemoWorkingFolder.h"
 #include "support/LogCapture.h"
 #include "support/PrintedXml.h"
+#include "support/RepeatedText.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -353,6 +355,12 @@ TEST_F(SaveGames, AScanListsNewestFirstAndKeepsFilesItCannotRead)
         WriteTextFile(SaveFile(file.file), file.time ? SaveGameFile::Write(entry, gamestate) : "<savegame");
     }
     WriteTextFile(SaveFile("notes.txt"), "no save");
+    // Left by saves that were killed, and a file of someone else's.
+    WriteTextFile(SaveFile("savegame4.tsg.tmp"), "<savegame version=\"1.03\"><na");
+    WriteTextFile(SaveFile("sub/_autosave.tsg.tmp"), "");
+    WriteTextFile(SaveFile("notes.tmp"), "kept");
+    // A file nested far too deep to read costs only its entry.
+    WriteTextFile(SaveFile("deep.tsg"), "<savegame>" + Repeat("<a>", 40000));
 
     Saves().ScanSaveGames();
     std::vector<std::string> order;
@@ -360,8 +368,13 @@ TEST_F(SaveGames, AScanListsNewestFirstAndKeepsFilesItCannotRead)
         order.push_back(entry.file.substr(SaveFile("").size()) + " " + entry.name);
     // Equal times keep the order of the paths.
     EXPECT_EQ(order, (std::vector<std::string>{"b.tsg b.tsg", "d.tsg d.tsg", "sub/c.tsg sub/c.tsg",
-                                               "a.tsg a.tsg", "broken.tsg "}));
+                                               "a.tsg a.tsg", "broken.tsg ", "deep.tsg "}));
     EXPECT_TRUE(m_log.Contains("broken.tsg", cl_Logger::LEVEL_ERROR));
+    EXPECT_TRUE(m_log.Contains("deep.tsg nests elements 40001 levels deep", cl_Logger::LEVEL_ERROR));
+    EXPECT_FALSE(boost::filesystem::exists(SaveFile("savegame4.tsg.tmp")));
+    EXPECT_FALSE(boost::filesystem::exists(SaveFile("sub/_autosave.tsg.tmp")));
+    EXPECT_TRUE(m_log.Contains("Removed " + SaveFile("savegame4.tsg.tmp"), cl_Logger::LEVEL_WARNING));
+    EXPECT_EQ(ReadTextFile(SaveFile("notes.tmp")), "kept");
 }
 
 TEST_F(SaveGames, ANewGameStartsTheChapterAtItsStartScene)
@@ -390,6 +403,22 @@ TEST_F(SaveGames, ANewGameStartsTheChapterAtItsStartScene)
     EXPECT_TRUE(m_log.Contains("chapter9", cl_Logger::LEVEL_ERROR));
     EXPECT_EQ(Tree(), tree);
     EXPECT_EQ(GameTime().GetPlayedTime(), 0.0f);
+}
+
+TEST_F(SaveGames, AStartSceneThatIsNoSceneOfTheChapterIsLogged)
+{
+    cl_TarqdataLoader::GetInstance()->ParseTdf(
+        "GAMEDATA",
+        "<tarqdata><chapterdata "
+        "id='lost'><pimbdata>chapter1</pimbdata><startscene>scenes_nowhere</startscene>"
+        "</chapterdata></tarqdata>",
+        "lost.tdf", false);
+    ASSERT_TRUE(Saves().NewGame("lost", 0));
+    EXPECT_TRUE(m_log.Contains("The chapter 'lost' starts in the scene 'scenes_nowhere', which is no scene",
+                               cl_Logger::LEVEL_ERROR));
+    m_log.Clear();
+    ASSERT_TRUE(Saves().NewGame("chapter1", 0));
+    EXPECT_FALSE(m_log.Contains("which is no scene"));
 }
 
 // Records what the game state tells its listeners.
@@ -447,6 +476,8 @@ TEST_F(SaveGames, BadSaveFilesAreRefusedAndTheGameGoesOn)
         {"no version number", "<savegame version=\"new\"><gamestate/></savegame>", "version 'new'"},
         {"no game state", "<savegame version=\"1.03\"><chapter>chapter1</chapter></savegame>",
          "no game state"},
+        {"nested too deep", "<savegame version=\"1.03\"><gamestate>" + Repeat("<a>", 40000),
+         "nests elements"},
     };
     Send("items_key", "character.Interact");
     m_app->SetMode(TarqApp::MODE_INGAME);
@@ -641,6 +672,16 @@ TEST_F(SaveGames, TheAutosaveTimerSavesOnceTheGameHasBeenQuietLongEnough)
 TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
 {
     ASSERT_TRUE(Saves().NewGame("chapter1", 0));
+    cl_SequencePlayer& sequences = cl_GameComponents::GetInstance()->GetSequencePlayer();
+    auto* talk =
+        dynamic_cast<cl_SequenceAsset*>(cl_PoolManager::GetInstance()->FindAsset("sequences_keeper_talk"));
+    ASSERT_NE(talk, nullptr);
+    enum Foreground
+    {
+        FREE,
+        INTERRUPTIBLE,
+        NOT_INTERRUPTIBLE
+    };
     const struct
     {
         const char* name;
@@ -650,16 +691,21 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
         bool characterSwitchPending;
         bool interactionBlocked;
         bool curtainClosed;
+        Foreground foreground;
         bool saveable;
     } cases[] = {
-        {"in the game, nothing going on", 3, true, false, false, false, false, true},
-        {"the main menu", 1, true, false, false, false, false, false},
-        {"loading", 2, true, false, false, false, false, false},
-        {"no scene", 3, false, false, false, false, false, false},
-        {"a scene change pending", 3, true, true, false, false, false, false},
-        {"a character switch pending", 3, true, false, true, false, false, false},
-        {"interaction blocked", 3, true, false, false, true, false, false},
-        {"the curtain closed", 3, true, false, false, false, true, false},
+        {"in the game, nothing going on", 3, true, false, false, false, false, FREE, true},
+        {"the main menu", 1, true, false, false, false, false, FREE, false},
+        {"loading", 2, true, false, false, false, false, FREE, false},
+        {"no scene", 3, false, false, false, false, false, FREE, false},
+        {"a scene change pending", 3, true, true, false, false, false, FREE, false},
+        {"a character switch pending", 3, true, false, true, false, false, FREE, false},
+        {"interaction blocked", 3, true, false, false, true, false, FREE, false},
+        {"the curtain closed", 3, true, false, false, false, true, FREE, false},
+        {"a foreground sequence that may be interrupted", 3, true, false, false, false, false, INTERRUPTIBLE,
+         true},
+        {"a foreground sequence that may not be interrupted", 3, true, false, false, false, false,
+         NOT_INTERRUPTIBLE, false},
     };
     for (const auto& c : cases)
     {
@@ -673,8 +719,11 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
         Scenes().SetChangePending(c.changePending);
         Scenes().SetCharacterSwitchPending(c.characterSwitchPending);
         Scenes().SetInteractionBlocked(c.interactionBlocked);
+        if (c.foreground != FREE)
+            sequences.PlaySequence(talk, cl_SequencePlayer::FOREGROUND, c.foreground == INTERRUPTIBLE);
         EXPECT_EQ(Saves().IsSaveable(), c.saveable);
         Scenes().GetCurtain()->FadeFromBlack(0.0f);
+        sequences.AbortAll();
     }
 }
 

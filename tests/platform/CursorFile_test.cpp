@@ -177,14 +177,51 @@ TEST(CursorFile, MalformedFilesAreRefusedWithALogLine)
     EXPECT_TRUE(Read(good, image)) << "the unchanged file";
 }
 
-TEST(CursorFile, PngPicturesAreRefused)
+TEST(CursorFile, PngPicturesAreDecodedAndPremultiplied)
 {
-    const std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
-                                            0,    0,   0,   13,  'I',  'H',  'D',  'R'};
-    LogCapture log;
+    const std::vector<unsigned char> png =
+        EncodePng(3, 2, {0xFFFF0000, 0x80FF8000, 0x00FFFFFF, 0xFF00FF00, 0xFF0000FF, 0x40204080});
     CursorImage image;
-    EXPECT_FALSE(Read(EncodeCursorFile({CursorEntry{32, 0, 0, png}}), image));
-    EXPECT_TRUE(log.Contains("Couldn't read cursor test.cur: PNG pictures are not supported"));
+    ASSERT_TRUE(Read(EncodeCursorFile({CursorEntry{32, 2, 1, png}}), image));
+    EXPECT_EQ(image.width, 3);
+    EXPECT_EQ(image.height, 2);
+    EXPECT_EQ(image.hotspotX, 2);
+    EXPECT_EQ(image.hotspotY, 1);
+    EXPECT_EQ(image.pixels, (std::vector<uint32_t>{0xFFFF0000, 0x80804000, 0x00000000, 0xFF00FF00, 0xFF0000FF,
+                                                   0x40081020}));
+}
+
+TEST(CursorFile, BrokenOrOversizedPngPicturesAreRefusedWithALogLine)
+{
+    const std::vector<unsigned char> good = EncodePng(2, 2, std::vector<uint32_t>(4, 0xFF000000));
+    std::vector<unsigned char> cut = good;
+    cut.resize(good.size() / 2);
+    std::vector<unsigned char> damaged = good;
+    damaged[20] ^= 0xFF; // inside the header chunk: its checksum no longer fits
+    const struct
+    {
+        const char* name;
+        std::vector<unsigned char> picture;
+        const char* reason;
+    } cases[] = {
+        {"only the signature", std::vector<unsigned char>(good.begin(), good.begin() + 8),
+         "broken PNG picture"},
+        {"cut short", cut, "broken PNG picture"},
+        {"a damaged header", damaged, "broken PNG picture"},
+        {"wider than 256 pixels", EncodePng(257, 1, std::vector<uint32_t>(257, 0xFF000000)),
+         "PNG picture size out of range"},
+    };
+    for (const auto& c : cases)
+    {
+        LogCapture log;
+        CursorImage image;
+        image.width = 7;
+        EXPECT_FALSE(Read(EncodeCursorFile({CursorEntry{32, 0, 0, c.picture}}), image)) << c.name;
+        EXPECT_EQ(image.width, 7) << c.name;
+        EXPECT_TRUE(
+            log.Contains(std::string("Couldn't read cursor test.cur: ") + c.reason, cl_Logger::LEVEL_ERROR))
+            << c.name;
+    }
 }
 
 TEST(CursorFile, LoadingReadsTheFileAndNamesItWhenItFails)

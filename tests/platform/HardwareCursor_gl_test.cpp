@@ -154,6 +154,25 @@ TEST_F(CursorOnAWindow, ShowsTheLoadedCursorAndNothingForNullOrWhileHidden)
     platform::DestroyCursor(cursor);
 }
 
+TEST_F(CursorOnAWindow, ShowsACursorWhosePictureIsPng)
+{
+    const std::string path = (m_folder / "png.cur").string();
+    ASSERT_TRUE(
+        WriteBytes(path, EncodeCursorFile({CursorEntry{
+                             32, 1, 0, EncodePng(2, 2, {0xFFFF0000, 0x80FF8000, 0x00000000, 0xFF0000FF})}})));
+    LogCapture log;
+    const platform::CursorHandle cursor = platform::LoadCursorFromFile(path);
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_TRUE(log.Lines().empty());
+    platform::SetCursorWindow(m_window);
+    platform::SetCursor(cursor);
+    const CursorImage shown = Shown();
+    EXPECT_EQ(shown.width, 2);
+    EXPECT_EQ(shown.hotspotX, 1);
+    EXPECT_EQ(shown.pixels, (std::vector<uint32_t>{0xFFFF0000, 0x80804000, 0x00000000, 0xFF0000FF}));
+    platform::DestroyCursor(cursor);
+}
+
 TEST_F(CursorOnAWindow, AWindowThatIsGoneIsLoggedOnceAndNotFatal)
 {
     const platform::CursorHandle cursor =

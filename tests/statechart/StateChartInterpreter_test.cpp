@@ -1,6 +1,7 @@
 #include "statechart/StateChartInterpreter.h"
 
 #include "common/StringHelpers.h"
+#include "common/XmlParse.h"
 #include "common/cl_Argument.h"
 #include "statechart/IStateChartListener.h"
 #include "support/LogCapture.h"
@@ -440,6 +441,23 @@ TEST_F(StateChartInterpreterTest, OwnersKeepSeparateConfigurations)
     interpreter->RemoveOwner(OWNER);
     EXPECT_TRUE(Active().empty());
     EXPECT_TRUE(interpreter->IsInState("b1", "window"));
+}
+
+TEST_F(StateChartInterpreterTest, AChartAsDeepAsTheXmlLimitAllowsEntersAndLeavesItsDeepestState)
+{
+    const int levels = MAX_XML_DEPTH - 2; // below scxml, with a transition inside
+    std::string xml = "<scxml initialstate=\"s" + std::to_string(levels) + "\">";
+    for (int i = 1; i <= levels; ++i)
+        xml += "<state id=\"s" + std::to_string(i) + "\">";
+    xml += "<transition event=\"leave\" target=\"out\"/>";
+    for (int i = 1; i <= levels; ++i)
+        xml += "</state>";
+    RunText(xml + "<state id=\"out\"/></scxml>");
+    Start();
+    EXPECT_TRUE(interpreter->IsInState("s" + std::to_string(levels), OWNER));
+    Send("leave");
+    EXPECT_EQ(Active(), Ids{"out"});
+    EXPECT_EQ(trace.size(), static_cast<size_t>(levels + 1));
 }
 
 TEST(StateChartInterpreterSharing, InterpretersOfOneTemplateKeepTheirOwnConfigurations)

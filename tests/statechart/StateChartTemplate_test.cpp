@@ -1,5 +1,6 @@
 #include "statechart/StateChartTemplate.h"
 
+#include "common/XmlParse.h"
 #include "statechart/cl_ScriptAction.h"
 #include "support/LogCapture.h"
 #include "support/TemporaryFolder.h"
@@ -279,5 +280,30 @@ TEST(StateChartTemplate, UnknownTargetsAreLoggedWithTheirState)
     EXPECT_TRUE(log.Contains("targets.scxml: initialstate names the unknown state 'nostart'",
                              cl_Logger::LEVEL_ERROR));
     EXPECT_EQ(Describe(*chart), "a:0[->a !], :5[->!]");
+}
+
+// States s1 to s<levels>, each inside the one before.
+std::string NestedChart(int levels)
+{
+    std::string text = "<scxml initialstate=\"s" + std::to_string(levels) + "\">";
+    for (int i = 1; i <= levels; ++i)
+        text += "<state id=\"s" + std::to_string(i) + "\">";
+    for (int i = 1; i <= levels; ++i)
+        text += "</state>";
+    return text + "</scxml>";
+}
+
+TEST(StateChartTemplate, ChartsNestedDeeperThanTheXmlLimitAreRefusedUnread)
+{
+    LogCapture log;
+    EXPECT_FALSE(StateChartTemplate::LoadFromText(NestedChart(5000), "deep.scxml"));
+    EXPECT_TRUE(log.Contains("deep.scxml nests elements 5001 levels deep", cl_Logger::LEVEL_ERROR));
+
+    std::unique_ptr<StateChartTemplate> chart =
+        StateChartTemplate::LoadFromText(NestedChart(MAX_XML_DEPTH - 1), "limit.scxml");
+    ASSERT_TRUE(chart);
+    const BasicState* deepest = chart->FindState("s" + std::to_string(MAX_XML_DEPTH - 1));
+    ASSERT_TRUE(deepest);
+    EXPECT_TRUE(deepest->GetChildren().empty());
 }
 } // namespace

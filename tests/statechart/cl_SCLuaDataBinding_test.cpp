@@ -230,7 +230,8 @@ TEST_F(LuaDataBinding, SaveGlobalsReplacesTheDataBindingElementWithTheScriptGlob
 {
     cl_GameState gameState;
     TiXmlDocument saved;
-    ParseXml(saved, "<gamestate><databinding><stale/><_globals><old/></_globals></databinding></gamestate>");
+    ParseXml(saved, "<gamestate><databinding><stale/><_globals><old/></_globals></databinding></gamestate>",
+             "a saved game state");
     ASSERT_TRUE(gameState.ReplaceTree(*saved.RootElement()));
     Run("_globals = {difficulty = 2, door = 'open'}");
 

@@ -1,5 +1,7 @@
 #include "support/CursorFileBuilder.h"
 
+#include <png.h>
+
 #include <fstream>
 
 namespace
@@ -125,4 +127,25 @@ bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file);
+}
+
+std::vector<unsigned char> EncodePng(int width, int height, const std::vector<uint32_t>& pixels)
+{
+    std::vector<unsigned char> rgba;
+    for (uint32_t pixel : pixels)
+    {
+        for (int shift : {16, 8, 0, 24})
+            rgba.push_back(static_cast<unsigned char>(pixel >> shift));
+    }
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(width);
+    png.height = static_cast<png_uint_32>(height);
+    png.format = PNG_FORMAT_RGBA;
+    png_alloc_size_t size = 0;
+    png_image_write_to_memory(&png, nullptr, &size, 0, rgba.data(), 0, nullptr);
+    std::vector<unsigned char> bytes(size);
+    png_image_write_to_memory(&png, bytes.data(), &size, 0, rgba.data(), 0, nullptr);
+    bytes.resize(size);
+    return bytes;
 }

@@ -24,6 +24,9 @@ struct CursorBitmap
 // A BITMAPINFOHEADER, the palette, the colour rows and the mask rows, both bottom-up.
 std::vector<unsigned char> EncodeCursorBitmap(const CursorBitmap& bitmap);
 
+// A PNG picture of 0xAARRGGBB pixels (straight alpha), rows top to bottom.
+std::vector<unsigned char> EncodePng(int width, int height, const std::vector<uint32_t>& pixels);
+
 struct CursorEntry
 {
     int side = 0; // the directory's width and height byte; 0 means 256

@@ -70,10 +70,9 @@ void RecordingSequencePlayer::Record(const char* operation, cl_SequenceAsset* se
     const cl_AssetLogic* owner = sequence->GetOwnerLogic();
     m_calls.push_back(std::string(operation) + " " + IdOf(sequence) + " layer " + std::to_string(layer) +
                       (interruptible ? " interruptible" : "") + " owner " +
-                      (owner ? owner->GetAssetId() : "null") + " caller " + sequence->GetCaller() +
-                      (sequence->IsForeground() ? " foreground" : " background") + " item " +
-                      IdOf(sequence->GetInteractionItem()) + " target " +
-                      IdOf(sequence->GetInteractionTarget()));
+                      (owner ? owner->GetAssetId() : "null") + " caller " + sequence->GetCallerName() +
+                      (sequence->IsBlocking() ? " blocking" : " not blocking") + " item " +
+                      IdOf(sequence->GetUsedItem()) + " target " + IdOf(sequence->GetInteractionTarget()));
     fronts.emplace(layer, sequence);
 }
 

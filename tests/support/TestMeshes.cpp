@@ -5,6 +5,7 @@
 #include <OgreMeshManager.h>
 #include <OgreSkeletonManager.h>
 #include <OgreSubMesh.h>
+#include <OgreVertexBoneAssignment.h>
 #include <OgreVertexIndexData.h>
 
 namespace
@@ -83,4 +84,18 @@ Ogre::SkeletonPtr MakeTestSkeleton(const std::string& name, const std::vector<Te
     }
     skeleton->setBindingPose();
     return skeleton;
+}
+
+Ogre::MeshPtr MakeTestTriangle(const std::string& name, const std::vector<TestBone>& bones)
+{
+    Ogre::MeshPtr mesh =
+        MakeTestMesh(name, {}, {{{{{0, 0, 0}, {}}, {{1, 0, 0}, {}}, {{0, 1, 0}, {}}}, {0, 1, 2}}});
+    if (bones.empty())
+        return mesh;
+    MakeTestSkeleton(name + "_rig", bones);
+    mesh->setSkeletonName(name + "_rig");
+    for (unsigned int vertex = 0; vertex < 3; ++vertex)
+        mesh->getSubMesh(0)->addBoneAssignment(Ogre::VertexBoneAssignment{vertex, 0, 1.0f});
+    mesh->_compileBoneAssignments();
+    return mesh;
 }

@@ -37,3 +37,7 @@ struct TestBone
 
 // A skeleton whose binding pose is the given one; bone handles are the indices.
 Ogre::SkeletonPtr MakeTestSkeleton(const std::string& name, const std::vector<TestBone>& bones);
+
+// A one-triangle mesh; with bones, rigged (every vertex on the first bone) to the skeleton name + "_rig"
+// made of them.
+Ogre::MeshPtr MakeTestTriangle(const std::string& name, const std::vector<TestBone>& bones = {});

@@ -4,6 +4,8 @@
 #include <OgreMeshManager.h>
 #include <OgreSubMesh.h>
 
+#include <cmath>
+
 namespace
 {
 Ogre::VertexData* CreateVertexData(const std::vector<Ogre::Vector3>& positions,
@@ -74,11 +76,11 @@ Ogre::MeshPtr CreateTriangleMesh(const std::string& name, const std::vector<Ogre
             subMesh->vertexData = CreateVertexData(positions, layout);
         FillIndices(*subMesh, indices, layout.indices32);
     }
-    // OGRE's bounds assert on NaN; what they hold does not matter here.
+    // OGRE's bounds assert on NaN and on infinite corners; what they hold does not matter here.
     Ogre::AxisAlignedBox bounds;
     for (const Ogre::Vector3& position : positions)
     {
-        if (!position.isNaN())
+        if (std::isfinite(position.x) && std::isfinite(position.y) && std::isfinite(position.z))
             bounds.merge(position);
     }
     mesh->_setBounds(bounds);

@@ -1,0 +1,9 @@
+# The environment the tests run in, for scripts/test.sh and for running single tests by hand:
+#     source scripts/test-env.sh
+# Values already set are kept.
+# alloc_dealloc_mismatch is off: OGRE 1.12.10 frees codec pixels with delete[] that its STBI codec took
+# with malloc.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:alloc_dealloc_mismatch=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/tests/lsan.supp:print_suppressions=0}
+export ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null}

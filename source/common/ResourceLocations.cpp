@@ -1,0 +1,45 @@
+#include "common/ResourceLocations.h"
+
+#include "common/LogCall.h"
+
+#include <OgreConfigFile.h>
+#include <OgreException.h>
+#include <OgreResourceGroupManager.h>
+
+namespace ResourceLocations
+{
+bool Add(const std::string& name, const std::string& type, const std::string& group,
+         const std::string& source)
+{
+    try
+    {
+        Ogre::ResourceGroupManager::getSingleton().addResourceLocation(name, type, group);
+        return true;
+    }
+    catch (const Ogre::Exception& exception)
+    {
+        LOG_ERROR("%s: the resource location %s=%s of the group '%s' is skipped: %s", source.c_str(),
+                  type.c_str(), name.c_str(), group.c_str(), exception.getDescription().c_str());
+        return false;
+    }
+}
+
+void AddFromFile(const std::string& path)
+{
+    Ogre::ConfigFile config;
+    try
+    {
+        config.load(path, "\t:=", true);
+    }
+    catch (const Ogre::Exception& exception)
+    {
+        LOG_ERROR("Couldn't read %s: %s", path.c_str(), exception.getDescription().c_str());
+        return;
+    }
+    for (const auto& section : config.getSettingsBySection())
+    {
+        for (const auto& setting : section.second)
+            Add(setting.second, setting.first, section.first, path);
+    }
+}
+} // namespace ResourceLocations

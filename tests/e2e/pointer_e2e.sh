@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The pointer is where the player sees it: moved by xdotool to a window pixel and clicked there, it reaches
+# the game's user interface (and with it hover and picking, which read the same mouse state) at that pixel,
+# within 1 pixel, from the first move on: at the window's centre and at its two far corners.
+#
+# The main menu draws nothing yet, so the game runs under gdb, whose breakpoints note the position the
+# user interface is handed (pointer_observe.gdb), as input_e2e.sh does.
+# Usage: pointer_e2e.sh BINARY BUILD_DIR
+source "$(dirname "$0")/harness.sh"
+e2e_setup "$1" "$2"
+command -v gdb >/dev/null || e2e_fail "gdb is not installed (scripts/setup.sh installs it)"
+
+e2e_start gdb -q -batch -nx -x "$(realpath "$(dirname "$0")")/pointer_observe.gdb" --args
+e2e_wait_log "Finished loading resource group GAMEDATA"
+xdotool windowfocus --sync "$E2E_WINDOW"
+size=($(xdotool getwindowgeometry --shell "$E2E_WINDOW" | sed -n 's/^\(WIDTH\|HEIGHT\)=//p'))
+points=("$((size[0] / 2)) $((size[1] / 2))" "0 0" "$((size[0] - 1)) $((size[1] - 1))")
+
+for point in "${points[@]}"; do
+    # shellcheck disable=SC2086 # the point is two words
+    xdotool mousemove --window "$E2E_WINDOW" $point
+    sleep 0.5
+    xdotool click 1
+    sleep 0.5
+done
+e2e_close_window
+e2e_wait_exit 120
+[[ $E2E_EXIT -eq 0 ]] || e2e_fail "the game ended with exit code $E2E_EXIT after the moves"
+
+# Each release, and the last move before it, against the point of that click.
+near() { # near X Y SEEN_X SEEN_Y
+    (($3 >= $1 - 1 && $3 <= $1 + 1 && $4 >= $2 - 1 && $4 <= $2 + 1))
+}
+mapfile -t seen < <(grep '^seen: ' "$E2E_ROOT/output.txt" || true)
+clicks=0
+moved=""
+for line in "${seen[@]}"; do
+    case $line in
+    "seen: move "*) moved=${line#seen: move } ;;
+    "seen: release "*)
+        ((clicks < ${#points[@]})) || e2e_fail "more releases than clicks: ${seen[*]}"
+        read -r x y <<<"${points[clicks]}"
+        # shellcheck disable=SC2086 # two numbers each
+        near "$x" "$y" $moved && near "$x" "$y" ${line#seen: release } ||
+            e2e_fail "the pointer moved to $x $y and clicked there reached the game at: $moved, then ${line#seen: release }"
+        clicks=$((clicks + 1))
+        ;;
+    esac
+done
+((clicks == ${#points[@]})) || e2e_fail "$clicks of ${#points[@]} clicks were seen: ${seen[*]}"
+echo "pointer: passed"
