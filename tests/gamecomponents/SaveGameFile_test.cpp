@@ -1,5 +1,6 @@
 #include "gamecomponents/SaveGameFile.h"
 
+#include "common/XmlParse.h"
 #include "common/cl_Logger.h"
 #include "gamecomponents/SaveEntry.h"
 #include "support/LogCapture.h"
@@ -230,6 +231,24 @@ TEST(SaveGameWriting, TheGameStateFollowsTheHeaderAsTheLastChildOfSavegame)
               "        <currentchapter>chapter1_2</currentchapter>\n"
               "    </gamestate>\n"
               "</savegame>\n");
+}
+
+TEST(SaveGameWriting, ADeepGameStateIsPrintedAsTheWholeDocumentWouldBe)
+{
+    for (const int levels : {3, 40})
+    {
+        TiXmlElement gamestate("gamestate");
+        TiXmlElement* inner = &gamestate;
+        for (int level = 0; level < levels; ++level)
+            inner = inner->LinkEndChild(new TiXmlElement("room"))->ToElement();
+        SaveEntry written;
+        written.chapter = "chapter1";
+        TiXmlDocument document;
+        document.Parse(SaveGameFile::Write(written, TiXmlElement("gamestate")).c_str());
+        document.RootElement()->InsertEndChild(gamestate);
+        document.RootElement()->RemoveChild(document.RootElement()->FirstChildElement("gamestate"));
+        EXPECT_EQ(SaveGameFile::Write(written, gamestate), PrintXml(document)) << levels << " levels";
+    }
 }
 
 TEST_F(SaveGameHeaders, OlderHeadersReadAsTheyWereMeant)
