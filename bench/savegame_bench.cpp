@@ -206,7 +206,12 @@ void BM_BareParseAndPrintOfTheSave(benchmark::State& state)
 }
 BENCHMARK(BM_BareParseAndPrintOfTheSave)->Unit(benchmark::kMillisecond);
 
-const BenchRatio SAVE_AND_LOAD_RATIO("save plus load / bare TinyXML parse plus print of the save",
-                                     "BM_SaveAndLoadGame", "BM_BareParseAndPrintOfTheSave",
-                                     BenchRatio::AT_MOST, 2.0);
+// The wall clock holds the save's wait for the disk (the write is flushed before it replaces the old
+// file), which the floor does not write; the CPU time leaves it out.
+const BenchRatio SAVE_AND_LOAD_RATIOS[] = {
+    {"save plus load / bare TinyXML parse plus print of the save", "BM_SaveAndLoadGame",
+     "BM_BareParseAndPrintOfTheSave", BenchRatio::AT_MOST, 2.0},
+    {"save plus load / bare TinyXML parse plus print of the save", "BM_SaveAndLoadGame",
+     "BM_BareParseAndPrintOfTheSave", BenchRatio::AT_MOST, 2.0, BenchRatio::CPU_TIME},
+};
 } // namespace

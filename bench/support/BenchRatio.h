@@ -9,7 +9,8 @@
 // every benchmark interleaved at random. Programs declare theirs as globals, beside their BENCHMARKs:
 //     const BenchRatio loadRatio("chapter load / bare parse", "BM_ChapterLoad", "BM_BareParse",
 //                                BenchRatio::AT_MOST, 2.0);
-// Names are the benchmarks' full names as printed (with their arguments: "BM_Find/356").
+// Names are the benchmarks' full names as printed (with their arguments: "BM_Find/356"). Times are wall
+// clock unless a ratio asks for the process's CPU time, which leaves out waiting for the disk.
 class BenchRatio
 {
 public:
@@ -18,10 +19,22 @@ public:
         AT_MOST,
         AT_LEAST,
     };
-    // Median seconds per iteration of each benchmark that ran without error, by full name.
-    using Medians = std::map<std::string, double>;
+    enum Clock
+    {
+        REAL_TIME,
+        CPU_TIME,
+    };
+    // Median seconds per iteration of a benchmark, each clock's median on its own.
+    struct Median
+    {
+        double real;
+        double cpu;
+    };
+    // Of each benchmark that ran without error, by full name.
+    using Medians = std::map<std::string, Median>;
 
-    BenchRatio(std::string title, std::string numerator, std::string denominator, Goal goal, double bound);
+    BenchRatio(std::string title, std::string numerator, std::string denominator, Goal goal, double bound,
+               Clock clock = REAL_TIME);
 
     // The line of every declared ratio, in declaration order; a ratio whose benchmark did not run says so.
     static std::vector<std::string> Report(const Medians& medians);
@@ -34,4 +47,5 @@ private:
     std::string m_denominator;
     Goal m_goal;
     double m_bound;
+    Clock m_clock;
 };

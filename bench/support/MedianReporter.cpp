@@ -12,8 +12,11 @@ void MedianReporter::ReportRuns(const std::vector<Run>& runs)
     for (const Run& run : runs)
     {
         if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0)
-            m_seconds[run.run_name.str()].push_back(run.real_accumulated_time /
-                                                    static_cast<double>(run.iterations));
+        {
+            const double iterations = static_cast<double>(run.iterations);
+            m_real[run.run_name.str()].push_back(run.real_accumulated_time / iterations);
+            m_cpu[run.run_name.str()].push_back(run.cpu_accumulated_time / iterations);
+        }
         // A single run has no aggregates: it is shown itself.
         const bool aggregate = run.run_type == Run::RT_Aggregate;
         if (run.error_occurred || run.repetitions <= 1 ||
@@ -26,13 +29,14 @@ void MedianReporter::ReportRuns(const std::vector<Run>& runs)
 
 BenchRatio::Medians MedianReporter::GetMedians() const
 {
-    BenchRatio::Medians medians;
-    for (const auto& [name, seconds] : m_seconds)
+    const auto median = [](std::vector<double> seconds)
     {
-        std::vector<double> sorted = seconds;
-        std::sort(sorted.begin(), sorted.end());
-        const size_t middle = sorted.size() / 2;
-        medians[name] = sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2.0;
-    }
+        std::sort(seconds.begin(), seconds.end());
+        const size_t middle = seconds.size() / 2;
+        return seconds.size() % 2 ? seconds[middle] : (seconds[middle - 1] + seconds[middle]) / 2.0;
+    };
+    BenchRatio::Medians medians;
+    for (const auto& [name, seconds] : m_real)
+        medians[name] = {median(seconds), median(m_cpu.at(name))};
     return medians;
 }

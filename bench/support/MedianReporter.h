@@ -18,9 +18,11 @@ public:
 
     void ReportRuns(const std::vector<Run>& runs) override;
 
-    // Median real seconds per iteration of each benchmark that ran without error.
+    // Median seconds per iteration of each benchmark that ran without error.
     BenchRatio::Medians GetMedians() const;
 
 private:
-    std::map<std::string, std::vector<double>> m_seconds;
+    // Seconds per iteration of each repetition, wall clock and CPU.
+    std::map<std::string, std::vector<double>> m_real;
+    std::map<std::string, std::vector<double>> m_cpu;
 };
