@@ -110,6 +110,10 @@ public:
     float GetIdleTime() const { return m_idleTime; }
     void SetIdleTime(float seconds) { m_idleTime = seconds; }
 
+    // Where its speech point is on the screen (0..1 from the left and from the top), for subtitles. The
+    // character has no head to project yet: false, x and y untouched.
+    bool GetScreenPosition(float& /*x*/, float& /*y*/) const { return false; }
+
 private:
     // What PlanPath found.
     enum PlanResult
