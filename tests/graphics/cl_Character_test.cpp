@@ -1,20 +1,25 @@
 #include "graphics/cl_Character.h"
 
 #include "assets/ISyncedActionInitiator.h"
+#include "common/XmlParse.h"
 #include "common/cl_LuaScriptSystem.h"
+#include "graphics/cl_CharacterLoader.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_ControlledPuppet.h"
 #include "graphics/cl_MovementControl.h"
 #include "graphics/cl_Navmesh.h"
+#include "graphics/cl_PuppetAnimWeight.h"
 #include "graphics/cl_TurnControl.h"
 #include "support/HeadlessOgre.h"
 #include "support/LogCapture.h"
 #include "support/WalkWorld.h"
 
+#include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include <functional>
 #include <memory>
@@ -210,6 +215,72 @@ TEST_F(Walk, ADeletedCharacterEndsItsWalk)
     m_hero->MoveAlongPath(Vector3(0, 0, 400), &initiator);
     m_hero.reset();
     EXPECT_EQ(initiator.calls, (Calls{"started", "done 1"}));
+}
+
+// The demo's hero as the chapter's characters.tdf describes him (model, controls, walking distances), laid
+// out by the build, on the test ground in a narrow place like the tower hall.
+class DemoHero : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+        groups.addResourceLocation(QUILLMERE_BUILT_DEMO_DIR "data/chapter1", "FileSystem", "CHAPTERDATA");
+        groups.initialiseResourceGroup("CHAPTERDATA");
+        ASSERT_TRUE(LoadXmlFile(m_characters, QUILLMERE_BUILT_DEMO_DIR "data/chapter1/characters.tdf"));
+        const TiXmlElement* element = m_characters.RootElement()->FirstChildElement("character");
+        ASSERT_STREQ(element->Attribute("assetref"), "characters_hero");
+        m_hero = std::make_unique<cl_Character>(m_world.SceneManager(), "characters_hero");
+        ASSERT_TRUE(m_hero->GetPuppet()->FromXml(element->FirstChildElement("puppet")));
+        ASSERT_TRUE(cl_CharacterLoader::Load(element, m_hero.get()));
+        m_hero->SetLocation(st_ObjectPlacement{m_world.GameRoot()});
+        m_hero->SetNavmesh(&m_world.Ground());
+        m_hero->ApplySceneMovementSettings(ENVIRONMENT_NARROW, 1.0f);
+        m_hero->SetActive(true);
+    }
+    void TearDown() override { m_hero.reset(); }
+    Vector3 Position() const { return m_hero->GetSceneNode()->_getDerivedPosition(); }
+
+    LogCapture m_log;
+    WalkWorld m_world;
+    TiXmlDocument m_characters;
+    std::unique_ptr<cl_Character> m_hero;
+};
+
+TEST_F(DemoHero, WalksWhereHeIsSentAndTurnsToWalkThere)
+{
+    struct Case
+    {
+        const char* name;
+        Vector3 target;
+        const char* walkTurn; // the clip that turns him first; empty: a correction only
+    } cases[] = {
+        {"ahead", Vector3(10, 0, 200), ""},
+        {"behind him", Vector3(0, 0, -300), "skeletal/turn/walk/180"},
+        {"to his right", Vector3(-350, 0, 0), "skeletal/turn/walk/90"},
+        {"to his left and back", Vector3(300, 0, -100), "skeletal/turn/walk/270"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        m_hero->GetSceneNode()->setPosition(Vector3::ZERO);
+        m_hero->GetSceneNode()->setOrientation(Ogre::Quaternion::IDENTITY);
+        RecordingInitiator initiator;
+        m_hero->MoveAlongPath(c.target, &initiator);
+        bool turned = !*c.walkTurn;
+        m_world.Frames(600, FRAME,
+                       [&]
+                       {
+                           turned =
+                               turned || m_hero->GetPuppet()->ResolveAnimPath(c.walkTurn)->GetValue() > 0.0f;
+                           return initiator.calls.size() == 2;
+                       });
+        EXPECT_EQ(initiator.calls, (Calls{"started", "done 0"}));
+        EXPECT_TRUE(turned);
+        EXPECT_LT(Position().distance(c.target), 60.0f) << Position();
+    }
+    EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_ERROR), 0u);
+    EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_WARNING), 0u);
 }
 
 TEST(Character, ActivityFollowsActivation)
