@@ -17,13 +17,11 @@
 
 namespace
 {
-const char* const WALK_CYCLES = "skeletal/walk/loop/";
-const char* const WALK = "skeletal/walk/loop";
-const char* const STRAIGHT = "skeletal/walk/loop/straight_fast";
-const char* const LEFT = "skeletal/walk/loop/left";
-const char* const RIGHT = "skeletal/walk/loop/right";
-const char* const RUN = "skeletal/walk/run";
-const char* const RUN_CYCLE = "skeletal/walk/run/run";
+// The paths of the control's nodes, by cl_MovementControl::Node. The walk node is the parent of the walk
+// cycles, which start in one phase.
+const char* const NODE_PATHS[] = {"skeletal/walk/loop",      "skeletal/walk/loop/straight_fast",
+                                  "skeletal/walk/loop/left", "skeletal/walk/loop/right",
+                                  "skeletal/walk/run",       "skeletal/walk/run/run"};
 
 const float FADE_TIME = 0.5f;
 const float LOOK_AHEAD = 60.0f;
@@ -86,25 +84,21 @@ void cl_MovementControl::Reset()
 {
     if (IsActive())
     {
-        for (const char* path : {STRAIGHT, LEFT, RIGHT, RUN})
-            SetWeight(path, 0.0f, 0.0f);
+        for (const Node node : {STRAIGHT, LEFT, RIGHT, RUN})
+            SetNodeWeight(GetNode(node), 0.0f, 0.0f);
     }
     cl_PuppetControl::Reset();
-    m_path.clear();
-    m_stopRequested = false;
+    EndWalk();
 }
 
 void cl_MovementControl::ReleaseWeights()
 {
     // Not through SetWeight: a reset releases while the control is already inactive, which is no edit
     // of someone else's animations.
-    if (cl_ControlledPuppet* puppet = GetPuppet())
+    for (const Node which : {WALK, RUN})
     {
-        for (const char* path : {WALK, RUN})
-        {
-            if (cl_PuppetAnimWeight* node = puppet->ResolveAnimPath(path))
-                node->SetTarget(0.0f, GetFadeTime());
-        }
+        if (cl_PuppetAnimWeight* node = GetNode(which))
+            node->SetTarget(0.0f, GetFadeTime());
     }
     ForgetRecords();
 }
@@ -134,14 +128,12 @@ bool cl_MovementControl::OnUpdate(float)
 void cl_MovementControl::OnActivated(const st_ActivationRequest&)
 {
     m_running = false;
-    cl_ControlledPuppet& puppet = *GetPuppet();
-    if (CheckActive())
-        SetTimeRecursive(puppet.ResolveAnimPath(WALK_CYCLES), m_walkStartTime);
+    SetNodeTime(GetNode(WALK), m_walkStartTime);
     // The walk fades in exactly as fast as whatever else fades out.
-    for (const char* path : {WALK_CYCLES, STRAIGHT, LEFT, RIGHT})
-        SetWeight(path, 1.0f, puppet.GetFadeOutTime());
-    SetWeight(RUN, 0.0f, 0.0f);
-    SetWeight(RUN_CYCLE, 1.0f, 0.0f);
+    for (const Node node : {WALK, STRAIGHT, LEFT, RIGHT})
+        SetNodeWeight(GetNode(node), 1.0f, GetPuppet()->GetFadeOutTime());
+    SetNodeWeight(GetNode(RUN), 0.0f, 0.0f);
+    SetNodeWeight(GetNode(RUN_CYCLE), 1.0f, 0.0f);
     UpdateMovement();
     if (IsCallbackPending())
         Report(IPuppetControlListener::CODE_STARTED);
@@ -151,7 +143,10 @@ void cl_MovementControl::SetPath(const Path& path)
 {
     m_stopRequested = false;
     if (&path != &m_path)
+    {
         m_path = path;
+        OnPathChanged();
+    }
     if (!IsActive() && IsEnabled())
         RequestActivation(PRIORITY, CHANNELS);
 }
@@ -176,25 +171,29 @@ void cl_MovementControl::Stop()
 
 float cl_MovementControl::GetRemainingDistance() const
 {
-    if (m_path.empty())
+    if (m_path.size() < 2)
         return 0.0f;
-    float distance = 0.0f;
-    for (size_t point = 1; point < m_path.size(); ++point)
-        distance += m_path[point - 1].position.distance(m_path[point].position);
-    if (m_path.size() >= 2)
-        distance += GetClosestPathPoint(m_path, GetNodePosition()).distance(m_path[1].position);
-    return distance;
+    return m_pathLength + GetClosestPoint().distance(m_path[1].position);
 }
 
 Ogre::Vector3 cl_MovementControl::GetLookAheadPoint(float distance) const
 {
-    return GetLookAheadPoint(m_path, GetNodePosition(), distance);
+    if (m_path.empty())
+        return GetNodePosition();
+    return WalkAlong(m_path, GetClosestPoint(), distance);
 }
 
 Ogre::Vector3 cl_MovementControl::GetLookAheadPoint(const Path& path, const Ogre::Vector3& position,
                                                     float distance)
 {
-    Ogre::Vector3 current = GetClosestPathPoint(path, position);
+    if (path.empty())
+        return position;
+    return WalkAlong(path, GetClosestPathPoint(path, position), distance);
+}
+
+Ogre::Vector3 cl_MovementControl::WalkAlong(const Path& path, const Ogre::Vector3& from, float distance)
+{
+    Ogre::Vector3 current = from;
     float remaining = distance;
     // The closest point lies on the first segment once the passed waypoints are dropped.
     for (size_t point = 1; point < path.size(); ++point)
@@ -213,15 +212,24 @@ Ogre::Vector3 cl_MovementControl::GetClosestPathPoint(const Path& path, const Og
 {
     if (path.empty())
         return position;
+    // Squared lengths throughout: the same points as with unit directions and distances, without a root
+    // per segment.
     Ogre::Vector3 closest = path.front().position;
+    float closestDistance = closest.squaredDistance(position);
     for (size_t point = 1; point < path.size(); ++point)
     {
         const Ogre::Vector3& a = path[point - 1].position;
-        const Ogre::Vector3 along = (path[point].position - a).normalisedCopy();
-        const float t = std::clamp(along.dotProduct(position - a), 0.0f, a.distance(path[point].position));
+        const Ogre::Vector3 along = path[point].position - a;
+        const float length = along.squaredLength();
+        const float t =
+            length > 0.0f ? std::clamp(along.dotProduct(position - a) / length, 0.0f, 1.0f) : 0.0f;
         const Ogre::Vector3 candidate = a + along * t;
-        if (candidate.distance(position) < closest.distance(position))
+        const float distance = candidate.squaredDistance(position);
+        if (distance < closestDistance)
+        {
             closest = candidate;
+            closestDistance = distance;
+        }
     }
     return closest;
 }
@@ -283,7 +291,7 @@ void cl_MovementControl::DropPassedWaypoints()
         EndWalk();
         return;
     }
-    const Ogre::Vector3 closest = GetClosestPathPoint(m_path, GetNodePosition());
+    const Ogre::Vector3 closest = GetClosestPoint();
     // The arrival radius: 1.5 stop distances while the feet pass each other, 0.5 with the stride open.
     const float phase = GetWalkPhase();
     const float s = 4.0f * std::min({phase, std::abs(0.5f - phase), 1.0f - phase});
@@ -292,14 +300,19 @@ void cl_MovementControl::DropPassedWaypoints()
         EndWalk();
         return;
     }
-    while (m_path.size() >= 2)
+    size_t passed = 0;
+    for (; passed + 1 < m_path.size(); ++passed)
     {
-        const Ogre::Vector3& p1 = m_path[0].position;
-        const Ogre::Vector3& p2 = m_path[1].position;
+        const Ogre::Vector3& p1 = m_path[passed].position;
+        const Ogre::Vector3& p2 = m_path[passed + 1].position;
         const float length = p1.distance(p2);
         if (length != 0.0f && (closest.distance(p1) + closest.distance(p2)) / length < ON_SEGMENT)
             break;
-        m_path.erase(m_path.begin());
+    }
+    if (passed > 0)
+    {
+        m_path.erase(m_path.begin(), m_path.begin() + static_cast<std::ptrdiff_t>(passed));
+        OnPathChanged();
     }
     // A lone point gives no segment to follow or steer along: the walk is over.
     if (m_path.size() < 2)
@@ -312,7 +325,7 @@ void cl_MovementControl::FollowGround()
     const st_NavPathPoint& second = m_path[1];
     Ogre::SceneNode& node = *GetPuppet()->GetSceneNode();
     const Ogre::Vector3 position = node._getDerivedPosition();
-    const Ogre::Vector3 closest = GetClosestPathPoint(m_path, position);
+    const Ogre::Vector3 closest = GetClosestPoint();
     const float t = closest.distance(first.position) / second.position.distance(first.position);
     const Ogre::Vector3 normal = (first.up * (1.0f - t) + second.up * t).normalisedCopy();
     // Whether the ray meets the plane ahead or behind, its signed distance brings the node onto it.
@@ -325,44 +338,84 @@ void cl_MovementControl::FollowGround()
 void cl_MovementControl::UpdateGait(float turn)
 {
     const float remaining = GetRemainingDistance();
-    cl_PuppetMainAnimation* runCycle = GetMainAnimation(RUN_CYCLE);
+    const cl_PuppetMainAnimation* runCycle = GetClip(RUN_CYCLE);
     const bool startRun = remaining > m_minRunDistance && std::abs(turn) < MAX_RUN_TURN;
     const bool stopRun = remaining < m_maxStopRunDistance;
     if (m_runAllowed && runCycle && startRun && !m_running)
     {
         // The run takes up the walk's phase.
-        SetTime(RUN, GetWalkPhase() * runCycle->GetLength());
-        SetWeight(RUN, 1.0f, RUN_FADE);
-        SetWeight(WALK, 0.0f, RUN_FADE);
+        SetNodeTime(GetNode(RUN), GetWalkPhase() * runCycle->GetLength());
+        SetNodeWeight(GetNode(RUN), 1.0f, RUN_FADE);
+        SetNodeWeight(GetNode(WALK), 0.0f, RUN_FADE);
         m_running = true;
     }
     else if (m_running && stopRun)
     {
-        const cl_PuppetMainAnimation* straight = GetMainAnimation(STRAIGHT);
-        SetTime(WALK, (runCycle ? runCycle->GetRelativeTime() : -1.0f) *
-                          (straight ? straight->GetLength() : -1.0f));
-        SetWeight(WALK, 1.0f, WALK_FADE);
-        SetWeight(RUN, 0.0f, WALK_FADE);
+        const cl_PuppetMainAnimation* straight = GetClip(STRAIGHT);
+        SetNodeTime(GetNode(WALK), (runCycle ? runCycle->GetRelativeTime() : -1.0f) *
+                                       (straight ? straight->GetLength() : -1.0f));
+        SetNodeWeight(GetNode(WALK), 1.0f, WALK_FADE);
+        SetNodeWeight(GetNode(RUN), 0.0f, WALK_FADE);
         m_running = false;
     }
     if (m_running)
         return;
-    SetWeight(GetMainAnimation(STRAIGHT), 1.0f - std::abs(turn), 0.0f);
-    SetWeight(GetMainAnimation(LEFT), std::max(turn, 0.0f), 0.0f);
-    SetWeight(GetMainAnimation(RIGHT), std::max(-turn, 0.0f), 0.0f);
+    SetWeight(GetClip(STRAIGHT), 1.0f - std::abs(turn), 0.0f);
+    SetWeight(GetClip(LEFT), std::max(turn, 0.0f), 0.0f);
+    SetWeight(GetClip(RIGHT), std::max(-turn, 0.0f), 0.0f);
 }
 
 void cl_MovementControl::EndWalk()
 {
     m_path.clear();
     m_stopRequested = false;
+    OnPathChanged();
+}
+
+void cl_MovementControl::OnPathChanged()
+{
+    m_pathLength = 0.0f;
+    for (size_t point = 1; point < m_path.size(); ++point)
+        m_pathLength += m_path[point - 1].position.distance(m_path[point].position);
+    m_closestKnown = false;
+}
+
+const Ogre::Vector3& cl_MovementControl::GetClosestPoint() const
+{
+    const Ogre::Vector3 position = GetNodePosition();
+    if (!m_closestKnown || position != m_closestFrom)
+    {
+        m_closest = GetClosestPathPoint(m_path, position);
+        m_closestFrom = position;
+        m_closestKnown = true;
+    }
+    return m_closest;
 }
 
 float cl_MovementControl::GetWalkPhase() const
 {
-    const cl_PuppetMainAnimation* straight = GetMainAnimation(STRAIGHT);
+    const cl_PuppetMainAnimation* straight = GetClip(STRAIGHT);
     const float phase = straight ? straight->GetRelativeTime() : 0.0f;
     return phase < 0.0f ? 0.0f : phase;
+}
+
+void cl_MovementControl::OnAttached(cl_ControlledPuppet&)
+{
+    m_nodes.fill(nullptr);
+}
+
+cl_PuppetAnimWeight* cl_MovementControl::GetNode(Node which) const
+{
+    cl_PuppetAnimWeight*& node = m_nodes[which];
+    if (!node && GetPuppet())
+        node = GetPuppet()->ResolveAnimPath(NODE_PATHS[which]);
+    return node;
+}
+
+cl_PuppetMainAnimation* cl_MovementControl::GetClip(Node which) const
+{
+    const cl_PuppetAnimWeight* node = GetNode(which);
+    return node ? node->GetMainAnimation() : nullptr;
 }
 
 Ogre::Vector3 cl_MovementControl::GetNodePosition() const

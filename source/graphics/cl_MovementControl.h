@@ -6,6 +6,7 @@
 
 #include <OgreVector.h>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -37,6 +38,8 @@ public:
     void Reset() override;
     // Fades the walk and the run out over the fade time; what the records hold is forgotten.
     void ReleaseWeights() override;
+    // Forgets the nodes of another puppet's tree.
+    void OnAttached(cl_ControlledPuppet& puppet) override;
     bool OnUpdate(float dt) override;
     void OnActivated(const st_ActivationRequest& request) override;
 
@@ -77,6 +80,23 @@ public:
     bool IsStopRequested() const { return m_stopRequested; }
 
 private:
+    // The nodes of the puppet's tree the control uses.
+    enum Node
+    {
+        WALK,
+        STRAIGHT,
+        LEFT,
+        RIGHT,
+        RUN,
+        RUN_CYCLE,
+        NODE_COUNT,
+    };
+
+    // The node, resolved once it exists: the passes of each frame ask for it many times. A puppet keeps
+    // its nodes until it deletes its controls.
+    cl_PuppetAnimWeight* GetNode(Node which) const;
+    // Its main animation; null without node or animation.
+    cl_PuppetMainAnimation* GetClip(Node which) const;
     // One frame's steering; it runs in each pass of the frame, turning a running walk by the frame's
     // budget only once.
     void UpdateMovement();
@@ -89,6 +109,13 @@ private:
     void TurnRunning(const Ogre::Vector3& axis, float angle);
     // Drops the path: the walk is over.
     void EndWalk();
+    // Keeps what is known of the path up to date after a change of it.
+    void OnPathChanged();
+    // GetClosestPathPoint for the node, worked out again only when the node or the path has moved: the
+    // passes of a frame ask for it many times.
+    const Ogre::Vector3& GetClosestPoint() const;
+    // The point distance ahead of from (a point on the first segment) along the path.
+    static Ogre::Vector3 WalkAlong(const Path& path, const Ogre::Vector3& from, float distance);
     // The clock of the straight walk cycle over its length; 0 when it has no clip, so that the walk
     // still ends.
     float GetWalkPhase() const;
@@ -103,6 +130,12 @@ private:
     bool m_running = false;
     bool m_runAllowed = true;
     bool m_stopRequested = false;
+    // The length of the path's segments, and the closest point and the node position it was found for.
+    float m_pathLength = 0.0f;
+    mutable Ogre::Vector3 m_closest = Ogre::Vector3::ZERO;
+    mutable Ogre::Vector3 m_closestFrom = Ogre::Vector3::ZERO;
+    mutable bool m_closestKnown = false;
+    mutable std::array<cl_PuppetAnimWeight*, NODE_COUNT> m_nodes{};
     // The running turn's budget and the frame it belongs to.
     uint32_t m_turnFrame = 0;
     float m_turnBudget = 0.0f;

@@ -120,11 +120,8 @@ bool cl_PuppetControl::CheckActive() const
 
 void cl_PuppetControl::SetWeight(cl_PuppetAnimation* animation, float target, float time)
 {
-    if (!CheckActive() || !animation)
-        return;
-    cl_PuppetAnimWeight& node = animation->GetOwner();
-    m_weightRecord.emplace(&node, node.IsFading() ? node.GetFadeTarget() : node.GetValue());
-    node.SetTarget(target, time);
+    if (CheckActive() && animation)
+        RecordAndSetTarget(animation->GetOwner(), target, time);
 }
 
 void cl_PuppetControl::SetWeight(std::string_view path, float target, float time)
@@ -132,10 +129,19 @@ void cl_PuppetControl::SetWeight(std::string_view path, float target, float time
     if (!CheckActive() || !m_puppet)
         return;
     if (cl_PuppetAnimWeight* node = m_puppet->ResolveAnimPath(path))
-    {
-        m_weightRecord.emplace(node, node->IsFading() ? node->GetFadeTarget() : node->GetValue());
-        node->SetTarget(target, time);
-    }
+        RecordAndSetTarget(*node, target, time);
+}
+
+void cl_PuppetControl::SetNodeWeight(cl_PuppetAnimWeight* node, float target, float time)
+{
+    if (CheckActive() && node)
+        RecordAndSetTarget(*node, target, time);
+}
+
+void cl_PuppetControl::RecordAndSetTarget(cl_PuppetAnimWeight& node, float target, float time)
+{
+    m_weightRecord.emplace(&node, node.IsFading() ? node.GetFadeTarget() : node.GetValue());
+    node.SetTarget(target, time);
 }
 
 void cl_PuppetControl::SetPoseWeight(PuppetPose* pose, float target, float time)
@@ -165,6 +171,12 @@ void cl_PuppetControl::SetTime(std::string_view path, float time)
 {
     if (CheckActive() && m_puppet)
         SetTimeRecursive(m_puppet->ResolveAnimPath(path), time);
+}
+
+void cl_PuppetControl::SetNodeTime(cl_PuppetAnimWeight* node, float time)
+{
+    if (CheckActive())
+        SetTimeRecursive(node, time);
 }
 
 void cl_PuppetControl::SetTimeRecursive(cl_PuppetAnimWeight* node, float time)

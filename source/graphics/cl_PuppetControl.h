@@ -83,6 +83,8 @@ public:
     // -1 the node's own fade time). The node's weight before the first change is recorded.
     void SetWeight(cl_PuppetAnimation* animation, float target, float time);
     void SetWeight(std::string_view path, float target, float time);
+    // The same on a node of the puppet's tree that the control keeps (may be null).
+    void SetNodeWeight(cl_PuppetAnimWeight* node, float target, float time);
     // time > 0 fades the pose to target over that time, any other time sets it at once.
     void SetPoseWeight(PuppetPose* pose, float target, float time);
     // Runs (time scale 1) or freezes (0) the clocks below the animation's node.
@@ -90,6 +92,7 @@ public:
     // Sets the clocks of the animation's node, or of the node of the path, and of its subtree.
     void SetTime(cl_PuppetAnimation* animation, float time);
     void SetTime(std::string_view path, float time);
+    void SetNodeTime(cl_PuppetAnimWeight* node, float time);
     // The clocks of the node's main and slave animations, then of its children's, in name order; a null
     // node does nothing.
     static void SetTimeRecursive(cl_PuppetAnimWeight* node, float time);
@@ -151,6 +154,8 @@ protected:
     std::string GetName() const;
 
 private:
+    // Records the node's weight (its fade target while it fades) when it is not recorded yet, then sets it.
+    void RecordAndSetTarget(cl_PuppetAnimWeight& node, float target, float time);
     // Logs the activation trace "<change>: '<control>' of '<puppet>'".
     void Trace(const char* change) const;
 
