@@ -154,10 +154,11 @@ void cl_Character::OnControlEvent(cl_PuppetControl* control, int code)
     }
 }
 
-void cl_Character::ApplySceneMovementSettings(EnvironmentType type, float running)
+void cl_Character::ApplySceneMovementSettings(int type, float running)
 {
-    const EnvironmentType known =
-        type == ENVIRONMENT_TIGHT || type == ENVIRONMENT_NARROW ? type : ENVIRONMENT_OPEN;
+    const EnvironmentType known = type == ENVIRONMENT_TIGHT || type == ENVIRONMENT_NARROW
+                                      ? static_cast<EnvironmentType>(type)
+                                      : ENVIRONMENT_OPEN;
     if (m_turnControl)
         m_turnControl->SetEnvironmentType(known);
     if (m_movementControl)

@@ -77,9 +77,9 @@ public:
     cl_MovementControl* GetMovementControl() const { return m_movementControl; }
     void SetTurnControl(cl_TurnControl* control) { m_turnControl = control; }
     cl_TurnControl* GetTurnControl() const { return m_turnControl; }
-    // The scene's environment (type; running allowed where running is not 0) for the walks of its
-    // movement and turn controls.
-    void ApplySceneMovementSettings(EnvironmentType type, float running);
+    // The scene's environment for the walks of the movement and turn controls: its type (ENVIRONMENT_TIGHT,
+    // ENVIRONMENT_NARROW, any other number open) and its running value (running is allowed unless it is 0).
+    void ApplySceneMovementSettings(int type, float running);
     // A walk shorter than this ends at once: toward a target object, and toward a plain position.
     void SetMinWalkDistanceToTarget(float distance) { m_minWalkDistanceToTarget = distance; }
     float GetMinWalkDistanceToTarget() const { return m_minWalkDistanceToTarget; }

@@ -209,6 +209,28 @@ TEST_F(Walk, LeavingTheSceneEndsTheWalk)
     EXPECT_EQ(m_hero->GetActivity(), cl_Character::ACTIVITY_IDLE);
 }
 
+TEST_F(Walk, TheScenesEnvironmentReachesTheControls)
+{
+    struct Case
+    {
+        int type;
+        float running;
+        EnvironmentType environment;
+        bool runAllowed;
+    } cases[] = {{0, 1.0f, ENVIRONMENT_TIGHT, true},
+                 {1, 0.0f, ENVIRONMENT_NARROW, false},
+                 {2, 0.5f, ENVIRONMENT_OPEN, true},
+                 {7, -1.0f, ENVIRONMENT_OPEN, true}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.type);
+        m_hero->ApplySceneMovementSettings(c.type, c.running);
+        EXPECT_EQ(m_hero->GetTurnControl()->GetEnvironmentType(), c.environment);
+        EXPECT_EQ(m_hero->GetMovementControl()->GetEnvironmentType(), c.environment);
+        EXPECT_EQ(m_hero->GetMovementControl()->IsRunAllowed(), c.runAllowed);
+    }
+}
+
 TEST_F(Walk, ADeletedCharacterEndsItsWalk)
 {
     RecordingInitiator initiator;
