@@ -88,8 +88,6 @@ public:
     Activity GetActivity() const { return m_activity; }
     // The character loader's: a character read from its data is inactive until a scene activates it.
     void SetActivity(Activity activity) { m_activity = activity; }
-    // The path of the running walk.
-    const std::vector<st_NavPathPoint>& GetPath() const { return m_path; }
 
     // Keeps the world position, orientation and scale of the puppet's node, so that the character can be
     // placed there again; nothing without a puppet.
