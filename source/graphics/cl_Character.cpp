@@ -3,6 +3,7 @@
 #include "assets/ISyncedActionInitiator.h"
 #include "gamecomponents/cl_GameComponents.h"
 
+#include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
 cl_Character::cl_Character(Ogre::SceneManager& sceneManager, const std::string& id)
@@ -33,6 +34,26 @@ void cl_Character::StartAnimation(const std::string&, ISyncedActionInitiator* in
 {
     if (initiator)
         initiator->OnDone(ISyncedActionInitiator::RESULT_FAILED);
+}
+
+void cl_Character::SetLocation(Ogre::SceneNode* node)
+{
+    m_locationName.clear();
+    cl_SceneObject::SetLocation(node);
+}
+
+void cl_Character::SetLocation(const std::string& locationName)
+{
+    // An unknown name changes nothing, the remembered name included.
+    if (GetSceneManager().hasSceneNode(locationName))
+        m_locationName = locationName;
+    cl_SceneObject::SetLocation(locationName);
+}
+
+bool cl_Character::SetLocation(const st_ObjectPlacement& placement)
+{
+    m_locationName.clear();
+    return cl_SceneObject::SetLocation(placement);
 }
 
 void cl_Character::MoveAlongPath(const Ogre::Vector3& point, ISyncedActionInitiator* initiator)

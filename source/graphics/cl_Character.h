@@ -31,6 +31,13 @@ public:
     void StopAnimation() override {}
     void AbortAll() override {}
 
+    // Placing the character by a location's name remembers the name; any other placement forgets it.
+    void SetLocation(Ogre::SceneNode* node) override;
+    void SetLocation(const std::string& locationName) override;
+    bool SetLocation(const st_ObjectPlacement& placement) override;
+    // The location the character was last placed at by name; empty when it stands at no named location.
+    const std::string& GetLocationName() const { return m_locationName; }
+
     // Walks to point, a world position, and tells initiator (may be null; must live until told) when the
     // walk has begun and when it has ended. There are no paths yet: the character arrives at once, before
     // this returns.
@@ -53,6 +60,7 @@ public:
     void SetIdleTime(float seconds) { m_idleTime = seconds; }
 
 private:
+    std::string m_locationName;
     int32_t m_busyCount = 0;
     float m_idleTime = 0.0f;
     bool m_hasStoredTransform = false;

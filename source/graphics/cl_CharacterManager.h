@@ -11,6 +11,7 @@
 #include <string>
 
 class cl_Character;
+class cl_Navmesh;
 
 // Owns the characters of the loaded chapter by id; parser of the data-file element `character`.
 class cl_CharacterManager : public ISingleton<cl_CharacterManager>,
@@ -41,13 +42,31 @@ public:
     // Takes character (not null) over under its id; an id already taken keeps its character (logged) and
     // the new one is deleted. Returns the character kept under the id.
     cl_Character* AddCharacter(std::unique_ptr<cl_Character> character);
+    // Places the character with that id in the loaded scene at the scene node named location and
+    // activates it, unless it is active already (then it stays where it is); it takes the visual state
+    // its asset records, and the asset's "currentscene" becomes the scene when it names none. Nothing
+    // without such a character or a loaded scene.
+    void AddCharacter(const std::string& id, const std::string& location);
+    // The character goes to the empty placement (no parent) and stops; nothing for an unknown id.
+    void RemoveFromScene(const std::string& id);
+    void RemoveAllFromScene();
+    // Reads the character files that a scene's `characters` element names; character files are not read
+    // yet, so it reads none.
+    void LoadSceneIncludes(const TiXmlElement* characters);
+    // The navigation mesh the characters walk on (not owned; null: none); the scene hands it over.
+    void SetNavmesh(cl_Navmesh* navmesh) { m_navmesh = navmesh; }
+    cl_Navmesh* GetNavmesh() const { return m_navmesh; }
+
     // The character with that id; null for none.
     cl_Character* GetCharacter(const std::string& id) const;
     // Every character by id, in byte order.
     const std::map<std::string, std::unique_ptr<cl_Character>>& GetCharacters() const { return m_characters; }
 
 private:
+    void RemoveFromScene(cl_Character& character);
+
     std::map<std::string, std::unique_ptr<cl_Character>> m_characters;
+    cl_Navmesh* m_navmesh = nullptr;
     cl_ParserRegistration m_characterParser;
     cl_ReceiverRegistration m_receiver;
 };

@@ -13,3 +13,7 @@ bool cl_TriggerManager::ExecuteCmd(cl_Command& cmd)
     LOG_WARNING("Received unknown Cmd '%s'!", cmd.m_name.c_str());
     return false;
 }
+
+void cl_TriggerManager::LoadFromXml(const TiXmlElement*) {}
+
+void cl_TriggerManager::RemoveByXml(const TiXmlElement*) {}

@@ -6,11 +6,11 @@
 class cl_SoundMixer
 {
 public:
-    // Plays the named music, fading over fadeTime seconds; the empty name stops the music. flag: passed
-    // on by callers, with no effect yet.
-    void PlayMusic(const std::string& name, float fadeTime, bool flag);
+    // Plays the named music, fading over fadeTime seconds; the empty name stops the music. loop and
+    // flag: passed on by callers, with no effect yet.
+    void PlayMusic(const std::string& name, float fadeTime, bool loop, bool flag = false);
     // The music last requested; empty when it was stopped.
-    const std::string& GetMusic() const { return m_music; }
+    std::string GetCurrentMusicName() const { return m_music; }
 
 private:
     std::string m_music;

@@ -98,7 +98,7 @@ protected:
         m_gameTime = std::make_unique<ManualGameTime>(*m_script);
         m_scenes = std::make_unique<cl_SceneManager>(*m_script);
         m_camera = std::make_unique<cl_Camera>(*m_script);
-        auto scene = std::make_unique<cl_Scene>(nullptr, true);
+        auto scene = std::make_unique<cl_Scene>(TiXmlElement("scene"));
         m_scene = scene.get();
         m_scene->SetSceneManager(sceneManager);
         m_scenes->SetLoadedScene(std::move(scene));
