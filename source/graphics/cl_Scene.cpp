@@ -310,9 +310,12 @@ void cl_Scene::DestroyEntities()
             m_sceneManager->destroyEntity(entity);
         list->clear();
     }
-    for (const std::string& material : m_documentMaterials)
-        Ogre::MaterialManager::getSingleton().remove(
-            material, Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
+    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+    for (const std::string& name : m_documentMaterials)
+    {
+        if (const Ogre::MaterialPtr material = materials.getByName(name, Ogre::RGN_AUTODETECT))
+            materials.remove(material);
+    }
     m_documentMaterials.clear();
 }
 

@@ -34,6 +34,7 @@
 #include <OgreSceneNode.h>
 #include <OgreSubEntity.h>
 #include <OgreTechnique.h>
+#include <OgreTextureManager.h>
 #include <OgreTextureUnitState.h>
 #include <tinyxml.h>
 
@@ -663,36 +664,42 @@ void cl_SceneLoader::LoadShadowReceiver(const TiXmlElement& element, Ogre::Entit
 {
     m_scene->AddShadowReceiver(&entity);
     entity.setQueryFlags(0);
-    if (!extended)
-    {
-        SetMaterial(entity, DEPTH_RECEIVER, element);
-    }
-    else if (Ogre::MaterialPtr receiver =
-                 Ogre::MaterialManager::getSingleton().getByName(EXTENDED_RECEIVER, ANY_GROUP))
-    {
-        // A receiver of its own: the entity's texture goes into it, and every entity has another texture.
-        const std::string texture = FirstTexture(entity);
-        const std::string own = std::string(EXTENDED_RECEIVER) + "/" + entity.getName();
-        Ogre::MaterialManager::getSingleton().remove(own, receiver->getGroup());
-        const Ogre::MaterialPtr material = receiver->clone(own);
-        m_scene->AddDocumentMaterial(own);
-        entity.setMaterial(material);
-        Ogre::Technique* technique = material->getTechnique(0);
-        Ogre::Pass* pass = technique && technique->getNumPasses() > 1 ? technique->getPass(1) : nullptr;
-        if (pass && pass->getNumTextureUnitStates() > 1)
-            pass->getTextureUnitState(1)->setTextureName(texture, Ogre::TEX_TYPE_2D);
-        else
-            Refuse(element, Format("the material '%s' has no second texture in its second pass for '%s'",
-                                   EXTENDED_RECEIVER, texture.c_str()));
-    }
+    if (extended)
+        GiveOwnReceiver(element, entity);
     else
-    {
-        Refuse(element, Format("the material '%s' does not exist", EXTENDED_RECEIVER));
-    }
+        SetMaterial(entity, DEPTH_RECEIVER, element);
     entity.setRenderQueueGroup(SHADOW_RECEIVER_QUEUE);
     entity.setCastShadows(false);
     entity.setLightMask(SHADOW_LIGHT_MASK);
     CreateNode(element, "", "")->attachObject(&entity);
+}
+
+void cl_SceneLoader::GiveOwnReceiver(const TiXmlElement& element, Ogre::Entity& entity)
+{
+    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+    const Ogre::MaterialPtr receiver = materials.getByName(EXTENDED_RECEIVER, ANY_GROUP);
+    if (!receiver)
+    {
+        Refuse(element, Format("the material '%s' does not exist", EXTENDED_RECEIVER));
+        return;
+    }
+    // Shared, the receiver would show the texture of the last entity on all of them.
+    const std::string texture = FirstTexture(entity);
+    const std::string own = std::string(EXTENDED_RECEIVER) + "/" + entity.getName();
+    if (materials.resourceExists(own, receiver->getGroup()))
+        materials.remove(own, receiver->getGroup());
+    const Ogre::MaterialPtr material = receiver->clone(own);
+    m_scene->AddDocumentMaterial(own);
+    entity.setMaterial(material);
+    Ogre::Technique* technique = material->getTechnique(0);
+    Ogre::Pass* pass = technique && technique->getNumPasses() > 1 ? technique->getPass(1) : nullptr;
+    if (texture.empty())
+        Refuse(element, "its own material has no texture to show on the shadow receiver");
+    else if (!pass || pass->getNumTextureUnitStates() < 2)
+        Refuse(element, Format("the material '%s' has no second texture in its second pass for '%s'",
+                               EXTENDED_RECEIVER, texture.c_str()));
+    else
+        pass->getTextureUnitState(1)->setTextureName(texture, Ogre::TEX_TYPE_2D);
 }
 
 void cl_SceneLoader::LoadEnvironmentMesh(const TiXmlElement& element, bool surface)
@@ -983,6 +990,8 @@ void cl_SceneLoader::LoadLight(const TiXmlElement& element)
     if (attenuation)
         light->setAttenuation(range, constant, linear, quadratic);
     Ogre::SceneNode* node = CreateNode(element, "", "");
+    if (!node)
+        return;
     node->attachObject(light);
     if (const TiXmlElement* target = element.FirstChildElement("target"))
     {
@@ -994,7 +1003,8 @@ void cl_SceneLoader::LoadLight(const TiXmlElement& element)
     {
         const std::string texture = cookie->Attribute("texture");
         light->getUserObjectBindings().setUserAny(Ogre::Any(texture));
-        if (!Ogre::ResourceGroupManager::getSingleton().resourceExistsInAnyGroup(texture))
+        if (!Ogre::ResourceGroupManager::getSingleton().resourceExistsInAnyGroup(texture) &&
+            !Ogre::TextureManager::getSingleton().resourceExists(texture, ANY_GROUP))
             Refuse(element, Format("its cookie '%s' is no texture of the game", texture.c_str()));
     }
 }

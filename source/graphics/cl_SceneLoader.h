@@ -112,6 +112,8 @@ private:
     Ogre::Entity* CreateEntity(const TiXmlElement& element);
     void LoadClickGeometry(const TiXmlElement& element, Ogre::Entity& entity, bool walkable);
     void LoadShadowReceiver(const TiXmlElement& element, Ogre::Entity& entity, bool extended);
+    // The extended receiver material, cloned for the entity, with the entity's own texture in it.
+    void GiveOwnReceiver(const TiXmlElement& element, Ogre::Entity& entity);
     void LoadEnvironmentMesh(const TiXmlElement& element, bool surface);
     void LoadProperties(const TiXmlElement& element, Ogre::Entity& entity) const;
     void LoadNodeAnimations(const TiXmlElement& animations, Ogre::SceneNode& node);
