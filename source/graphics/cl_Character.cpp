@@ -45,7 +45,7 @@ void cl_Character::SetLocation(Ogre::SceneNode* node)
 void cl_Character::SetLocation(const std::string& locationName)
 {
     // An unknown name changes nothing, the remembered name included.
-    if (GetSceneManager().hasSceneNode(locationName))
+    if (!locationName.empty() && GetSceneManager().hasSceneNode(locationName))
         m_locationName = locationName;
     cl_SceneObject::SetLocation(locationName);
 }

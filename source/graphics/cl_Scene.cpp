@@ -590,7 +590,9 @@ Ogre::Entity* cl_Scene::FindClickEntity(const std::string& location, const std::
 {
     const auto listed = m_clickObjects.find(item + location);
     const std::string name = listed != m_clickObjects.end() ? listed->second : "co_" + item;
-    return m_sceneManager && m_sceneManager->hasEntity(name) ? m_sceneManager->getEntity(name) : nullptr;
+    return m_sceneManager && !name.empty() && m_sceneManager->hasEntity(name)
+               ? m_sceneManager->getEntity(name)
+               : nullptr;
 }
 
 void cl_Scene::AttachClickObject(const std::string& location, const std::string& item)
