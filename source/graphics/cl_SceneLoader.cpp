@@ -683,12 +683,16 @@ void cl_SceneLoader::GiveOwnReceiver(const TiXmlElement& element, Ogre::Entity& 
         Refuse(element, Format("the material '%s' does not exist", EXTENDED_RECEIVER));
         return;
     }
-    // Shared, the receiver would show the texture of the last entity on all of them.
+    // Shared, the receiver would show the texture of the last entity on all of them. The copy joins the
+    // group of the entity's own material, where its texture is found.
     const std::string texture = FirstTexture(entity);
+    const std::string group = entity.getNumSubEntities() > 0 && entity.getSubEntity(0)->getMaterial()
+                                  ? entity.getSubEntity(0)->getMaterial()->getGroup()
+                                  : receiver->getGroup();
     const std::string own = std::string(EXTENDED_RECEIVER) + "/" + entity.getName();
-    if (materials.resourceExists(own, receiver->getGroup()))
-        materials.remove(own, receiver->getGroup());
-    const Ogre::MaterialPtr material = receiver->clone(own);
+    if (const Ogre::MaterialPtr old = materials.getByName(own, ANY_GROUP))
+        materials.remove(old);
+    const Ogre::MaterialPtr material = receiver->clone(own, true, group);
     m_scene->AddDocumentMaterial(own);
     entity.setMaterial(material);
     Ogre::Technique* technique = material->getTechnique(0);

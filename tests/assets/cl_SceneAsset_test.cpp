@@ -262,7 +262,7 @@ TEST(SceneAssetDemo, TheTowerRoomHoldsTheKeyTheDoorAndTheHero)
     tower.GetAtmoObjects(objects);
     ASSERT_EQ(objects.size(), 1u);
     EXPECT_EQ(Attribute(*objects[0], "itemref"), "items_lamp");
-    EXPECT_EQ(tower.GetNavMesh(), "navmesh_tower");
+    EXPECT_EQ(tower.GetNavMesh(), "tower_walk.mesh");
 
     tower.RemoveSceneObject("items_key");
     world.SaveGameState();
