@@ -1122,9 +1122,15 @@ bool cl_SceneLoader::ReadVector3(const TiXmlElement& element, Ogre::Vector3& val
 
 bool cl_SceneLoader::ReadQuaternion(const TiXmlElement& element, Ogre::Quaternion& value)
 {
-    return ReadNumbers(element, {"x", "y", "z", "w"},
-                       [&](const std::vector<float>& numbers)
-                       { value = Ogre::Quaternion(numbers[3], numbers[0], numbers[1], numbers[2]); });
+    Ogre::Quaternion read;
+    // A quaternion of length 0 is no rotation: OGRE would turn it into one of NaNs.
+    if (!ReadNumbers(element, {"x", "y", "z", "w"},
+                     [&](const std::vector<float>& numbers)
+                     { read = Ogre::Quaternion(numbers[3], numbers[0], numbers[1], numbers[2]); }) ||
+        !(read.Norm() > 0.0f) || !std::isfinite(read.Norm()))
+        return false;
+    value = read;
+    return true;
 }
 
 bool cl_SceneLoader::ReadColour(const TiXmlElement& element, Ogre::ColourValue& value)

@@ -76,7 +76,7 @@ public:
     void InitShadows();
 
     // A value element: x, y, z (and w); r, g, b and an optional a (1). False, with value untouched, when
-    // one of the attributes is missing or no number.
+    // one of the attributes is missing or no number, and for a quaternion of length 0.
     static bool ReadVector3(const TiXmlElement& element, Ogre::Vector3& value);
     static bool ReadQuaternion(const TiXmlElement& element, Ogre::Quaternion& value);
     static bool ReadColour(const TiXmlElement& element, Ogre::ColourValue& value);

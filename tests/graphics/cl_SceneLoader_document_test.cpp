@@ -339,6 +339,9 @@ TEST_F(SceneDocument, WhatCannotBeReadIsLoggedWithSceneAndElementAndTheRestLoads
         {"a navmesh without placement",
          R"(<entities><entity name="nm_floor" filename="flat.mesh"/></entities>)",
          "Scene 'scenes_a', entity 'nm_floor': its 'position' needs the numbers x, y and z; left out."},
+        {"a camera turned by nothing", R"(<cameras><camera name="cam" FOV="1"><position x="0" y="1" z="0"/>
+            <rotation x="0" y="0" z="0" w="0"/></camera></cameras>)",
+         "Scene 'scenes_a', camera 'cam': its 'rotation' needs the numbers x, y, z and w; left out."},
         {"a camera without rotation",
          R"(<cameras><camera name="cam" FOV="1"><position x="0" y="1" z="0"/></camera></cameras>)",
          "Scene 'scenes_a', camera 'cam': its 'rotation' needs the numbers x, y, z and w; left out."},

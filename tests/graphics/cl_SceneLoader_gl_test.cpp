@@ -1,5 +1,6 @@
 #include "graphics/cl_SceneLoader.h"
 
+#include "graphics/cl_Navmesh.h"
 #include "graphics/cl_Scene.h"
 #include "support/SceneWindow.h"
 
@@ -10,6 +11,7 @@
 #include <OgreSceneNode.h>
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -65,6 +67,33 @@ TEST_F(DemoLocations, TheHallShowsItsPictureAndThePillarInTheLampsColour)
     EXPECT_GT(pillar.r, 225) << pillar.g;
     EXPECT_NEAR(pillar.g, pillar.r / 2, 12);
     EXPECT_LT(pillar.b, 12);
+}
+
+TEST_F(DemoLocations, EachFloorLeadsRoundItsBend)
+{
+    const struct
+    {
+        const char* scene;
+        const char* floor;
+        Ogre::Vector3 from;
+        Ogre::Vector3 to; // behind the bend
+    } cases[] = {
+        {"scenes_tower", "tower_walk.mesh", Ogre::Vector3(-150, 50, 130), Ogre::Vector3(0, 50, -20)},
+        {"scenes_yard", "yard_walk.mesh", Ogre::Vector3(-150, 50, 100), Ogre::Vector3(120, 50, -20)},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.scene);
+        ASSERT_TRUE(m_window.Load(c.scene, cl_SceneLoader::QUALITY_HIGH));
+        cl_Navmesh* floor = m_window.Scene().FindNavmesh(c.floor);
+        ASSERT_NE(floor, nullptr);
+        EXPECT_EQ(floor->GetTriangleCount(), 8);
+        std::vector<st_NavPathPoint> path;
+        floor->FindPath(c.from, c.to, path);
+        ASSERT_GE(path.size(), 3u) << "a turn at the bend";
+        EXPECT_LT(path.back().position.distance(c.to), 1.0f) << "the target reached";
+    }
+    ExpectNoComplaint(m_window.log);
 }
 
 TEST_F(DemoLocations, ABoxCastingAShadowDarkensTheShadowFloorAtHighQualityOnly)

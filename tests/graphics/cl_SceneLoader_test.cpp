@@ -200,6 +200,22 @@ TEST_F(SceneLoading, AnElementWithoutARequiredAttributeIsLeftOutNamingSceneAndEl
     }
 }
 
+TEST_F(SceneLoading, ARepeatedBackdropNameReplacesTheFirstBackdrop)
+{
+    const std::string backdrop = R"(<backdrop name="default" width="800" height="600" cam="cam"/>)";
+    m_world.LoadScene(SceneA(backdrop));
+    const unsigned short nodesOfOne = m_world.root->numChildren();
+    m_world.UnloadScene();
+
+    cl_Scene& scene = m_world.LoadScene(
+        SceneA(R"(<backdrop name="default" width="400" height="300" cam="cam"/>)" + backdrop));
+    ASSERT_EQ(scene.GetBackdrops().size(), 1u);
+    EXPECT_EQ(scene.GetActiveBackdrop()->GetWidth(), 800.0f);
+    EXPECT_EQ(m_world.root->numChildren(), nodesOfOne) << "the first backdrop's nodes are gone";
+    m_world.UnloadScene();
+    EXPECT_EQ(m_world.root->numChildren(), 0u);
+}
+
 TEST_F(SceneLoading, TheSceneMusicFadesToItsNameOrToSilence)
 {
     m_world.LoadScene(SceneA(R"(<sound><music name="theme" loop="true"/></sound>)"));
