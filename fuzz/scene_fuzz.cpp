@@ -15,14 +15,12 @@
 #include "support/HeadlessOgre.h"
 #include "support/HeadlessTextures.h"
 #include "support/ManualGameTime.h"
-#include "support/TriangleMesh.h"
+#include "support/SceneStandIns.h"
 
 #include <OgreCamera.h>
 #include <OgreMaterialManager.h>
-#include <OgrePass.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
-#include <OgreTechnique.h>
 #include <tinyxml.h>
 
 #include <cstdint>
@@ -59,22 +57,10 @@ struct World
         camera = sceneManager.createCamera("LocationCam");
         camera->setAspectRatio(4.0f / 3.0f);
         root = sceneManager.getRootSceneNode()->createChildSceneNode("_game");
-        for (const char* mesh :
-             {"tower_walk.mesh", "yard_walk.mesh", "click_box.mesh", "pillar.mesh", "well.mesh", "rug.mesh",
-              "hall_shadow_floor.mesh", "yard_grass.mesh", "navmesh_a.mesh", "floor.mesh", "door.mesh"})
-            CreateTriangleMesh(mesh, {{-10, 0, -10}, {-10, 0, 10}, {10, 0, 10}, {10, 0, -10}},
-                               {0, 1, 2, 0, 2, 3});
+        MakeSceneMeshes();
+        MakeShadowMaterials();
         for (const char* texture : {"hall.png", "torch.png", "glow.png", "yard.png", "yard_branch.png"})
             textures.AddTexture(texture, 64, 64);
-        Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
-        for (const char* name : {"Tarq/DepthShadowmap/Caster", "Tarq/DepthShadowmap/Receiver",
-                                 "Tarq/DepthShadowMapEx/Caster", "Tarq/DepthShadowMapEx/Receiver"})
-            materials.create(name, Ogre::RGN_DEFAULT);
-        Ogre::Pass* textured = materials.getByName("Tarq/DepthShadowMapEx/Receiver", Ogre::RGN_DEFAULT)
-                                   ->getTechnique(0)
-                                   ->createPass();
-        textured->createTextureUnitState("shadow");
-        textured->createTextureUnitState("surface");
         // The first load makes the debug materials, which live for the run.
         auto empty = std::make_unique<cl_Scene>(TiXmlElement("scene"));
         empty->SetSceneManager(&sceneManager);

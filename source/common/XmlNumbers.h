@@ -9,6 +9,7 @@ class TiXmlElement;
 // large for a float) counts as no number, so no reader passes one on to OGRE.
 
 // False, with number untouched, when the text does not start with a finite number.
+bool ReadNumber(const char* text, float& number);
 bool ReadNumber(const std::string& text, float& number);
 // False, with number untouched, when the text does not start with an integer that fits an int.
 bool ReadInteger(const std::string& text, int& number);

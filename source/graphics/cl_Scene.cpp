@@ -5,6 +5,7 @@
 #include "assets/cl_SceneAsset.h"
 #include "assets/cl_ScenePool.h"
 #include "common/LogCall.h"
+#include "common/StringHelpers.h"
 #include "common/XmlHelpers.h"
 #include "common/cl_GameTime.h"
 #include "gamecomponents/cl_GameComponents.h"
@@ -23,6 +24,7 @@
 #include <OgreStringConverter.h>
 #include <tinyxml.h>
 
+#include <cstring>
 #include <utility>
 
 namespace
@@ -31,11 +33,6 @@ const char* const ROOT_NODE = "_game";
 const char* const SPAWN_POINT = "sp_";
 const char* const NODE_VISUALISER = "sceneNodeVis";
 const Ogre::uint8 VISUALISER_RENDER_QUEUE = 100;
-
-bool StartsWith(const std::string& text, const std::string& prefix)
-{
-    return Ogre::StringUtil::startsWith(text, prefix, false);
-}
 
 cl_ItemManager* Items()
 {
@@ -319,11 +316,29 @@ void cl_Scene::DestroyEntities()
     m_documentMaterials.clear();
 }
 
+bool cl_Scene::SetNode(const std::string& name, Ogre::SceneNode* node)
+{
+    const auto filed = m_nodes.emplace(name, node);
+    filed.first->second = node;
+    return !filed.second;
+}
+
+void cl_Scene::AddDocumentNode(Ogre::SceneNode* node)
+{
+    m_documentNodes[node->getName()] = node;
+}
+
+Ogre::SceneNode* cl_Scene::FindDocumentNode(const std::string& name) const
+{
+    const auto found = m_documentNodes.find(name);
+    return found == m_documentNodes.end() ? nullptr : found->second;
+}
+
 void cl_Scene::DestroyNodes()
 {
     m_nodes.clear();
-    for (const std::string& name : m_documentNodes)
-        DestroyNode(name);
+    for (const auto& node : m_documentNodes)
+        m_sceneManager->destroySceneNode(node.second);
     m_documentNodes.clear();
     for (const std::string& name : m_documentAnimations)
     {
@@ -370,10 +385,10 @@ Ogre::SceneNode* cl_Scene::FindNode(const std::string& name) const
 
 std::string cl_Scene::FindSpawnPointName(const std::string& location, const std::string& sourceScene) const
 {
-    const std::string items = "items_";
+    const char* const items = "items_";
     if (StartsWith(location, items))
     {
-        const std::string name = SPAWN_POINT + location.substr(items.size());
+        const std::string name = SPAWN_POINT + location.substr(std::strlen(items));
         if (FindNode(name))
             return name;
     }
@@ -382,11 +397,16 @@ std::string cl_Scene::FindSpawnPointName(const std::string& location, const std:
         if (FindNode(name))
             return name;
     }
-    const auto first = m_nodes.lower_bound(SPAWN_POINT);
-    if (first == m_nodes.end() || !StartsWith(first->first, SPAWN_POINT))
+    const std::string* first = nullptr;
+    for (const auto& node : m_nodes)
+    {
+        if (StartsWith(node.first, SPAWN_POINT) && (!first || node.first < *first))
+            first = &node.first;
+    }
+    if (!first)
         return std::string();
     LOG_WARNING("No spawnpoint defined for entering the current scene from scene '%s'!", sourceScene.c_str());
-    return first->first;
+    return *first;
 }
 
 Ogre::SceneNode* cl_Scene::GetSpawnPointNode(const std::string& location,

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace Ogre
@@ -185,11 +186,13 @@ public:
     const std::vector<Ogre::Entity*>& GetAmbientEntities() const { return m_ambientEntities; }
     const std::vector<Ogre::Light*>& GetLights() const { return m_lights; }
     // The node table: helpers and the placement nodes of click geometry, by name. A name filed again
-    // takes the new node.
-    void SetNode(const std::string& name, Ogre::SceneNode* node) { m_nodes[name] = node; }
-    const std::map<std::string, Ogre::SceneNode*>& GetNodes() const { return m_nodes; }
+    // takes the new node; true when the name held a node before.
+    bool SetNode(const std::string& name, Ogre::SceneNode* node);
+    const std::unordered_map<std::string, Ogre::SceneNode*>& GetNodes() const { return m_nodes; }
     // The nodes, node animations and materials the scene document created, destroyed with the location.
-    void AddDocumentNode(const std::string& name) { m_documentNodes.push_back(name); }
+    void AddDocumentNode(Ogre::SceneNode* node);
+    // The document's node of that name, or null.
+    Ogre::SceneNode* FindDocumentNode(const std::string& name) const;
     void AddDocumentAnimation(const std::string& name) { m_documentAnimations.push_back(name); }
     void AddDocumentMaterial(const std::string& name) { m_documentMaterials.push_back(name); }
     // Destroy through the OGRE scene manager and empty their lists: the lights; the entities of the
@@ -297,8 +300,8 @@ private:
     Ogre::Entity* m_nodeVisualiser = nullptr;
     std::map<std::string, std::string> m_clickObjects;
     std::map<std::string, cl_Patch*> m_patches;
-    std::map<std::string, Ogre::SceneNode*> m_nodes;
-    std::vector<std::string> m_documentNodes;
+    std::unordered_map<std::string, Ogre::SceneNode*> m_nodes;
+    std::unordered_map<std::string, Ogre::SceneNode*> m_documentNodes;
     std::vector<std::string> m_documentAnimations;
     std::vector<std::string> m_documentMaterials;
     SceneEnvironmentParameters m_environmentParameters;

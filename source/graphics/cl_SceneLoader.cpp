@@ -41,6 +41,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <vector>
 
@@ -60,11 +61,6 @@ const char* const PATCH_ELEMENTS[] = {"patch", "animatedpatch", "foregroundpatch
 // Helpers whose node is turned a quarter round its own Y axis.
 const char* const TURNED_HELPERS[] = {"ap_", "sp_", "positions_characters_", "op_"};
 
-bool StartsWith(const std::string& text, const std::string& prefix)
-{
-    return Ogre::StringUtil::startsWith(text, prefix, false);
-}
-
 // A number cut toward zero and held within the range of an int.
 int Truncated(float number)
 {
@@ -82,19 +78,16 @@ std::string Describe(const TiXmlElement& element)
     return name ? Format("%s '%s'", element.Value(), name) : Format("'%s'", element.Value());
 }
 
-template <class Read>
-bool ReadNumbers(const TiXmlElement& element, std::initializer_list<const char*> names, Read read)
+// Reads the attributes' numbers, in their order, into numbers; false when one is missing or no number.
+template <size_t Count>
+bool ReadNumbers(const TiXmlElement& element, const char* const (&names)[Count], float (&numbers)[Count])
 {
-    std::vector<float> numbers;
-    for (const char* name : names)
+    for (size_t i = 0; i < Count; ++i)
     {
-        const std::string* text = element.Attribute(std::string(name));
-        float number = 0.0f;
-        if (!text || !ReadNumber(*text, number))
+        const char* text = element.Attribute(names[i]);
+        if (!text || !ReadNumber(text, numbers[i]))
             return false;
-        numbers.push_back(number);
     }
-    read(numbers);
     return true;
 }
 
@@ -104,6 +97,40 @@ Ogre::SceneManager& SceneManagerOf(const cl_Scene& scene)
 }
 
 // Whether node lies in the subtree below ancestor (ancestor itself included).
+// What an entity of the scene document is, by the prefix of its name.
+enum class EntityKind
+{
+    Surface,
+    Navigation,
+    ClickObject,
+    ClickMesh,
+    Ambient,
+    ShadowReceiver,
+    ExtendedShadowReceiver,
+    Placement,
+};
+
+EntityKind KindOf(const std::string& name)
+{
+    // "smx_" does not start with "sm_".
+    static const struct
+    {
+        const char* prefix;
+        EntityKind kind;
+    } PREFIXES[] = {
+        {"em_", EntityKind::Surface},        {"nm_", EntityKind::Navigation},
+        {"co_", EntityKind::ClickObject},    {"cm_", EntityKind::ClickMesh},
+        {"ao_", EntityKind::Ambient},        {"Box", EntityKind::Ambient},
+        {"sm_", EntityKind::ShadowReceiver}, {"smx_", EntityKind::ExtendedShadowReceiver},
+    };
+    for (const auto& prefix : PREFIXES)
+    {
+        if (StartsWith(name, prefix.prefix))
+            return prefix.kind;
+    }
+    return EntityKind::Placement;
+}
+
 bool IsBelow(const Ogre::Node* node, const Ogre::Node* ancestor)
 {
     for (; node; node = node->getParent())
@@ -588,42 +615,40 @@ void cl_SceneLoader::LoadEntity(const TiXmlElement& element)
     std::string name;
     if (!Required(element, "name", name))
         return;
-    if (StartsWith(name, "em_") || StartsWith(name, "nm_"))
+    const EntityKind kind = KindOf(name);
+    if (kind == EntityKind::Surface || kind == EntityKind::Navigation)
     {
-        LoadEnvironmentMesh(element, StartsWith(name, "em_"));
+        LoadEnvironmentMesh(element, kind == EntityKind::Surface);
         return;
     }
-    const bool clickGeometry = StartsWith(name, "co_") || StartsWith(name, "cm_");
-    const bool ambient = StartsWith(name, "ao_") || StartsWith(name, "Box");
-    const bool receiver = StartsWith(name, "sm_");
-    const bool extendedReceiver = StartsWith(name, "smx_");
-    if (!clickGeometry && !ambient && !receiver && !extendedReceiver)
+    if (kind == EntityKind::Placement)
     {
         CreateNode(element, "positions_", name);
         return;
     }
-    if (ambient && m_constraints.count(name) && !IsAllowedByQuality(name))
+    if (kind == EntityKind::Ambient && m_constraints.count(name) && !IsAllowedByQuality(name))
         return;
-    if (extendedReceiver)
+    if (kind == EntityKind::ExtendedShadowReceiver)
         m_extendedDepthShadows = true;
     Ogre::Entity* entity = CreateEntity(element);
     if (!entity)
         return;
-    if (clickGeometry)
+    switch (kind)
     {
-        LoadClickGeometry(element, *entity, StartsWith(name, "cm_"));
-    }
-    else if (ambient)
-    {
+    case EntityKind::ClickObject:
+    case EntityKind::ClickMesh:
+        LoadClickGeometry(element, *entity, kind == EntityKind::ClickMesh);
+        break;
+    case EntityKind::Ambient:
         m_scene->AddAmbientEntity(entity);
         entity->setLightMask(AMBIENT_LIGHT_MASK);
         entity->setCastShadows(false);
         entity->setQueryFlags(cl_Scene::QUERY_AMBIENT);
         CreateNode(element, "", "")->attachObject(entity);
-    }
-    else
-    {
-        LoadShadowReceiver(element, *entity, extendedReceiver);
+        break;
+    default:
+        LoadShadowReceiver(element, *entity, kind == EntityKind::ExtendedShadowReceiver);
+        break;
     }
     LoadProperties(element, *entity);
 }
@@ -755,13 +780,24 @@ bool cl_SceneLoader::SetMaterial(Ogre::Entity& entity, const std::string& materi
     return true;
 }
 
-Ogre::SceneNode* cl_SceneLoader::FindOrCreateNode(const std::string& name, Ogre::SceneNode& parent)
+Ogre::SceneNode* cl_SceneLoader::FindOrCreateNode(const std::string& name, Ogre::SceneNode& parent,
+                                                  bool& created)
 {
-    Ogre::SceneManager& sceneManager = SceneManagerOf(*m_scene);
-    if (sceneManager.hasSceneNode(name))
-        return sceneManager.getSceneNode(name);
-    m_scene->AddDocumentNode(name);
-    return parent.createChildSceneNode(name);
+    created = false;
+    if (Ogre::SceneNode* own = m_scene->FindDocumentNode(name))
+        return own;
+    try
+    {
+        // OGRE looks for a node of the name while it makes one: asking first would look twice.
+        Ogre::SceneNode* node = parent.createChildSceneNode(name);
+        m_scene->AddDocumentNode(node);
+        created = true;
+        return node;
+    }
+    catch (const Ogre::ItemIdentityException&)
+    {
+        return SceneManagerOf(*m_scene).getSceneNode(name);
+    }
 }
 
 Ogre::SceneNode* cl_SceneLoader::CreateNode(const TiXmlElement& element, const std::string& prefix,
@@ -771,22 +807,19 @@ Ogre::SceneNode* cl_SceneLoader::CreateNode(const TiXmlElement& element, const s
     if (!m_root || !m_scene || (name.empty() && !ownName))
         return nullptr;
     const std::string fullName = prefix + (name.empty() ? ownName : name);
-    Ogre::SceneManager& sceneManager = SceneManagerOf(*m_scene);
     if (fullName.empty() || fullName == m_root->getName())
     {
         Refuse(element, Format("cannot have the node '%s'", fullName.c_str()));
         return nullptr;
     }
-    Ogre::SceneNode* node = nullptr;
-    if (const char* parentName = element.Attribute("parent"))
+    const char* parentName = element.Attribute("parent");
+    bool created = false;
+    Ogre::SceneNode* parent =
+        parentName && *parentName ? FindOrCreateNode(parentName, *m_root, created) : m_root;
+    Ogre::SceneNode* node = FindOrCreateNode(fullName, *parent, created);
+    if (parentName && !created && node->getParent() != parent)
     {
-        Ogre::SceneNode* parent = *parentName ? FindOrCreateNode(parentName, *m_root) : m_root;
-        if (!sceneManager.hasSceneNode(fullName))
-        {
-            m_scene->AddDocumentNode(fullName);
-            node = parent->createChildSceneNode(fullName);
-        }
-        else if (IsBelow(parent, node = sceneManager.getSceneNode(fullName)))
+        if (IsBelow(parent, node))
         {
             Refuse(element,
                    Format("cannot hang below '%s', which hangs below it; it stays where it is", parentName));
@@ -797,10 +830,6 @@ Ogre::SceneNode* cl_SceneLoader::CreateNode(const TiXmlElement& element, const s
                 oldParent->removeChild(node);
             parent->addChild(node);
         }
-    }
-    else
-    {
-        node = FindOrCreateNode(fullName, *m_root);
     }
     Ogre::Vector3 vector;
     Ogre::Quaternion rotation;
@@ -883,9 +912,8 @@ void cl_SceneLoader::loadHelpers(const TiXmlElement& helpers)
                     break;
                 }
             }
-            if (m_scene->GetNodes().count(name))
+            if (m_scene->SetNode(name, node))
                 LOG_WARNING("Helper '%s' allready existed and was overridden!", name.c_str());
-            m_scene->SetNode(name, node);
         }
         catch (const std::exception& exception)
         {
@@ -941,15 +969,9 @@ void cl_SceneLoader::LoadLight(const TiXmlElement& element)
     if (type == "spot" && (!Required(element, "hotspot", hotspot) || !Required(element, "falloff", falloff)))
         return;
     const TiXmlElement* attenuation = element.FirstChildElement("attenuation");
-    float range = 0.0f, constant = 0.0f, linear = 0.0f, quadratic = 0.0f;
-    if (attenuation && !ReadNumbers(*attenuation, {"range", "constant", "linear", "quadratic"},
-                                    [&](const std::vector<float>& numbers)
-                                    {
-                                        range = numbers[0];
-                                        constant = numbers[1];
-                                        linear = numbers[2];
-                                        quadratic = numbers[3];
-                                    }))
+    static const char* const ATTENUATION[] = {"range", "constant", "linear", "quadratic"};
+    float factors[4];
+    if (attenuation && !ReadNumbers(*attenuation, ATTENUATION, factors))
     {
         Refuse(element, "its attenuation needs the numbers range, constant, linear and quadratic; left out");
         return;
@@ -992,7 +1014,7 @@ void cl_SceneLoader::LoadLight(const TiXmlElement& element)
             light->setSpecularColour(colour);
     }
     if (attenuation)
-        light->setAttenuation(range, constant, linear, quadratic);
+        light->setAttenuation(factors[0], factors[1], factors[2], factors[3]);
     Ogre::SceneNode* node = CreateNode(element, "", "");
     if (!node)
         return;
@@ -1115,19 +1137,23 @@ void cl_SceneLoader::InitShadows()
 
 bool cl_SceneLoader::ReadVector3(const TiXmlElement& element, Ogre::Vector3& value)
 {
-    return ReadNumbers(element, {"x", "y", "z"},
-                       [&](const std::vector<float>& numbers)
-                       { value = Ogre::Vector3(numbers[0], numbers[1], numbers[2]); });
+    static const char* const NAMES[] = {"x", "y", "z"};
+    float numbers[3];
+    if (!ReadNumbers(element, NAMES, numbers))
+        return false;
+    value = Ogre::Vector3(numbers[0], numbers[1], numbers[2]);
+    return true;
 }
 
 bool cl_SceneLoader::ReadQuaternion(const TiXmlElement& element, Ogre::Quaternion& value)
 {
-    Ogre::Quaternion read;
+    static const char* const NAMES[] = {"x", "y", "z", "w"};
+    float numbers[4];
+    if (!ReadNumbers(element, NAMES, numbers))
+        return false;
+    const Ogre::Quaternion read(numbers[3], numbers[0], numbers[1], numbers[2]);
     // A quaternion of length 0 is no rotation: OGRE would turn it into one of NaNs.
-    if (!ReadNumbers(element, {"x", "y", "z", "w"},
-                     [&](const std::vector<float>& numbers)
-                     { read = Ogre::Quaternion(numbers[3], numbers[0], numbers[1], numbers[2]); }) ||
-        !(read.Norm() > 0.0f) || !std::isfinite(read.Norm()))
+    if (!(read.Norm() > 0.0f) || !std::isfinite(read.Norm()))
         return false;
     value = read;
     return true;
@@ -1135,11 +1161,12 @@ bool cl_SceneLoader::ReadQuaternion(const TiXmlElement& element, Ogre::Quaternio
 
 bool cl_SceneLoader::ReadColour(const TiXmlElement& element, Ogre::ColourValue& value)
 {
-    return ReadNumbers(element, {"r", "g", "b"},
-                       [&](const std::vector<float>& numbers) {
-                           value = Ogre::ColourValue(numbers[0], numbers[1], numbers[2],
-                                                     NumberAttribute(element, "a", 1.0f));
-                       });
+    static const char* const NAMES[] = {"r", "g", "b"};
+    float numbers[3];
+    if (!ReadNumbers(element, NAMES, numbers))
+        return false;
+    value = Ogre::ColourValue(numbers[0], numbers[1], numbers[2], NumberAttribute(element, "a", 1.0f));
+    return true;
 }
 
 bool cl_SceneLoader::Required(const TiXmlElement& element, const char* attribute, std::string& value) const

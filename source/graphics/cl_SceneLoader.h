@@ -123,8 +123,9 @@ private:
     void LoadFog(const TiXmlElement& fog);
     // The material on every sub-entity; false (logged) when it does not exist.
     bool SetMaterial(Ogre::Entity& entity, const std::string& material, const TiXmlElement& element) const;
-    // The node of that name below parent, found or made (and then destroyed with the location).
-    Ogre::SceneNode* FindOrCreateNode(const std::string& name, Ogre::SceneNode& parent);
+    // The node of that name, found, or else made below parent (and then destroyed with the location);
+    // created tells which.
+    Ogre::SceneNode* FindOrCreateNode(const std::string& name, Ogre::SceneNode& parent, bool& created);
 
     // The element's required text attribute; logs (naming scene and element) and gives false without it.
     bool Required(const TiXmlElement& element, const char* attribute, std::string& value) const;

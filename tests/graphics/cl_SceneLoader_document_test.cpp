@@ -5,6 +5,7 @@
 #include "graphics/cl_Navmesh.h"
 #include "graphics/cl_Scene.h"
 #include "support/BackdropWorld.h"
+#include "support/SceneStandIns.h"
 #include "support/SceneWorld.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ std::string Entity(const std::string& name, const std::string& children = "")
 class SceneDocument : public testing::Test
 {
 protected:
-    SceneDocument() { SceneWorld::MakeShadowMaterials(); }
+    SceneDocument() { MakeShadowMaterials(); }
 
     Ogre::SceneManager& Ogre() const { return m_world.SceneManager(); }
     Ogre::Entity* Find(const std::string& name) const
@@ -241,7 +242,9 @@ TEST_F(SceneDocument, NodesFindTheirParentsAndAnimations)
         <helper name="op_bell" parent="hook">
           <animations><animation name="swing" length="9"><key time="0.5"/></animation></animations></helper>
         <helper name="op_rope" parent="op_rope"/>
+        <helper name="op_top" parent="_game"/>
         </helpers>)"));
+    EXPECT_EQ(Node("op_top")->getParent(), m_world.root) << "a node made before the location is found";
     Ogre::SceneNode* hook = Node("hook");
     ASSERT_NE(hook, nullptr) << "a missing parent is made first";
     EXPECT_EQ(hook->getParent(), m_world.root);

@@ -1,6 +1,7 @@
 #include "graphics/cl_SceneLoader.h"
 
 #include "graphics/cl_Scene.h"
+#include "support/SceneStandIns.h"
 #include "support/SceneWorld.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ std::string Light(const std::string& name, const std::string& attributes = "type
 class SceneLights : public testing::Test
 {
 protected:
-    SceneLights() { SceneWorld::MakeShadowMaterials(); }
+    SceneLights() { MakeShadowMaterials(); }
 
     // The light masks of the scene's lights, in creation order.
     std::vector<uint32_t> Masks() const

@@ -8,6 +8,7 @@
 #include "graphics/cl_Scene.h"
 #include "support/FunctionReceiver.h"
 #include "support/HeadlessTextures.h"
+#include "support/SceneStandIns.h"
 #include "support/SceneWorld.h"
 
 #include <gtest/gtest.h>
@@ -378,7 +379,7 @@ TEST_F(SceneLoading, LoadingAnotherSceneAndThenTheFirstAgainLeavesOgreAsTheFirst
         SceneWorld::Mesh(mesh);
     m_world.textures.AddTexture("hall.png", 800, 600);
     m_world.textures.AddTexture("yard.png", 800, 600);
-    SceneWorld::MakeShadowMaterials();
+    MakeShadowMaterials();
 
     // Every OGRE object by kind and name.
     const auto inventory = [this]()

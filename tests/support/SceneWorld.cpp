@@ -2,18 +2,14 @@
 
 #include "graphics/cl_Character.h"
 #include "graphics/cl_Scene.h"
+#include "support/SceneStandIns.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestBody.h"
-#include "support/TriangleMesh.h"
 
 #include <OgreCamera.h>
-#include <OgreMaterialManager.h>
-#include <OgreMeshManager.h>
-#include <OgrePass.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
-#include <OgreTechnique.h>
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
@@ -84,29 +80,7 @@ cl_Character& SceneWorld::AddCharacter(const std::string& id)
 
 std::string SceneWorld::Mesh(const std::string& name)
 {
-    if (!Ogre::MeshManager::getSingleton().resourceExists(name, Ogre::RGN_DEFAULT))
-        CreateTriangleMesh(name, {{-10, 0, -10}, {-10, 0, 10}, {10, 0, 10}, {10, 0, -10}},
-                           {0, 1, 2, 0, 2, 3});
-    return name;
-}
-
-void SceneWorld::MakeShadowMaterials()
-{
-    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
-    for (const char* name : {"Tarq/DepthShadowmap/Caster", "Tarq/DepthShadowmap/Receiver",
-                             "Tarq/DepthShadowMapEx/Caster", "Tarq/DepthShadowMapEx/Receiver"})
-    {
-        if (!materials.resourceExists(name, Ogre::RGN_DEFAULT))
-            materials.create(name, Ogre::RGN_DEFAULT);
-    }
-    Ogre::Technique& extended =
-        *materials.getByName("Tarq/DepthShadowMapEx/Receiver", Ogre::RGN_DEFAULT)->getTechnique(0);
-    if (extended.getNumPasses() < 2)
-    {
-        Ogre::Pass* textured = extended.createPass();
-        textured->createTextureUnitState("shadow");
-        textured->createTextureUnitState("replaced");
-    }
+    return MakeFlatMesh(name);
 }
 
 void SceneWorld::Record(const std::string& call, const TiXmlElement* element)

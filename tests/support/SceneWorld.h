@@ -56,9 +56,6 @@ public:
     // A body (test meshes) for the item or character of that id, owned by its manager.
     cl_SceneObject& AddItem(const std::string& id);
     cl_Character& AddCharacter(const std::string& id);
-    // The four shadow materials the game data provides, in their least form: depth and extended depth
-    // caster and receiver, the extended receiver with a second pass of two texture units.
-    static void MakeShadowMaterials();
     // The name of a mesh: a flat square of side 20 around the origin, in the XZ plane, facing up; made on
     // first use.
     static std::string Mesh(const std::string& name);
