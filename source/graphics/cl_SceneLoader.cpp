@@ -97,6 +97,24 @@ Ogre::SceneManager& SceneManagerOf(const cl_Scene& scene)
 }
 
 // Whether node lies in the subtree below ancestor (ancestor itself included).
+// Reads every child element of parent with read; an exception (OGRE throws for missing or repeated names)
+// ends only that child, and failed(child, text of the exception) reports it.
+template <class Read, class Failed>
+void EachChild(const TiXmlElement& parent, const Read& read, const Failed& failed)
+{
+    for (const TiXmlElement* child = parent.FirstChildElement(); child; child = child->NextSiblingElement())
+    {
+        try
+        {
+            read(*child);
+        }
+        catch (const std::exception& exception)
+        {
+            failed(*child, exception.what());
+        }
+    }
+}
+
 // What an entity of the scene document is, by the prefix of its name.
 enum class EntityKind
 {
@@ -406,20 +424,24 @@ void cl_SceneLoader::createBackdrop(const TiXmlElement& element)
     }
     backdrop->SetNearClipDistance(NumberAttribute(element, "nearClipDistance", 5.0f));
     backdrop->SetFarClipDistance(NumberAttribute(element, "farClipDistance", 100000.0f));
-    cl_GameTime* gameTime = cl_GameTime::GetInstance();
-    for (const TiXmlElement* child = element.FirstChildElement(); child; child = child->NextSiblingElement())
+    // Every child, whatever it was, lets the game time's listeners show it at once.
+    const auto zeroStep = []
     {
-        try
-        {
-            LoadBackdropChild(*backdrop, *child);
-        }
-        catch (const std::exception& exception)
-        {
-            Refuse(*child, Format("cannot be made (%s); left out", exception.what()));
-        }
-        if (gameTime)
+        if (cl_GameTime* gameTime = cl_GameTime::GetInstance())
             gameTime->NotifyZeroStep();
-    }
+    };
+    EachChild(
+        element,
+        [&](const TiXmlElement& child)
+        {
+            LoadBackdropChild(*backdrop, child);
+            zeroStep();
+        },
+        [&](const TiXmlElement& child, const char* what)
+        {
+            RefuseBroken(child, what);
+            zeroStep();
+        });
 }
 
 void cl_SceneLoader::LoadBackdropChild(cl_Backdrop& backdrop, const TiXmlElement& child)
@@ -596,18 +618,9 @@ void cl_SceneLoader::LoadCameras(const TiXmlElement& cameras)
 
 void cl_SceneLoader::LoadEntities(const TiXmlElement& entities)
 {
-    for (const TiXmlElement* element = entities.FirstChildElement(); element;
-         element = element->NextSiblingElement())
-    {
-        try
-        {
-            LoadEntity(*element);
-        }
-        catch (const std::exception& exception)
-        {
-            Refuse(*element, Format("cannot be made (%s); left out", exception.what()));
-        }
-    }
+    EachChild(
+        entities, [this](const TiXmlElement& element) { LoadEntity(element); },
+        [this](const TiXmlElement& element, const char* what) { RefuseBroken(element, what); });
 }
 
 void cl_SceneLoader::LoadEntity(const TiXmlElement& element)
@@ -895,48 +908,38 @@ void cl_SceneLoader::LoadNodeAnimations(const TiXmlElement& animations, Ogre::Sc
 
 void cl_SceneLoader::loadHelpers(const TiXmlElement& helpers)
 {
-    for (const TiXmlElement* element = helpers.FirstChildElement(); element;
-         element = element->NextSiblingElement())
+    EachChild(
+        helpers, [this](const TiXmlElement& element) { LoadHelper(element); },
+        [](const TiXmlElement& element, const char* what)
+        {
+            LOG_ERROR("Loading Helpers failed. Last processed node was '%s'. Exception: '%s'",
+                      TextAttribute(element, "name", "").c_str(), what);
+        });
+}
+
+void cl_SceneLoader::LoadHelper(const TiXmlElement& element)
+{
+    Ogre::SceneNode* node = CreateNode(element, "", "");
+    if (!node)
+        return;
+    const std::string& name = node->getName();
+    for (const char* turned : TURNED_HELPERS)
     {
-        const std::string name = TextAttribute(*element, "name", "");
-        try
+        if (StartsWith(name, turned))
         {
-            Ogre::SceneNode* node = CreateNode(*element, "", "");
-            if (!node)
-                continue;
-            for (const char* turned : TURNED_HELPERS)
-            {
-                if (StartsWith(name, turned))
-                {
-                    node->yaw(Ogre::Degree(90.0f), Ogre::Node::TS_LOCAL);
-                    break;
-                }
-            }
-            if (m_scene->SetNode(name, node))
-                LOG_WARNING("Helper '%s' allready existed and was overridden!", name.c_str());
-        }
-        catch (const std::exception& exception)
-        {
-            LOG_ERROR("Loading Helpers failed. Last processed node was '%s'. Exception: '%s'", name.c_str(),
-                      exception.what());
+            node->yaw(Ogre::Degree(90.0f), Ogre::Node::TS_LOCAL);
+            break;
         }
     }
+    if (m_scene->SetNode(name, node))
+        LOG_WARNING("Helper '%s' allready existed and was overridden!", name.c_str());
 }
 
 void cl_SceneLoader::LoadLights(const TiXmlElement& lights)
 {
-    for (const TiXmlElement* element = lights.FirstChildElement(); element;
-         element = element->NextSiblingElement())
-    {
-        try
-        {
-            LoadLight(*element);
-        }
-        catch (const std::exception& exception)
-        {
-            Refuse(*element, Format("cannot be made (%s); left out", exception.what()));
-        }
-    }
+    EachChild(
+        lights, [this](const TiXmlElement& element) { LoadLight(element); },
+        [this](const TiXmlElement& element, const char* what) { RefuseBroken(element, what); });
 }
 
 void cl_SceneLoader::LoadLight(const TiXmlElement& element)
@@ -1197,6 +1200,11 @@ bool cl_SceneLoader::Required(const TiXmlElement& element, const char* child, Og
         return true;
     Refuse(element, Format("its '%s' needs the numbers x, y, z and w; left out", child));
     return false;
+}
+
+void cl_SceneLoader::RefuseBroken(const TiXmlElement& element, const char* what) const
+{
+    Refuse(element, Format("cannot be made (%s); left out", what));
 }
 
 void cl_SceneLoader::Refuse(const TiXmlElement& element, const std::string& why) const

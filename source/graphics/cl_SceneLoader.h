@@ -118,6 +118,7 @@ private:
     void LoadProperties(const TiXmlElement& element, Ogre::Entity& entity) const;
     void LoadNodeAnimations(const TiXmlElement& animations, Ogre::SceneNode& node);
     void loadHelpers(const TiXmlElement& helpers);
+    void LoadHelper(const TiXmlElement& element);
     void LoadLight(const TiXmlElement& element);
     void LoadShadowTechnique(const TiXmlElement& shadowTechnique);
     void LoadFog(const TiXmlElement& fog);
@@ -134,6 +135,8 @@ private:
     bool Required(const TiXmlElement& element, const char* child, Ogre::Quaternion& value) const;
     // Logs an error about the element, naming the scene and the element.
     void Refuse(const TiXmlElement& element, const std::string& why) const;
+    // The same for an element that OGRE refused, what being the exception's text.
+    void RefuseBroken(const TiXmlElement& element, const char* what) const;
 
     cl_Scene* m_scene = nullptr;
     int m_qualityLevel = QUALITY_LOW;

@@ -49,16 +49,22 @@ void ExpectNoComplaint(const LogCapture& log)
 class DemoLocations : public testing::Test
 {
 protected:
+    // The location in its first shot, rendered, and loaded without a complaint.
+    void Show(const std::string& scene)
+    {
+        ASSERT_TRUE(m_window.Load(scene, cl_SceneLoader::QUALITY_HIGH));
+        m_window.camera.ActivateShot("default");
+        m_window.Render();
+        ExpectNoComplaint(m_window.log);
+    }
+
     SceneWindow m_window{WIDTH, HEIGHT};
 };
 } // namespace
 
 TEST_F(DemoLocations, TheHallShowsItsPictureAndThePillarInTheLampsColour)
 {
-    ASSERT_TRUE(m_window.Load("scenes_tower", cl_SceneLoader::QUALITY_HIGH));
-    m_window.camera.ActivateShot("default");
-    m_window.Render();
-    ExpectNoComplaint(m_window.log);
+    Show("scenes_tower");
     EXPECT_TRUE(SceneWindow::Near(m_window.At(150, 50), {138, 122, 102})) << "wall";
     EXPECT_TRUE(SceneWindow::Near(m_window.At(300, 250), {107, 68, 35})) << "floor";
     EXPECT_TRUE(SceneWindow::Near(m_window.At(300, 80), {48, 96, 208})) << "window";
@@ -132,10 +138,7 @@ TEST_F(DemoLocations, ABoxCastingAShadowDarkensTheShadowFloorAtHighQualityOnly)
 
 TEST_F(DemoLocations, TheYardShowsItsPictureAndItsGrass)
 {
-    ASSERT_TRUE(m_window.Load("scenes_yard", cl_SceneLoader::QUALITY_HIGH));
-    m_window.camera.ActivateShot("default");
-    m_window.Render();
-    ExpectNoComplaint(m_window.log);
+    Show("scenes_yard");
     EXPECT_TRUE(SceneWindow::Near(m_window.At(150, 60), {120, 180, 235})) << "sky";
     EXPECT_TRUE(SceneWindow::Near(m_window.At(250, 180), {60, 150, 50})) << "grass";
     const Colour lawn = m_window.At(ScreenX(-95.0f), ScreenY(95.0f));
