@@ -4,13 +4,15 @@
 // and navigation floors, lights, helpers), and a generated one of a few hundred ambient entities, lights
 // and helper nodes. What bare OGRE builds is what our loader left in OGRE, recorded once; our side also
 // reads the XML and does what the scene needs beyond OGRE's objects (backdrops, navigation meshes, shots,
-// tables). Headless OGRE: nothing renders.
+// tables). Headless OGRE: nothing renders. The shared bench entry interleaves the runs and prints the
+// ratios last.
 #include "common/XmlParse.h"
 #include "common/cl_CommandDistributor.h"
 #include "graphics/cl_Camera.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneLoader.h"
 #include "graphics/cl_SceneManager.h"
+#include "support/BenchRatio.h"
 #include "support/HeadlessOgre.h"
 #include "support/HeadlessTextures.h"
 #include "support/ManualGameTime.h"
@@ -26,8 +28,6 @@
 #include <OgreSubEntity.h>
 #include <tinyxml.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -304,65 +304,10 @@ void BM_BareOgreBuildsAndTakesDown(benchmark::State& state)
 }
 BENCHMARK(BM_BareOgreBuildsAndTakesDown)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-template <class Work> double Seconds(const Work& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// Both sides in turn, round after round, per location; the medians of the rounds, and their ratios last.
-void CompareInterleaved()
-{
-    const int rounds = 41;
-    const int repeats = 20;
-    const char* names[] = {"the demo's tower hall", "a generated location"};
-    double ratios[2] = {0.0, 0.0};
-    for (int which = 0; which < 2; ++which)
-    {
-        World& world = TheWorld();
-        world.Use(Location(which));
-        const Plan plan = world.Record();
-        std::vector<double> ours, bare;
-        for (int round = 0; round < rounds; ++round)
-        {
-            ours.push_back(Seconds(
-                [&]
-                {
-                    for (int i = 0; i < repeats; ++i)
-                    {
-                        world.LoadOurs();
-                        world.UnloadOurs();
-                    }
-                }));
-            bare.push_back(Seconds(
-                [&]
-                {
-                    for (int i = 0; i < repeats; ++i)
-                        world.BuildAndDestroy(plan);
-                }));
-        }
-        std::sort(ours.begin(), ours.end());
-        std::sort(bare.begin(), bare.end());
-        const double oursMedian = ours[rounds / 2] * 1e6 / repeats;
-        const double bareMedian = bare[rounds / 2] * 1e6 / repeats;
-        std::printf("\n%s (%zu nodes, %zu entities, %zu lights), microseconds to build and take down:\n",
-                    names[which], plan.nodes.size(), plan.entities.size(), plan.lights.size());
-        std::printf("  our scene loader: %10.1f\n  bare OGRE:        %10.1f\n", oursMedian, bareMedian);
-        ratios[which] = oursMedian / bareMedian;
-    }
-    std::printf("ratio ours / bare OGRE, the demo's tower hall (goal: 1.5 or less): %.2f\n", ratios[0]);
-    std::printf("ratio ours / bare OGRE, a generated location (goal: 1.5 or less): %.2f\n", ratios[1]);
-}
+const BenchRatio RATIOS[] = {
+    {"our scene loader / bare OGRE, the demo's tower hall", "BM_SceneLoaderBuildsAndTakesDown/0",
+     "BM_BareOgreBuildsAndTakesDown/0", BenchRatio::AT_MOST, 1.5},
+    {"our scene loader / bare OGRE, a generated location", "BM_SceneLoaderBuildsAndTakesDown/1",
+     "BM_BareOgreBuildsAndTakesDown/1", BenchRatio::AT_MOST, 1.5},
+};
 } // namespace
-
-int main(int argc, char** argv)
-{
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    CompareInterleaved();
-    return 0;
-}

@@ -24,6 +24,7 @@
 #include "common/cl_TarqLog.h"
 #include "common/cl_TarqdataLoader.h"
 #include "common/cl_ValueSourceManager.h"
+#include "common/cl_logIngame.h"
 #include "gamecomponents/cl_DialogSystem.h"
 #include "gamecomponents/cl_GameComponents.h"
 #include "gamecomponents/cl_SaveGameManager.h"
@@ -32,6 +33,7 @@
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_EffectManager.h"
+#include "graphics/cl_EntityEmitterFactory.h"
 #include "graphics/cl_ItemManager.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
@@ -47,6 +49,7 @@
 #include "platform/PointerPosition.h"
 #include "platform/StopSignals.h"
 #include "platform/UserFolders.h"
+#include "platform/particles/ParticleSystemManager.h"
 #include "sound/cl_Sound.h"
 #include "sound/cl_SoundChannel.h"
 #include "sound/cl_SoundMixer.h"
@@ -125,6 +128,7 @@ TarqApp::TarqApp(cl_GameComponents::Components components)
     m_valueSources = std::make_unique<cl_ValueSourceManager>(*m_scriptSystem, *m_gameTime);
     m_controllers = std::make_unique<cl_ControllerManager>();
     m_gameState = std::make_unique<cl_GameState>();
+    m_logIngame = std::make_unique<cl_logIngame>();
     m_triggerManager = std::make_unique<cl_TriggerManager>(*m_scriptSystem);
     m_gameComponents = std::make_unique<cl_GameComponents>(*m_scriptSystem, std::move(components));
     // The save games come with the hub, which starts the chapters through them.
@@ -165,11 +169,15 @@ TarqApp::~TarqApp()
         m_config->RemoveListener(key, this);
     m_guiSystem->GetIngameMenu().SetCursorOwner(nullptr);
 
+    m_logIngame.reset();
     m_localizer.reset();
     m_syncManager.reset();
     m_minigameManager.reset();
     m_scenes.reset();
     m_effectManager.reset();
+    if (m_particles)
+        m_particles->destroyAllTemplates();
+    m_particles.reset();
     m_cameraSystem.reset();
     m_itemManager.reset();
     m_characterManager.reset();
@@ -314,6 +322,8 @@ void TarqApp::initGame()
     m_window->setVSyncEnabled(true);
     m_sceneManager->setShadowTextureSize(1024);
     Ogre::ResourceGroupManager::getSingleton()._registerScriptLoader(m_loader.get());
+    m_particles = std::make_unique<particles::ParticleSystemManager>();
+    m_particles->addEmitterFactory(std::make_unique<cl_EntityEmitterFactory>());
     m_rootReceiver = std::make_unique<cl_LuaCommandReceiver>(*m_scriptSystem, "root");
 
     LogToOgre("Set the timeflow");
@@ -338,7 +348,7 @@ void TarqApp::initGame()
     LogToOgre("Init scene manager");
     m_scenes->Init();
     LogToOgre("Init character manager");
-    m_characterManager->Init();
+    m_characterManager->Init(m_sceneManager);
     LogToOgre("Init item manager");
     m_itemManager->Init();
 }
@@ -360,7 +370,7 @@ void TarqApp::LoadSoundDefinitions()
         LOG_ERROR("'sounds.xml' has no element 'sounds'.");
         return;
     }
-    m_sound->GetSoundPool().DefineSounds(*sounds);
+    m_sound->GetSoundPool().Load(*sounds);
 }
 
 void TarqApp::loadResources()
@@ -398,6 +408,10 @@ void TarqApp::createScene()
     m_sceneManager->getRootSceneNode()->createChildSceneNode("_game", Ogre::Vector3::ZERO,
                                                              Ogre::Quaternion::IDENTITY);
     m_guiSystem->Init(m_sceneManager, m_camera, m_scriptSystem->GetLuaState());
+    // The setting names the log levels to show on the screen (absent or 0: none).
+    if (const auto levels =
+            static_cast<uint32_t>(std::strtoul(m_config->GetValue("ingamelog").c_str(), nullptr, 0)))
+        m_logIngame->Enable(levels);
     m_menuSceneManager =
         m_root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "sm_menu");
     m_menuSceneManager->addRenderQueueListener(m_overlaySystem.get());
@@ -411,7 +425,7 @@ void TarqApp::createScene()
     ingameMenu.SetHardwareCursor(Ogre::StringConverter::parseBool(m_config->GetValue("hwcursor")));
     if (m_minigameManager->IsRegistered("startsplash"))
         SetMode(MODE_STARTSPLASH);
-    m_sound->GetMixer().PlayMusic("artefaktthema", 0.0f, false);
+    m_sound->GetMixer().PlayMusic("artefaktthema", 0.0f, true, false);
 }
 
 // ---------------------------------------------------------------------------------------------------

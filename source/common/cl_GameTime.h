@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 class IGameTimeListener;
 class cl_CommandDistributor;
@@ -47,9 +48,13 @@ public:
     // Calls every listener once with a step of 0, whatever its group (loaders call it after each piece
     // they build, so that listeners show a new piece at once). The played time stays.
     void NotifyZeroStep();
-    // Loaders call this now and then during long loads. No listener runs during loading, so it does
-    // nothing; it stays as the one place to hook such work in.
+    // Loaders call this now and then during long loads, while no frame runs: every member of the
+    // zero-time list gets Update(0) (the sound system, so that streamed music plays on).
     virtual void UpdateWhileLoading();
+    // The zero-time list. Members are not owned and remove themselves before they die; adding one twice
+    // keeps it once.
+    void AddZeroTimeListener(IGameTimeListener* listener);
+    void RemoveZeroTimeListener(IGameTimeListener* listener);
     // Milliseconds since the end of the last update.
     virtual float GetElapsedMilliseconds() const = 0;
     // The millisecond clock at the end of the last update.
@@ -94,6 +99,7 @@ private:
     // False when another receiver held the name: that registration is not ours to remove.
     bool m_registered;
     ListenerMap m_listeners;
+    std::vector<IGameTimeListener*> m_zeroTimeListeners;
     std::map<std::string, TimeGroup> m_timeGroups;
     // Where the running update goes on; RemoveListener moves it past an entry it erases. End otherwise.
     ListenerMap::iterator m_next;

@@ -2,19 +2,25 @@
 
 #include "assets/ISyncedActionInitiator.h"
 #include "gamecomponents/cl_GameComponents.h"
+#include "graphics/cl_ControlledPuppet.h"
 
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
+#include <algorithm>
+
 cl_Character::cl_Character(Ogre::SceneManager& sceneManager, const std::string& id)
     : cl_SceneObject(sceneManager, id)
 {
+    GetPuppet()->SetFallbackSwitchedOn(true);
 }
 
 cl_Character::cl_Character(Ogre::SceneManager& sceneManager, cl_ControlledPuppet* puppet,
                            const std::string& id)
     : cl_SceneObject(sceneManager, puppet, id)
 {
+    if (puppet)
+        puppet->SetFallbackSwitchedOn(true);
 }
 
 cl_Character::~cl_Character()
@@ -82,4 +88,9 @@ void cl_Character::SetBusyCount(int32_t count)
     if (count != m_busyCount)
         m_idleTime = 0.0f;
     m_busyCount = count;
+}
+
+void cl_Character::SetSpeechLevel(float level)
+{
+    m_speechLevel = std::clamp(level, 0.0f, 1.0f);
 }

@@ -16,7 +16,7 @@ class ISyncedActionInitiator;
 class cl_Character : public cl_SceneObject
 {
 public:
-    // With a puppet of its own.
+    // With a puppet of its own. Either way the puppet shows its fallback clip while nothing else plays.
     cl_Character(Ogre::SceneManager& sceneManager, const std::string& id);
     // With a ready puppet (may be null) that it does not own; it must outlive the character.
     cl_Character(Ogre::SceneManager& sceneManager, cl_ControlledPuppet* puppet, const std::string& id);
@@ -55,14 +55,22 @@ public:
     // time to 0.
     int32_t GetBusyCount() const { return m_busyCount; }
     void SetBusyCount(int32_t count);
+    // How far the mouth is open while the character speaks, 0 to 1 (held within).
+    void SetSpeechLevel(float level);
+    float GetSpeechLevel() const { return m_speechLevel; }
     // Seconds the character has been left alone.
     float GetIdleTime() const { return m_idleTime; }
     void SetIdleTime(float seconds) { m_idleTime = seconds; }
+
+    // Where its speech point is on the screen (0..1 from the left and from the top), for subtitles. The
+    // character has no head to project yet: false, x and y untouched.
+    bool GetScreenPosition(float& /*x*/, float& /*y*/) const { return false; }
 
 private:
     std::string m_locationName;
     int32_t m_busyCount = 0;
     float m_idleTime = 0.0f;
+    float m_speechLevel = 0.0f;
     bool m_hasStoredTransform = false;
     Ogre::Vector3 m_storedPosition = Ogre::Vector3::ZERO;
     Ogre::Quaternion m_storedOrientation = Ogre::Quaternion::IDENTITY;

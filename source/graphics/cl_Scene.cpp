@@ -119,6 +119,11 @@ bool cl_Scene::HandleExitClick(float, float)
     return false;
 }
 
+void cl_Scene::GetHotSpots(HotSpots& hotSpots) const
+{
+    hotSpots.clear();
+}
+
 void cl_Scene::Preload()
 {
     if (m_preloaded)

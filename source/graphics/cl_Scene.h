@@ -1,6 +1,7 @@
 #pragma once
 
 #include "assets/ISceneStateListener.h"
+#include "graphics/HotSpot.h"
 #include "graphics/cl_Navmesh.h"
 
 #include <OgreQuaternion.h>
@@ -95,6 +96,9 @@ public:
     // When an exit is armed and the point lies within its margin, requests the change to the exit's scene
     // and takes the click (true).
     virtual bool HandleExitClick(float x, float y);
+    // Refills hotSpots with the screen places of the scene's usable items and characters, for the in-game
+    // menu's markers; none yet.
+    virtual void GetHotSpots(HotSpots& hotSpots) const;
 
     // Loading and unloading, by the scene loader.
     // Builds the items of the definition's `preload` (its `patchitem` ids) and reads the character and

@@ -22,6 +22,7 @@
 #include "graphics/cl_ShotGeneratorFactory.h"
 #include "graphics/cl_TriggerManager.h"
 #include "sound/cl_Sound.h"
+#include "sound/cl_SoundMixer.h"
 
 #include <OgreAnimation.h>
 #include <OgreAnimationTrack.h>
@@ -249,7 +250,9 @@ void cl_SceneLoader::LoadScene(cl_Scene& scene, int qualityLevel, bool reload,
     if (cl_ControllerManager* controllers = cl_ControllerManager::GetInstance())
         controllers->LoadFromXml(scene.GetSceneManager(), definition.FirstChildElement("controller"));
     if (cl_EffectManager* effects = cl_EffectManager::GetInstance())
-        effects->LoadEffects(definition.FirstChildElement("effects"), *this, scene.GetSceneManager());
+        effects->LoadEffects(
+            definition.FirstChildElement("effects"),
+            [this](const std::string& id) { return IsAllowedByQuality(id); }, scene.GetSceneManager());
     if (const TiXmlElement* sound = definition.FirstChildElement("sound"))
         LoadSound(*sound);
 

@@ -104,7 +104,7 @@ void SceneWorld::Triggers::RemoveByXml(const TiXmlElement* element)
 
 SceneWorld::Effects::Effects(SceneWorld& world) : cl_EffectManager(world.assets.script), m_world(world) {}
 
-void SceneWorld::Effects::LoadEffects(const TiXmlElement* element, const cl_SceneLoader&, Ogre::SceneManager*)
+void SceneWorld::Effects::LoadEffects(const TiXmlElement* element, const QualityTest&, Ogre::SceneManager*)
 {
     m_world.Record("effects load", element);
 }

@@ -33,9 +33,9 @@ class cl_SceneObject;
 // The scene loader at work on headless OGRE, with every singleton a load reaches: the game logic of the
 // chapter in tests/graphics/scenes (locations A and B, their items and characters, its new-game state),
 // value sources, controllers, recording trigger and effect managers, sound, scene manager, camera,
-// character and item managers and the game components. The folder is also a game-data location, so
-// scene documents may include its files. The node "_game" lies at the origin; the OGRE camera is
-// "LocationCam".
+// character and item managers and the game components (the sound is the asset world's). The folder is also a
+// game-data location, so scene documents may include its files. The node "_game" lies at the origin; the OGRE
+// camera is "LocationCam".
 class SceneWorld
 {
 public:
@@ -86,7 +86,7 @@ private:
     {
     public:
         explicit Effects(SceneWorld& world);
-        void LoadEffects(const TiXmlElement* effects, const cl_SceneLoader& loader,
+        void LoadEffects(const TiXmlElement* effects, const QualityTest& isAllowedByQuality,
                          Ogre::SceneManager* sceneManager) override;
         void UnloadEffects(const TiXmlElement* effects) override;
 
@@ -100,7 +100,7 @@ public:
     cl_ControllerManager controllers;
     Triggers triggers{*this};
     Effects effects{*this};
-    cl_Sound sound{assets.script};
+    cl_Sound& sound = assets.sound;
     cl_SceneManager scenes{assets.script};
     cl_Camera camera{assets.script};
     cl_CharacterManager characters{assets.script};
