@@ -41,14 +41,12 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <vector>
 
 namespace
 {
-const char* const ANY_GROUP = Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME.c_str();
 const char* const DEBUG_GROUP = "debug";
 const char* const DEPTH_CASTER = "Tarq/DepthShadowmap/Caster";
 const char* const DEPTH_RECEIVER = "Tarq/DepthShadowmap/Receiver";
@@ -97,7 +95,6 @@ Ogre::SceneManager& SceneManagerOf(const cl_Scene& scene)
     return *scene.GetSceneManager();
 }
 
-// Whether node lies in the subtree below ancestor (ancestor itself included).
 // Reads every child element of parent with read; an exception (OGRE throws for missing or repeated names)
 // ends only that child, and failed(child, text of the exception) reports it.
 template <class Read, class Failed>
@@ -150,6 +147,7 @@ EntityKind KindOf(const std::string& name)
     return EntityKind::Placement;
 }
 
+// Whether node lies in the subtree below ancestor (ancestor itself included).
 bool IsBelow(const Ogre::Node* node, const Ogre::Node* ancestor)
 {
     for (; node; node = node->getParent())
@@ -674,7 +672,7 @@ Ogre::Entity* cl_SceneLoader::CreateEntity(const TiXmlElement& element)
     std::string file;
     if (!Required(element, "filename", file))
         return nullptr;
-    return SceneManagerOf(*m_scene).createEntity(element.Attribute("name"), file, ANY_GROUP);
+    return SceneManagerOf(*m_scene).createEntity(element.Attribute("name"), file, Ogre::RGN_AUTODETECT);
 }
 
 void cl_SceneLoader::LoadClickGeometry(const TiXmlElement& element, Ogre::Entity& entity, bool walkable)
@@ -718,7 +716,7 @@ void cl_SceneLoader::LoadShadowReceiver(const TiXmlElement& element, Ogre::Entit
 void cl_SceneLoader::GiveOwnReceiver(const TiXmlElement& element, Ogre::Entity& entity)
 {
     Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
-    const Ogre::MaterialPtr receiver = materials.getByName(EXTENDED_RECEIVER, ANY_GROUP);
+    const Ogre::MaterialPtr receiver = materials.getByName(EXTENDED_RECEIVER, Ogre::RGN_AUTODETECT);
     if (!receiver)
     {
         Refuse(element, Format("the material '%s' does not exist", EXTENDED_RECEIVER));
@@ -731,7 +729,7 @@ void cl_SceneLoader::GiveOwnReceiver(const TiXmlElement& element, Ogre::Entity& 
                                   ? entity.getSubEntity(0)->getMaterial()->getGroup()
                                   : receiver->getGroup();
     const std::string own = std::string(EXTENDED_RECEIVER) + "/" + entity.getName();
-    if (const Ogre::MaterialPtr old = materials.getByName(own, ANY_GROUP))
+    if (const Ogre::MaterialPtr old = materials.getByName(own, Ogre::RGN_AUTODETECT))
         materials.remove(old);
     const Ogre::MaterialPtr material = receiver->clone(own, true, group);
     m_scene->AddDocumentMaterial(own);
@@ -787,12 +785,12 @@ void cl_SceneLoader::LoadProperties(const TiXmlElement& element, Ogre::Entity& e
 bool cl_SceneLoader::SetMaterial(Ogre::Entity& entity, const std::string& material,
                                  const TiXmlElement& element) const
 {
-    if (!Ogre::MaterialManager::getSingleton().resourceExists(material, ANY_GROUP))
+    if (!Ogre::MaterialManager::getSingleton().resourceExists(material, Ogre::RGN_AUTODETECT))
     {
         Refuse(element, Format("the material '%s' does not exist", material.c_str()));
         return false;
     }
-    entity.setMaterialName(material, ANY_GROUP);
+    entity.setMaterialName(material, Ogre::RGN_AUTODETECT);
     return true;
 }
 
@@ -1036,7 +1034,7 @@ void cl_SceneLoader::LoadLight(const TiXmlElement& element)
         const std::string texture = cookie->Attribute("texture");
         light->getUserObjectBindings().setUserAny(Ogre::Any(texture));
         if (!Ogre::ResourceGroupManager::getSingleton().resourceExistsInAnyGroup(texture) &&
-            !Ogre::TextureManager::getSingleton().resourceExists(texture, ANY_GROUP))
+            !Ogre::TextureManager::getSingleton().resourceExists(texture, Ogre::RGN_AUTODETECT))
             Refuse(element, Format("its cookie '%s' is no texture of the game", texture.c_str()));
     }
 }
@@ -1119,7 +1117,8 @@ void cl_SceneLoader::InitShadows()
     }
     try
     {
-        const Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(caster, ANY_GROUP);
+        const Ogre::MaterialPtr material =
+            Ogre::MaterialManager::getSingleton().getByName(caster, Ogre::RGN_AUTODETECT);
         if (!material)
         {
             LOG_ERROR("Scene '%s': the shadow caster material '%s' does not exist; no shadows.",
