@@ -73,6 +73,10 @@ TEST_F(DemoLocations, TheHallShowsItsPictureAndThePillarInTheLampsColour)
     EXPECT_GT(pillar.r, 225) << pillar.g;
     EXPECT_NEAR(pillar.g, pillar.r / 2, 12);
     EXPECT_LT(pillar.b, 12);
+    // The rug under the spot, through the white cookie of a spot without one: its own red.
+    const Colour rug = m_window.At(ScreenX(50.5f), ScreenY(108.5f));
+    EXPECT_GT(rug.r, 150);
+    EXPECT_GT(rug.r, 2 * rug.g) << "not the white of a material that failed";
 }
 
 TEST_F(DemoLocations, EachFloorLeadsRoundItsBend)
