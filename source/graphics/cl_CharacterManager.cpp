@@ -145,6 +145,14 @@ void cl_CharacterManager::RemoveFromScene(const std::string& id)
     }
 }
 
+void cl_CharacterManager::RemoveAllFromScene()
+{
+    for (const auto& character : m_characters)
+        RemoveFromScene(character.first);
+}
+
+void cl_CharacterManager::LoadSceneIncludes(const TiXmlElement*) {}
+
 cl_Character* cl_CharacterManager::AddCharacter(std::unique_ptr<cl_Character> character)
 {
     const std::string id = character->GetName();
@@ -152,14 +160,27 @@ cl_Character* cl_CharacterManager::AddCharacter(std::unique_ptr<cl_Character> ch
     if (kept)
         LOG_WARNING("The character '%s' exists already.", id.c_str());
     else
+    {
         kept = std::move(character);
+        kept->SetNavmesh(m_navmesh);
+        kept->ApplySceneMovementSettings(m_environmentType, m_running);
+    }
     return kept.get();
 }
 
 void cl_CharacterManager::SetNavmesh(cl_Navmesh* navmesh)
 {
+    m_navmesh = navmesh;
     for (const auto& character : m_characters)
         character.second->SetNavmesh(navmesh);
+}
+
+void cl_CharacterManager::SetMovementSettings(EnvironmentType type, float running)
+{
+    m_environmentType = type;
+    m_running = running;
+    for (const auto& character : m_characters)
+        character.second->ApplySceneMovementSettings(type, running);
 }
 
 cl_Character* cl_CharacterManager::GetCharacter(const std::string& id) const

@@ -10,6 +10,7 @@
 #include "graphics/cl_SceneManager.h"
 #include "support/AssetWorld.h"
 #include "support/HeadlessOgre.h"
+#include "support/SceneDefinition.h"
 #include "support/TestFigure.h"
 
 #include <OgreEntity.h>
@@ -48,11 +49,7 @@ protected:
         m_characters.ParseElement(document.RootElement(), group, false);
     }
     cl_ItemAsset& Asset(const std::string& id) { return dynamic_cast<cl_ItemAsset&>(m_world.Asset(id)); }
-    void LoadScene()
-    {
-        m_scenes.SetLoadedScene(
-            std::make_unique<cl_Scene>(&dynamic_cast<cl_SceneAsset&>(m_world.Asset("scenes_tower")), false));
-    }
+    void LoadScene() { m_scenes.SetLoadedScene(MakeScene("scenes_tower")); }
 
     HeadlessOgre m_ogre;
     AssetWorld m_world;
