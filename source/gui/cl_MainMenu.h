@@ -27,6 +27,18 @@ public:
     void DestroyScene();
     bool IsShown() const { return m_shown; }
 
+    // Input while the menu is shown, from the GUI system, and its frame. The menu's pages do not react
+    // yet: all do nothing.
+    // x, y: the mouse from 0 to 1 across the window; wheel: the wheel's movement (OIS's units).
+    virtual void OnMouseMoved(float /*x*/, float /*y*/, float /*wheel*/) {}
+    // button: OIS's mouse-button number.
+    virtual void OnMouseReleased(int /*button*/) {}
+    // key: OIS's key code.
+    virtual void OnKeyPressed(int /*key*/) {}
+    // Text the player typed (UTF-8) for the text entry.
+    virtual void AddText(const std::string& /*text*/) {}
+    virtual void Update(float /*dt*/) {}
+
     // The scene manager the menu's scene is built in ("sm_menu"); not owned.
     void SetMenuSceneManager(Ogre::SceneManager* sceneManager) { m_sceneManager = sceneManager; }
     Ogre::SceneManager* GetMenuSceneManager() const { return m_sceneManager; }
