@@ -155,12 +155,13 @@ void cl_VideoPlayer::Play(const std::string& fileName)
     // A missing file is the data's mistake, not the game's end.
     std::unique_ptr<OgreTheoraDataStream> stream =
         OgreTheoraDataStream::Open(fileName, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
-    if (stream)
+    const bool found = stream != nullptr;
+    if (found)
         m_clip = m_videoManager->createVideoClip(std::move(stream), TH_XRGB, 0, true);
     if (!m_clip)
     {
         LOG_ERROR("The video '%s' cannot be played: %s", fileName.c_str(),
-                  stream ? "it holds no Theora video" : "there is no such file");
+                  found ? "it holds no Theora video" : "there is no such file");
         End();
         return;
     }
@@ -216,9 +217,11 @@ void cl_VideoPlayer::FitQuad(int clipWidth, int clipHeight)
     {
         float x, y, u, v;
     } corners[] = {{x, -y, 1, 1}, {x, y, 1, 0}, {-x, y, 0, 0}, {-x, y, 0, 0}, {x, -y, 1, 1}, {-x, -y, 0, 1}};
+    // The material comes with the game data, in a group of its own.
+    const Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(MATERIAL);
     m_quad->clear();
     m_quad->begin(MATERIAL, Ogre::RenderOperation::OT_TRIANGLE_LIST,
-                  Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+                  material ? material->getGroup() : Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
     for (const auto& corner : corners)
     {
         m_quad->position(corner.x, corner.y, 0.0f);
@@ -283,8 +286,14 @@ void cl_VideoPlayer::Begin()
     ShowCurtain(false);
     if (const cl_GameComponents* hub = cl_GameComponents::GetInstance())
         hub->GetDialogSystem().ExitDialog();
-    if (m_menuWasShown)
-        menu->Hide();
+    if (menu)
+    {
+        if (m_menuWasShown)
+            menu->Hide();
+        // A wait pointer left from before would stay on through the video.
+        menu->m_pointerFlags.wait = false;
+        menu->UpdateMousePointer();
+    }
     PauseSounds(true);
 }
 

@@ -47,7 +47,7 @@ public:
 protected:
     // Builds the video scene on first use, shows it through its camera (the application records the
     // camera it replaces), hides the curtain and the in-game menu (remembering whether it was shown), ends
-    // a dialog and pauses the game sounds (channel 2) and the music (channel 0).
+    // a dialog, drops the wait pointer and pauses the game sounds (channel 2) and the music (channel 0).
     virtual void Begin();
     // Undoes Begin: resumes the channels, shows the curtain, shows the in-game menu when it was shown, and
     // gives back the camera the application recorded (with no record the camera stays).
