@@ -47,3 +47,12 @@ float NumberAttribute(const TiXmlElement& element, const char* name, float fallb
         ReadNumber(*text, number);
     return number;
 }
+
+int IntegerAttribute(const TiXmlElement& element, const char* name, int fallback)
+{
+    const std::string* text = element.Attribute(std::string(name));
+    int number = fallback;
+    if (text)
+        ReadInteger(*text, number);
+    return number;
+}

@@ -17,3 +17,5 @@ bool ReadInteger(const std::string& text, int& number);
 std::string TextAttribute(const TiXmlElement& element, const char* name, const std::string& fallback);
 // The attribute's number; fallback when it is absent or no number.
 float NumberAttribute(const TiXmlElement& element, const char* name, float fallback);
+// The attribute's integer; fallback when it is absent or no integer.
+int IntegerAttribute(const TiXmlElement& element, const char* name, int fallback);
