@@ -88,7 +88,8 @@ void cl_SoundEffect::LoadFromXml(const TiXmlElement& element, Ogre::SceneManager
     {
         m_randomVolume = true;
         m_randomVolumeMin = NumberAttribute(*randomVolume, "min", m_randomVolumeMin);
-        m_randomVolumeMax = std::max(NumberAttribute(*randomVolume, "max", m_randomVolumeMax), m_randomVolumeMin);
+        m_randomVolumeMax =
+            std::max(NumberAttribute(*randomVolume, "max", m_randomVolumeMax), m_randomVolumeMin);
     }
     if (const TiXmlElement* direction = element.FirstChildElement("randomposition"))
     {
@@ -217,7 +218,8 @@ void cl_SoundEffect::StartPlaying()
     if (id == 0)
     {
         if (!m_playFailureLogged)
-            LOG_ERROR("The sound effect '%s' cannot play the sound '%s'.", GetId().c_str(), m_soundId.c_str());
+            LOG_ERROR("The sound effect '%s' cannot play the sound '%s'.", GetId().c_str(),
+                      m_soundId.c_str());
         m_playFailureLogged = true;
         m_waiting = true;
         m_timeToNextStart = RandomBreak();
@@ -349,7 +351,8 @@ void cl_SoundEffect::StartLeaveFade(float time)
 int cl_SoundEffect::RandomRepeatCount() const
 {
     // RangeRandom(min, max + 1), in double so that no count overflows.
-    const double count = m_repeatMin + (static_cast<double>(m_repeatMax) + 1.0 - m_repeatMin) * Ogre::Math::UnitRandom();
+    const double count =
+        m_repeatMin + (static_cast<double>(m_repeatMax) + 1.0 - m_repeatMin) * Ogre::Math::UnitRandom();
     return count >= m_repeatMax ? m_repeatMax : static_cast<int>(count);
 }
 
