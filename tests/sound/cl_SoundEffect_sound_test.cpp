@@ -404,6 +404,31 @@ TEST_F(SceneSound, DisablingOrUnloadingStopsTheSoundAtOnce)
     EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_ERROR), 0u);
 }
 
+TEST_F(SceneSound, TheTowersWindIsADemoEffectOfItsOwnSounds)
+{
+    TiXmlDocument sounds;
+    ASSERT_TRUE(sounds.LoadFile(QUILLMERE_DEMO_DIR "data/sound/sounds.xml"));
+    ASSERT_TRUE(m_sound.GetSoundPool().Load(*sounds.RootElement()));
+    ToneSpec whistle;
+    whistle.frequency = 1760.0f;
+    for (const char* file : {"wind_01.wav", "wind_02.wav"})
+        m_files.AddGameFile(file, ToneWav(whistle));
+    TiXmlDocument scenes;
+    ASSERT_TRUE(scenes.LoadFile(QUILLMERE_DEMO_DIR "data/chapter1/scenes.tdf"));
+    const TiXmlElement* tower = scenes.RootElement()->FirstChildElement("scene");
+    ASSERT_STREQ(tower->Attribute("assetref"), "scenes_tower");
+    const TiXmlElement* wind = tower->FirstChildElement("effects")->FirstChildElement("effect");
+    ASSERT_NE(wind, nullptr);
+
+    cl_SoundEffect effect(wind->Attribute("id"));
+    effect.LoadFromXml(*wind, nullptr);
+    for (int frame = 0; frame < 70 && !Playing(effect); ++frame)
+        effect.Update(0.1f);
+    ASSERT_NE(Playing(effect), nullptr) << "no whistle within the longest break";
+    EXPECT_FALSE(Playing(effect)->IsLooping());
+    EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_ERROR), 0u);
+}
+
 TEST_F(SceneSound, TheEffectManagerMakesItForTheTypeSound)
 {
     cl_EffectManager effects(m_distributor);
