@@ -15,10 +15,7 @@
 source "$(dirname "$0")/harness.sh"
 e2e_setup "$1" "$2"
 
-recording="$E2E_ROOT/recording.wav"
-printf '[general]\ndrivers = wave\n[wave]\nfile = %s\n' "$recording" >"$E2E_ROOT/alsoft.conf"
-export ALSOFT_CONF="$E2E_ROOT/alsoft.conf"
-unset ALSOFT_DRIVERS # it would override the configuration
+e2e_record_sound
 
 sed -i 's|_globals.tower_ticks = (_globals.tower_ticks or 0) + 1|& e2e_on_tick(_globals.tower_ticks)|' \
     "$E2E_GAME/pimb/chapter1/sequences/tower_ambience.xml"
@@ -102,7 +99,7 @@ done
 near "$(picture after)" "$(picture before)" 8 || e2e_fail "the picture after the video is $(picture after), before $(picture before)"
 
 timeline="$E2E_ROOT/timeline.txt"
-"$(dirname "$E2E_BINARY")/tone_timeline" "$recording" 1320 550 660 >"$timeline"
+"$(dirname "$E2E_BINARY")/tone_timeline" "$E2E_RECORDING" 1320 550 660 >"$timeline"
 [[ -s $timeline ]] || e2e_fail "the recording is empty"
 # Columns: time, click, video, music. From the click on: the video's tone for its 4 s with the music
 # silent, then the music again. Levels above 0.1 count as heard; below 0.05 as silent (a 50 ms window
