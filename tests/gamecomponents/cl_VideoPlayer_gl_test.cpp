@@ -113,6 +113,9 @@ protected:
     }
     void Start()
     {
+        // Mesa's llvmpipe draws on worker threads that are still winding down as the process ends; under
+        // load the leak checker's walk over them crashes. Drawing on the calling thread leaves none.
+        setenv("LP_NUM_THREADS", "0", 0);
         cl_GameComponents::Components components;
         components.dialogSystem = std::make_unique<RecordingDialogSystem>(m_calls);
         m_app = std::make_unique<VideoApp>(std::move(components));
@@ -261,28 +264,41 @@ TEST_F(VideoOnScreen, AVideoFillsAsMuchOfTheScreenAsItsShapeAllowsWithBlackBars)
     {
         SCOPED_TRACE(c.name);
         Video().Play(std::string(c.name) + ".ogv");
-        ASSERT_TRUE(Shows(c.colour));
-        const ScreenCapture screen = Screen();
         const int top = static_cast<int>(c.topBar * static_cast<float>(Height()));
         const int side = static_cast<int>(c.sideBar * static_cast<float>(Width()));
         // Beyond the half picture pixel where linear filtering blends the picture's edge with black.
         const int inset = 6;
-        // Inside the picture, near each edge.
-        EXPECT_TRUE(Near(screen.At(Width() / 2, top + inset), c.colour));
-        EXPECT_TRUE(Near(screen.At(Width() / 2, Height() - 1 - top - inset), c.colour));
-        EXPECT_TRUE(Near(screen.At(side + inset, Height() / 2), c.colour));
-        EXPECT_TRUE(Near(screen.At(Width() - 1 - side - inset, Height() / 2), c.colour));
-        // Inside the bars.
+        struct Point
+        {
+            int x, y;
+            Colour colour;
+        };
+        // Inside the picture near each edge, and inside the bars there are.
+        std::vector<Point> points = {{Width() / 2, top + inset, c.colour},
+                                     {Width() / 2, Height() - 1 - top - inset, c.colour},
+                                     {side + inset, Height() / 2, c.colour},
+                                     {Width() - 1 - side - inset, Height() / 2, c.colour}};
         if (top > inset)
-        {
-            EXPECT_TRUE(Near(screen.At(Width() / 2, top - inset), BLACK));
-            EXPECT_TRUE(Near(screen.At(Width() / 2, Height() - 1 - top + inset), BLACK));
-        }
+            points.insert(points.end(), {{Width() / 2, top - inset, BLACK},
+                                         {Width() / 2, Height() - 1 - top + inset, BLACK}});
         if (side > inset)
-        {
-            EXPECT_TRUE(Near(screen.At(side - inset, Height() / 2), BLACK));
-            EXPECT_TRUE(Near(screen.At(Width() - 1 - side + inset, Height() / 2), BLACK));
-        }
+            points.insert(points.end(), {{side - inset, Height() / 2, BLACK},
+                                         {Width() - 1 - side + inset, Height() / 2, BLACK}});
+        // Frames are drawn until the first picture shows.
+        std::vector<testing::AssertionResult> seen;
+        WaitUntil(
+            [&]
+            {
+                Frame(0.0f);
+                const ScreenCapture screen = Screen();
+                seen.clear();
+                for (const Point& point : points)
+                    seen.push_back(Near(screen.At(point.x, point.y), point.colour));
+                return std::all_of(seen.begin(), seen.end(), [](const auto& each) { return bool(each); });
+            },
+            std::chrono::milliseconds(10000));
+        for (size_t index = 0; index < points.size(); ++index)
+            EXPECT_TRUE(seen[index]) << "at " << points[index].x << ", " << points[index].y;
     }
 }
 
@@ -431,7 +447,7 @@ TEST_F(VideoOnScreen, TheVideosSoundIsHeardAtTheSpeechVolumeWhileTheMusicPauses)
     settings.replace(settings.find("<speach>100</speach>"), std::string("<speach>100</speach>").size(),
                      "<speach>40</speach>");
     WriteTextFile(config, settings);
-    AddClip("tone.ogv", Clip(64, 48, {BLUE}, 40)); // 1.6 s
+    AddClip("tone.ogv", Clip(64, 48, {BLUE}, 60)); // 2.4 s
     Start();
 
     // Frames in real time, as the sound plays.
@@ -451,7 +467,7 @@ TEST_F(VideoOnScreen, TheVideosSoundIsHeardAtTheSpeechVolumeWhileTheMusicPauses)
     // The marker lines the recording up with the video's start.
     Mixer().PlaySound("common\\menue_klick_ok", nullptr, 3, 1.0f);
     Video().Play("tone.ogv");
-    run(2.6f);
+    run(3.4f);
     EXPECT_FALSE(Video().IsPlaying());
     m_log.reset();
     m_app.reset();
@@ -460,11 +476,12 @@ TEST_F(VideoOnScreen, TheVideosSoundIsHeardAtTheSpeechVolumeWhileTheMusicPauses)
     const float start = heard.Onset(MARKER_PITCH, 0.05f);
     ASSERT_GE(start, 0.0f) << "no marker";
     EXPECT_GT(heard.ToneLevel(MUSIC_PITCH, start - 0.3f, 0.2f), 0.3f) << "the music before the video";
-    // The video's tone (amplitude 0.5) at 40 percent; the music paused.
-    EXPECT_NEAR(heard.ToneLevel(VIDEO_PITCH, start + 0.6f, 0.6f), 0.2f, 0.03f);
-    EXPECT_LT(heard.ToneLevel(MUSIC_PITCH, start + 0.3f, 0.9f), 0.01f);
+    // The video's tone (amplitude 0.5) at 40 percent, looked for from 1 s on (on a busy machine the sound
+    // starts late, as the decoding does); the music paused.
+    EXPECT_NEAR(heard.ToneLevel(VIDEO_PITCH, start + 1.0f, 0.6f), 0.2f, 0.03f);
+    EXPECT_LT(heard.ToneLevel(MUSIC_PITCH, start + 0.3f, 1.8f), 0.01f);
     // The music is back after the video's end.
-    EXPECT_GT(heard.ToneLevel(MUSIC_PITCH, start + 2.1f, 0.3f), 0.3f);
-    EXPECT_LT(heard.ToneLevel(VIDEO_PITCH, start + 2.1f, 0.3f), 0.01f);
+    EXPECT_GT(heard.ToneLevel(MUSIC_PITCH, start + 2.9f, 0.3f), 0.3f);
+    EXPECT_LT(heard.ToneLevel(VIDEO_PITCH, start + 2.9f, 0.3f), 0.01f);
 }
 } // namespace
