@@ -772,7 +772,7 @@ void TarqApp::HandleEscape()
     cl_VideoPlayer& video = m_gameComponents->GetVideoPlayer();
     if (video.IsPlaying())
     {
-        video.StopVideo();
+        video.Stop();
         return;
     }
     if (m_mode == MODE_MAINMENU)

@@ -6,6 +6,7 @@
 #include "common/cl_GameTime.h"
 #include "graphics/cl_CompositorEffect.h"
 #include "graphics/cl_ParticleEffect.h"
+#include "sound/cl_SoundEffect.h"
 
 #include <tinyxml.h>
 
@@ -73,6 +74,8 @@ std::unique_ptr<cl_BaseEffect> cl_EffectManager::CreateEffect(const std::string&
 {
     if (type == cl_ParticleEffect::TYPE)
         return std::make_unique<cl_ParticleEffect>(id);
+    if (type == cl_SoundEffect::TYPE)
+        return std::make_unique<cl_SoundEffect>(id);
     if (type == cl_CompositorEffect::TYPE)
         return std::make_unique<cl_CompositorEffect>(id);
     return nullptr;

@@ -78,7 +78,7 @@ protected:
         m_scenes.SetExitArmed(false);
         m_scenes.SetTargetScene("");
         m_scenes.GetCurtain()->FadeFromBlack(0.0f);
-        m_hub.GetVideoPlayer().StopVideo();
+        m_hub.GetVideoPlayer().Stop();
         DialogGui().SetHoveredEntry(-1);
         DialogGui().SetMouseOverPanel(false);
         m_calls.clear();
@@ -172,7 +172,7 @@ TEST_F(HubTest, InteractionNeedsAllSixConditions)
         if (c.curtainClosed)
             m_scenes.GetCurtain()->FadeToBlack(0.0f);
         if (c.video)
-            m_hub.GetVideoPlayer().PlayVideo("intro.ogv");
+            m_hub.GetVideoPlayer().Play("intro.ogv");
         const bool free = !(c.uninterruptibleSequence || c.changePending || c.characterSwitchPending ||
                             c.interactionBlocked || c.curtainClosed || c.video);
         EXPECT_EQ(m_hub.CanInteract(), free) << c.name;
@@ -212,7 +212,7 @@ TEST_F(HubTest, ALeftClickWhileInteractionIsImpossibleIsUsedAndOnlyPushesTheWait
         if (c.waiting)
             m_sequences.Play("cutscene", false);
         if (c.video)
-            m_hub.GetVideoPlayer().PlayVideo("intro.ogv");
+            m_hub.GetVideoPlayer().Play("intro.ogv");
         m_scenes.SetChangePending(c.changePending);
         m_scenes.SetExitArmed(c.exitArmed);
         m_scenes.SetTargetScene("scenes_tower");
@@ -342,7 +342,7 @@ TEST_F(HubTest, ARightClickChoosesDropsOrExamines)
         if (c.runningSequence)
             m_sequences.Play("cutscene", true);
         if (c.video)
-            m_hub.GetVideoPlayer().PlayVideo("intro.ogv");
+            m_hub.GetVideoPlayer().Play("intro.ogv");
         m_calls.clear();
 
         m_hub.Examine();
@@ -989,9 +989,9 @@ protected:
             m_hub.SetSelectedItem(Item("items_key"));
         if (arrange.find("dialog") != std::string::npos)
             m_dialogs.SetDialogPartner(dynamic_cast<cl_CharacterAsset*>(&m_world.Asset("characters_keeper")));
-        m_hub.GetVideoPlayer().StopVideo();
+        m_hub.GetVideoPlayer().Stop();
         if (arrange.find("video") != std::string::npos)
-            m_hub.GetVideoPlayer().PlayVideo("old.ogv");
+            m_hub.GetVideoPlayer().Play("old.ogv");
         // A sequence that showed an interaction of an item before.
         auto& talk = dynamic_cast<cl_SequenceAsset&>(m_world.Asset("sequences_talk"));
         talk.SetOwnerLogic(nullptr);
@@ -1030,7 +1030,7 @@ protected:
             {"hover", IdOf(m_hub.GetMouseOverObject())},
             {"partner", IdOf(m_dialogs.GetDialogPartner())},
             {"choices", choices},
-            {"video", m_hub.GetVideoPlayer().GetVideo()},
+            {"video", static_cast<RecordingVideoPlayer&>(m_hub.GetVideoPlayer()).video},
             {"requested", m_hub.GetRequestedChapter() + " " + std::to_string(m_hub.GetRequestedDifficulty())},
             {"gameover", m_hub.IsGameOverRequested() ? "true" : "false"},
             {"chapter", m_world.gameState.GetCurrentChapter()},

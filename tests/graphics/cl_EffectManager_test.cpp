@@ -86,11 +86,10 @@ TEST_F(Effects, ElementsWithoutIdOrTypeOrOfAnUnknownTypeAreSkippedSilently)
         <effect id="b" type=""><template>fire</template></effect>
         <effect id="c" type="Particle"><template>fire</template></effect>
         <effect id="d" type="lightshaft"/>
-        <effect id="e" type="sound"/>
         <effect id="f" type="reflection"/>
         <effect id="g" type="refraction"/>
     </effects>)");
-    for (const char* id : {"", "a", "b", "c", "d", "e", "f", "g"})
+    for (const char* id : {"", "a", "b", "c", "d", "f", "g"})
         EXPECT_EQ(m_world.effects.FindEffect(id), nullptr) << id;
     EXPECT_TRUE(m_world.log.Lines().empty());
     EXPECT_EQ(m_world.Systems(), 0u);
