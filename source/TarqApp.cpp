@@ -410,7 +410,7 @@ void TarqApp::createScene()
     m_menuSceneManager =
         m_root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "sm_menu");
     m_menuSceneManager->addRenderQueueListener(m_overlaySystem.get());
-    m_guiSystem->GetMainMenu().SetMenuSceneManager(m_menuSceneManager);
+    m_guiSystem->GetMainMenu().CreatePageTextures(m_menuSceneManager);
     m_gameComponents->SetSelectedItem(nullptr);
     m_gameComponents->SetMouseOverObject(nullptr);
     m_mode = MODE_MAINMENU;
@@ -420,7 +420,6 @@ void TarqApp::createScene()
     ingameMenu.SetHardwareCursor(Ogre::StringConverter::parseBool(m_config->GetValue("hwcursor")));
     if (m_minigameManager->IsRegistered("startsplash"))
         SetMode(MODE_STARTSPLASH);
-    m_sound->GetMixer().PlayMusic("artefaktthema", 0.0f, false);
 }
 
 // ---------------------------------------------------------------------------------------------------
