@@ -4,7 +4,7 @@
 #include "common/ICommandReceiver.h"
 #include "common/cl_ReceiverRegistration.h"
 #include "gui/cl_IngameMenu.h"
-#include "gui/cl_MainMenu.h"
+#include "gui/cl_MorvelMainMenu.h"
 
 #include <OISKeyboard.h>
 #include <OISMouse.h>
@@ -43,6 +43,6 @@ public:
 
 private:
     cl_IngameMenu m_ingameMenu;
-    cl_MainMenu m_mainMenu;
+    cl_MorvelMainMenu m_mainMenu;
     cl_ReceiverRegistration m_receiver;
 };

@@ -1,15 +1,11 @@
 #include "gui/cl_MainMenu.h"
 
 #include "TarqApp.h"
-#include "assets/cl_GameState.h"
 #include "common/cl_Config.h"
-#include "common/cl_Localizer.h"
-#include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/cl_SaveGameManager.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/cl_GUISystem.h"
-#include "support/DemoWorkingFolder.h"
-#include "support/LogCapture.h"
+#include "support/MenuWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -36,35 +32,12 @@ public:
     std::vector<std::string> startedChapters;
 };
 
-// The application's subsystems in a copy of the demo game with HOME in a temporary folder, the demo's
-// chapter record and tokens read, and a menu of the test's own.
+// The application around a menu of the test's own.
 class MainMenu : public testing::Test
 {
 protected:
-    MainMenu()
-    {
-        std::ifstream demo("data/common/quillmere.tdf");
-        const std::string data((std::istreambuf_iterator<char>(demo)), std::istreambuf_iterator<char>());
-        cl_TarqdataLoader& loader = *cl_TarqdataLoader::GetInstance();
-        loader.ParseTdf("GAMEDATA", data, "quillmere.tdf", false);
-        loader.ParseTdf("GAMEDATA",
-                        "<tarqdata><language><tokens>_empty_slot|Leerer Platz\n_resume_game|Weiterspielen\n"
-                        "_difficulty_normal|Normal\n_difficulty_hard|Schwer\n</tokens></language></tarqdata>",
-                        "test.tdf", false);
-        cl_GameState::GetInstance()->SwitchChapter(cl_Config::GetInstance()->GetPimbDataPath() + "chapter1/",
-                                                   "", nullptr);
-        loader.SetCurrentChapterId("chapter1");
-        cl_SceneManager::GetInstance()->Init();
-    }
-
-    // Reads a `mainmenu` element given as text.
-    void Load(const std::string& xml)
-    {
-        TiXmlDocument document;
-        document.Parse(xml.c_str());
-        ASSERT_FALSE(document.Error()) << xml;
-        m_menu.ParseElement(document.RootElement(), "INTERFACEDATA", false);
-    }
+    void Load(const std::string& xml) { MenuWorld::Load(m_menu, xml); }
+    void AddSaveGames(int count) { m_world.AddSaveGames(count); }
 
     std::string Stack() const
     {
@@ -87,29 +60,12 @@ protected:
     }
 
     MenuEntry& Entry(const std::string& pageId, size_t index) { return m_menu.FindPage(pageId)->at(index); }
-
-    // count save games "Spiel 0" .. (the first the newest), listed as the save games' scan finds them.
-    void AddSaveGames(int count)
-    {
-        const std::string folder = m_game.UserFile("savegames");
-        boost::filesystem::create_directories(folder);
-        for (int number = 0; number < count; ++number)
-        {
-            std::ofstream(folder + "/savegame" + std::to_string(number) + ".tsg")
-                << "<savegame version=\"1.03\"><name>Spiel " << number
-                << "</name><chapter>chapter1</chapter><section>turm</section><datetime>"
-                << 1700000000 - number * 60 << "</datetime><played>" << 3600 + number * 60
-                << "</played><gamestate/></savegame>";
-        }
-        Saves().ScanSaveGames();
-    }
-
-    cl_SaveGameManager& Saves() { return m_app->GetSaveGameManager(); }
+    cl_SaveGameManager& Saves() { return m_world.Saves(); }
     static cl_Config& Config() { return *cl_Config::GetInstance(); }
 
-    DemoWorkingFolder m_game{QUILLMERE_DEMO_DIR};
-    std::unique_ptr<TarqApp> m_app = std::make_unique<TarqApp>();
-    LogCapture m_log;
+    MenuWorld m_world;
+    std::unique_ptr<TarqApp>& m_app = m_world.app;
+    DemoWorkingFolder& m_game = m_world.game;
     RecordingMenu m_menu;
 };
 
