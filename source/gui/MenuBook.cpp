@@ -202,9 +202,6 @@ void MenuBook::BuildPages()
                     page.mesh, Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME,
                     Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY,
                     true, true);
-                mesh->_setBounds(Ogre::AxisAlignedBox(-MESH_BOUNDS, -MESH_BOUNDS, -MESH_BOUNDS, MESH_BOUNDS,
-                                                      MESH_BOUNDS, MESH_BOUNDS),
-                                 false);
                 entity = m_sceneManager->createEntity(page.name, mesh);
             }
             catch (const Ogre::Exception& exception)
@@ -217,6 +214,10 @@ void MenuBook::BuildPages()
         if (!entity)
             continue;
         entity->setMaterialName(index == 0 ? COVER_MATERIAL : m_pageMaterials[index - 1]);
+        // After the material, whose change makes OGRE measure the mesh again.
+        entity->getMesh()->_setBounds(Ogre::AxisAlignedBox(-MESH_BOUNDS, -MESH_BOUNDS, -MESH_BOUNDS,
+                                                           MESH_BOUNDS, MESH_BOUNDS, MESH_BOUNDS),
+                                      false);
         entity->setRenderQueueGroupAndPriority(Ogre::RENDER_QUEUE_MAIN, page.drawOrder);
         ChildNode(page.upper ? *upperPages : *pages, page.name, Ogre::Vector3::ZERO)->attachObject(entity);
     }
@@ -267,9 +268,10 @@ void MenuBook::AddLights()
         LOG_ERROR("There is no picture '%s' for the main menu's backdrop", LIGHT_MAP);
         return;
     }
-    cl_LightPatch* glow = m_backdrop->CreateLightPatch(LIGHT_MAP, (BACKDROP_WIDTH - LIGHT_MAP_SIZE) * 0.5f,
-                                                       (BACKDROP_HEIGHT - LIGHT_MAP_SIZE) * 0.5f, 0.0f, 0.0f,
-                                                       LIGHT_MAP_SIZE, LIGHT_MAP_SIZE);
+    // The glow's middle lies on the picture's top left corner, away from the book.
+    cl_LightPatch* glow =
+        m_backdrop->CreateLightPatch(LIGHT_MAP, -LIGHT_MAP_SIZE * 0.5f, -LIGHT_MAP_SIZE * 0.5f, 0.0f, 0.0f,
+                                     LIGHT_MAP_SIZE, LIGHT_MAP_SIZE);
     if (glow)
     {
         glow->GetPane().SetRect(0.0f, 0.0f, 1.0f, 1.0f);
