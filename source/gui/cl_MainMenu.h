@@ -127,6 +127,7 @@ public:
     const std::vector<std::string>& GetPageStack() const { return m_pageStack; }
     // The entries of the page; null for a page the data does not define.
     Page* FindPage(const std::string& id);
+    const std::map<std::string, Page>& GetPages() const { return m_pages; }
     const std::map<std::string, SettingsSet>& GetSettings() const { return m_settings; }
     const Ogre::ColourValue& GetFontColour() const { return m_fontColour; }
     const Ogre::ColourValue& GetInactiveFontColour() const { return m_inactiveFontColour; }
