@@ -2,8 +2,12 @@
 # Fails when a C++ file of the tree does not follow .clang-format; `scripts/check-format.sh --fix` rewrites them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mapfile -t files < <(git ls-files -co --exclude-standard -- 'source/*.cpp' 'source/*.h' 'include/*.h' \
-    'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' 'demo/tools/*.cpp' 'demo/tools/*.h')
+mapfile -t files < <(find source include tests bench fuzz demo/tools -type f \( -name '*.cpp' -o -name '*.h' \) \
+    2>/dev/null | sort)
+if [[ ${#files[@]} -eq 0 ]]; then
+    echo "check-format: no C++ files found under $(pwd)" >&2
+    exit 1
+fi
 if [[ "${1:-}" == "--fix" ]]; then
     clang-format -i "${files[@]}"
     exit 0

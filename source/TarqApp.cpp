@@ -360,7 +360,7 @@ void TarqApp::LoadSoundDefinitions()
         LOG_ERROR("'sounds.xml' has no element 'sounds'.");
         return;
     }
-    m_sound->GetSoundPool().DefineSounds(*sounds);
+    m_sound->GetSoundPool().Load(*sounds);
 }
 
 void TarqApp::loadResources()

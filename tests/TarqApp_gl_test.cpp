@@ -8,6 +8,7 @@
 #include "gui/cl_GUISystem.h"
 #include "platform/Desktop.h"
 #include "sound/cl_Sound.h"
+#include "sound/cl_SoundMixer.h"
 #include "support/DemoWorkingFolder.h"
 #include "support/LoadedLibraries.h"
 #include "support/LogCapture.h"
@@ -124,7 +125,7 @@ TEST_F(StartedGame, OpensItsWindowOnTheMainMenu)
 
     EXPECT_EQ(m_app->GetMode(), TarqApp::MODE_MAINMENU);
     EXPECT_TRUE(cl_GUISystem::GetInstance()->GetMainMenu().IsShown());
-    EXPECT_EQ(cl_Sound::GetInstance()->GetMixer().GetMusic(), "artefaktthema");
+    EXPECT_EQ(cl_Sound::GetInstance()->GetMixer().GetCurrentMusicName(), "artefaktthema");
     // The data files of the groups were read while they were initialised.
     std::vector<std::string> chapters;
     cl_TarqdataLoader::GetInstance()->GetChapterIds(chapters);

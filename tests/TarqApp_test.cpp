@@ -20,6 +20,7 @@
 #include "minigames/cl_MinigameManager.h"
 #include "platform/StopSignals.h"
 #include "sound/cl_Sound.h"
+#include "sound/cl_SoundChannel.h"
 #include "support/ArgumentText.h"
 #include "support/CursorFileBuilder.h"
 #include "support/DemoWorkingFolder.h"

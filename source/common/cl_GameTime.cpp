@@ -6,6 +6,7 @@
 #include "common/cl_Command.h"
 #include "common/cl_CommandDistributor.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace
@@ -104,7 +105,25 @@ void cl_GameTime::Update(float dt)
     }
 }
 
-void cl_GameTime::UpdateWhileLoading() {}
+void cl_GameTime::UpdateWhileLoading()
+{
+    // By index: a member may leave the list while it runs.
+    for (size_t index = 0; index < m_zeroTimeListeners.size(); ++index)
+        m_zeroTimeListeners[index]->Update(0.0f);
+}
+
+void cl_GameTime::AddZeroTimeListener(IGameTimeListener* listener)
+{
+    if (listener && std::find(m_zeroTimeListeners.begin(), m_zeroTimeListeners.end(), listener) ==
+                        m_zeroTimeListeners.end())
+        m_zeroTimeListeners.push_back(listener);
+}
+
+void cl_GameTime::RemoveZeroTimeListener(IGameTimeListener* listener)
+{
+    m_zeroTimeListeners.erase(std::remove(m_zeroTimeListeners.begin(), m_zeroTimeListeners.end(), listener),
+                              m_zeroTimeListeners.end());
+}
 
 void cl_GameTime::SetPlayedTime(float seconds)
 {

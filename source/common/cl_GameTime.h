@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 class IGameTimeListener;
 class cl_CommandDistributor;
@@ -44,9 +45,13 @@ public:
     // any more, and an added one is called in this pass only when it lands behind the listener the pass
     // calls next. An update started from inside a listener runs a whole pass and ends the outer one.
     virtual void Update(float dt);
-    // Loaders call this now and then during long loads. No listener runs during loading, so it does
-    // nothing; it stays as the one place to hook such work in.
+    // Loaders call this now and then during long loads, while no frame runs: every member of the
+    // zero-time list gets Update(0) (the sound system, so that streamed music plays on).
     virtual void UpdateWhileLoading();
+    // The zero-time list. Members are not owned and remove themselves before they die; adding one twice
+    // keeps it once.
+    void AddZeroTimeListener(IGameTimeListener* listener);
+    void RemoveZeroTimeListener(IGameTimeListener* listener);
     // Milliseconds since the end of the last update.
     virtual float GetElapsedMilliseconds() const = 0;
     // The millisecond clock at the end of the last update.
@@ -86,6 +91,7 @@ private:
     // False when another receiver held the name: that registration is not ours to remove.
     bool m_registered;
     ListenerMap m_listeners;
+    std::vector<IGameTimeListener*> m_zeroTimeListeners;
     std::map<std::string, TimeGroup> m_timeGroups;
     // Where the running update goes on; RemoveListener moves it past an entry it erases. End otherwise.
     ListenerMap::iterator m_next;

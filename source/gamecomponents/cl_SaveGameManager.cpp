@@ -20,6 +20,7 @@
 #include "gui/cl_GUISystem.h"
 #include "minigames/cl_MinigameManager.h"
 #include "sound/cl_Sound.h"
+#include "sound/cl_SoundMixer.h"
 
 #include <OgreLogManager.h>
 #include <OgreString.h>
@@ -289,7 +290,7 @@ bool cl_SaveGameManager::LoadAutosave()
 bool cl_SaveGameManager::ApplyGameState(const std::string& chapterId, const TiXmlElement& gamestate)
 {
     if (cl_Sound* sound = cl_Sound::GetInstance())
-        sound->GetMixer().PlayMusic("", 0.0f, false);
+        sound->GetMixer().PlayMusic("", 0.0f, true, false);
     SetMode(TarqApp::MODE_LOADING);
     const cl_TarqdataLoader* loader = cl_TarqdataLoader::GetInstance();
     if (!loader || !loader->HasChapter(chapterId))

@@ -5,6 +5,8 @@
 
 #include <OgreSceneNode.h>
 
+#include <algorithm>
+
 cl_Character::cl_Character(Ogre::SceneManager& sceneManager, const std::string& id)
     : cl_SceneObject(sceneManager, id)
 {
@@ -61,4 +63,9 @@ void cl_Character::SetBusyCount(int32_t count)
     if (count != m_busyCount)
         m_idleTime = 0.0f;
     m_busyCount = count;
+}
+
+void cl_Character::SetSpeechLevel(float level)
+{
+    m_speechLevel = std::clamp(level, 0.0f, 1.0f);
 }

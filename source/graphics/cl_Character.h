@@ -48,6 +48,9 @@ public:
     // time to 0.
     int32_t GetBusyCount() const { return m_busyCount; }
     void SetBusyCount(int32_t count);
+    // How far the mouth is open while the character speaks, 0 to 1 (held within).
+    void SetSpeechLevel(float level);
+    float GetSpeechLevel() const { return m_speechLevel; }
     // Seconds the character has been left alone.
     float GetIdleTime() const { return m_idleTime; }
     void SetIdleTime(float seconds) { m_idleTime = seconds; }
@@ -55,6 +58,7 @@ public:
 private:
     int32_t m_busyCount = 0;
     float m_idleTime = 0.0f;
+    float m_speechLevel = 0.0f;
     bool m_hasStoredTransform = false;
     Ogre::Vector3 m_storedPosition = Ogre::Vector3::ZERO;
     Ogre::Quaternion m_storedOrientation = Ogre::Quaternion::IDENTITY;

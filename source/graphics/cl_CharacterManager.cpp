@@ -46,3 +46,8 @@ cl_Character* cl_CharacterManager::GetCharacter(const std::string& id) const
     const auto found = m_characters.find(id);
     return found == m_characters.end() ? nullptr : found->second.get();
 }
+
+cl_Character* cl_CharacterManager::GetCharacterForSpeaker(const std::string& speaker) const
+{
+    return GetCharacter(speaker);
+}

@@ -45,6 +45,9 @@ public:
     cl_Character* GetCharacter(const std::string& id) const;
     // Every character by id, in byte order.
     const std::map<std::string, std::unique_ptr<cl_Character>>& GetCharacters() const { return m_characters; }
+    // The character who speaks the lines of speaker. No speaker is mapped to another character yet: the
+    // character with that id; null for none.
+    cl_Character* GetCharacterForSpeaker(const std::string& speaker) const;
 
 private:
     std::map<std::string, std::unique_ptr<cl_Character>> m_characters;

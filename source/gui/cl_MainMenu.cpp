@@ -11,6 +11,7 @@
 #include "gui/cl_TextureCanvas.h"
 #include "minigames/cl_MinigameManager.h"
 #include "sound/cl_Sound.h"
+#include "sound/cl_SoundMixer.h"
 
 #include <OgreConfigOptionMap.h>
 #include <OgreRenderSystem.h>
@@ -978,18 +979,19 @@ void cl_MainMenu::Update(float dt)
 
 void cl_MainMenu::PlayInterfaceSound(const char* id) const
 {
-    (void)id;
-    (void)INTERFACE_CHANNEL;
+    if (cl_Sound* sound = cl_Sound::GetInstance())
+        sound->GetMixer().PlaySound(id, nullptr, INTERFACE_CHANNEL, 1.0f);
 }
 
 std::string cl_MainMenu::CurrentMusic() const
 {
-    const cl_Sound* sound = cl_Sound::GetInstance();
-    return sound ? const_cast<cl_Sound*>(sound)->GetMixer().GetMusic() : std::string();
+    cl_Sound* sound = cl_Sound::GetInstance();
+    return sound ? sound->GetMixer().GetCurrentMusicName() : std::string();
 }
 
 void cl_MainMenu::RequestMusic(const std::string& name) const
 {
+    // Ducked under speech, without the fade-in and quick repeat of a looping music.
     if (cl_Sound* sound = cl_Sound::GetInstance())
-        sound->GetMixer().PlayMusic(name, MUSIC_FADE, true);
+        sound->GetMixer().PlayMusic(name, MUSIC_FADE, true, false);
 }

@@ -176,6 +176,26 @@ TEST_F(GameTime, RemovalAnswersWhetherTheListenerWasRegistered)
     EXPECT_EQ(Frame(), Calls{});
 }
 
+TEST_F(GameTime, LoadsRunTheZeroTimeListOnlyWithZeroSteps)
+{
+    Recorder loading("loading", m_calls);
+    Recorder framed("framed", m_calls);
+    m_time.AddListener(&framed, "default", 0);
+    m_time.AddZeroTimeListener(&loading);
+    m_time.AddZeroTimeListener(&loading);
+    m_time.AddZeroTimeListener(nullptr);
+
+    m_time.UpdateWhileLoading();
+    EXPECT_EQ(m_calls, Calls{"loading"});
+    EXPECT_EQ(loading.steps, std::vector<float>{0.0f});
+    EXPECT_EQ(Frame(), Calls{"framed"});
+
+    m_time.RemoveZeroTimeListener(&loading);
+    m_calls.clear();
+    m_time.UpdateWhileLoading();
+    EXPECT_EQ(m_calls, Calls{});
+}
+
 TEST_F(GameTime, RegistrationsChangedDuringTheUpdate)
 {
     // a, b and c run at priorities 0, 1 and 2; d is a spare listener. While a pass runs, the entry it

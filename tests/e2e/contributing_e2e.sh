@@ -34,7 +34,6 @@ mkdir -p "$scratch/scripts" "$scratch/source"
 cp "$root/scripts/check-format.sh" "$scratch/scripts/"
 cp "$root/.clang-format" "$scratch/"
 printf 'int  main( ){return 0;}\n' >"$scratch/source/main.cpp"
-git -C "$scratch" init -q
 if (cd "$scratch" && bash scripts/check-format.sh) >/dev/null 2>&1; then
     e2e_fail "the format check passes a file that does not follow .clang-format"
 fi

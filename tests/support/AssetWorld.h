@@ -3,6 +3,7 @@
 #include "assets/cl_GameState.h"
 #include "assets/cl_PoolManager.h"
 #include "common/cl_LuaScriptSystem.h"
+#include "sound/cl_Sound.h"
 #include "statechart/cl_StateChartSystem.h"
 #include "support/LogCapture.h"
 #include "support/ManualGameTime.h"
@@ -13,7 +14,8 @@ class cl_Asset;
 class cl_AssetLogic;
 
 // The game logic's singletons as the application creates them, over real Lua and a game time whose frames
-// the test runs: script system, game time, game state, state-chart system and pool manager.
+// the test runs: script system, game time, game state, state-chart system and pool manager; and the sound
+// system without a device, which the demo's charts ask for music.
 class AssetWorld
 {
 public:
@@ -41,6 +43,7 @@ public:
     cl_GameState gameState;
     cl_StateChartSystem stateCharts;
     cl_PoolManager poolManager{script};
+    cl_Sound sound{script};
 };
 
 // The demo's first chapter and its new-game state.
