@@ -420,6 +420,7 @@ void TarqApp::createScene()
     ingameMenu.SetHardwareCursor(Ogre::StringConverter::parseBool(m_config->GetValue("hwcursor")));
     if (m_minigameManager->IsRegistered("startsplash"))
         SetMode(MODE_STARTSPLASH);
+    m_sound->GetMixer().PlayMusic("artefaktthema", 0.0f, true, false);
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -202,21 +202,24 @@ void cl_ChapterLoadingScreen::CreatePageMaterial()
                                                           Ogre::PF_A8R8G8B8, Ogre::TU_RENDERTARGET);
     }
     Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().getByName(MATERIAL, GROUP);
-    if (material)
+    if (!material)
     {
-        material->getTechnique(0)->getPass(1)->getTextureUnitState(0)->setTextureName(m_illustration,
-                                                                                      Ogre::TEX_TYPE_2D);
-        return;
+        material = Ogre::MaterialManager::getSingleton().create(MATERIAL, GROUP);
+        Ogre::Technique* technique = material->getTechnique(0);
+        Ogre::Pass* page = technique->getPass(0);
+        page->setDepthCheckEnabled(false);
+        page->createTextureUnitState(TEXTURE);
+        page->setSceneBlending(Ogre::SBT_TRANSPARENT_ALPHA);
+        Ogre::Pass* illustration = technique->createPass();
+        illustration->createTextureUnitState();
+        illustration->setSceneBlending(Ogre::SBT_TRANSPARENT_ALPHA);
     }
-    material = Ogre::MaterialManager::getSingleton().create(MATERIAL, GROUP);
-    Ogre::Technique* technique = material->getTechnique(0);
-    Ogre::Pass* page = technique->getPass(0);
-    page->setDepthCheckEnabled(false);
-    page->createTextureUnitState(TEXTURE);
-    page->setSceneBlending(Ogre::SBT_TRANSPARENT_ALPHA);
-    Ogre::Pass* illustration = technique->createPass();
-    illustration->createTextureUnitState(m_illustration);
-    illustration->setSceneBlending(Ogre::SBT_TRANSPARENT_ALPHA);
+    Ogre::TextureUnitState* illustration = material->getTechnique(0)->getPass(1)->getTextureUnitState(0);
+    // A chapter without illustration shows the page alone.
+    if (m_illustration.empty())
+        illustration->setBlank();
+    else
+        illustration->setTextureName(m_illustration, Ogre::TEX_TYPE_2D);
 }
 
 void cl_ChapterLoadingScreen::CreatePlane()

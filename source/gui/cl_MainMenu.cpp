@@ -1,6 +1,7 @@
 #include "gui/cl_MainMenu.h"
 
 #include "TarqApp.h"
+#include "common/OgreResources.h"
 #include "common/StringHelpers.h"
 #include "common/XmlNumbers.h"
 #include "common/cl_Config.h"
@@ -970,8 +971,15 @@ void cl_MainMenu::DestroyCamera()
 
 void cl_MainMenu::Update(float dt)
 {
-    if (m_active)
-        m_book.Update(dt);
+    if (!m_active)
+        return;
+    m_book.Update(dt);
+    // The frame that showed the book for the first time has just ended: the milestone of the start.
+    if (!m_bookShown && m_book.IsBuilt())
+    {
+        m_bookShown = true;
+        WriteToOgreLog("menu shown");
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -120,7 +120,8 @@ public:
     void DestroyScene();
     // The book's camera goes (at shutdown).
     void DestroyCamera();
-    // The opening zoom, the light's flicker and the page flips, while shown.
+    // The opening zoom, the light's flicker and the page flips, while shown. The first update with the
+    // book in the scene writes "menu shown" to OGRE's log.
     void Update(float dt);
     bool IsShown() const { return m_active; }
 
@@ -238,6 +239,7 @@ private:
     std::string m_editBackup;
     bool m_active = false;
     std::string m_previousMusic;
+    bool m_bookShown = false;
     MenuBook m_book;
     cl_ParserRegistration m_mainMenuParser;
 };

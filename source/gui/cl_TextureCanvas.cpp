@@ -67,7 +67,9 @@ cl_TextureCanvas* cl_TextureCanvas::Create(const std::string& textureName, Ogre:
     m_backPanel->show();
     m_backPanel->initialise();
 
-    m_texture = Ogre::TextureManager::getSingleton().getByName(textureName).get();
+    m_texture = Ogre::TextureManager::getSingleton()
+                    .getByName(textureName, Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME)
+                    .get();
     if (!m_texture)
     {
         LOG_ERROR("There is no texture '%s' to draw into", textureName.c_str());

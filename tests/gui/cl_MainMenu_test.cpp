@@ -331,6 +331,7 @@ TEST_F(MainMenu, SettingsStepThroughTheirChoicesAndApplyAtOnce)
 
 TEST_F(MainMenu, OpeningThePreferencesReadsTheSettingsAgain)
 {
+    Config().SetValue("music", "0");
     Load("<mainmenu><settings><set name='music' preference='music'><value preferencevalue='0'>aus</value>"
          "<value preferencevalue='100'>an</value></set></settings></mainmenu>");
     Config().SetValue("music", "100");
