@@ -25,6 +25,7 @@
 #include "common/cl_TarqLog.h"
 #include "common/cl_TarqdataLoader.h"
 #include "common/cl_ValueSourceManager.h"
+#include "common/cl_logIngame.h"
 #include "gamecomponents/cl_DialogSystem.h"
 #include "gamecomponents/cl_GameComponents.h"
 #include "gamecomponents/cl_SaveGameManager.h"
@@ -125,6 +126,7 @@ TarqApp::TarqApp(cl_GameComponents::Components components)
     m_valueSources = std::make_unique<cl_ValueSourceManager>(*m_scriptSystem, *m_gameTime);
     m_controllers = std::make_unique<cl_ControllerManager>();
     m_gameState = std::make_unique<cl_GameState>();
+    m_logIngame = std::make_unique<cl_logIngame>();
     m_triggerManager = std::make_unique<cl_TriggerManager>(*m_scriptSystem);
     m_gameComponents = std::make_unique<cl_GameComponents>(*m_scriptSystem, std::move(components));
     // The save games come with the hub, which starts the chapters through them.
@@ -165,6 +167,7 @@ TarqApp::~TarqApp()
         m_config->RemoveListener(key, this);
     m_guiSystem->GetIngameMenu().SetCursorOwner(nullptr);
 
+    m_logIngame.reset();
     m_localizer.reset();
     m_syncManager.reset();
     m_minigameManager.reset();
@@ -338,7 +341,7 @@ void TarqApp::initGame()
     WriteToOgreLog("Init scene manager");
     m_scenes->Init();
     WriteToOgreLog("Init character manager");
-    m_characterManager->Init();
+    m_characterManager->Init(m_sceneManager);
     WriteToOgreLog("Init item manager");
     m_itemManager->Init();
 }
@@ -407,6 +410,10 @@ void TarqApp::createScene()
     m_sceneManager->getRootSceneNode()->createChildSceneNode("_game", Ogre::Vector3::ZERO,
                                                              Ogre::Quaternion::IDENTITY);
     m_guiSystem->Init(m_sceneManager, m_camera, m_scriptSystem->GetLuaState());
+    // The setting names the log levels to show on the screen (absent or 0: none).
+    if (const auto levels =
+            static_cast<uint32_t>(std::strtoul(m_config->GetValue("ingamelog").c_str(), nullptr, 0)))
+        m_logIngame->Enable(levels);
     m_menuSceneManager =
         m_root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "sm_menu");
     m_menuSceneManager->addRenderQueueListener(m_overlaySystem.get());

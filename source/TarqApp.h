@@ -20,6 +20,7 @@ class cl_EffectManager;
 class cl_GameState;
 class cl_GameTime;
 class cl_GUISystem;
+class cl_logIngame;
 class cl_ItemManager;
 class cl_Localizer;
 class cl_LuaCommandReceiver;
@@ -104,8 +105,8 @@ public:
 
     // Makes the named hardware cursor pair current, loading "<name>.cur" and "<name>_small.cur" from the
     // interface textures on first use. A file that cannot be read gives a cursor that shows nothing.
-    void LoadCursor(const std::string& name);
-    void SetSmallCursor(bool small) { m_smallCursor = small; }
+    void LoadCursor(const std::string& name) override;
+    void SetSmallCursor(bool small) override { m_smallCursor = small; }
     void PutCursorAside() override;
     void RestoreCursor() override;
 
@@ -217,6 +218,7 @@ private:
     std::unique_ptr<cl_ValueSourceManager> m_valueSources;
     std::unique_ptr<cl_ControllerManager> m_controllers;
     std::unique_ptr<cl_GameState> m_gameState;
+    std::unique_ptr<cl_logIngame> m_logIngame;
     std::unique_ptr<cl_TriggerManager> m_triggerManager;
     std::unique_ptr<cl_GameComponents> m_gameComponents;
     std::unique_ptr<cl_SaveGameManager> m_saveGames;

@@ -8,6 +8,12 @@ std::string AttributeOrEmpty(const TiXmlElement& element, const char* name)
     return value ? value : std::string();
 }
 
+bool IsTrueAttribute(const TiXmlElement& element, const char* name)
+{
+    const char* value = element.Attribute(name);
+    return value && std::string(value) == "true";
+}
+
 TiXmlElement* FindChildWithAttribute(TiXmlElement& parent, const char* name, const char* attribute,
                                      const std::string& value)
 {

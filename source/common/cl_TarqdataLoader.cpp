@@ -338,8 +338,8 @@ void cl_TarqdataLoader::LoadChapter(const std::string& id)
     {
         LoadingScene loadingScene(*root, window->hasViewportWithZOrder(0) ? window->getViewportByZOrder(0)
                                                                           : nullptr);
-        if (menu && menu->IsPartyViewShown())
-            menu->HidePartyView();
+        if (menu && menu->GetPartyGui().IsShown())
+            menu->GetPartyGui().Hide();
 
         // A copy: the chapter's own data files may hold a new record of the same id.
         const cl_Chapter chapter = GetChapter(id);

@@ -201,7 +201,7 @@ void cl_GameComponents::SetSelectedItem(cl_ItemAsset* item)
 void cl_GameComponents::UpdateMouseOverText()
 {
     if (cl_IngameMenu* menu = IngameMenu())
-        menu->SetLabelText(MouseOverText());
+        menu->SetMouseOverText(MouseOverText());
 }
 
 std::string cl_GameComponents::MouseOverText() const

@@ -2,6 +2,7 @@
 
 #include "assets/ISyncedActionInitiator.h"
 #include "gamecomponents/cl_GameComponents.h"
+#include "graphics/cl_ControlledPuppet.h"
 
 #include <OgreSceneNode.h>
 
@@ -10,12 +11,15 @@
 cl_Character::cl_Character(Ogre::SceneManager& sceneManager, const std::string& id)
     : cl_SceneObject(sceneManager, id)
 {
+    GetPuppet()->SetFallbackSwitchedOn(true);
 }
 
 cl_Character::cl_Character(Ogre::SceneManager& sceneManager, cl_ControlledPuppet* puppet,
                            const std::string& id)
     : cl_SceneObject(sceneManager, puppet, id)
 {
+    if (puppet)
+        puppet->SetFallbackSwitchedOn(true);
 }
 
 cl_Character::~cl_Character()

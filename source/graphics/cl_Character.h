@@ -16,7 +16,7 @@ class ISyncedActionInitiator;
 class cl_Character : public cl_SceneObject
 {
 public:
-    // With a puppet of its own.
+    // With a puppet of its own. Either way the puppet shows its fallback clip while nothing else plays.
     cl_Character(Ogre::SceneManager& sceneManager, const std::string& id);
     // With a ready puppet (may be null) that it does not own; it must outlive the character.
     cl_Character(Ogre::SceneManager& sceneManager, cl_ControlledPuppet* puppet, const std::string& id);
@@ -54,6 +54,10 @@ public:
     // Seconds the character has been left alone.
     float GetIdleTime() const { return m_idleTime; }
     void SetIdleTime(float seconds) { m_idleTime = seconds; }
+
+    // Where its speech point is on the screen (0..1 from the left and from the top), for subtitles. The
+    // character has no head to project yet: false, x and y untouched.
+    bool GetScreenPosition(float& /*x*/, float& /*y*/) const { return false; }
 
 private:
     int32_t m_busyCount = 0;

@@ -10,9 +10,17 @@
 #include <memory>
 #include <string>
 
+class TiXmlElement;
 class cl_Character;
 
-// Owns the characters of the loaded chapter by id; parser of the data-file element `character`.
+namespace Ogre
+{
+class SceneManager;
+}
+
+// Owns the characters of the loaded chapter by id; parser of the data-file element `character`, whose
+// copies it keeps with the resource group of their file, so that it can build each character when it is
+// needed and place it into the scene.
 class cl_CharacterManager : public ISingleton<cl_CharacterManager>,
                             public ITarqdataParser,
                             public ICommandReceiver
@@ -22,21 +30,38 @@ public:
     explicit cl_CharacterManager(cl_CommandDistributor& distributor);
     ~cl_CharacterManager() override;
 
-    // Called once in the game set-up, after the scene manager's; nothing to set up yet.
-    void Init();
+    // Called once in the game set-up, after the scene manager's: the characters built from then on live
+    // in sceneManager (the game's; not owned, it must outlive the characters). Before it none is built.
+    void Init(Ogre::SceneManager* sceneManager);
 
-    // Character definitions are not kept yet: both do nothing.
+    // Keeps a copy of a `character` element with a non-empty "assetref" (its id) and the group it came
+    // from; a later element of the same id replaces it. Nothing is built here.
     void ParseElement(const TiXmlElement* element, const std::string& group, bool skip) override;
+    // Deletes the characters whose elements came from group and forgets those elements.
     void UnloadGroup(const std::string& group) override;
 
     // No command is known yet: each is logged as unknown and answered false.
     bool ExecuteCmd(cl_Command& cmd) override;
 
-    // Loads every character listed for the chapter being loaded, once its resource groups are loaded;
-    // character definitions are not read yet, so it loads none.
+    // Builds every character whose element is kept.
     void LoadChapterCharacters();
-    // Deletes every character.
+    // Deletes every character; the kept elements stay.
     void UnloadCharacters();
+
+    // The character of that id, built the first time from its kept element: a character of that name
+    // whose puppet reads the element's first `puppet`; its submeshes answer scene queries with mask 2.
+    // Null without an element (silently), for an element that is no `character` with an "assetref" or
+    // before Init (both logged).
+    cl_Character* LoadCharacter(const std::string& id);
+    // Deletes the character of that id, if built.
+    void UnloadCharacter(const std::string& id);
+    // Builds the character of that id when needed and, while a scene is loaded, puts it there: it takes
+    // the visual state of its asset and, when the asset is in no scene, the loaded scene as its scene; a
+    // character not yet in the scene is placed at the scene node named location and activated. An unknown
+    // location is logged and the character is activated where it stands.
+    void AddCharacter(const std::string& id, const std::string& location);
+    // Takes the character of that id out of the scene: no placement, inactive. Nothing for an unknown id.
+    void RemoveFromScene(const std::string& id);
 
     // Takes character (not null) over under its id; an id already taken keeps its character (logged) and
     // the new one is deleted. Returns the character kept under the id.
@@ -50,6 +75,9 @@ public:
     cl_Character* GetCharacterForSpeaker(const std::string& speaker) const;
 
 private:
+    Ogre::SceneManager* m_sceneManager = nullptr;
+    std::map<std::string, std::unique_ptr<TiXmlElement>> m_elements;
+    std::map<std::string, std::string> m_groups;
     std::map<std::string, std::unique_ptr<cl_Character>> m_characters;
     cl_ParserRegistration m_characterParser;
     cl_ReceiverRegistration m_receiver;

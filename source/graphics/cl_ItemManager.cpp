@@ -2,7 +2,13 @@
 
 #include "common/LogCall.h"
 #include "common/cl_Command.h"
+#include "gamecomponents/cl_GameComponents.h"
+#include "gamecomponents/cl_Inventory.h"
 #include "graphics/cl_SceneObject.h"
+
+#include <OgreMaterialManager.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreTechnique.h>
 
 #include <algorithm>
 
@@ -80,4 +86,20 @@ cl_SceneObject* cl_ItemManager::GetItemObject(const std::string& id)
         return nullptr;
     ResetItemPlacement(*entry);
     return entry->sceneItem.get();
+}
+
+std::string cl_ItemManager::CreateIconMaterial(const std::string& itemId, const std::string& use)
+{
+    const cl_GameComponents* hub = cl_GameComponents::GetInstance();
+    const std::string iconTag = hub ? hub->GetInventory().GetItemIconTag(itemId) : std::string();
+    const std::string name = use + "_" + itemId + iconTag;
+    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
+    if (materials.resourceExists(name, Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME))
+        return name;
+    Ogre::MaterialPtr material = materials.create(name, "CHAPTERDATA");
+    material->setLightingEnabled(false);
+    material->setDepthCheckEnabled(false);
+    material->setSceneBlending(Ogre::SBT_TRANSPARENT_ALPHA);
+    material->getTechnique(0)->getPass(0)->createTextureUnitState("icon_" + itemId + iconTag + ".dds");
+    return name;
 }

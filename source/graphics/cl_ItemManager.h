@@ -58,6 +58,11 @@ public:
     // Every name (id or alias) with its entry, in byte order; an entry appears once per name.
     const std::map<std::string, cl_ItemEntry*>& GetItems() const { return m_items; }
 
+    // The name of the item's icon material for a use ("inv" the inventory, "mpt" the pointer): the use,
+    // "_", the item id and the item's icon tag of the inventory. Made on first request in "CHAPTERDATA",
+    // unlit and alpha-blended over the texture "icon_<item id><icon tag>.dds".
+    static std::string CreateIconMaterial(const std::string& itemId, const std::string& use);
+
 private:
     std::vector<std::unique_ptr<cl_ItemEntry>> m_entries;
     std::map<std::string, cl_ItemEntry*> m_items;

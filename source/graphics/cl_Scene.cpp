@@ -32,6 +32,11 @@ bool cl_Scene::HandleExitClick(float, float)
     return false;
 }
 
+void cl_Scene::GetHotSpots(HotSpots& hotSpots) const
+{
+    hotSpots.clear();
+}
+
 cl_Navmesh& cl_Scene::AddNavmesh(const std::string& name)
 {
     std::unique_ptr<cl_Navmesh>& navmesh = m_navmeshes[name];

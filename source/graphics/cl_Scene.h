@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graphics/HotSpot.h"
 #include "graphics/cl_Navmesh.h"
 
 #include <OgreVector.h>
@@ -51,6 +52,9 @@ public:
     // When an exit is armed and the point lies within its margin, requests the change to the exit's scene
     // and takes the click (true).
     virtual bool HandleExitClick(float x, float y);
+    // Refills hotSpots with the screen places of the scene's usable items and characters, for the in-game
+    // menu's markers; none yet.
+    virtual void GetHotSpots(HotSpots& hotSpots) const;
 
     // Makes the named navigation mesh current; the characters walk on it.
     void SetNavmesh(const std::string& name) { m_navmesh = name; }

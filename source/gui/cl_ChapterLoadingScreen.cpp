@@ -6,6 +6,7 @@
 #include "common/cl_GameTime.h"
 #include "common/cl_Localizer.h"
 #include "gui/OverlayMaterial.h"
+#include "gui/OverlayViewport.h"
 #include "gui/cl_TextureCanvas.h"
 
 #include <OgreCamera.h>
@@ -13,14 +14,11 @@
 #include <OgreException.h>
 #include <OgreMaterialManager.h>
 #include <OgrePass.h>
-#include <OgreRenderWindow.h>
-#include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreTechnique.h>
 #include <OgreTextureManager.h>
 #include <OgreTextureUnitState.h>
-#include <OgreViewport.h>
 #include <Overlay/OgreOverlay.h>
 #include <Overlay/OgreOverlayContainer.h>
 #include <Overlay/OgreOverlayManager.h>
@@ -52,23 +50,6 @@ const struct
     {"ChapterLoadScreen/Screen3", "ChapterLoadScreen/BG3", 0.0f, 1},
     {"ChapterLoadScreen/Screen4", "ChapterLoadScreen/BG4", TILE_SIZE, 1},
 };
-
-// The pixel size of the viewport the overlays are drawn in: OGRE's overlay manager knows it once it has
-// drawn a frame; before that the window's first viewport stands in.
-void OverlayViewportSize(float& width, float& height)
-{
-    const Ogre::OverlayManager& overlays = Ogre::OverlayManager::getSingleton();
-    width = static_cast<float>(overlays.getViewportWidth());
-    height = static_cast<float>(overlays.getViewportHeight());
-    if (width > 0.0f && height > 0.0f)
-        return;
-    Ogre::RenderWindow* window = Ogre::Root::getSingleton().getAutoCreatedWindow();
-    if (window && window->getNumViewports() > 0)
-    {
-        width = static_cast<float>(window->getViewport(0)->getActualWidth());
-        height = static_cast<float>(window->getViewport(0)->getActualHeight());
-    }
-}
 } // namespace
 
 cl_ChapterLoadingScreen::cl_ChapterLoadingScreen(const std::string& /*title*/,
@@ -153,13 +134,13 @@ void cl_ChapterLoadingScreen::CreateTiles()
         return;
     }
     m_overlay->setZOrder(500);
-    float width = 0.0f;
-    float height = 0.0f;
-    OverlayViewportSize(width, height);
     // The tiles cover a 4:3 area of the window's full width, centred vertically (from above the window's
-    // top on wider windows); 4:3 until the window's size is known.
-    const float aspect = height > 0.0f ? width / height : 4.0f / 3.0f;
-    const float top = height > 0.0f ? (height - 0.75f * width) / (2.0f * height) : 0.0f;
+    // top on wider windows).
+    const OverlayViewport viewport = OverlayViewport::Current();
+    const float aspect = viewport.Aspect();
+    const float top = viewport.IsKnown() ? (static_cast<float>(viewport.height) - 0.75f * viewport.width) /
+                                               (2.0f * static_cast<float>(viewport.height))
+                                         : 0.0f;
     for (const auto& tile : TILES)
     {
         auto* element =

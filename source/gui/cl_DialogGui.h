@@ -11,6 +11,8 @@ public:
     // Whether the mouse is over the dialog panel.
     bool IsMouseOverPanel() const { return m_mouseOverPanel; }
     void SetMouseOverPanel(bool over) { m_mouseOverPanel = over; }
+    // The panel's growth, every frame; there is no panel yet.
+    void Update(float /*dt*/) {}
 
 private:
     int m_hoveredEntry = -1;

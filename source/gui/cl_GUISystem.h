@@ -2,12 +2,18 @@
 
 #include "ISingleton.h"
 #include "common/ICommandReceiver.h"
+#include "common/IGameTimeListener.h"
+#include "common/cl_GameTimeRegistration.h"
 #include "common/cl_ReceiverRegistration.h"
 #include "gui/cl_IngameMenu.h"
-#include "gui/cl_MorvelMainMenu.h"
+#include "gui/cl_MainMenu.h"
 
 #include <OISKeyboard.h>
 #include <OISMouse.h>
+
+#include <map>
+#include <memory>
+#include <string>
 
 struct lua_State;
 
@@ -17,21 +23,39 @@ class Camera;
 class SceneManager;
 } // namespace Ogre
 
-// The user interface: owns the in-game menu and the main menu and receives every input event last.
-class cl_GUISystem : public ISingleton<cl_GUISystem>, public ICommandReceiver
+// The user interface: owns the in-game menu and the main menu, answers the receiver "gui", receives every
+// input event last and routes it to the in-game menu, the main menu and the running minigame, and runs the
+// interface's frame in the game time "gui".
+class cl_GUISystem : public ISingleton<cl_GUISystem>, public ICommandReceiver, public IGameTimeListener
 {
 public:
-    // Registers as the receiver "gui" with distributor, which must outlive it.
-    explicit cl_GUISystem(cl_CommandDistributor& distributor);
+    // Registers as the receiver "gui" with distributor, which must outlive it. mainMenu: the main menu to
+    // own (null: the ordinary one).
+    explicit cl_GUISystem(cl_CommandDistributor& distributor,
+                          std::unique_ptr<cl_MainMenu> mainMenu = nullptr);
+    ~cl_GUISystem() override;
 
-    // Called once when the application builds its scene, with the game scene manager, the camera and
-    // the script system's Lua state; nothing is built from them yet.
+    // Called once when the application builds its scene (the arguments are not needed): registers the
+    // element type "TarqTextArea" with OGRE's overlay manager, joins the game time "gui" and has the in-game
+    // menu build its overlays. Without an overlay manager only the game time.
     void Init(Ogre::SceneManager* sceneManager, Ogre::Camera* camera, lua_State* lua);
 
-    // No command is known yet: each is logged as unknown and answered false.
+    // The receiver "gui": the commands of COMMANDS in cl_GUISystem.cpp. Only "print" answers true; an
+    // unknown name does nothing.
     bool ExecuteCmd(cl_Command& cmd) override;
 
-    // Input, after the application's own handling; nothing reacts to it yet.
+    // The command text (Lua) that ExecuteKeyBinding runs for the key (OIS key code); a key bound again
+    // gets the new text.
+    void BindKey(int key, const std::string& command);
+    // Runs the key's command text through the script system; nothing for a key without one.
+    void ExecuteKeyBinding(int key);
+
+    // The interface's frame: the hotspot timer and markers, the pointer, the views and the main menu.
+    void Update(float dt) override;
+
+    // Input, after the application's own handling. Space shows the hotspot markers while the in-game menu
+    // is shown; keys and typed text (with the number-pad digits once more) go to the shown main menu;
+    // the mouse moves the pointer and reaches the main menu or the running minigame.
     void KeyPressed(const OIS::KeyEvent& event);
     void KeyReleased(const OIS::KeyEvent& event);
     void MouseMoved(const OIS::MouseEvent& event);
@@ -39,10 +63,21 @@ public:
     void MouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID button);
 
     cl_IngameMenu& GetIngameMenu() { return m_ingameMenu; }
-    cl_MainMenu& GetMainMenu() { return m_mainMenu; }
+    cl_MainMenu& GetMainMenu() { return *m_mainMenu; }
+    // The last mouse position and movement, from 0 to 1 across the window.
+    float GetMouseX() const { return m_mouseX; }
+    float GetMouseY() const { return m_mouseY; }
+    float GetMouseDX() const { return m_mouseDX; }
+    float GetMouseDY() const { return m_mouseDY; }
 
 private:
+    float m_mouseX = 0.0f;
+    float m_mouseY = 0.0f;
+    float m_mouseDX = 0.0f;
+    float m_mouseDY = 0.0f;
     cl_IngameMenu m_ingameMenu;
-    cl_MorvelMainMenu m_mainMenu;
+    std::unique_ptr<cl_MainMenu> m_mainMenu;
+    std::map<int, std::string> m_keyBindings;
     cl_ReceiverRegistration m_receiver;
+    std::unique_ptr<cl_GameTimeRegistration> m_gameTime;
 };

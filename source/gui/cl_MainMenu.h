@@ -91,16 +91,17 @@ public:
     // or a new one (-1), then goes back a spread.
     void SaveToSelectedSlot(int index);
 
+    // The input operations are virtual for the GUI system's tests, which note what reaches the menu.
     // A mouse button released over the menu: ends typing; opens the closed book; else clicks the
     // highlighted entry (with its sound and event) or plays the fail sound.
-    void OnMouseReleased(int button);
+    virtual void OnMouseReleased(int button);
     // Text typed by the player, inserted before the cursor while a name is typed.
-    void AddText(const std::string& text);
+    virtual void AddText(const std::string& text);
     // A key code: Backspace takes the character before the cursor while a name is typed.
-    void OnKeyPressed(int key);
+    virtual void OnKeyPressed(int key);
     // The pointer moved to (x, y from 0 to 1 across the window); a wheel turned by wheel. The wheel
     // scrolls the save lists; the entry under the pointer is highlighted.
-    void OnMouseMoved(float x, float y, float wheel);
+    virtual void OnMouseMoved(float x, float y, float wheel);
 
     // Starts typing into entry (kept until EndTextEntry; it must stay in its page): its text becomes
     // initial and the cursor "_". Nothing while typing.

@@ -2,10 +2,14 @@
 
 #include "common/LogCall.h"
 #include "common/MathHelpers.h"
+#include "gui/CaptionText.h"
 #include "gui/OverlayMaterial.h"
 #include "gui/cl_CanvasItem.h"
+#include "gui/cl_TarqTextAreaOverlayElement.h"
+#include "gui/cl_TarqTextAreaOverlayElementFactory.h"
 
 #include <OgreCamera.h>
+#include <OgreException.h>
 #include <OgreHardwarePixelBuffer.h>
 #include <OgrePass.h>
 #include <OgreRenderSystem.h>
@@ -24,7 +28,7 @@ namespace
 {
 const char* const CAMERA = "RTTCamera";
 const char* const BACK_PANEL = "_Back";
-[[maybe_unused]] const char* const TEXT_AREA = "_pups";
+const char* const TEXT_AREA = "_pups";
 
 // The projection for the render system: GL keeps render textures bottom-up, so a target that says so
 // gets the picture upside down, which reads upright in the texture.
@@ -66,6 +70,7 @@ cl_TextureCanvas* cl_TextureCanvas::Create(const std::string& textureName, Ogre:
     m_backPanel->setMetricsMode(Ogre::GMM_RELATIVE);
     m_backPanel->show();
     m_backPanel->initialise();
+    CreateTextArea(overlays);
 
     m_texture = Ogre::TextureManager::getSingleton()
                     .getByName(textureName, Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME)
@@ -78,6 +83,30 @@ cl_TextureCanvas* cl_TextureCanvas::Create(const std::string& textureName, Ogre:
     Ogre::RenderTexture* target = m_texture->getBuffer()->getRenderTarget();
     m_viewport = target->addViewport(m_camera, 0, 0.0f, 0.0f, 1.0f, 1.0f);
     return this;
+}
+
+void cl_TextureCanvas::CreateTextArea(Ogre::OverlayManager& overlays)
+{
+    // Without the text type or the font (OGRE throws for both) the canvas draws pictures only.
+    try
+    {
+        m_textArea = static_cast<cl_TarqTextAreaOverlayElement*>(
+            overlays.createOverlayElement(cl_TarqTextAreaOverlayElementFactory::TYPE_NAME, TEXT_AREA));
+        m_textArea->setMetricsMode(Ogre::GMM_RELATIVE);
+        m_textArea->setParameter("font_name", "Dauphin");
+        m_textArea->setParameter("spacing_offset", Ogre::StringConverter::toString(0.0f));
+        m_textArea->setParameter("line_spacing", Ogre::StringConverter::toString(0.8f));
+        m_textArea->setParameter("char_height", Ogre::StringConverter::toString(0.1f));
+        m_textArea->show();
+        m_textArea->initialise();
+    }
+    catch (const Ogre::Exception& exception)
+    {
+        LOG_ERROR("The canvas cannot draw texts: %s", exception.getDescription().c_str());
+        if (m_textArea)
+            overlays.destroyOverlayElement(m_textArea);
+        m_textArea = nullptr;
+    }
 }
 
 void cl_TextureCanvas::Destroy()
@@ -120,7 +149,25 @@ void cl_TextureCanvas::Clear()
     m_renderSystem->applyFixedFunctionParams(matrices, Ogre::GPV_GLOBAL | Ogre::GPV_PER_OBJECT);
 }
 
-void cl_TextureCanvas::DrawText(cl_CanvasItem&) {}
+void cl_TextureCanvas::DrawText(cl_CanvasItem& item)
+{
+    if (!IsDrawing() || !m_textArea)
+        return;
+    const Ogre::Technique* technique = m_textArea->getMaterial()->getBestTechnique();
+    if (!technique)
+        return;
+    m_sceneManager->_setPass(technique->getPass(0), true, false);
+    for (const auto& param : item.params)
+        m_textArea->setParameter(param.first, param.second);
+    m_textArea->setParameter("char_height", Ogre::StringConverter::toString(item.charHeight));
+    m_textArea->setCaption(CaptionFromUtf8(item.text));
+    item.width = m_textArea->GetTextWidth();
+    item.height = item.charHeight;
+    m_textArea->setDimensions(item.width, item.charHeight);
+    m_textArea->setPosition(item.Left(item.width), item.y);
+    m_textArea->setColour(item.colour);
+    Render(*m_textArea);
+}
 
 void cl_TextureCanvas::DrawImage(const cl_CanvasItem& item)
 {

@@ -6,6 +6,7 @@ namespace Ogre
 {
 class Camera;
 class OverlayElement;
+class OverlayManager;
 class RenderSystem;
 class SceneManager;
 class Texture;
@@ -13,6 +14,7 @@ class Viewport;
 } // namespace Ogre
 
 struct cl_CanvasItem;
+class cl_TarqTextAreaOverlayElement;
 
 // Draws pages of texts and pictures straight into a render-target texture, outside OGRE's frame. Every
 // user runs one pass: Create, Clear, a DrawText or DrawImage per item, EndFrame, Destroy; between Clear and
@@ -36,8 +38,9 @@ public:
 
     // Starts a pass: the texture becomes the render target and is cleared to transparent black.
     void Clear();
-    // Draws the text with the first pass of the text area's material; the item's width becomes the text's
-    // measured width and its height its character height.
+    // Draws the text in the font "Dauphin" with the first pass of the font's material; the item's width
+    // becomes the text's measured width and its height its character height. Without the text type
+    // "TarqTextArea" or the font (logged by Create) texts are left out.
     void DrawText(cl_CanvasItem& item);
     // Draws the picture with every pass of its material's first technique. An item without material
     // name draws nothing; a material that does not exist is logged with its name and left out.
@@ -50,6 +53,7 @@ public:
 private:
     // Whether a pass runs (between Clear and EndFrame) on a canvas that has its texture.
     bool IsDrawing() const { return m_renderSystem && m_viewport; }
+    void CreateTextArea(Ogre::OverlayManager& overlays);
     // Updates the element and hands its geometry to the render system.
     void Render(Ogre::OverlayElement& element);
 
@@ -58,6 +62,6 @@ private:
     Ogre::Camera* m_camera = nullptr;
     Ogre::Texture* m_texture = nullptr;
     Ogre::OverlayElement* m_backPanel = nullptr;
-    Ogre::OverlayElement* m_textArea = nullptr;
+    cl_TarqTextAreaOverlayElement* m_textArea = nullptr;
     Ogre::RenderSystem* m_renderSystem = nullptr;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graphics/HotSpot.h"
+
 class cl_AssetLogic;
 
 // A minigame: a self-contained game shown over or instead of the scene (splash screens, puzzles), started
@@ -19,6 +21,13 @@ public:
     virtual void KeyReleased(int key) = 0;
     // x, y: the mouse position normalised to 0..1; button: 0 left, 1 right.
     virtual void MouseClick(float x, float y, int button) = 0;
+    // Every mouse move and button press, from the GUI system (button: OIS's number, 0 left, 1 right, 2
+    // middle). Minigames that follow the mouse override them.
+    virtual void MouseMoved(float /*x*/, float /*y*/) {}
+    virtual void MousePressed(float /*x*/, float /*y*/, int /*button*/) {}
+    // Every frame while the player holds Space: hotSpots holds the loaded scene's; a minigame with markers
+    // of its own appends them (or clears the list first).
+    virtual void GetHotspots(HotSpots& /*hotSpots*/) {}
     // Ends the minigame; the manager lets go of it afterwards.
     virtual void End() = 0;
 };

@@ -33,7 +33,8 @@ cl_Argument Text(const std::string& text)
     return argument;
 }
 
-// The demo's first chapter, started as a new game.
+// The demo's first chapter, started as a new game; what its charts ask of the receiver "game" is noted as
+// "<command> <arguments>".
 class DemoTest : public testing::Test
 {
 protected:
@@ -49,6 +50,16 @@ protected:
     cl_PoolManager& Pools() { return m_world.poolManager; }
 
     AssetWorld m_world;
+    Ids m_gameCommands;
+    FunctionReceiver m_game{m_world.script, "game",
+                            [this](cl_Command& cmd)
+                            {
+                                std::string noted = cmd.m_name;
+                                for (int index = 0; index < cmd.m_arguments.GetSize(); ++index)
+                                    noted += " " + cmd.m_arguments.GetArg(index)->GetString();
+                                m_gameCommands.push_back(noted);
+                                return false;
+                            }};
 };
 
 TEST_F(DemoTest, EveryDemoLogicStartsAndAnswersIsInState)
@@ -72,6 +83,8 @@ TEST_F(DemoTest, EveryDemoLogicStartsAndAnswersIsInState)
     }
     EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_ERROR), 0u);
     EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), 0u);
+    EXPECT_EQ(m_gameCommands, Ids{"SetCurrentHint characters_hero texts_tower_hint"})
+        << "the tower gives the hero a hint as the game starts";
 
     // Every pool read its share of the chapter.
     for (const char* id : {"items_lamp", "texts_key", "topics_tower", "topics_bye", "sequences_take_key"})

@@ -241,7 +241,7 @@ TEST(ScenePool, ReadsTheParentScene)
     EXPECT_EQ(dynamic_cast<cl_SceneAsset&>(*made).GetParentScene(), "");
 }
 
-TEST(SceneAssetDemo, TheTowerRoomHoldsTheKeyTheDoorAndTheHero)
+TEST(SceneAssetDemo, TheTowerRoomHoldsTheKeyTheDoorTheHeroAndTheKeeper)
 {
     AssetWorld world;
     world.LoadChapter(DemoChapterFolder());
@@ -257,8 +257,9 @@ TEST(SceneAssetDemo, TheTowerRoomHoldsTheKeyTheDoorAndTheHero)
     EXPECT_EQ(Attribute(*objects[0], "itemref"), "items_key");
     EXPECT_EQ(Attribute(*objects[1], "itemref"), "items_door");
     tower.GetPuppets(objects);
-    ASSERT_EQ(objects.size(), 1u);
+    ASSERT_EQ(objects.size(), 2u);
     EXPECT_EQ(tower.FindObjectLocation("characters_hero"), "positions_start");
+    EXPECT_EQ(tower.FindObjectLocation("characters_keeper"), "positions_keeper");
     tower.GetAtmoObjects(objects);
     ASSERT_EQ(objects.size(), 1u);
     EXPECT_EQ(Attribute(*objects[0], "itemref"), "items_lamp");

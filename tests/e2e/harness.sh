@@ -10,6 +10,7 @@
 #   e2e_wait_window [WRAPPER...]   waits for the window of the game so started (E2E_WINDOW)
 #   e2e_start [WRAPPER...]         e2e_launch, then e2e_wait_window
 #   e2e_wait_log TEXT [SECONDS]    waits until the game's log holds the text (fails after the time)
+#   e2e_wait_file FILE [SECONDS]   waits until the file exists (fails when the game ends first or after the time)
 #   e2e_screenshot NAME            captures the screen into $E2E_SHOTS/NAME.png
 #   e2e_close_window               closes the window as a player would
 #   e2e_wait_exit [SECONDS]        waits for the game to end; its exit code in E2E_EXIT
@@ -86,6 +87,16 @@ e2e_wait_log() {
         sleep 0.1
     done
     e2e_fail "no '$text' in the log after $seconds s"
+}
+
+e2e_wait_file() {
+    local file=$1 seconds=${2:-30}
+    for _ in $(seq $((seconds * 10))); do
+        [[ -e $file ]] && return 0
+        kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the game ended by itself"
+        sleep 0.1
+    done
+    e2e_fail "no $file after $seconds s"
 }
 
 e2e_screenshot() {

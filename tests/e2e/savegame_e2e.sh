@@ -48,12 +48,7 @@ run_game() {
     cp "$E2E_ROOT/Functions.lua" "$functions"
     printf '%s\n' "$lua" >>"$functions"
     e2e_start
-    for _ in $(seq 300); do
-        [[ -e $wait_for ]] && break
-        kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the game ended by itself"
-        sleep 0.1
-    done
-    [[ -e $wait_for ]] || e2e_fail "no $wait_for after 30 s"
+    e2e_wait_file "$wait_for" 30
     sleep 0.5
     e2e_close_window
     e2e_wait_exit 60

@@ -110,7 +110,7 @@ protected:
         return dynamic_cast<cl_CharacterAsset*>(&m_world.Asset(id));
     }
     cl_DialogGui& DialogGui() { return m_gui.GetIngameMenu().GetDialogGui(); }
-    const std::string& Label() { return m_gui.GetIngameMenu().GetLabelText(); }
+    const std::string& Label() { return m_gui.GetIngameMenu().GetMouseOverText(); }
     std::string FrontSequence() const
     {
         return m_sequences.foreground.empty() ? "" : m_sequences.foreground.front().name;

@@ -2,17 +2,29 @@
 
 #include "common/cl_LuaScriptSystem.h"
 #include "graphics/IPuppetAnimationEventListener.h"
+#include "graphics/PuppetPose.h"
 #include "graphics/cl_ControlledPuppet.h"
+#include "graphics/cl_PuppetAnimWeight.h"
 #include "graphics/cl_PuppetControl.h"
+#include "graphics/cl_PuppetMainAnimation.h"
 #include "support/HeadlessOgre.h"
 #include "support/LogCapture.h"
 #include "support/ManualGameTime.h"
 #include "support/PrintedXml.h"
+#include "support/PuppetXml.h"
+#include "support/TestFigure.h"
 #include "support/TestMeshes.h"
 
+#include <OgreAnimation.h>
+#include <OgreAnimationState.h>
+#include <OgreAnimationTrack.h>
+#include <OgreBone.h>
 #include <OgreEntity.h>
+#include <OgreKeyFrame.h>
+#include <OgreMesh.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+#include <OgreSkeletonInstance.h>
 #include <OgreSkeletonManager.h>
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -58,6 +70,7 @@ TEST_F(PuppetTest, PutsTheNodeOnTheBoneInWorldSpace)
     Root().addChild(sword);
     sword->setPosition(0, 0, 3);
     Ogre::SceneNode* target = Root().createChildSceneNode();
+    m_log.Clear(); // the loading progress, and the rig has no animations
 
     puppet.ApplyTagPointToSceneNode("hand", target);
     EXPECT_TRUE(target->getPosition().positionEquals(Ogre::Vector3(10, 4, 0), 1e-5f))
@@ -227,21 +240,25 @@ TEST_F(PuppetTest, DeactivatingResetsTheLightMaskAndTakesTheSlavesOut)
     EXPECT_TRUE(puppet.GetFinishFades()) << "no longer in the game time";
 }
 
-TEST_F(PuppetTest, ListsItsSkeletonsAnimationsByName)
+TEST_F(PuppetTest, ListsTheAnimationPathsOfItsWeightTree)
 {
-    MakeTestTriangle("waving", RIG);
-    Ogre::SkeletonPtr rig = Ogre::SkeletonManager::getSingleton().getByName("waving_rig");
-    rig->createAnimation("wave", 1.0f);
-    rig->createAnimation("bow", 1.0f);
+    MakeTestFigure();
     cl_Puppet puppet(Scene());
     TiXmlElement empty("animations");
     puppet.WriteAnimationList(empty);
     EXPECT_EQ(PrintedXml(&empty), "<animations />");
 
-    puppet.AddSubMesh("waving", "body");
+    ReadPuppetXml(puppet, R"(<puppet><submeshes><submesh meshfile="figure_body.mesh"/></submeshes><animations>
+        <weight name="skeletal"><weight name="walk"><weight name="loop">
+          <weight name="straight_fast"><animation name="walk"/></weight><weight name="left"/>
+        </weight></weight><weight name="idle"><animation name="idle"/></weight></weight>
+        <weight name="face"><animation name="wave"/></weight></animations></puppet>)");
     TiXmlElement list("animations");
     puppet.WriteAnimationList(list);
-    EXPECT_EQ(PrintedXml(&list), R"(<animations><anim name="bow" /><anim name="wave" /></animations>)");
+    EXPECT_EQ(PrintedXml(&list), R"(<animations><anim name="face" /><anim name="skeletal/idle" />)"
+                                 R"(<anim name="skeletal/walk/loop/straight_fast" /></animations>)");
+    for (const TiXmlElement* anim = list.FirstChildElement(); anim; anim = anim->NextSiblingElement())
+        EXPECT_NE(puppet.ResolveAnimPath(anim->Attribute("name")), nullptr) << "a path the puppet resolves";
 }
 
 // Notes what it hears; may run something while it is told.
@@ -318,5 +335,335 @@ TEST_F(PuppetTest, ControlsAreKeptByNameAndATakenNameIsRefused)
     TiXmlElement state("control");
     kept->SaveToXml(state);
     EXPECT_EQ(PrintedXml(&state), R"(<control enabled="false" active="false" />)");
+}
+// A puppet of the test figure: body and head, the slave "lamp" (a rigged hat) hanging at the puppet, the
+// roots "skeletal" (walk, turns, idle) and "face", the poses "blink" and "smile".
+class FigureTest : public PuppetTest
+{
+protected:
+    FigureTest() { MakeTestFigure(); }
+
+    std::unique_ptr<cl_Puppet> Figure(const std::string& weights = FIGURE_WEIGHTS)
+    {
+        auto puppet = std::make_unique<cl_Puppet>(Scene());
+        puppet->SetName("figure");
+        ReadPuppetXml(*puppet, R"(<puppet><submeshes><submesh meshfile="figure_body.mesh" name="body"/>
+            <submesh meshfile="figure_head.mesh" name="head"/></submeshes>
+            <slaveobjects><slave id="lamp" meshfile="figure_hat.mesh" position="avatar"/></slaveobjects>
+            <animations>)" + weights +
+                                   R"(</animations>
+            <poses><pose name="blink" posename="blink"/><pose name="smile" posename="smile"/></poses></puppet>)");
+        Root().addChild(puppet->GetSceneNode());
+        return puppet;
+    }
+    static Ogre::AnimationState* State(const cl_Puppet& puppet, const char* clip)
+    {
+        return puppet.GetMainEntity()->getAnimationState(clip);
+    }
+
+    static constexpr const char* FIGURE_WEIGHTS =
+        R"(<weight name="skeletal" value="1"><weight name="walk" value="0"><weight name="loop" value="1">
+             <animation name="walk" loop="true"/></weight></weight>
+             <weight name="idle" value="0"><animation name="idle"/></weight>
+             <weight name="enter" value="0"><animation name="enter"/></weight></weight>
+           <weight name="face" value="0"><animation name="wave"/></weight>)";
+};
+
+TEST_F(FigureTest, AnimationPathsNameTheSameNodeWhateverTheirSlashes)
+{
+    const std::unique_ptr<cl_Puppet> puppet = Figure();
+    const cl_PuppetAnimWeight* loop = puppet->ResolveAnimPath("skeletal/walk/loop");
+    ASSERT_NE(loop, nullptr);
+    struct Case
+    {
+        const char* path;
+        const cl_PuppetAnimWeight* node;
+        const char* message;
+    } cases[] = {
+        {"/skeletal//walk/loop/", loop, nullptr},
+        {"skeletal///walk/loop//", loop, nullptr},
+        {"", nullptr, nullptr},
+        {"///", nullptr, nullptr},
+        {"walk/loop", nullptr, "AnimPath 'walk/loop' could not be resolved."},
+        {"/nowhere", nullptr, "AnimPath '/nowhere' could not be resolved."},
+    };
+    for (const Case& c : cases)
+    {
+        m_log.Clear();
+        EXPECT_EQ(puppet->ResolveAnimPath(c.path), c.node) << c.path;
+        if (c.message)
+            EXPECT_TRUE(m_log.Contains(c.message, cl_Logger::LEVEL_ERROR)) << c.path;
+        else
+            EXPECT_TRUE(m_log.Lines().empty()) << c.path;
+    }
+
+    cl_PuppetAnimWeight* made = puppet->ResolveAnimPath("skeletal/walk/loop/left/deep");
+    ASSERT_NE(made, nullptr) << "missing children are created";
+    EXPECT_EQ(made->GetPath(), "/walk/loop/left/deep");
+    EXPECT_EQ(made->GetMainAnimation(), nullptr);
+    EXPECT_EQ(puppet->ResolveAnimPath("skeletal/walk/loop/left/deep"), made);
+}
+
+TEST_F(FigureTest, AnEventKeyWithAPathHearsThatAnimationOnly)
+{
+    const std::unique_ptr<cl_Puppet> puppet = Figure();
+    std::vector<std::string> heard;
+    EventEar walk("walk", heard);
+    EventEar every("every", heard);
+    puppet->AddAnimationEventListener("skeletal/walk/loop#activated", &walk);
+    puppet->AddAnimationEventListener("/skeletal/walk/loop/#activated", &walk);
+    puppet->AddAnimationEventListener("activated", &every);
+
+    puppet->ResolveAnimPath("skeletal/walk")->SetTarget(1.0f, 0.0f);
+    puppet->Update(0.1f);
+    EXPECT_EQ(heard, (std::vector<std::string>{"walk activated", "every activated"})) << "once each";
+    heard.clear();
+    puppet->ResolveAnimPath("skeletal/idle")->SetTarget(1.0f, 0.0f);
+    puppet->Update(0.1f);
+    EXPECT_EQ(heard, std::vector<std::string>{"every activated"});
+
+    heard.clear();
+    puppet->RemoveAnimationEventListener("skeletal/walk/loop#activated", &walk);
+    puppet->ResolveAnimPath("skeletal/walk")->SetTarget(0.0f, 0.0f);
+    puppet->Update(0.1f);
+    puppet->ResolveAnimPath("skeletal/walk")->SetTarget(1.0f, 0.0f);
+    puppet->Update(0.1f);
+    EXPECT_EQ(heard, std::vector<std::string>{"every activated"});
+
+    m_log.Clear();
+    puppet->AddAnimationEventListener("skeletal/walk#activated", &walk);
+    EXPECT_TRUE(m_log.Lines().empty()) << "a node without a main animation takes no listener";
+}
+
+TEST_F(FigureTest, TheFallbackPlaysOnlyWhileNothingElseDoes)
+{
+    const std::unique_ptr<cl_Puppet> puppet = Figure();
+    Ogre::AnimationState* idle = State(*puppet, "idle");
+    puppet->SetFallbackAnimation(puppet->ResolveAnimPath("skeletal/idle"), -1.0f);
+    puppet->Update(0.5f);
+    EXPECT_FALSE(idle->getEnabled()) << "not switched on";
+
+    puppet->SetFallbackSwitchedOn(true);
+    puppet->GetPose("blink")->SetWeight(1.0f, 0.0f);
+    puppet->Update(0.5f);
+    EXPECT_TRUE(idle->getEnabled()) << "the poses do not count";
+    EXPECT_EQ(idle->getWeight(), 1.0f);
+    EXPECT_FLOAT_EQ(idle->getTimePosition(), 0.5f) << "its clock runs";
+    EXPECT_FALSE(puppet->IsOtherAnimationActive()) << "the fallback shown does not count";
+
+    puppet->ResolveAnimPath("skeletal/walk")->SetTarget(1.0f, 0.0f);
+    puppet->Update(0.1f);
+    EXPECT_FALSE(idle->getEnabled()) << "back to its own flag the moment another clip plays";
+    EXPECT_TRUE(puppet->IsOtherAnimationActive());
+
+    puppet->ResolveAnimPath("skeletal/walk")->SetTarget(0.0f, 0.0f);
+    puppet->SetFallbackAnimation(puppet->ResolveAnimPath("skeletal/idle"), 1.5f);
+    puppet->Update(0.1f);
+    EXPECT_TRUE(idle->getEnabled());
+    EXPECT_FLOAT_EQ(idle->getTimePosition(), 1.5f) << "held where it was given";
+
+    puppet->SetFallbackAnimation(puppet->ResolveAnimPath("skeletal/walk"), -1.0f);
+    EXPECT_FALSE(idle->getEnabled()) << "a replaced fallback gets its flag back";
+    puppet->Update(0.1f);
+    EXPECT_FALSE(State(*puppet, "walk")->getEnabled()) << "a node without a main animation shows nothing";
+}
+
+TEST_F(FigureTest, ABlendWhoseWeightsSumAboveOneIsAveragedByTheSkeleton)
+{
+    // Two roots each play one clip at full weight. OGRE's skeletons average such a blend; the puppet
+    // leaves it so.
+    const std::unique_ptr<cl_Puppet> puppet = Figure();
+    puppet->ResolveAnimPath("skeletal/idle")->SetTarget(1.0f, 0.0f);
+    puppet->ResolveAnimPath("face")->SetTarget(1.0f, 0.0f);
+    puppet->Update(1.0f);
+    EXPECT_EQ(State(*puppet, "idle")->getWeight(), 1.0f);
+    EXPECT_EQ(State(*puppet, "wave")->getWeight(), 1.0f);
+    Ogre::SkeletonInstance& skeleton = *puppet->GetSkeleton();
+    skeleton.setAnimationState(*puppet->GetMainEntity()->getAllAnimationStates());
+    // The hand rests at 2; idle lifts it by 0.5 at one second, the wave by 2: averaged 1.25.
+    EXPECT_NEAR(skeleton.getBone("hand")->getPosition().y, 3.25f, 1e-4f);
+}
+
+TEST_F(FigureTest, ATeleportedPuppetShowsItsFadeTargetsInTheNextFrame)
+{
+    const std::unique_ptr<cl_Puppet> puppet = Figure();
+    cl_PuppetAnimWeight* walk = puppet->ResolveAnimPath("skeletal/walk");
+    walk->SetTarget(1.0f, 5.0f);
+    puppet->SetFinishFades(true);
+    puppet->Update(0.1f);
+    EXPECT_EQ(walk->GetValue(), 1.0f);
+    EXPECT_FALSE(walk->IsFading());
+    EXPECT_FALSE(puppet->GetFinishFades());
+}
+
+TEST_F(FigureTest, PosesBlendThroughThePosesAnimationWhileInUse)
+{
+    const std::unique_ptr<cl_Puppet> puppet = Figure();
+    PuppetPose& blink = *puppet->GetPose("blink");
+    EXPECT_EQ(blink.GetReferenceCount(), 1u) << "the head's: the body has no such pose";
+    TiXmlDocument more;
+    more.Parse(R"(<pose name="blink" posename="blink" slave="lamp"/>)");
+    puppet->AddPose(*more.RootElement());
+    puppet->AddPose(*more.RootElement());
+    EXPECT_EQ(blink.GetReferenceCount(), 2u) << "the lamp's added once";
+    Ogre::AnimationState* poses = State(*puppet, "puppet_poses");
+    const Ogre::VertexPoseKeyFrame& head = *puppet->GetSubMesh("head")
+                                                .entity->getMesh()
+                                                ->getAnimation("puppet_poses")
+                                                ->getVertexTrack(0)
+                                                ->getVertexPoseKeyFrame(0);
+
+    blink.SetWeight(1.0f, 1.0f);
+    puppet->Update(0.25f);
+    EXPECT_FLOAT_EQ(blink.GetWeight(), 0.25f);
+    EXPECT_FLOAT_EQ(head.getPoseReferences()[0].influence, 0.25f);
+    EXPECT_TRUE(poses->getEnabled());
+    blink.SetWeight(0.0f, 0.0f);
+    puppet->Update(0.25f);
+    EXPECT_FLOAT_EQ(head.getPoseReferences()[0].influence, 0.0f);
+    EXPECT_FALSE(poses->getEnabled());
+    blink.SetBaseInfluence(0.5f);
+    puppet->Update(0.25f);
+    EXPECT_FLOAT_EQ(head.getPoseReferences()[0].influence, 0.5f);
+    EXPECT_TRUE(poses->getEnabled());
+}
+
+TEST_F(FigureTest, ASlaveAnimationHangsItsSlaveWhereItBelongsWhileItIsShown)
+{
+    Ogre::SceneNode* game = Root().createChildSceneNode("_game");
+    enum Where
+    {
+        AT_PUPPET, // the slave's "avatar": the puppet's node
+        NOWHERE,
+        AT_ROOT, // the scene's root
+    };
+    struct Case
+    {
+        const char* name;
+        const char* attributes;
+        std::vector<float> steps;
+        Where where;
+        float clock;
+    } cases[] = {
+        {"inside its window", R"(show="0.25" hide="0.75")", {0.5f}, AT_PUPPET, 0.5f},
+        {"before its window", R"(show="0.25")", {0.1f}, NOWHERE, 0.1f},
+        {"after its window", R"(hide="0.75")", {0.8f}, NOWHERE, 0.8f},
+        {"an empty window never shows", R"(hide="0")", {0.0f}, NOWHERE, 0.0f},
+        {"stored", R"(position="stored")", {0.5f}, AT_ROOT, 0.5f},
+        {"a fixed time pins the clock",
+         R"(fixedtime="0.5" show="0.4" hide="0.6")",
+         {0.1f, 0.7f},
+         AT_PUPPET,
+         0.5f},
+    };
+    for (const Case& c : cases)
+    {
+        const std::unique_ptr<cl_Puppet> puppet =
+            Figure(std::string(R"(<weight name="lamp" value="1"><animation name="wave" slave="lamp" )") +
+                   c.attributes + "/></weight>");
+        for (const float step : c.steps)
+            puppet->Update(step);
+        const Ogre::Node* expected[] = {puppet->GetSceneNode(), nullptr, game};
+        EXPECT_EQ(puppet->GetSlave("lamp").node->getParent(), expected[c.where]) << c.name;
+        EXPECT_FLOAT_EQ(puppet->GetSlave("lamp").entity->getAnimationState("wave")->getTimePosition(),
+                        c.clock)
+            << c.name;
+    }
+}
+
+TEST_F(FigureTest, SlaveObjectsFindTheNodesTheyHangUnder)
+{
+    Ogre::SceneNode* game = Root().createChildSceneNode("_game");
+    Ogre::SceneNode* hook = Root().createChildSceneNode("hook");
+    const std::unique_ptr<cl_Puppet> puppet = Figure();
+    ASSERT_TRUE(puppet->AddSlaveObject("loose", "prop.mesh", "parent"));
+    ASSERT_TRUE(puppet->AddSlaveObject("hooked", "prop.mesh", "parent", "hook"));
+    struct Case
+    {
+        const char* slave;
+        const char* name;
+        Ogre::SceneNode* node;
+    } cases[] = {
+        {"loose", "", puppet->GetSceneNode()},
+        {"loose", "avatar", puppet->GetSceneNode()},
+        {"loose", "Parent", puppet->GetSceneNode()},
+        {"loose", "SceneRoot", game},
+        {"loose", "sceneroot", game},
+        {"loose", "hook", hook},
+        {"loose", "nowhere", nullptr},
+        {"hooked", "SceneRoot", hook},
+        {"lamp", "hook", puppet->GetSceneNode()},
+        {"nobody", "hook", nullptr},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(puppet->FindNode(c.slave, c.name), c.node) << c.slave << " " << c.name;
+}
+
+TEST_F(FigureTest, ANodeGoesWhereAClipStartsAndBonesHaveWorldPositions)
+{
+    const std::unique_ptr<cl_Puppet> puppet = Figure();
+    Ogre::SceneNode* origin = Root().createChildSceneNode();
+    origin->setPosition(10, 0, 0);
+    origin->setInitialState();
+    origin->setPosition(99, 99, 99);
+    puppet->ApplyAnimOriginToSceneNode(origin, "skeletal/enter");
+    EXPECT_TRUE(origin->getPosition().positionEquals(Ogre::Vector3(10, 0, -50), 1e-4f))
+        << origin->getPosition();
+    EXPECT_TRUE(origin->getOrientation().equals(Ogre::Quaternion(Ogre::Degree(180), Ogre::Vector3::UNIT_Y),
+                                                Ogre::Degree(0.01f)));
+    origin->setPosition(7, 7, 7);
+    puppet->ApplyAnimOriginToSceneNode(origin, "skeletal/walk");
+    EXPECT_EQ(origin->getPosition(), Ogre::Vector3(7, 7, 7)) << "a node without a main animation";
+
+    Ogre::SceneNode& node = *puppet->GetSceneNode();
+    node.setPosition(10, 0, 0);
+    node.setOrientation(Ogre::Quaternion(Ogre::Degree(90), Ogre::Vector3::UNIT_Y));
+    node.setScale(2, 2, 2);
+    EXPECT_TRUE(puppet->GetWorldPosition("hand").positionEquals(Ogre::Vector3(10, 4, 0), 1e-4f));
+    EXPECT_EQ(puppet->GetWorldPosition("tail"), Ogre::Vector3::ZERO);
+    cl_Puppet bare(Scene());
+    bare.ApplyAnimOriginToSceneNode(origin, "skeletal/enter");
+    EXPECT_TRUE(m_log.Contains("Puppet unknown doesn't have Skeleton!", cl_Logger::LEVEL_ERROR));
+}
+
+TEST_F(FigureTest, UnloadEmptiesTheModelAndTheSamePuppetReadsItAgain)
+{
+    const std::unique_ptr<cl_Puppet> puppet =
+        Figure(std::string(FIGURE_WEIGHTS) +
+               R"(<weight name="extra"><animation name="bow" skeletonfile="extra.skeleton"/>
+                                         </weight>)");
+    const std::string node = puppet->GetSceneNode()->getName();
+    std::vector<std::string> heard;
+    EventEar ear("ear", heard);
+    puppet->AddAnimationEventListener("activated", &ear);
+    puppet->SetActive(true);
+    puppet->SetFallbackSwitchedOn(true);
+    puppet->SetFallbackAnimation(puppet->ResolveAnimPath("skeletal/idle"), -1.0f);
+    puppet->Update(0.1f);
+    ASSERT_TRUE(Scene().hasSceneNode(node + "_mesh1"));
+    ASSERT_TRUE(puppet->GetMainEntity()->hasAnimationState("bow"));
+
+    EXPECT_TRUE(puppet->Unload());
+    EXPECT_FALSE(Scene().hasSceneNode(node + "_mesh0"));
+    EXPECT_FALSE(Scene().hasSceneNode(node + "_mesh1"));
+    EXPECT_FALSE(Scene().hasEntity(node + "_entity0"));
+    EXPECT_TRUE(puppet->GetSubMeshNames().empty());
+    EXPECT_TRUE(puppet->GetSlaveIds().empty());
+    EXPECT_EQ(puppet->GetMainEntity(), nullptr);
+    EXPECT_EQ(puppet->GetSkeleton(), nullptr);
+    EXPECT_EQ(puppet->GetPose("blink"), nullptr);
+    EXPECT_EQ(puppet->GetRoot("skeletal"), nullptr);
+    EXPECT_FALSE(Ogre::SkeletonManager::getSingleton().getByName("figure.skeleton")->hasAnimation("bow"))
+        << "the merged skeleton file is taken out again";
+    EXPECT_TRUE(puppet->IsActive());
+    puppet->Update(0.1f);
+
+    heard.clear();
+    ReadPuppetXml(*puppet, R"(<puppet><submeshes><submesh meshfile="figure_body.mesh"/></submeshes>
+        <animations><weight name="a" value="1"><animation name="walk"/></weight></animations></puppet>)");
+    EXPECT_EQ(puppet->GetSubMesh("subMesh0").entity->getName(), node + "_entity0");
+    EXPECT_EQ(puppet->GetRootBoneHandle(), 1);
+    puppet->Update(0.1f);
+    EXPECT_EQ(heard, std::vector<std::string>{"ear activated"}) << "the listeners stay";
 }
 } // namespace

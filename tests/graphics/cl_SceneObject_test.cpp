@@ -352,6 +352,7 @@ TEST_F(SceneObjects, TheDemoDoorSwapsItsLeavesAndCreaks)
     cl_ControlledPuppet& puppet = *object.GetPuppet();
     puppet.AddSubMesh("body_leaf", "leaf_closed");
     puppet.AddSubMesh("body_leaf", "leaf_open");
+    m_capture.Clear(); // the puppet's loading progress
     cl_VisualStateHolder::LoadVisualStatesFromXml(door->FirstChildElement("visualstates"), object);
     object.GetEventTrigger().LoadFromXml(door->FirstChildElement("trigger"));
     Run("_globals = {}");

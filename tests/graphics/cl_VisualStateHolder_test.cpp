@@ -27,6 +27,7 @@ protected:
     {
         ScriptSystemFixture::SetUp();
         Run("trace = ''");
+        m_capture.Clear(); // the door's loading progress
     }
 
     void Load(const std::string& states)

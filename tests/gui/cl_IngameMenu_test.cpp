@@ -1,16 +1,43 @@
 #include "gui/cl_IngameMenu.h"
 
+#include "common/cl_CommandDistributor.h"
+#include "graphics/cl_Scene.h"
+#include "graphics/cl_SceneManager.h"
+#include "gui/HotspotMarkers.h"
 #include "gui/ICursorOwner.h"
+#include "gui/cl_TarqTextAreaOverlayElementFactory.h"
+#include "minigames/cl_MinigameManager.h"
+#include "support/HeadlessOgre.h"
+#include "support/LogCapture.h"
+#include "support/RecordingMinigame.h"
 
 #include <gtest/gtest.h>
 
+#include <OgreMaterialManager.h>
+#include <Overlay/OgreOverlayManager.h>
+#include <Overlay/OgreOverlaySystem.h>
+
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace
 {
+// A loaded scene whose usable objects stand where the test puts them.
+class SceneWithHotSpots final : public cl_Scene
+{
+public:
+    SceneWithHotSpots() : cl_Scene(nullptr, true) {}
+    void GetHotSpots(HotSpots& hotSpots) const override { hotSpots = m_hotSpots; }
+
+    HotSpots m_hotSpots;
+};
+
 class RecordingCursorOwner final : public ICursorOwner
 {
 public:
+    void LoadCursor(const std::string& name) override { m_calls += "load " + name + " "; }
+    void SetSmallCursor(bool small) override { m_calls += small ? "small " : "normal "; }
     void PutCursorAside() override { m_calls += "aside "; }
     void RestoreCursor() override { m_calls += "restore "; }
 
@@ -46,11 +73,96 @@ TEST(IngameMenu, HidingThePointerMovesTheHardwareCursorOnlyWhenItIsOn)
     }
 }
 
+TEST(IngameMenu, HotspotMarkersDependOnDifficultyAndSetting)
+{
+    const struct
+    {
+        int difficulty;
+        const char* setting;
+        bool allowed;
+    } cases[] = {
+        {0, "", true},         {0, "default", true}, {0, "off", false}, {0, "on", true}, {1, "", false},
+        {1, "default", false}, {1, "off", false},    {1, "on", true},   {2, "", true},   {1, "always", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cl_IngameMenu::HotspotsAllowed(c.difficulty, c.setting), c.allowed)
+            << "difficulty " << c.difficulty << ", hotspots '" << c.setting << "'";
+}
+
+TEST(IngameMenu, TheHardwareCursorFollowsThePointerWordAndThePress)
+{
+    RecordingCursorOwner owner;
+    cl_IngameMenu menu;
+    menu.SetCursorOwner(&owner);
+    menu.SetHardwareCursor(true);
+    menu.UpdateMousePointer();
+    menu.UpdateMousePointer();
+    EXPECT_EQ(owner.m_calls, "load mp_none ") << "the cursor is loaded when it changes only";
+    menu.m_pointerFlags.wait = true;
+    menu.UpdateMousePointer();
+    EXPECT_EQ(menu.GetPointerMaterial(), "gui/mp_wait");
+    menu.PressMouse();
+    menu.ReleaseMouse();
+    EXPECT_EQ(owner.m_calls, "load mp_none load mp_wait small normal ");
+
+    owner.m_calls.clear();
+    menu.SetPointerMaterial("nofolder");
+    EXPECT_EQ(owner.m_calls, "load nofolder ");
+}
+
 TEST(IngameMenu, ResetShowsThePointerAgain)
 {
     cl_IngameMenu menu;
     menu.HideMouse();
     menu.Reset();
     EXPECT_FALSE(menu.IsMouseHidden());
+}
+} // namespace
+
+namespace
+{
+TEST(IngameMenu, HeldSpaceMarksTheHotspotsOfTheSceneAndOfTheRunningMinigame)
+{
+    LogCapture log;
+    HeadlessOgre ogre;
+    Ogre::OverlaySystem overlaySystem;
+    cl_TarqTextAreaOverlayElementFactory::AddTo(Ogre::OverlayManager::getSingleton());
+    for (const char* material : {"gui/hs_take", "gui/hs_use"})
+        Ogre::MaterialManager::getSingleton().create(material, "General");
+    cl_CommandDistributor distributor;
+    cl_SceneManager scenes(distributor);
+    auto scene = std::make_unique<SceneWithHotSpots>();
+    SceneWithHotSpots& room = *scene;
+    room.m_hotSpots = {{0.2f, 0.5f, "take", "items_key"}};
+    scenes.SetLoadedScene(std::move(scene));
+    cl_MinigameManager minigames;
+    std::vector<std::string> seen;
+    auto puzzle = std::make_unique<RecordingMinigame>("puzzle", seen);
+    puzzle->m_hotSpots = {{0.7f, 0.3f, "use", "mg_button"}};
+    minigames.AddMinigame("puzzle", std::move(puzzle));
+    minigames.StartMinigame("puzzle", nullptr);
+
+    cl_IngameMenu menu;
+    menu.CreateOverlays();
+    menu.PressSpace();
+    ASSERT_TRUE(menu.AreHotspotsShown());
+    const HotspotMarkers& markers = *menu.GetHotspotMarkers();
+    EXPECT_EQ(markers.Count(), 2u);
+    EXPECT_NE(markers.Find("items_key"), nullptr);
+    EXPECT_NE(markers.Find("mg_button"), nullptr);
+
+    // The key is taken while Space is held.
+    room.m_hotSpots.clear();
+    menu.AddHotspotTime(0.25f);
+    menu.UpdateHotspots();
+    EXPECT_EQ(markers.Count(), 1u);
+    EXPECT_EQ(markers.Find("items_key"), nullptr);
+    EXPECT_NEAR(markers.Find("mg_button")->getWidth(), 0.04f * 1.2f, 1e-5f);
+
+    menu.ReleaseSpace(cl_IngameMenu::SPACE_KEY);
+    EXPECT_FALSE(menu.AreHotspotsShown());
+    EXPECT_EQ(markers.Count(), 0u);
+    menu.DestroyOverlays();
+    minigames.StopMinigame();
 }
 } // namespace

@@ -34,6 +34,25 @@ void RecordingMinigame::MouseClick(float x, float y, int button)
     Note(text.str());
 }
 
+void RecordingMinigame::MouseMoved(float x, float y)
+{
+    std::ostringstream text;
+    text << "moved " << x << ' ' << y;
+    Note(text.str());
+}
+
+void RecordingMinigame::MousePressed(float x, float y, int button)
+{
+    std::ostringstream text;
+    text << "pressed " << x << ' ' << y << ' ' << button;
+    Note(text.str());
+}
+
+void RecordingMinigame::GetHotspots(HotSpots& hotSpots)
+{
+    hotSpots.insert(hotSpots.end(), m_hotSpots.begin(), m_hotSpots.end());
+}
+
 void RecordingMinigame::End()
 {
     Note("end");

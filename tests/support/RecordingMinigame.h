@@ -6,7 +6,7 @@
 #include <vector>
 
 // A minigame that notes what reaches it as "<name> <operation> <arguments>", e.g. "puzzle key pressed 1"
-// or "puzzle click 0.25 0.5 0".
+// or "puzzle click 0.25 0.5 0". Its hotspots are those of m_hotSpots.
 class RecordingMinigame final : public cl_Minigame
 {
 public:
@@ -18,7 +18,12 @@ public:
     void KeyPressed(int key) override;
     void KeyReleased(int key) override;
     void MouseClick(float x, float y, int button) override;
+    void MouseMoved(float x, float y) override;
+    void MousePressed(float x, float y, int button) override;
+    void GetHotspots(HotSpots& hotSpots) override;
     void End() override;
+
+    HotSpots m_hotSpots;
 
 private:
     void Note(const std::string& what) { m_seen.push_back(m_name + " " + what); }

@@ -6,6 +6,8 @@
 #include "support/TestMeshes.h"
 
 #include <OgreMeshManager.h>
+#include <OgreSkeleton.h>
+#include <OgreSkeletonManager.h>
 
 namespace
 {
@@ -15,7 +17,10 @@ std::string Part(const std::string& name, bool rigged)
     if (!Ogre::MeshManager::getSingleton().resourceExists(name, Ogre::RGN_DEFAULT))
     {
         if (rigged)
+        {
             MakeTestTriangle(name, {{"root", -1, Ogre::Vector3::ZERO}, {"hand", 0, Ogre::Vector3(0, 2, 0)}});
+            Ogre::SkeletonManager::getSingleton().getByName(name + "_rig")->createAnimation("idle", 1.0f);
+        }
         else
             MakeTestTriangle(name);
     }

@@ -1,0 +1,202 @@
+#!/usr/bin/env bash
+# The in-game menu as a player sees it. Each run has an Xvfb screen of its own size (the game's full-screen
+# window takes the screen's), draws the pointer itself ("hwcursor" false), shows errors and warnings on the
+# screen ("ingamelog" 3) and starts chapter 1 from Lua. The tower room's background sequence ticks about
+# once a second; the Lua of this test acts on its ticks and writes "tick <n>" into ticks.txt.
+#
+#   800 x 600, difficulty 0: a wrong command's warning stands at the top left for 5 s; the pointer over
+#     nothing has the colour of "gui/mp_none", and after "UseItem" the key's icon hangs beside it; a custom
+#     panel comes and goes from Lua; holding Space shows the hero's hint centred in the top band, gone on
+#     release.
+#   800 x 600, difficulty 1, no "hotspots": holding Space darkens the picture and shows the hotspot hint
+#     over it, gone on release.
+#   1280 x 720: black side bars 0.05 of the width wide.
+#
+# Waiting for the scenes, characters and sequence actions to load a room on screen: the pointer's colours
+# over the key and the door, the key's name centred in the bottom band while over it, the markers at key,
+# door and keeper while Space is held, and the keeper's subtitle above him in the door cutscene. Each
+# becomes one more step of run_first below (hover with xdotool, then colour_near or ink_box).
+# Usage: gui_e2e.sh BINARY BUILD_DIR
+source "$(dirname "$0")/harness.sh"
+e2e_setup "$1" "$2"
+source_game="$E2E_ROOT/source-game"
+cp -a "$E2E_GAME" "$source_game"
+
+gui_cleanup() {
+    e2e_cleanup
+    [[ -z "${GUI_XVFB:-}" ]] || kill "$GUI_XVFB" 2>/dev/null || true
+}
+trap gui_cleanup EXIT
+
+# gui_screen WIDTHxHEIGHT: from here on the display is a new Xvfb screen of that size.
+gui_screen() {
+    [[ -z "${GUI_XVFB:-}" ]] || kill "$GUI_XVFB" 2>/dev/null || true
+    local display_file
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$display_file" 2>/dev/null &
+    GUI_XVFB=$!
+    for _ in $(seq 100); do
+        [[ -s $display_file ]] && break
+        sleep 0.1
+    done
+    [[ -s $display_file ]] || e2e_fail "no Xvfb screen of $1"
+    export DISPLAY=":$(head -n 1 "$display_file")"
+    rm -f "$display_file"
+}
+
+# gui_game SETTINGS LUA: a fresh copy of the game and home with the settings (XML elements) added to its
+# config.xml and LUA run on each tick of the tower (the tick's number in "tick").
+gui_game() {
+    rm -rf "$E2E_GAME" "$E2E_HOME"
+    cp -a "$source_game" "$E2E_GAME"
+    mkdir -p "$E2E_HOME"
+    rm -f "$E2E_ROOT/ticks.txt"
+    sed -i "s|<hwcursor>true</hwcursor>|<hwcursor>false</hwcursor><ingamelog>3</ingamelog>$1|" "$E2E_GAME/config.xml"
+    sed -i 's|_globals.tower_ticks = (_globals.tower_ticks or 0) + 1|& e2e_on_tick(_globals.tower_ticks)|' \
+        "$E2E_GAME/pimb/chapter1/sequences/tower_ambience.xml"
+    cat >>"$E2E_GAME/pimb/Functions.lua" <<LUA
+sendcmd("game", "StartChapter", "chapter1")
+function e2e_on_tick(tick)
+    $2
+    local file = io.open("$E2E_ROOT/ticks.txt", "a")
+    file:write("tick ", tick, "\n")
+    file:close()
+end
+LUA
+}
+
+# wait_tick N: until the tower has ticked N times.
+wait_tick() {
+    for _ in $(seq 300); do
+        grep -qx "tick $1" "$E2E_ROOT/ticks.txt" 2>/dev/null && return 0
+        kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the game ended by itself"
+        sleep 0.1
+    done
+    e2e_fail "the tower did not tick $1 times within 30 s"
+}
+
+# colour_near SHOT X Y R G B [TOLERANCE]: whether the screenshot's pixel has about that colour (0..255).
+colour_near() {
+    local seen
+    seen=$(convert "$E2E_SHOTS/$1.png" -format "%[fx:int(255*p{$2,$3}.r+0.5)] %[fx:int(255*p{$2,$3}.g+0.5)] %[fx:int(255*p{$2,$3}.b+0.5)]" info:)
+    read -r r g b <<<"$seen"
+    local tolerance=${7:-40}
+    ((r >= $4 - tolerance && r <= $4 + tolerance && g >= $5 - tolerance && g <= $5 + tolerance &&
+        b >= $6 - tolerance && b <= $6 + tolerance)) && return 0
+    echo "$1 at $2,$3 is $seen, not $4 $5 $6" >&2
+    return 1
+}
+
+# ink_box SHOT WIDTH HEIGHT LEFT TOP [THRESHOLD]: "width left top" of the pixels brighter than the threshold
+# (default 50%) in that rectangle, relative to it; "0" when there are none.
+ink_box() {
+    convert "$E2E_SHOTS/$1.png" -crop "${2}x${3}+${4}+${5}" +repage -colorspace gray -threshold "${6:-50}%" \
+        -format '%@' info: 2>/dev/null | sed -E 's/^([0-9]+)x[0-9]+\+([0-9]+)\+([0-9]+)$/\1 \2 \3/'
+}
+
+pointer_to() {
+    xdotool mousemove --window "$E2E_WINDOW" "$1" "$2"
+    sleep 0.5
+}
+
+# ---------------------------------------------------------------------------------------------------
+# 800 x 600, difficulty 0
+gui_screen 800x600
+gui_game "" '
+    if tick == 1 then
+        _globals.difficulty = 0
+        sendcmd("gui", "addCustomOverlay", "e2e_panel", "gui/mp_use", 0.8, 0.1, 0.1, 0.4 / 3)
+        sendcmd("game", "UseItem", "items_key")
+        sendcmd("gui", "bindkey", 57)
+    elseif tick == 12 then
+        sendcmd("gui", "removeCustomOverlay", "e2e_panel")
+    end'
+e2e_start
+wait_tick 1
+started=$SECONDS
+pointer_to 200 300
+e2e_screenshot first
+# The warning, cut by the screen's right edge, from the top left.
+read -r width left _ <<<"$(ink_box first 800 22 0 0)"
+((width > 300 && left <= 2)) || e2e_fail "no warning at the top left: ink $width at $left"
+grep -q "refused the command 'bindkey'" "$(e2e_user_file welk.log)" || e2e_fail "the warning was not logged"
+# The pointer (an arrow 32 pixels high) with the key's icon below and right of it.
+colour_near first 205 312 255 0 255 || e2e_fail "the pointer over nothing is not gui/mp_none's"
+colour_near first 218 322 255 215 0 || e2e_fail "no key icon beside the pointer"
+# The custom panel: 80 x 80 pixels at 640, 60 showing gui/mp_use.
+colour_near first 652 90 0 255 0 || e2e_fail "no custom panel"
+
+sleep $((started + 6 - SECONDS))
+e2e_screenshot log_gone
+[[ "$(ink_box log_gone 600 22 0 0)" == 0* ]] || e2e_fail "the warning still shows after 6 s"
+
+xdotool keydown space
+sleep 0.5
+e2e_screenshot space
+xdotool keyup space
+sleep 0.5
+e2e_screenshot space_released
+read -r width left _ <<<"$(ink_box space 800 23 0 0)"
+((width > 100)) || e2e_fail "no hint in the top band while Space is held"
+centre=$((left + width / 2))
+((centre >= 392 && centre <= 408)) || e2e_fail "the hint is centred at $centre, not 400"
+[[ "$(ink_box space_released 800 23 0 0)" == 0* ]] || e2e_fail "the hint stays after Space is released"
+colour_near space 652 90 0 255 0 || e2e_fail "the picture darkened at difficulty 0"
+
+wait_tick 13
+e2e_screenshot panel_gone
+colour_near panel_gone 652 90 0 0 0 || e2e_fail "the custom panel stays after it was removed"
+e2e_close_window
+e2e_wait_exit 60
+[[ $E2E_EXIT -eq 0 ]] || e2e_fail "the game ended with exit code $E2E_EXIT"
+
+# ---------------------------------------------------------------------------------------------------
+# 800 x 600, difficulty 1 (the demo's), no "hotspots": the hint over a darkened picture instead of markers
+gui_game "" '
+    if tick == 1 then
+        sendcmd("gui", "addCustomOverlay", "e2e_panel", "gui/mp_use", 0.8, 0.1, 0.1, 0.4 / 3)
+    end'
+e2e_start
+wait_tick 1
+pointer_to 200 500
+xdotool keydown space
+sleep 0.5
+e2e_screenshot hard
+xdotool keyup space
+sleep 0.5
+e2e_screenshot hard_released
+colour_near hard 652 90 0 128 0 || e2e_fail "the picture does not darken"
+read -r width _ _ <<<"$(ink_box hard 600 150 100 150)"
+((width > 100)) || e2e_fail "no hotspot hint over the darkened picture"
+read -r width _ _ <<<"$(ink_box hard 800 23 0 0 30)"
+((width > 100)) || e2e_fail "no current hint in the top band"
+colour_near hard_released 652 90 0 255 0 || e2e_fail "the picture stays dark after Space is released"
+[[ "$(ink_box hard_released 600 150 100 150)" == 0* ]] || e2e_fail "the hotspot hint stays"
+e2e_close_window
+e2e_wait_exit 60
+[[ $E2E_EXIT -eq 0 ]] || e2e_fail "the game ended with exit code $E2E_EXIT"
+
+# ---------------------------------------------------------------------------------------------------
+# 1280 x 720: side bars over a white picture (a full-screen panel of this test's own material)
+convert -size 4x4 xc:white "$source_game/data/interface/textures/e2e_white.png"
+printf 'material e2e/white\n{\n technique\n {\n  pass\n  {\n   texture_unit\n   {\n    texture e2e_white.png\n   }\n  }\n }\n}\n' \
+    >"$source_game/data/interface/materials/e2e.material"
+gui_screen 1280x720
+gui_game "" '
+    if tick == 1 then
+        sendcmd("gui", "addCustomOverlay", "e2e_white", "e2e/white", 0, 0, 1, 1)
+    end'
+e2e_start
+wait_tick 2
+pointer_to 640 100
+e2e_screenshot wide
+for x in 0 62 1217 1279; do
+    colour_near wide "$x" 400 0 0 0 || e2e_fail "no black side bar at $x"
+done
+for x in 67 640 1212; do
+    colour_near wide "$x" 400 255 255 255 || e2e_fail "the picture does not reach $x"
+done
+e2e_close_window
+e2e_wait_exit 60
+[[ $E2E_EXIT -eq 0 ]] || e2e_fail "the game ended with exit code $E2E_EXIT"
+echo "gui: passed"
