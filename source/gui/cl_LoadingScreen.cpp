@@ -13,10 +13,19 @@ void cl_LoadingScreen::SetShares(float dataShare, int scriptGroups, int loadGrou
     m_dataLoads = dataLoads;
 }
 
+namespace
+{
+// The share divided among count steps of each of groups groups; no groups take no step (and divide by
+// nothing).
+float Step(float share, size_t count, int groups)
+{
+    return groups > 0 ? share / static_cast<float>(count + 1) / static_cast<float>(groups) : 0.0f;
+}
+} // namespace
+
 void cl_LoadingScreen::resourceGroupScriptingStarted(const Ogre::String&, size_t scriptCount)
 {
-    m_step = (1.0f - m_dataShare) * SCRIPT_SHARE / static_cast<float>(scriptCount + 1) /
-             static_cast<float>(m_scriptGroups);
+    m_step = Step((1.0f - m_dataShare) * SCRIPT_SHARE, scriptCount, m_scriptGroups);
     ChangeCaption("Parsing scripts...");
 }
 
@@ -37,8 +46,7 @@ void cl_LoadingScreen::resourceGroupScriptingEnded(const Ogre::String&)
 
 void cl_LoadingScreen::resourceGroupLoadStarted(const Ogre::String&, size_t resourceCount)
 {
-    m_step = (1.0f - m_dataShare) * (1.0f - SCRIPT_SHARE) / static_cast<float>(resourceCount + 1) /
-             static_cast<float>(m_loadGroups);
+    m_step = Step((1.0f - m_dataShare) * (1.0f - SCRIPT_SHARE), resourceCount, m_loadGroups);
     ChangeCaption("Loading resources...");
 }
 

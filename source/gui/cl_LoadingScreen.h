@@ -29,7 +29,8 @@ public:
     // The window rendered after each step (not owned); null renders nothing.
     void SetRenderWindow(Ogre::RenderWindow* window) { m_renderWindow = window; }
     // How the bar is shared out: dataShare is the part for the items reported through ILoadingProgress;
-    // the rest goes to scriptGroups groups parsed and loadGroups groups loaded; dataLoads data loads report.
+    // the rest goes to scriptGroups groups parsed and loadGroups groups loaded (none: the groups move
+    // nothing); dataLoads data loads report.
     void SetShares(float dataShare, int scriptGroups, int loadGroups, int dataLoads);
     float GetProgress() const { return m_progress; }
     const std::string& GetCaption() const { return m_caption; }

@@ -153,7 +153,10 @@ void cl_TextureCanvas::DrawText(cl_CanvasItem& item)
 {
     if (!IsDrawing() || !m_textArea)
         return;
-    const Ogre::Technique* technique = m_textArea->getMaterial()->getBestTechnique();
+    // The font's material loads when it is first drawn.
+    const Ogre::MaterialPtr& material = m_textArea->getMaterial();
+    material->load();
+    const Ogre::Technique* technique = material->getBestTechnique();
     if (!technique)
         return;
     m_sceneManager->_setPass(technique->getPass(0), true, false);

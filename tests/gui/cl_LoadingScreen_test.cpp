@@ -62,6 +62,7 @@ TEST(LoadingScreen, EachGroupFillsItsShareOfTheBar)
         {"start-up: and three loaded the rest", 0.0f, 7, 3, {9, 0, 3, 1, 12, 5, 2}, {4, 0, 20}, 1.0f},
         {"a chapter's two groups fill half", 0.5f, 2, 2, {3, 1}, {8, 2}, 0.5f},
         {"a group without scripts still adds its share", 0.0f, 1, 1, {0}, {}, 0.7f},
+        {"a screen told of no groups does not move", 0.0f, 0, 0, {3}, {2}, 0.0f},
     };
     for (const auto& c : cases)
     {
