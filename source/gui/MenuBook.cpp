@@ -73,10 +73,10 @@ const struct
 };
 const char* const LIGHT_MAP = "menu_lightmap01.dds";
 const float LIGHT_MAP_SIZE = 2048.0f;
-// The camera set-up that lines the painted book up with the page meshes: the eye 200 units in front of
+// The camera set-up that lines the painted book up with the page meshes: the eye 220 units in front of
 // the book, looking at the spine.
 const Ogre::Vector3 BOOK(11.77f, 76.1f, -8.87f);
-const Ogre::Vector3 EYE = BOOK + Ogre::Vector3(0.0f, 0.0f, 200.0f);
+const Ogre::Vector3 EYE = BOOK + Ogre::Vector3(0.0f, 0.0f, 220.0f);
 const float FIELD_OF_VIEW = 0.759237f;
 
 const struct

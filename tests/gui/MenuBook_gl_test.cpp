@@ -4,6 +4,7 @@
 #include "common/cl_LuaScriptSystem.h"
 #include "common/cl_ValueSourceManager.h"
 #include "gui/cl_MainMenu.h"
+#include "gui/cl_TarqTextAreaOverlayElementFactory.h"
 #include "support/GlWindow.h"
 #include "support/LogCapture.h"
 #include "support/ManualGameTime.h"
@@ -17,7 +18,9 @@
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+#include <OgreTextureManager.h>
 #include <OgreViewport.h>
+#include <Overlay/OgreOverlayManager.h>
 #include <tinyxml.h>
 
 #include <memory>
@@ -39,7 +42,9 @@ protected:
         for (const char* folder : {"", "materials", "textures"})
             groups.addResourceLocation(std::string(QUILLMERE_BUILT_DEMO_DIR "data/interface/") + folder,
                                        "FileSystem", "INTERFACEDATA");
+        groups.addResourceLocation("/usr/share/fonts/truetype/dejavu", "FileSystem", "INTERFACEDATA");
         groups.initialiseResourceGroup("INTERFACEDATA");
+        cl_TarqTextAreaOverlayElementFactory::AddTo(Ogre::OverlayManager::getSingleton());
         m_menu = std::make_unique<cl_MainMenu>();
         m_sceneManager = m_window.Root().createSceneManager();
         m_menu->CreatePageTextures(m_sceneManager);
@@ -182,5 +187,55 @@ TEST_F(Book, APageFlipTurnsTheLeafToTheLeft)
     Frame(1.0f);
     EXPECT_EQ(m_menu->GetBook().Pick(left.x, left.y, uv), 0);
     EXPECT_EQ(m_menu->GetBook().Pick(OnRightPage(0.5f, 0.5f).x, OnRightPage(0.5f, 0.5f).y, uv), 1);
+}
+
+TEST_F(Book, EachPageOfTheStackIsDrawnIntoItsTextureAndShowsOnTheBook)
+{
+    Open(
+        R"(<mainmenu><page id="MainPage"><entry left="0.5" top="0.2" align="center">Neues Spiel</entry></page>
+            <page id="MainPage_left"><entry left="0.1" top="0.6">Willkommen</entry></page></mainmenu>)",
+        "MainPage");
+    // The texts' pixels, by stack position: the left-hand page low, the right-hand page high.
+    const auto drawnRows = [](int position)
+    {
+        const std::vector<uint8_t> pixels =
+            GlWindow::ReadPixels(*Ogre::TextureManager::getSingleton().getByName(
+                "_MainMenuPageTexture" + std::to_string(position), "INTERFACEDATA"));
+        std::pair<int, int> rows{1024, -1};
+        for (int y = 0; y < 1024; ++y)
+            for (int x = 0; x < 1024; ++x)
+                if (pixels[static_cast<size_t>((y * 1024 + x) * 4) + 3] > 0)
+                    rows = {std::min(rows.first, y), std::max(rows.second, y)};
+        return rows;
+    };
+    const std::pair<int, int> left = drawnRows(0);
+    const std::pair<int, int> right = drawnRows(1);
+    EXPECT_GE(left.first, 600);
+    EXPECT_LE(left.second, 720);
+    EXPECT_GE(right.first, 200);
+    EXPECT_LE(right.second, 320);
+    EXPECT_EQ(drawnRows(2).second, -1) << "a position the stack does not use is clear";
+
+    // On the screen, the right-hand page's text stands dark on the painted paper where the texture has it.
+    Frame(0.1f);
+    const std::vector<uint8_t> screen = m_window.ReadWindow();
+    const Ogre::Vector2 topLeft = OnRightPage(0.0f, 0.0f);
+    const Ogre::Vector2 bottomRight = OnRightPage(1.0f, 1.0f);
+    int darkAbove = 0;
+    int darkBelow = 0;
+    // A few pixels inside the page's edges, off the painted binding.
+    for (int y = static_cast<int>(topLeft.y * HEIGHT) + 3; y < static_cast<int>(bottomRight.y * HEIGHT) - 3;
+         ++y)
+    {
+        for (int x = static_cast<int>(topLeft.x * WIDTH) + 3; x < static_cast<int>(bottomRight.x * WIDTH) - 3;
+             ++x)
+        {
+            const uint8_t* pixel = &screen[static_cast<size_t>((y * WIDTH + x) * 4)];
+            if (pixel[0] + pixel[1] + pixel[2] < 200)
+                ++(y < (topLeft.y + 0.35f * (bottomRight.y - topLeft.y)) * HEIGHT ? darkAbove : darkBelow);
+        }
+    }
+    EXPECT_GT(darkAbove, 20) << "the text near the page's top";
+    EXPECT_EQ(darkBelow, 0) << "paper elsewhere";
 }
 } // namespace
