@@ -170,6 +170,8 @@ void cl_ChapterLoadingScreen::SetUpCamera()
         node = m_sceneManager->getRootSceneNode()->createChildSceneNode();
         node->attachObject(camera);
     }
+    // Upright: turned about the world's up axis, not along the shortest arc from where it looked before.
+    node->setFixedYawAxis(true);
     node->setPosition(41.6594887f, 112.999336f, 72.6124115f);
     node->lookAt(Ogre::Vector3(3.01138639f, 63.4696922f, -13.605937f), Ogre::Node::TS_WORLD);
     m_sceneManager->setAmbientLight(Ogre::ColourValue::White);

@@ -81,6 +81,8 @@ cl_TextureCanvas* cl_TextureCanvas::Create(const std::string& textureName, Ogre:
         return this;
     }
     Ogre::RenderTexture* target = m_texture->getBuffer()->getRenderTarget();
+    // Only the canvas draws into the texture: OGRE's frames would render the camera's view over the page.
+    target->setAutoUpdated(false);
     m_viewport = target->addViewport(m_camera, 0, 0.0f, 0.0f, 1.0f, 1.0f);
     return this;
 }

@@ -18,6 +18,7 @@
 #include <OgreTechnique.h>
 #include <OgreTextureManager.h>
 #include <OgreTextureUnitState.h>
+#include <OgreViewport.h>
 #include <Overlay/OgreOverlay.h>
 #include <Overlay/OgreOverlayElement.h>
 #include <Overlay/OgreOverlayManager.h>
@@ -103,6 +104,11 @@ TEST_F(LoadingScreens, TheChapterPageShowsTheBarAndPercentageOfTheProgress)
         for (int x = 780; x < 864; ++x)
             percentDrawn = percentDrawn || page[static_cast<size_t>((y * 1024 + x) * 4) + 3] > 0;
     EXPECT_TRUE(percentDrawn);
+
+    // The window's frames leave the page as the screen drew it.
+    m_window.Window().getViewport(0)->setCamera(m_window.SceneManager().getCamera("loadingscreencam"));
+    m_window.Root().renderOneFrame();
+    EXPECT_EQ(Page(), page);
 
     screen.OnEnd();
     EXPECT_FALSE(Ogre::OverlayManager::getSingleton().getByName("ChapterLoadScreen"));
