@@ -131,8 +131,13 @@ TarqApp::TarqApp(cl_GameComponents::Components components)
     m_gameComponents = std::make_unique<cl_GameComponents>(*m_scriptSystem, std::move(components));
     // The save games come with the hub, which starts the chapters through them.
     m_saveGames = std::make_unique<cl_SaveGameManager>();
-    m_gameComponents->SetChapterStarter([this](const std::string& chapterId, int32_t difficulty)
-                                        { return m_saveGames->StartChapter(chapterId, difficulty); });
+    // A chapter that starts is played: the main menu and its book give way to the game first.
+    m_gameComponents->SetChapterStarter(
+        [this](const std::string& chapterId, int32_t difficulty)
+        {
+            SetMode(MODE_INGAME);
+            return m_saveGames->StartChapter(chapterId, difficulty);
+        });
     m_poolManager = std::make_unique<cl_PoolManager>(*m_scriptSystem);
     m_guiSystem = std::make_unique<cl_GUISystem>(*m_scriptSystem);
     m_scenes = std::make_unique<cl_SceneManager>(*m_scriptSystem);

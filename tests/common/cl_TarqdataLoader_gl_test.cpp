@@ -8,6 +8,7 @@
 #include "common/cl_Config.h"
 #include "common/cl_Localizer.h"
 #include "gui/cl_GUISystem.h"
+#include "gui/cl_TarqTextAreaOverlayElementFactory.h"
 #include "support/LoadedLibraries.h"
 #include "support/LogCapture.h"
 #include "support/RecordingParser.h"
@@ -22,6 +23,7 @@
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreViewport.h>
+#include <Overlay/OgreOverlayManager.h>
 #include <Overlay/OgreOverlaySystem.h>
 
 #include <memory>
@@ -90,7 +92,10 @@ protected:
             Ogre::ResourceGroupManager::getSingleton().addResourceLocation(
                 std::string(QUILLMERE_BUILT_DEMO_DIR "data/interface/") + folder, "FileSystem",
                 "INTERFACEDATA");
+        Ogre::ResourceGroupManager::getSingleton().addResourceLocation("/usr/share/fonts/truetype/dejavu",
+                                                                       "FileSystem", "INTERFACEDATA");
         Ogre::ResourceGroupManager::getSingleton().initialiseResourceGroup("INTERFACEDATA");
+        cl_TarqTextAreaOverlayElementFactory::AddTo(Ogre::OverlayManager::getSingleton());
         m_loader = std::make_unique<cl_TarqdataLoader>();
         Ogre::ResourceGroupManager::getSingleton()._registerScriptLoader(m_loader.get());
         m_loader->RegisterParser("marker", &m_markers);
