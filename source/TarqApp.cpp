@@ -34,6 +34,7 @@
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_EffectManager.h"
+#include "graphics/cl_EntityEmitterFactory.h"
 #include "graphics/cl_ItemManager.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
@@ -49,6 +50,7 @@
 #include "platform/PointerPosition.h"
 #include "platform/StopSignals.h"
 #include "platform/UserFolders.h"
+#include "platform/particles/ParticleSystemManager.h"
 #include "sound/cl_Sound.h"
 #include "sound/cl_SoundChannel.h"
 #include "sound/cl_SoundMixer.h"
@@ -178,6 +180,9 @@ TarqApp::~TarqApp()
     m_minigameManager.reset();
     m_scenes.reset();
     m_effectManager.reset();
+    if (m_particles)
+        m_particles->destroyAllTemplates();
+    m_particles.reset();
     m_cameraSystem.reset();
     m_itemManager.reset();
     m_characterManager.reset();
@@ -322,6 +327,8 @@ void TarqApp::initGame()
     m_window->setVSyncEnabled(true);
     m_sceneManager->setShadowTextureSize(1024);
     Ogre::ResourceGroupManager::getSingleton()._registerScriptLoader(m_loader.get());
+    m_particles = std::make_unique<particles::ParticleSystemManager>();
+    m_particles->addEmitterFactory(std::make_unique<cl_EntityEmitterFactory>());
     m_rootReceiver = std::make_unique<cl_LuaCommandReceiver>(*m_scriptSystem, "root");
 
     WriteToOgreLog("Set the timeflow");

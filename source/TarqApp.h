@@ -36,6 +36,10 @@ class cl_TarqLog;
 class cl_TarqdataLoader;
 class cl_TriggerManager;
 class cl_ValueSourceManager;
+namespace particles
+{
+class ParticleSystemManager;
+}
 
 // The one application object: owns every subsystem for the whole run, brings OGRE, the resources and the
 // first scene up, runs the frame-capped main loop, switches the application modes, routes the player's keys
@@ -235,4 +239,7 @@ private:
     std::unique_ptr<cl_Localizer> m_localizer;
     std::unique_ptr<cl_EffectManager> m_effectManager;
     std::unique_ptr<cl_LuaCommandReceiver> m_rootReceiver;
+    // Made once OGRE's root exists (initGame), so that templates are read as the resource groups
+    // initialise; it goes after the effects, which destroy their systems through it.
+    std::unique_ptr<particles::ParticleSystemManager> m_particles;
 };

@@ -7,6 +7,7 @@
 #include "common/cl_TarqdataLoader.h"
 #include "gui/cl_GUISystem.h"
 #include "platform/Desktop.h"
+#include "platform/particles/ParticleSystemManager.h"
 #include "sound/cl_Sound.h"
 #include "sound/cl_SoundMixer.h"
 #include "support/DemoWorkingFolder.h"
@@ -147,6 +148,13 @@ TEST_F(StartedGame, OpensItsWindowOnTheMainMenu)
     EXPECT_FLOAT_EQ(camera.getNearClipDistance(), 5.0f);
     EXPECT_EQ(camera.getDerivedPosition(), Ogre::Vector3(0, 0, 1));
     EXPECT_TRUE(camera.getDerivedDirection().positionEquals(Ogre::Vector3(0, 0, -1)));
+
+    // The game's particle emitter is there, and the demo's particle scripts were read with GAMEDATA.
+    const particles::ParticleSystemManager& library = particles::ParticleSystemManager::getSingleton();
+    EXPECT_NE(library.getEmitterFactory("Entity"), nullptr);
+    EXPECT_NE(library.getSystemTemplate("Demo/TorchFire"), nullptr);
+    EXPECT_NE(library.getSystemTemplate("Demo/DoorDust"), nullptr);
+    EXPECT_FALSE(m_log->Contains("effects.psys"));
 
     cl_GameTime& time = *cl_GameTime::GetInstance();
     EXPECT_EQ(time.GetTimeGroup("default").maxCap, 1.0f);

@@ -44,6 +44,8 @@ public:
     void SetPlaying(bool playing) { m_playing = playing; }
     // The pause at the end of each pass in loop mode, in seconds.
     void SetLoopDelay(float delay) { m_loopDelay = delay; }
+    // What is left of the pause under way; 0 ends it.
+    void SetRemainingPause(float pause) { m_remainingPause = pause; }
 
     float GetTimePosition() const { return m_timePosition; }
     float GetDuration() const { return m_duration; }

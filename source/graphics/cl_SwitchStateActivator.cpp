@@ -8,7 +8,7 @@
 bool cl_SwitchStateActivator::AddEntry(const TiXmlElement& entry)
 {
     const char* name = entry.Attribute("name");
-    if (!name)
+    if (!name || (m_nameMustHaveText && !*name))
         return false;
     const char* flag = entry.Attribute(m_flagAttribute);
     m_entries.push_back({name, flag && std::string(flag) == "true"});

@@ -26,15 +26,19 @@ class cl_SwitchStateActivator : public IVisualStateElement
 {
 public:
     // Reads the entry's `name` (required) and its flag attribute, true only when it is exactly "true";
-    // false, with nothing added, when the name is missing.
+    // false, with nothing added, when the name is missing (or empty, where it must have text).
     bool AddEntry(const TiXmlElement& entry);
 
     // Applies the entries in order until one reports that the rest of the element must not run.
     void Activate(cl_VisualStateHolder& owner) override;
 
 protected:
-    // flagAttribute: the attribute holding the flag ("visible", "enabled"); a literal.
-    explicit cl_SwitchStateActivator(const char* flagAttribute) : m_flagAttribute(flagAttribute) {}
+    // flagAttribute: the attribute holding the flag ("visible", "enabled"); a literal. nameMustHaveText:
+    // an entry whose name is empty cannot be read either.
+    explicit cl_SwitchStateActivator(const char* flagAttribute, bool nameMustHaveText = false)
+        : m_flagAttribute(flagAttribute), m_nameMustHaveText(nameMustHaveText)
+    {
+    }
 
     // Applies one entry; false (after logging why) ends the element.
     virtual bool Apply(cl_VisualStateHolder& owner, const st_ElementSwitch& entry) = 0;
@@ -46,5 +50,6 @@ protected:
 
 private:
     const char* m_flagAttribute;
+    bool m_nameMustHaveText;
     std::vector<st_ElementSwitch> m_entries;
 };

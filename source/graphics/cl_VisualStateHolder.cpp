@@ -2,10 +2,14 @@
 
 #include "common/LogCall.h"
 #include "graphics/cl_CtrlStateActivator.h"
+#include "graphics/cl_EffectStateActivator.h"
 #include "graphics/cl_EmoStateActivator.h"
+#include "graphics/cl_LightStateActivator.h"
 #include "graphics/cl_MeshStateActivator.h"
+#include "graphics/cl_PatchStateActivator.h"
 #include "graphics/cl_ScriptStateActivator.h"
 #include "graphics/cl_SlaveStateActivator.h"
+#include "graphics/cl_TriggerStateActivator.h"
 
 #include <tinyxml.h>
 
@@ -27,7 +31,6 @@ struct ElementKind
 {
     const char* name;
     const char* readError;
-    // Both null for the kinds of the effects' elements, which read their entries themselves.
     std::unique_ptr<IVisualStateElement> (*create)();
     bool (*addEntry)(IVisualStateElement& element, const TiXmlElement& entry);
 };
@@ -41,10 +44,10 @@ template <class T> constexpr ElementKind Kind(const char* name, const char* read
 const ElementKind KINDS[] = {
     Kind<cl_SlaveStateActivator>("slave", "Could not load a slavestate in vs '%s'."),
     Kind<cl_MeshStateActivator>("mesh", "Could not load a meshstate in vs '%s'."),
-    {"patch", "Could not load a patchstate in vs '%s'.", nullptr, nullptr},
-    {"effect", "Could not load an effectstate in vs '%s'.", nullptr, nullptr},
-    {"trigger", "Could not load an triggerstate in vs '%s'.", nullptr, nullptr},
-    {"light", "Could not load an lightstate in vs '%s',", nullptr, nullptr},
+    Kind<cl_PatchStateActivator>("patch", "Could not load a patchstate in vs '%s'."),
+    Kind<cl_EffectStateActivator>("effect", "Could not load an effectstate in vs '%s'."),
+    Kind<cl_TriggerStateActivator>("trigger", "Could not load an triggerstate in vs '%s'."),
+    Kind<cl_LightStateActivator>("light", "Could not load an lightstate in vs '%s',"),
     Kind<cl_CtrlStateActivator>("ctrl", "Could not load a controlerstate in vs '%s'."),
     Kind<cl_ScriptStateActivator>("script", ""),
     Kind<cl_EmoStateActivator>("emo", "Could not load a emotion in vs '%s'."),
@@ -92,7 +95,7 @@ void cl_VisualStateHolder::LoadVisualStatesFromXml(const TiXmlElement* element, 
         for (const ElementKind& kind : KINDS)
         {
             const TiXmlElement* entry = state->FirstChildElement(kind.name);
-            if (!entry || !kind.create)
+            if (!entry)
                 continue;
             std::unique_ptr<IVisualStateElement> stateElement = kind.create();
             for (; entry; entry = entry->NextSiblingElement(kind.name))

@@ -256,14 +256,29 @@ TEST_F(VisualStates, OnlyAVisualstatesElementIsRead)
     EXPECT_EQ(Looks(), "frame leaf lamp key idle");
 }
 
-TEST_F(VisualStates, TheEffectsKindsAreLeftToTheirOwnElements)
+TEST_F(VisualStates, ThePatchEffectTriggerAndLightKindsRunInTheirPlaceWithoutStoppingTheOthers)
 {
     Load(R"(<visualstates><visualstate name="open">
-              <patch name="glow"/><effect name="smoke"/><trigger name="step"/><light name="sun"/>
               <script>trace = trace .. 's'</script>
+              <light name="sun"/><trigger name="step"/><effect name="smoke"/><patch name="glow"/>
             </visualstate></visualstates>)");
     m_door->SetVisualState("open");
     EXPECT_EQ(Value("trace"), "s");
-    EXPECT_EQ(m_capture.Count(cl_Logger::LEVEL_ERROR), 0u);
+    // Nothing of the scene exists here: each names what it misses, in kind order.
+    const std::vector<std::string> expected = {
+        "Patch with the id 'glow' could not be found!",
+        "The Effect with the id 'smoke' could not be found!",
+        "The Trigger with the id 'step' could not be found!",
+        "Light 'sun' could not be found.",
+    };
+    std::vector<std::string> errors;
+    for (const LogCapture::Line& line : m_capture.Lines())
+    {
+        if (line.level == cl_Logger::LEVEL_ERROR)
+            errors.push_back(line.text);
+    }
+    ASSERT_EQ(errors.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_NE(errors[i].find(expected[i]), std::string::npos) << errors[i];
 }
 } // namespace

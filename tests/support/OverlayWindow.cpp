@@ -1,6 +1,7 @@
 #include "support/OverlayWindow.h"
 
 #include "gui/cl_TarqTextAreaOverlayElementFactory.h"
+#include "support/GlRenderSystem.h"
 #include "support/LoadedLibraries.h"
 
 #include <OgreCamera.h>
@@ -15,27 +16,16 @@
 #include <Overlay/OgreOverlaySystem.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <stdexcept>
 
 OverlayWindow::OverlayWindow(int width, int height) : m_width(width), m_height(height)
 {
-    // Mesa's llvmpipe draws on worker threads that are still winding down as the process ends; under load
-    // the leak checker's walk over them crashes ("Tracer caught signal 11"). Drawing on the calling thread
-    // leaves no such threads.
-    setenv("LP_NUM_THREADS", "0", 0);
     m_logManager = std::make_unique<Ogre::LogManager>();
     m_logManager->createLog("overlay-window.log", true, false, true);
     m_root = std::make_unique<Ogre::Root>("", "", "");
     m_overlaySystem = std::make_unique<Ogre::OverlaySystem>();
-    m_root->loadPlugin("/usr/lib/x86_64-linux-gnu/OGRE/RenderSystem_GL");
-    m_root->loadPlugin("/usr/lib/x86_64-linux-gnu/OGRE/Codec_STBI");
-    Ogre::RenderSystem* renderSystem = m_root->getRenderSystemByName("OpenGL Rendering Subsystem");
-    if (!renderSystem)
-        throw std::runtime_error("no GL render system");
-    renderSystem->setConfigOption("Full Screen", "No");
-    renderSystem->setConfigOption("Video Mode", std::to_string(width) + " x " + std::to_string(height));
-    m_root->setRenderSystem(renderSystem);
+    UseGlRenderSystem(*m_root);
+    m_root->getRenderSystem()->setConfigOption("Video Mode",
+                                               std::to_string(width) + " x " + std::to_string(height));
     m_window = m_root->initialise(true, "overlay window");
     KeepLoadedLibraries();
     m_sceneManager = m_root->createSceneManager();
