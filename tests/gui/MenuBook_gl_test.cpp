@@ -4,23 +4,21 @@
 #include "common/cl_LuaScriptSystem.h"
 #include "common/cl_ValueSourceManager.h"
 #include "gui/cl_MainMenu.h"
-#include "gui/cl_TarqTextAreaOverlayElementFactory.h"
-#include "support/GlWindow.h"
 #include "support/LogCapture.h"
 #include "support/ManualGameTime.h"
+#include "support/OverlayWindow.h"
+#include "support/TexturePixels.h"
 
 #include <gtest/gtest.h>
 
 #include <OgreCamera.h>
 #include <OgreEntity.h>
 #include <OgreRenderWindow.h>
-#include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreTextureManager.h>
 #include <OgreViewport.h>
-#include <Overlay/OgreOverlayManager.h>
 #include <tinyxml.h>
 
 #include <memory>
@@ -38,22 +36,18 @@ class Book : public testing::Test
 protected:
     void SetUp() override
     {
-        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        for (const char* folder : {"", "materials", "textures"})
-            groups.addResourceLocation(std::string(QUILLMERE_BUILT_DEMO_DIR "data/interface/") + folder,
-                                       "FileSystem", "INTERFACEDATA");
-        groups.addResourceLocation("/usr/share/fonts/truetype/dejavu", "FileSystem", "INTERFACEDATA");
-        groups.initialiseResourceGroup("INTERFACEDATA");
-        cl_TarqTextAreaOverlayElementFactory::AddTo(Ogre::OverlayManager::getSingleton());
+        // As in the program, the window has drawn a frame before the menu draws its first page: a page
+        // drawn before OGRE's first frame does not outlive that frame.
+        m_window.Render();
         m_menu = std::make_unique<cl_MainMenu>();
-        m_sceneManager = m_window.Root().createSceneManager();
+        m_sceneManager = Ogre::Root::getSingleton().createSceneManager();
         m_menu->CreatePageTextures(m_sceneManager);
         m_window.Window().getViewport(0)->setCamera(m_menu->GetBook().GetCamera());
     }
     void TearDown() override
     {
         m_menu.reset();
-        m_window.Root().destroySceneManager(m_sceneManager);
+        Ogre::Root::getSingleton().destroySceneManager(m_sceneManager);
     }
 
     // Reads the menu's data and opens the book at the page, its flip played to the end.
@@ -70,7 +64,7 @@ protected:
     void Frame(float seconds)
     {
         m_menu->Update(seconds);
-        m_window.Root().renderOneFrame();
+        m_window.Render();
     }
 
     // Where the point (u, v) of the right-hand page of the first spread lies in the window (0 to 1).
@@ -91,7 +85,7 @@ protected:
         return m_menu->FindPage("MainPage")->at(entry).highlighted;
     }
 
-    GlWindow m_window{WIDTH, HEIGHT};
+    OverlayWindow m_window{WIDTH, HEIGHT};
     LogCapture m_log;
     cl_LuaScriptSystem m_script;
     ManualGameTime m_gameTime{m_script};
@@ -198,9 +192,8 @@ TEST_F(Book, EachPageOfTheStackIsDrawnIntoItsTextureAndShowsOnTheBook)
     // The texts' pixels, by stack position: the left-hand page low, the right-hand page high.
     const auto drawnRows = [](int position)
     {
-        const std::vector<uint8_t> pixels =
-            GlWindow::ReadPixels(*Ogre::TextureManager::getSingleton().getByName(
-                "_MainMenuPageTexture" + std::to_string(position), "INTERFACEDATA"));
+        const std::vector<uint8_t> pixels = TexturePixels(*Ogre::TextureManager::getSingleton().getByName(
+            "_MainMenuPageTexture" + std::to_string(position), "INTERFACEDATA"));
         std::pair<int, int> rows{1024, -1};
         for (int y = 0; y < 1024; ++y)
             for (int x = 0; x < 1024; ++x)
@@ -218,7 +211,6 @@ TEST_F(Book, EachPageOfTheStackIsDrawnIntoItsTextureAndShowsOnTheBook)
 
     // On the screen, the right-hand page's text stands dark on the painted paper where the texture has it.
     Frame(0.1f);
-    const std::vector<uint8_t> screen = m_window.ReadWindow();
     const Ogre::Vector2 topLeft = OnRightPage(0.0f, 0.0f);
     const Ogre::Vector2 bottomRight = OnRightPage(1.0f, 1.0f);
     int darkAbove = 0;
@@ -230,12 +222,13 @@ TEST_F(Book, EachPageOfTheStackIsDrawnIntoItsTextureAndShowsOnTheBook)
         for (int x = static_cast<int>(topLeft.x * WIDTH) + 3; x < static_cast<int>(bottomRight.x * WIDTH) - 3;
              ++x)
         {
-            const uint8_t* pixel = &screen[static_cast<size_t>((y * WIDTH + x) * 4)];
-            if (pixel[0] + pixel[1] + pixel[2] < 200)
+            const Ogre::ColourValue pixel = m_window.Pixel(x, y);
+            if (pixel.r + pixel.g + pixel.b < 0.8f)
                 ++(y < (topLeft.y + 0.35f * (bottomRight.y - topLeft.y)) * HEIGHT ? darkAbove : darkBelow);
         }
     }
     EXPECT_GT(darkAbove, 20) << "the text near the page's top";
+
     EXPECT_EQ(darkBelow, 0) << "paper elsewhere";
 }
 } // namespace

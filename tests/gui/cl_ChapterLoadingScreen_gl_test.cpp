@@ -1,9 +1,9 @@
 #include "gui/cl_ChapterLoadingScreen.h"
 
 #include "gui/cl_GameLoadingScreen.h"
-#include "gui/cl_TarqTextAreaOverlayElementFactory.h"
-#include "support/GlWindow.h"
 #include "support/LogCapture.h"
+#include "support/OverlayWindow.h"
+#include "support/TexturePixels.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,6 @@
 #include <OgreMaterialManager.h>
 #include <OgrePass.h>
 #include <OgreRenderWindow.h>
-#include <OgreResourceGroupManager.h>
-#include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreTechnique.h>
 #include <OgreTextureManager.h>
@@ -35,13 +33,7 @@ class LoadingScreens : public testing::Test
 protected:
     void SetUp() override
     {
-        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        for (const char* folder : {"", "materials", "textures"})
-            groups.addResourceLocation(std::string(QUILLMERE_BUILT_DEMO_DIR "data/interface/") + folder,
-                                       "FileSystem", "INTERFACEDATA");
-        groups.addResourceLocation("/usr/share/fonts/truetype/dejavu", "FileSystem", "INTERFACEDATA");
-        groups.initialiseResourceGroup("INTERFACEDATA");
-        cl_TarqTextAreaOverlayElementFactory::AddTo(Ogre::OverlayManager::getSingleton());
+        m_window.Render();
         m_window.SceneManager().createCamera("loadingscreencam");
     }
 
@@ -60,11 +52,11 @@ protected:
 
     static std::vector<uint8_t> Page()
     {
-        return GlWindow::ReadPixels(
+        return TexturePixels(
             *Ogre::TextureManager::getSingleton().getByName("_LoadingBarRTTTexture", "INTERFACEDATA"));
     }
 
-    GlWindow m_window{400, 300};
+    OverlayWindow m_window{400, 300};
     LogCapture m_log;
 };
 
@@ -107,7 +99,7 @@ TEST_F(LoadingScreens, TheChapterPageShowsTheBarAndPercentageOfTheProgress)
 
     // The window's frames leave the page as the screen drew it.
     m_window.Window().getViewport(0)->setCamera(m_window.SceneManager().getCamera("loadingscreencam"));
-    m_window.Root().renderOneFrame();
+    m_window.Render();
     EXPECT_EQ(Page(), page);
 
     screen.OnEnd();

@@ -1,20 +1,18 @@
 #include "gui/cl_TextureCanvas.h"
 
 #include "gui/cl_CanvasItem.h"
-#include "gui/cl_TarqTextAreaOverlayElementFactory.h"
-#include "support/GlWindow.h"
 #include "support/LogCapture.h"
+#include "support/OverlayWindow.h"
+#include "support/TexturePixels.h"
 
 #include <gtest/gtest.h>
 
 #include <OgreImage.h>
 #include <OgreMaterialManager.h>
 #include <OgrePass.h>
-#include <OgreResourceGroupManager.h>
 #include <OgreTechnique.h>
 #include <OgreTextureManager.h>
 #include <OgreTextureUnitState.h>
-#include <Overlay/OgreOverlayManager.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -27,18 +25,14 @@ namespace
 const int SIZE = 256;
 
 // A texture canvas on a render texture of 256 x 256, with the game's font and text type, a material of
-// plain red and one showing a picture whose left half is red and right half blue.
+// plain red, one of two passes and one showing a picture whose left half is red and right half blue.
 class Canvas : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(QUILLMERE_DEMO_DIR "data/interface", "FileSystem", "INTERFACEDATA");
-        groups.addResourceLocation("/usr/share/fonts/truetype/dejavu", "FileSystem", "INTERFACEDATA");
-        groups.initialiseResourceGroup("INTERFACEDATA");
-        cl_TarqTextAreaOverlayElementFactory::AddTo(Ogre::OverlayManager::getSingleton());
-
+        // The overlay manager learns the viewport's size, which texts are measured in, from a frame.
+        m_window.Render();
         m_texture = Ogre::TextureManager::getSingleton().createManual(
             "canvas", "General", Ogre::TEX_TYPE_2D, SIZE, SIZE, 0, Ogre::PF_A8R8G8B8, Ogre::TU_RENDERTARGET);
         Plain("red", Ogre::ColourValue::Red, false);
@@ -91,7 +85,7 @@ protected:
         }
         canvas.EndFrame();
         canvas.Destroy();
-        m_pixels = GlWindow::ReadPixels(*m_texture);
+        m_pixels = TexturePixels(*m_texture);
     }
 
     const uint8_t* At(int x, int y) const { return &m_pixels[static_cast<size_t>((y * SIZE + x) * 4)]; }
@@ -127,7 +121,7 @@ protected:
         return item;
     }
 
-    GlWindow m_window{64, 64};
+    OverlayWindow m_window{64, 64};
     LogCapture m_log;
     Ogre::TexturePtr m_texture;
     std::vector<uint8_t> m_halves;
