@@ -381,10 +381,12 @@ void cl_MainMenu::UpdateDynamicEntry(MenuEntry& entry)
     else if (StartsWith(key, "current:"))
     {
         const auto set = m_settings.find(key.substr(std::strlen("current:")));
-        // A set without choices has no label to show.
-        if (set != m_settings.end() && set->second.index >= 0 &&
-            static_cast<size_t>(set->second.index) < set->second.choices.size())
-            entry.item.text = set->second.choices[static_cast<size_t>(set->second.index)].label;
+        // A set without choices (no video mode the render system offers fits) has no label to show.
+        if (set != m_settings.end())
+            entry.item.text =
+                set->second.index >= 0 && static_cast<size_t>(set->second.index) < set->second.choices.size()
+                    ? set->second.choices[static_cast<size_t>(set->second.index)].label
+                    : std::string();
     }
     else if (key == "sg_chapter_title")
     {

@@ -457,7 +457,7 @@ TEST_F(MainMenu, DynamicEntriesShowWhatTheProgramKnows)
 {
     AddSaveGames(2);
     Load("<mainmenu><settings><set name='music'><value>leise</value><value>laut</value></set>"
-         "<set name='nothing'/></settings></mainmenu>");
+         "<set name='a set without choices'/></settings></mainmenu>");
     m_menu.ExecuteEvent("change:music", false);
     const struct
     {
@@ -471,7 +471,7 @@ TEST_F(MainMenu, DynamicEntriesShowWhatTheProgramKnows)
         {"difficulty_anything", 0, false, "Normal", false},
         {"desc_ln1_difficulty", 0, false, "_difficulty_normal_desc_ln1", false},
         {"current:music", 0, false, "laut", false},
-        {"current:nothing", 0, false, "before", false},
+        {"current:a set without choices", 0, false, "", false},
         {"current:none", 0, false, "before", false},
         {"sg_title", 1, false, "Spiel 1", false},
         {"sg_title", -1, false, "", false},
