@@ -14,6 +14,7 @@
 #include <OgreCamera.h>
 #include <OgreEntity.h>
 #include <OgreRenderWindow.h>
+#include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
@@ -230,5 +231,28 @@ TEST_F(Book, EachPageOfTheStackIsDrawnIntoItsTextureAndShowsOnTheBook)
     EXPECT_GT(darkAbove, 20) << "the text near the page's top";
 
     EXPECT_EQ(darkBelow, 0) << "paper elsewhere";
+}
+
+TEST_F(Book, ArtNobodyShippedIsNamedAndLeftOut)
+{
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    for (const char* folder : {"", "/textures"})
+        groups.removeResourceLocation(std::string(QUILLMERE_BUILT_DEMO_DIR "data/interface") + folder,
+                                      "INTERFACEDATA");
+    Open("<mainmenu/>", "MainPage");
+    for (const char* art :
+         {"seite1-front.mesh", "seite1-back.mesh", "seite2-front.mesh", "seite2-back.mesh", "seite3.mesh",
+          "menu_back01.dds", "menu_back02.dds", "menu_back03.dds", "menu_back04.dds", "menu_lightmap01.dds"})
+        EXPECT_TRUE(m_log.Contains(art, cl_Logger::LEVEL_ERROR)) << art;
+    EXPECT_FALSE(m_sceneManager->hasEntity("_page1"));
+    // The rest stands: the lights and their flicker, the page stack, and a book where nothing is picked.
+    EXPECT_TRUE(m_sceneManager->hasLight("_Omni03"));
+    EXPECT_EQ(m_menu->GetPageStack().size(), 2u);
+    Ogre::Vector2 uv;
+    EXPECT_EQ(m_menu->GetBook().Pick(0.75f, 0.5f, uv), -1);
+    m_menu->GoToPage("Preferences");
+    Frame(0.5f);
+    m_menu->DestroyScene();
+    EXPECT_FALSE(m_sceneManager->hasLight("_Omni03"));
 }
 } // namespace

@@ -5,6 +5,8 @@
 #include "gamecomponents/cl_SaveGameManager.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/cl_GUISystem.h"
+#include "sound/cl_Sound.h"
+#include "sound/cl_SoundMixer.h"
 #include "support/MenuWorld.h"
 
 #include <gtest/gtest.h>
@@ -691,5 +693,37 @@ TEST(MainMenuVideoModes, SmoothingOffersTheFirstFourLevels)
     EXPECT_EQ(set.key, "FSAA");
     EXPECT_EQ(set.choices[0].label, "$FSAA_0$") << "without localizer";
     EXPECT_EQ(set.choices[3].value, "8");
+}
+
+// A menu whose difficulty the test sets: the menu itself never sets -1.
+class MenuAtDifficulty : public cl_MainMenu
+{
+public:
+    explicit MenuAtDifficulty(int difficulty) { m_difficulty = difficulty; }
+};
+
+TEST_F(MainMenu, ANewGameAtDifficultyMinusOneEntersTheEasyMinigameInstead)
+{
+    MenuAtDifficulty menu(-1);
+    m_app->SetMode(TarqApp::MODE_MAINMENU);
+    menu.ExecuteEvent("newgame", false);
+    EXPECT_EQ(m_app->GetMode(), TarqApp::MODE_EASY);
+    EXPECT_EQ(Saves().GetCurrentEntry().chapter, "") << "no new game";
+}
+
+TEST_F(MainMenu, LeavingTheMenuBringsBackTheMusicOfBeforeEvenWhenItWasStillToCome)
+{
+    cl_SoundMixer& mixer = cl_Sound::GetInstance()->GetMixer();
+    // The tower's music is asked for and waits for a fade-out.
+    mixer.PlayMusic("tower", 1.0f, true, false);
+    m_menu.CreateScene("");
+    EXPECT_EQ(m_menu.GetPreviousMusic(), "tower");
+    EXPECT_EQ(mixer.GetCurrentMusicName(), cl_MainMenu::MUSIC);
+    m_menu.DestroyScene();
+    EXPECT_EQ(mixer.GetCurrentMusicName(), "tower");
+    // A second close changes nothing.
+    mixer.PlayMusic("other", 1.0f, true, false);
+    m_menu.DestroyScene();
+    EXPECT_EQ(mixer.GetCurrentMusicName(), "other");
 }
 } // namespace
