@@ -224,19 +224,17 @@ void cl_ChapterLoadingScreen::CreatePlane()
 
 void cl_ChapterLoadingScreen::SetUpItems()
 {
-    const Ogre::ColourValue ink(0.4f, 0.3f, 0.15f, 1.0f);
-    cl_CanvasItem& info = m_items["info"];
-    info.x = 0.5f;
-    info.y = 0.858f;
-    info.charHeight = 0.042f;
-    info.alignment = cl_CanvasItem::ALIGN_CENTRE;
-    info.colour = ink;
-    cl_CanvasItem& percentage = m_items["percentage"];
-    percentage.x = 0.84375f;
-    percentage.y = 0.89f;
-    percentage.charHeight = 0.055f;
-    percentage.alignment = cl_CanvasItem::ALIGN_RIGHT;
-    percentage.colour = ink;
+    const auto text = [this](const char* name, float x, float y, float charHeight, int alignment)
+    {
+        cl_CanvasItem& item = m_items[name];
+        item.x = x;
+        item.y = y;
+        item.charHeight = charHeight;
+        item.alignment = alignment;
+        item.colour = Ogre::ColourValue(0.4f, 0.3f, 0.15f, 1.0f);
+    };
+    text("info", 0.5f, 0.858f, 0.042f, cl_CanvasItem::ALIGN_CENTRE);
+    text("percentage", 0.84375f, 0.89f, 0.055f, cl_CanvasItem::ALIGN_RIGHT);
     cl_CanvasItem& bar = m_items["bar"];
     bar.isImage = true;
     bar.text = "ChapterLoadScreen/ProgressBar";
