@@ -97,6 +97,7 @@ cl_GUISystem::cl_GUISystem(cl_CommandDistributor& distributor, std::unique_ptr<c
 
 cl_GUISystem::~cl_GUISystem()
 {
+    m_mainMenu->DestroyCamera();
     m_gameTime.reset();
     m_ingameMenu.DestroyOverlays();
 }

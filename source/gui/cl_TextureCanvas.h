@@ -48,8 +48,6 @@ public:
     // Ends the pass that Clear started.
     void EndFrame();
 
-    Ogre::Camera* GetCamera() const { return m_camera; }
-
 private:
     // Whether a pass runs (between Clear and EndFrame) on a canvas that has its texture.
     bool IsDrawing() const { return m_renderSystem && m_viewport; }
