@@ -359,16 +359,10 @@ void cl_MainMenu::UpdateDynamicEntry(MenuEntry& entry)
 {
     const std::string& key = entry.dynamicKey;
     const SaveEntry* save = SelectedSaveGame();
-    // The save game's details show nothing while the empty slot is selected, and stay as they are while
-    // the selection names no save game.
-    const bool noSave = m_selectedGame < 0;
+    // The save game's details show nothing while the selection names no save game (the empty slot, or
+    // none at all): neither an earlier save's details nor the entry's key, a picture nobody has.
     const auto saveDetail = [&](const auto& detail)
-    {
-        if (noSave)
-            entry.item.text.clear();
-        else if (save)
-            entry.item.text = detail(*save);
-    };
+    { entry.item.text = save ? detail(*save) : std::string(); };
     const auto difficulty = std::find_if(std::begin(DIFFICULTY_TEXTS), std::end(DIFFICULTY_TEXTS),
                                          [&](const auto& texts) { return StartsWith(key, texts.prefix); });
     const auto arrow = std::find_if(std::begin(ARROWS), std::end(ARROWS),

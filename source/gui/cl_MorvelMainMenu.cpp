@@ -9,10 +9,8 @@ void cl_MorvelMainMenu::UpdateDynamicEntry(MenuEntry& entry)
         cl_MainMenu::UpdateDynamicEntry(entry);
         return;
     }
-    if (m_selectedGame < 0)
-        entry.item.text.clear();
-    else if (const SaveEntry* save = SelectedSaveGame())
-        entry.item.text = "chapter_illu_" + save->section;
+    const SaveEntry* save = SelectedSaveGame();
+    entry.item.text = save ? "chapter_illu_" + save->section : std::string();
 }
 
 void cl_MorvelMainMenu::BuildVideoOptions()

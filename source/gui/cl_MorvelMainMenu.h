@@ -8,8 +8,8 @@
 class cl_MorvelMainMenu : public cl_MainMenu
 {
 public:
-    // "sg_illu": "chapter_illu_" + the selected save game's section ("" while the empty slot is
-    // selected), without the selection marks; any other key as the base menu.
+    // "sg_illu": "chapter_illu_" + the selected save game's section ("" while the selection names no save
+    // game), without the selection marks; any other key as the base menu.
     void UpdateDynamicEntry(MenuEntry& entry) override;
     void BuildVideoOptions() override;
     // Rows whose event is "newgame:" + the chapter's id.

@@ -477,7 +477,7 @@ TEST_F(MainMenu, DynamicEntriesShowWhatTheProgramKnows)
         {"current:none", 0, false, "before", false},
         {"sg_title", 1, false, "Spiel 1", false},
         {"sg_title", -1, false, "", false},
-        {"sg_title", 5, false, "before", false},
+        {"sg_title", 5, false, "", false},
         {"sg_illu", 0, false, "chapter_illu_chapter1", false},
         {"sg_chapter_title", 0, false, "Das Turmzimmer - Kapitel 1", false},
         {"sg_played", 1, false, "1 Stunde, 1 Minute", false},

@@ -67,7 +67,7 @@ TEST_F(MorvelMainMenu, TheSaveGamesPictureGoesByItsSection)
     } cases[] = {
         {"selectgame:1", "chapter_illu_turm"},
         {"selectgame:-1", ""},
-        {"selectgame:9", "before"},
+        {"selectgame:9", ""},
     };
     for (const auto& c : cases)
     {
