@@ -55,7 +55,12 @@ std::string Point(float x, float y)
 class ProbeScene final : public cl_Scene
 {
 public:
-    ProbeScene(Calls& seen, bool hasBackdrop) : cl_Scene(nullptr, hasBackdrop), m_seen(seen) {}
+    ProbeScene(Calls& seen, bool hasBackdrop)
+        : cl_Scene(TiXmlElement("scene")), m_hasBackdrop(hasBackdrop), m_seen(seen)
+    {
+    }
+
+    bool HasBackdrop() const override { return m_hasBackdrop; }
 
     cl_ItemAsset* PickItem(float x, float y) const override
     {
@@ -80,6 +85,7 @@ public:
     bool exitTakesClick = false;
 
 private:
+    bool m_hasBackdrop;
     Calls& m_seen;
 };
 

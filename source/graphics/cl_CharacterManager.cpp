@@ -8,6 +8,7 @@
 #include "common/cl_Command.h"
 #include "common/cl_GameTime.h"
 #include "graphics/cl_Character.h"
+#include "graphics/cl_CharacterLoader.h"
 #include "graphics/cl_ControlledPuppet.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
@@ -99,6 +100,11 @@ cl_Character* cl_CharacterManager::LoadCharacter(const std::string& id)
     auto character = std::make_unique<cl_Character>(*m_sceneManager, name);
     if (const TiXmlElement* puppet = element.FirstChildElement("puppet"))
         character->GetPuppet()->FromXml(puppet);
+    if (!cl_CharacterLoader::Load(&element, character.get()))
+    {
+        LOG_ERROR("Loading Character failed!");
+        return nullptr;
+    }
     for (const std::string& subMesh : character->GetPuppet()->GetSubMeshNames())
         character->GetPuppet()->GetSubMesh(subMesh).entity->setQueryFlags(CHARACTER_QUERY_FLAGS);
     return AddCharacter(std::move(character));
@@ -139,6 +145,14 @@ void cl_CharacterManager::RemoveFromScene(const std::string& id)
     }
 }
 
+void cl_CharacterManager::RemoveAllFromScene()
+{
+    for (const auto& character : m_characters)
+        RemoveFromScene(character.first);
+}
+
+void cl_CharacterManager::LoadSceneIncludes(const TiXmlElement*) {}
+
 cl_Character* cl_CharacterManager::AddCharacter(std::unique_ptr<cl_Character> character)
 {
     const std::string id = character->GetName();
@@ -146,8 +160,27 @@ cl_Character* cl_CharacterManager::AddCharacter(std::unique_ptr<cl_Character> ch
     if (kept)
         LOG_WARNING("The character '%s' exists already.", id.c_str());
     else
+    {
         kept = std::move(character);
+        kept->SetNavmesh(m_navmesh);
+        kept->ApplySceneMovementSettings(m_environmentType, m_running);
+    }
     return kept.get();
+}
+
+void cl_CharacterManager::SetNavmesh(cl_Navmesh* navmesh)
+{
+    m_navmesh = navmesh;
+    for (const auto& character : m_characters)
+        character.second->SetNavmesh(navmesh);
+}
+
+void cl_CharacterManager::SetMovementSettings(EnvironmentType type, float running)
+{
+    m_environmentType = type;
+    m_running = running;
+    for (const auto& character : m_characters)
+        character.second->ApplySceneMovementSettings(type, running);
 }
 
 cl_Character* cl_CharacterManager::GetCharacter(const std::string& id) const

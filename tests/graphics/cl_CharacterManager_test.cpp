@@ -4,10 +4,13 @@
 #include "assets/cl_SceneAsset.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_ControlledPuppet.h"
+#include "graphics/cl_MovementControl.h"
+#include "graphics/cl_Navmesh.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
 #include "support/AssetWorld.h"
 #include "support/HeadlessOgre.h"
+#include "support/SceneDefinition.h"
 #include "support/TestFigure.h"
 
 #include <OgreEntity.h>
@@ -46,11 +49,7 @@ protected:
         m_characters.ParseElement(document.RootElement(), group, false);
     }
     cl_ItemAsset& Asset(const std::string& id) { return dynamic_cast<cl_ItemAsset&>(m_world.Asset(id)); }
-    void LoadScene()
-    {
-        m_scenes.SetLoadedScene(
-            std::make_unique<cl_Scene>(&dynamic_cast<cl_SceneAsset&>(m_world.Asset("scenes_tower")), false));
-    }
+    void LoadScene() { m_scenes.SetLoadedScene(MakeScene("scenes_tower")); }
 
     HeadlessOgre m_ogre;
     AssetWorld m_world;
@@ -58,6 +57,28 @@ protected:
     cl_CharacterManager m_characters{m_world.script};
     Ogre::SceneNode* m_game;
 };
+
+TEST_F(CharacterManagerTest, BuiltCharactersHaveTheirControlsAndWalkOnTheNavmeshTheyAreGiven)
+{
+    Parse(R"(<character assetref="characters_hero"><controls><movectrl name="move"/><turnctrl name="turn"/>
+        </controls></character>)",
+          "CHAPTERDATA");
+    Parse(KEEPER, "CHAPTERDATA");
+    m_characters.LoadChapterCharacters();
+    cl_Character* hero = m_characters.GetCharacter("characters_hero");
+    cl_Character* keeper = m_characters.GetCharacter("characters_keeper");
+    ASSERT_NE(hero, nullptr);
+    ASSERT_NE(keeper, nullptr);
+    EXPECT_EQ(hero->GetMovementControl(), hero->GetPuppet()->GetControl("move"));
+    EXPECT_EQ(hero->GetActivity(), cl_Character::ACTIVITY_INACTIVE) << "read, in no scene yet";
+
+    cl_Navmesh navmesh;
+    m_characters.SetNavmesh(&navmesh);
+    EXPECT_EQ(hero->GetNavmesh(), &navmesh);
+    EXPECT_EQ(keeper->GetNavmesh(), &navmesh);
+    m_characters.SetNavmesh(nullptr);
+    EXPECT_EQ(hero->GetNavmesh(), nullptr);
+}
 
 TEST_F(CharacterManagerTest, BuildsEachCharacterOnceFromItsKeptElement)
 {
