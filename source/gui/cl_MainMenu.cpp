@@ -76,11 +76,6 @@ const struct
     {"mm_arrow_right", "mm_pfeil_rechts_normal", "mm_pfeil_rechts_selected"},
 };
 
-bool StartsWith(const std::string& text, const std::string& prefix)
-{
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 // The localizer's text of X, with its "$token$" references put in; X itself without localizer.
 std::string TextOf(const std::string& text)
 {
