@@ -70,15 +70,17 @@ green_pixels() {
         -fx '(g > r + 0.2 && g > b + 0.2) ? 1 : 0' -format '%[fx:int(mean * w * h)]' info:
 }
 
-# click NAME: the pointer to the point, its entry highlighted (seen on a screenshot within 5 s), then a
-# click.
+# click NAME: the pointer to the point, its entry highlighted (seen on a screenshot within some 12 s), then
+# a click.
 click() {
     read -r x y <<<"${POINT[$1]}"
-    pointer_to "$x" "$y"
+    # The book picks on a move only: a page still turning or zooming is picked again by a move beside
+    # the point and back.
     for _ in $(seq 10); do
+        pointer_to $((x + 2)) "$y"
+        pointer_to "$x" "$y"
         e2e_screenshot "over_$1"
         (($(green_pixels "over_$1" "$x" "$y") > 20)) && break
-        sleep 0.5
     done
     (($(green_pixels "over_$1" "$x" "$y") > 20)) || e2e_fail "'$1' is not highlighted under the pointer"
     xdotool click 1
@@ -146,14 +148,16 @@ click resume
 touch "$change"
 wait_marker changed
 xdotool key Escape
-sleep 1.5
+sleep 1
+shows_title load_ahead || e2e_fail "no in-game main page after the change"
 click loadgame
 click first_row
 click load
 wait_marker started
 
 xdotool key Escape
-sleep 1.5
+sleep 1
+shows_title settings_ahead || e2e_fail "no in-game main page after the load"
 POINT[preferences]=${POINT[preferences_ingame]}
 click preferences
 pointer_to 700 300
