@@ -5,6 +5,7 @@
 #   window       OGRE logs that it creates the render window;
 #   main menu    OGRE logs that it has loaded the resource group "GAMEDATA": the set-up's last step then
 #                builds the first scene, which loads nothing, and enters the main-menu mode;
+#   menu shown   the main menu writes "menu shown" at the end of the first frame that showed its book;
 #   first frame  OGRE starts shutting down: the demo's Functions.lua asks to quit at start-up, so the loop
 #                ends at the end of the first frame, and the shutdown's first line follows a millisecond or
 #                so later.
@@ -40,9 +41,11 @@ export ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null}
 
 window_line="_createRenderWindow"
 menu_line="Finished loading resource group GAMEDATA"
+shown_line="menu shown"
 frame_line="DefaultWorkQueue('Root') shutting down"
 
-# One start of the game; prints "window main-menu first-frame" in milliseconds, "-" for a moment missed.
+# One start of the game; prints "window main-menu menu-shown first-frame" in milliseconds, "-" for a moment
+# missed.
 run_once() {
     local stamped=$root/stamped.txt log=$home/Documents/Quillmere/welk.log start pid
     rm -f "$log"
@@ -53,10 +56,10 @@ run_once() {
     # The log file is written line by line as OGRE logs; tail polls it every 2 ms until the game ends, grep passes
     # on only the lines wanted, and the shell stamps that handful of lines as they come.
     tail -F -s 0.002 -n +1 --pid="$pid" "$log" 2>/dev/null |
-        grep --line-buffered -F -e "$window_line" -e "$menu_line" -e "$frame_line" |
+        grep --line-buffered -F -e "$window_line" -e "$menu_line" -e "$shown_line" -e "$frame_line" |
         while IFS= read -r line; do printf '%s %s\n' "$EPOCHREALTIME" "$line"; done >"$stamped" || true
     wait "$pid" || true
-    awk -v start="$start" -v window="$window_line" -v menu="$menu_line" -v frame="$frame_line" '
+    awk -v start="$start" -v window="$window_line" -v menu="$menu_line" -v shown="$shown_line" -v frame="$frame_line" '
         function at(text,    i) {
             for (i = 1; i <= n; ++i)
                 if (index(lines[i], text))
@@ -64,17 +67,17 @@ run_once() {
             return "-"
         }
         { times[++n] = $1; lines[n] = $0 }
-        END { print at(window), at(menu), at(frame) }' "$stamped"
+        END { print at(window), at(menu), at(shown), at(frame) }' "$stamped"
 }
 
 run_once >/dev/null
 results=$root/results.txt
-row() { printf '%-8s %8s %10s %12s%s\n' "$@"; }
-row run window "main menu" "first frame" ""
+row() { printf '%-8s %8s %10s %11s %12s%s\n' "$@"; }
+row run window "main menu" "menu shown" "first frame" ""
 for run in $(seq "$runs"); do
-    read -r window menu frame < <(run_once)
-    row "$run" "$window" "$menu" "$frame" ""
-    echo "$window $menu $frame" >>"$results"
+    read -r window menu shown frame < <(run_once)
+    row "$run" "$window" "$menu" "$shown" "$frame" ""
+    echo "$window $menu $shown $frame" >>"$results"
 done
 
 # The middle value of a column (the mean of the two middle ones for an even count); "-" marks a failed run.
@@ -83,4 +86,4 @@ median() {
         awk '{ v[NR] = $1 } END { if (NR == 0) print "-"; else if (NR % 2) printf "%.1f", v[(NR + 1) / 2];
                                   else printf "%.1f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-row median "$(median 1)" "$(median 2)" "$(median 3)" "   (ms from start, $runs runs)"
+row median "$(median 1)" "$(median 2)" "$(median 3)" "$(median 4)" "   (ms from start, $runs runs)"

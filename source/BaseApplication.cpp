@@ -2,6 +2,7 @@
 
 #include "common/LogCall.h"
 #include "common/OgreConfigFile.h"
+#include "common/OgreResources.h"
 #include "common/StringHelpers.h"
 #include "platform/Desktop.h"
 #include "platform/FatalError.h"
@@ -9,7 +10,6 @@
 
 #include <OgreCamera.h>
 #include <OgreException.h>
-#include <OgreLogManager.h>
 #include <OgreRenderWindow.h>
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
@@ -47,12 +47,6 @@ const std::string* FindMode(const std::vector<std::string>& modes, const std::st
             return &mode;
     }
     return nullptr;
-}
-
-void LogToOgre(const char* text)
-{
-    if (Ogre::LogManager* manager = Ogre::LogManager::getSingletonPtr())
-        manager->logMessage(text);
 }
 } // namespace
 
@@ -111,12 +105,12 @@ bool BaseApplication::setup()
     createRoot();
     // Overlays need their system right after the root, whoever made the root.
     m_overlaySystem = std::make_unique<Ogre::OverlaySystem>();
-    LogToOgre("Setup Resources:");
+    WriteToOgreLog("Setup Resources:");
     setupResources();
-    LogToOgre("Configure:");
+    WriteToOgreLog("Configure:");
     if (!configure())
         return false;
-    LogToOgre("Init Ogre:");
+    WriteToOgreLog("Init Ogre:");
     chooseSceneManager();
     createCamera();
     createViewports();
@@ -124,7 +118,7 @@ bool BaseApplication::setup()
     initGame();
     createFrameListener();
     createResourceListener();
-    LogToOgre("Load Resources:");
+    WriteToOgreLog("Load Resources:");
     loadResources();
     createScene();
     return m_exitCode == EXIT_SUCCESS;
@@ -214,7 +208,7 @@ void BaseApplication::createViewports()
 void BaseApplication::createFrameListener()
 {
     m_debugOverlay = Ogre::OverlayManager::getSingleton().getByName("Core/DebugOverlay");
-    LogToOgre("*** Initializing OIS ***");
+    WriteToOgreLog("*** Initializing OIS ***");
 
     size_t windowHandle = 0;
     m_window->getCustomAttribute("WINDOW", &windowHandle);

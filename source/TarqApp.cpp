@@ -10,6 +10,7 @@
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
 #include "common/OgreConfigFile.h"
+#include "common/OgreResources.h"
 #include "common/ResourceLocations.h"
 #include "common/StringHelpers.h"
 #include "common/cl_Argument.h"
@@ -82,12 +83,6 @@ namespace
 {
 const char* const PREFERENCE_KEYS[] = {"resolution", "quality", "FSAA", "subtitle"};
 
-void LogToOgre(const std::string& text)
-{
-    if (Ogre::LogManager* manager = Ogre::LogManager::getSingletonPtr())
-        manager->logMessage(text);
-}
-
 std::string StandardPath(const std::string& path)
 {
     return Ogre::StringUtil::standardisePath(path);
@@ -133,8 +128,13 @@ TarqApp::TarqApp(cl_GameComponents::Components components)
     m_gameComponents = std::make_unique<cl_GameComponents>(*m_scriptSystem, std::move(components));
     // The save games come with the hub, which starts the chapters through them.
     m_saveGames = std::make_unique<cl_SaveGameManager>();
-    m_gameComponents->SetChapterStarter([this](const std::string& chapterId, int32_t difficulty)
-                                        { return m_saveGames->StartChapter(chapterId, difficulty); });
+    // A chapter that starts is played: the main menu and its book give way to the game first.
+    m_gameComponents->SetChapterStarter(
+        [this](const std::string& chapterId, int32_t difficulty)
+        {
+            SetMode(MODE_INGAME);
+            return m_saveGames->StartChapter(chapterId, difficulty);
+        });
     m_poolManager = std::make_unique<cl_PoolManager>(*m_scriptSystem);
     m_guiSystem = std::make_unique<cl_GUISystem>(*m_scriptSystem);
     m_scenes = std::make_unique<cl_SceneManager>(*m_scriptSystem);
@@ -326,7 +326,7 @@ void TarqApp::initGame()
     m_particles->addEmitterFactory(std::make_unique<cl_EntityEmitterFactory>());
     m_rootReceiver = std::make_unique<cl_LuaCommandReceiver>(*m_scriptSystem, "root");
 
-    LogToOgre("Set the timeflow");
+    WriteToOgreLog("Set the timeflow");
     const struct
     {
         const char* group;
@@ -339,17 +339,17 @@ void TarqApp::initGame()
         timeGroup.maxCap = group.maxCap;
     }
 
-    LogToOgre("Init sound");
+    WriteToOgreLog("Init sound");
     m_sound->Init();
     LoadSoundDefinitions();
-    LogToOgre("Load savegames");
+    WriteToOgreLog("Load savegames");
     m_saveGames->ScanSaveGames();
     m_saveGames->UnlockChapter("chapter1");
-    LogToOgre("Init scene manager");
+    WriteToOgreLog("Init scene manager");
     m_scenes->Init();
-    LogToOgre("Init character manager");
+    WriteToOgreLog("Init character manager");
     m_characterManager->Init(m_sceneManager);
-    LogToOgre("Init item manager");
+    WriteToOgreLog("Init item manager");
     m_itemManager->Init();
 }
 
@@ -375,9 +375,15 @@ void TarqApp::LoadSoundDefinitions()
 
 void TarqApp::loadResources()
 {
-    LogToOgre("load resources");
+    WriteToOgreLog("load resources");
+    // While loading, the window shows the bar and nothing of the game's scene.
+    m_sceneManager->addSpecialCaseRenderQueue(Ogre::RENDER_QUEUE_OVERLAY);
+    m_sceneManager->setSpecialCaseRenderQueueMode(Ogre::SceneManager::SCRQM_INCLUDE);
     cl_GameLoadingScreen loadingScreen;
-    loadingScreen.Start(m_window);
+    loadingScreen.SetRenderWindow(m_window);
+    loadingScreen.SetShares(0.0f, 7, 3, 0);
+    loadingScreen.OnStart();
+    m_window->update(true);
     m_mode = MODE_LOADING;
     Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
     resources.addResourceGroupListener(&loadingScreen);
@@ -399,8 +405,11 @@ void TarqApp::loadResources()
     for (const std::string& group :
          {resources.getWorldResourceGroupName(), std::string("INTERFACEDATA"), std::string("GAMEDATA")})
         attempt("Loading the resource group " + group, [&] { resources.loadResourceGroup(group); });
-    loadingScreen.Finish();
+    loadingScreen.OnEnd();
+    loadingScreen.SetRenderWindow(nullptr);
     resources.removeResourceGroupListener(&loadingScreen);
+    m_sceneManager->clearSpecialCaseRenderQueues();
+    m_sceneManager->setSpecialCaseRenderQueueMode(Ogre::SceneManager::SCRQM_EXCLUDE);
 }
 
 void TarqApp::createScene()
@@ -415,7 +424,7 @@ void TarqApp::createScene()
     m_menuSceneManager =
         m_root->createSceneManager(Ogre::DefaultSceneManagerFactory::FACTORY_TYPE_NAME, "sm_menu");
     m_menuSceneManager->addRenderQueueListener(m_overlaySystem.get());
-    m_guiSystem->GetMainMenu().SetMenuSceneManager(m_menuSceneManager);
+    m_guiSystem->GetMainMenu().CreatePageTextures(m_menuSceneManager);
     m_gameComponents->SetSelectedItem(nullptr);
     m_gameComponents->SetMouseOverObject(nullptr);
     m_mode = MODE_MAINMENU;
@@ -503,7 +512,7 @@ bool TarqApp::UpdateFrame(const Ogre::FrameEvent& event)
 {
     if (const int signal = platform::TakeStopSignal())
     {
-        LogToOgre(signal == SIGINT ? "Quit on SIGINT" : "Quit on SIGTERM");
+        WriteToOgreLog(signal == SIGINT ? "Quit on SIGINT" : "Quit on SIGTERM");
         RequestQuit();
     }
     if (HasSceneWithBackdrop(*m_scenes))
@@ -655,7 +664,7 @@ void TarqApp::SetCamera(Ogre::Camera* camera)
         }
         Ogre::Pass::processPendingPassUpdates();
     }
-    LogToOgre("SetCamera");
+    WriteToOgreLog("SetCamera");
     // Before OGRE runs there is no viewport yet; the camera is still the one the hover pass looks at.
     Ogre::Viewport* viewport =
         m_window && m_window->getNumViewports() > 0 ? m_window->getViewport(0) : nullptr;

@@ -138,9 +138,12 @@ TEST_F(StartedGame, OpensItsWindowOnTheMainMenu)
     EXPECT_EQ(viewport.getActualWidth(), static_cast<int>(window.getWidth()));
     EXPECT_EQ(viewport.getActualHeight(), static_cast<int>(window.getHeight()));
     EXPECT_EQ(viewport.getBackgroundColour(), Ogre::ColourValue::Black);
-    Ogre::Camera& camera = *viewport.getCamera();
+    // The main menu shows its book through its own camera; the game's comes back when the game starts.
+    EXPECT_EQ(viewport.getCamera()->getName(), "MenuCam");
+    EXPECT_EQ(viewport.getCamera(), m_app->GetCamera());
+    ASSERT_NE(m_app->GetPreviousCamera(), nullptr);
+    Ogre::Camera& camera = *m_app->GetPreviousCamera();
     EXPECT_EQ(camera.getName(), "LocationCam");
-    EXPECT_EQ(&camera, m_app->GetCamera());
     EXPECT_FLOAT_EQ(camera.getFOVy().valueDegrees(), 33.75f);
     EXPECT_FLOAT_EQ(camera.getNearClipDistance(), 5.0f);
     EXPECT_EQ(camera.getDerivedPosition(), Ogre::Vector3(0, 0, 1));

@@ -6,6 +6,7 @@
 #include "assets/cl_SpokentextPool.h"
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
+#include "common/OgreResources.h"
 #include "common/XmlParse.h"
 #include "common/cl_ArgList.h"
 #include "common/cl_Config.h"
@@ -19,13 +20,13 @@
 
 #include <OgreCamera.h>
 #include <OgreDataStream.h>
-#include <OgreLogManager.h>
 #include <OgreRenderWindow.h>
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreString.h>
 #include <OgreViewport.h>
+#include <Overlay/OgreOverlaySystem.h>
 #include <boost/filesystem/operations.hpp>
 #include <tinyxml.h>
 
@@ -73,12 +74,6 @@ std::vector<std::string> ReadPaths(const TiXmlElement& element, const char* name
          child = child->NextSiblingElement(name))
         paths.push_back(ForwardSlashes(TextOf(child)));
     return paths;
-}
-
-void WriteToOgreLog(const std::string& line)
-{
-    if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
-        log->logMessage(line);
 }
 
 // Creates the group afresh, adds the locations in order, then initialises it (which parses its ".tdf"
@@ -154,9 +149,14 @@ public:
             m_viewport->setCamera(camera);
         }
         m_sceneManager->setAmbientLight(Ogre::ColourValue(1.0f, 1.0f, 1.0f, 1.0f));
+        // The screen's tiles are overlays, drawn only in scene managers that the overlay system listens to.
+        if (Ogre::OverlaySystem* overlays = OverlaySystem())
+            m_sceneManager->addRenderQueueListener(overlays);
     }
     ~LoadingScene()
     {
+        if (Ogre::OverlaySystem* overlays = OverlaySystem())
+            m_sceneManager->removeRenderQueueListener(overlays);
         if (m_application)
             m_application->RestorePreviousCamera();
         else if (m_viewport)
@@ -169,6 +169,11 @@ public:
     Ogre::SceneManager* GetSceneManager() const { return m_sceneManager; }
 
 private:
+    Ogre::OverlaySystem* OverlaySystem() const
+    {
+        return m_application ? m_application->GetOverlaySystem() : nullptr;
+    }
+
     Ogre::Root& m_root;
     Ogre::Viewport* m_viewport;
     TarqApp* const m_application = dynamic_cast<TarqApp*>(BaseApplication::GetInstance());
@@ -340,17 +345,19 @@ void cl_TarqdataLoader::LoadChapter(const std::string& id)
         const cl_Chapter chapter = GetChapter(id);
         {
             const cl_Localizer* localizer = cl_Localizer::GetInstance();
-            cl_ChapterLoadingScreen screen(loadingScene.GetSceneManager(),
+            cl_ChapterLoadingScreen screen(chapter.m_title, loadingScene.GetSceneManager(),
                                            localizer ? localizer->FindToken(chapter.m_subtitle)
                                                      : chapter.m_subtitle,
                                            chapter.m_illuName);
+            screen.SetRenderWindow(window);
             screen.SetShares(0.5f, 2, 2, 1);
-            screen.Start(window);
-            window->update();
+            screen.OnStart();
+            window->update(true);
             Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
             groups.addResourceGroupListener(&screen);
             LoadChapterData(chapter, screen);
-            screen.Finish();
+            screen.OnEnd();
+            screen.SetRenderWindow(nullptr);
             groups.removeResourceGroupListener(&screen);
         }
         WriteToOgreLog("Loading Done");

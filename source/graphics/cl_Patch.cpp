@@ -1,6 +1,7 @@
 #include "graphics/cl_Patch.h"
 
 #include "common/LogCall.h"
+#include "common/OgreResources.h"
 #include "common/cl_FloatSource.h"
 #include "graphics/cl_Backdrop.h"
 #include "graphics/cl_TexturePane.h"
@@ -17,21 +18,6 @@ namespace
 {
 // The suffix that makes a texture name a material name: its extension with the dot.
 const size_t EXTENSION_LENGTH = 4;
-
-// Whether a material of that name exists in any resource group. OGRE's own look-up "in any group" misses
-// the groups of its global pool, so each group is asked.
-bool MaterialNameTaken(const std::string& name)
-{
-    Ogre::MaterialManager& materials = Ogre::MaterialManager::getSingleton();
-    if (materials.resourceExists(name))
-        return true;
-    for (const std::string& group : Ogre::ResourceGroupManager::getSingleton().getResourceGroups())
-    {
-        if (materials.resourceExists(name, group))
-            return true;
-    }
-    return false;
-}
 } // namespace
 
 cl_Patch::cl_Patch(cl_Backdrop& backdrop, float width, float height)
@@ -72,7 +58,7 @@ Ogre::MaterialPtr cl_Patch::CreateMaterial(const std::string& textureName)
         return Ogre::MaterialPtr();
     }
     std::string name = base;
-    for (int number = 2; MaterialNameTaken(name); ++number)
+    for (int number = 2; MaterialExists(name); ++number)
         name = base + std::to_string(number);
 
     Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().create(name, "General");

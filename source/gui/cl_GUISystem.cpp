@@ -4,6 +4,7 @@
 #include "common/cl_Command.h"
 #include "common/cl_GameTime.h"
 #include "common/cl_ScriptSystem.h"
+#include "gui/cl_MorvelMainMenu.h"
 #include "gui/cl_TarqTextAreaOverlayElementFactory.h"
 #include "minigames/cl_Minigame.h"
 #include "minigames/cl_MinigameManager.h"
@@ -89,13 +90,14 @@ cl_Minigame* CurrentMinigame()
 } // namespace
 
 cl_GUISystem::cl_GUISystem(cl_CommandDistributor& distributor, std::unique_ptr<cl_MainMenu> mainMenu)
-    : m_mainMenu(mainMenu ? std::move(mainMenu) : std::make_unique<cl_MainMenu>()),
+    : m_mainMenu(mainMenu ? std::move(mainMenu) : std::make_unique<cl_MorvelMainMenu>()),
       m_receiver(distributor, "gui", this)
 {
 }
 
 cl_GUISystem::~cl_GUISystem()
 {
+    m_mainMenu->DestroyCamera();
     m_gameTime.reset();
     m_ingameMenu.DestroyOverlays();
 }

@@ -8,6 +8,7 @@
 #include "common/cl_Config.h"
 #include "common/cl_Localizer.h"
 #include "gui/cl_GUISystem.h"
+#include "gui/cl_TarqTextAreaOverlayElementFactory.h"
 #include "support/LoadedLibraries.h"
 #include "support/LogCapture.h"
 #include "support/RecordingParser.h"
@@ -22,6 +23,8 @@
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreViewport.h>
+#include <Overlay/OgreOverlayManager.h>
+#include <Overlay/OgreOverlaySystem.h>
 
 #include <memory>
 #include <string>
@@ -65,7 +68,10 @@ protected:
         m_logManager = std::make_unique<Ogre::LogManager>();
         m_logManager->createLog("test.log", true, false, true);
         m_root = std::make_unique<Ogre::Root>("", "", "");
+        // The chapter loading screen draws overlays.
+        m_overlaySystem = std::make_unique<Ogre::OverlaySystem>();
         m_root->loadPlugin("/usr/lib/x86_64-linux-gnu/OGRE/RenderSystem_GL");
+        m_root->loadPlugin("/usr/lib/x86_64-linux-gnu/OGRE/Codec_STBI");
         Ogre::RenderSystem* renderSystem = m_root->getRenderSystemByName("OpenGL Rendering Subsystem");
         ASSERT_NE(renderSystem, nullptr);
         renderSystem->setConfigOption("Full Screen", "No");
@@ -81,6 +87,15 @@ protected:
                                                m_folder.PathOf(""));
         m_config->SetValue("gamedata", "gamedata");
         m_config->SetValue("pimbdata", "pimb");
+        // The loading screen's art, in the interface's group as in the program.
+        for (const char* folder : {"", "materials", "textures"})
+            Ogre::ResourceGroupManager::getSingleton().addResourceLocation(
+                std::string(QUILLMERE_BUILT_DEMO_DIR "data/interface/") + folder, "FileSystem",
+                "INTERFACEDATA");
+        Ogre::ResourceGroupManager::getSingleton().addResourceLocation("/usr/share/fonts/truetype/dejavu",
+                                                                       "FileSystem", "INTERFACEDATA");
+        Ogre::ResourceGroupManager::getSingleton().initialiseResourceGroup("INTERFACEDATA");
+        cl_TarqTextAreaOverlayElementFactory::AddTo(Ogre::OverlayManager::getSingleton());
         m_loader = std::make_unique<cl_TarqdataLoader>();
         Ogre::ResourceGroupManager::getSingleton()._registerScriptLoader(m_loader.get());
         m_loader->RegisterParser("marker", &m_markers);
@@ -114,6 +129,7 @@ protected:
         m_gameState.SetPoolReloader(nullptr);
         m_loader.reset();
         m_config.reset();
+        m_overlaySystem.reset();
         m_root.reset();
         m_logManager.reset();
     }
@@ -127,6 +143,7 @@ protected:
     LogCapture m_log;
     std::unique_ptr<Ogre::LogManager> m_logManager;
     std::unique_ptr<Ogre::Root> m_root;
+    std::unique_ptr<Ogre::OverlaySystem> m_overlaySystem;
     Ogre::Camera* m_gameCamera = nullptr;
     Ogre::Viewport* m_viewport = nullptr;
     cl_CommandDistributor m_distributor;

@@ -15,34 +15,12 @@
 # Waiting for the scenes, characters and sequence actions to load a room on screen: the pointer's colours
 # over the key and the door, the key's name centred in the bottom band while over it, the markers at key,
 # door and keeper while Space is held, and the keeper's subtitle above him in the door cutscene. Each
-# becomes one more step of run_first below (hover with xdotool, then colour_near or ink_box).
+# becomes one more step of run_first below (hover with xdotool, then e2e_colour_near or e2e_ink_box).
 # Usage: gui_e2e.sh BINARY BUILD_DIR
 source "$(dirname "$0")/harness.sh"
 e2e_setup "$1" "$2"
 source_game="$E2E_ROOT/source-game"
 cp -a "$E2E_GAME" "$source_game"
-
-gui_cleanup() {
-    e2e_cleanup
-    [[ -z "${GUI_XVFB:-}" ]] || kill "$GUI_XVFB" 2>/dev/null || true
-}
-trap gui_cleanup EXIT
-
-# gui_screen WIDTHxHEIGHT: from here on the display is a new Xvfb screen of that size.
-gui_screen() {
-    [[ -z "${GUI_XVFB:-}" ]] || kill "$GUI_XVFB" 2>/dev/null || true
-    local display_file
-    display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$display_file" 2>/dev/null &
-    GUI_XVFB=$!
-    for _ in $(seq 100); do
-        [[ -s $display_file ]] && break
-        sleep 0.1
-    done
-    [[ -s $display_file ]] || e2e_fail "no Xvfb screen of $1"
-    export DISPLAY=":$(head -n 1 "$display_file")"
-    rm -f "$display_file"
-}
 
 # gui_game SETTINGS LUA: a fresh copy of the game and home with the settings (XML elements) added to its
 # config.xml and LUA run on each tick of the tower (the tick's number in "tick").
@@ -75,25 +53,6 @@ wait_tick() {
     e2e_fail "the tower did not tick $1 times within 30 s"
 }
 
-# colour_near SHOT X Y R G B [TOLERANCE]: whether the screenshot's pixel has about that colour (0..255).
-colour_near() {
-    local seen
-    seen=$(convert "$E2E_SHOTS/$1.png" -format "%[fx:int(255*p{$2,$3}.r+0.5)] %[fx:int(255*p{$2,$3}.g+0.5)] %[fx:int(255*p{$2,$3}.b+0.5)]" info:)
-    read -r r g b <<<"$seen"
-    local tolerance=${7:-40}
-    ((r >= $4 - tolerance && r <= $4 + tolerance && g >= $5 - tolerance && g <= $5 + tolerance &&
-        b >= $6 - tolerance && b <= $6 + tolerance)) && return 0
-    echo "$1 at $2,$3 is $seen, not $4 $5 $6" >&2
-    return 1
-}
-
-# ink_box SHOT WIDTH HEIGHT LEFT TOP [THRESHOLD]: "width left top" of the pixels brighter than the threshold
-# (default 50%) in that rectangle, relative to it; "0" when there are none.
-ink_box() {
-    convert "$E2E_SHOTS/$1.png" -crop "${2}x${3}+${4}+${5}" +repage -colorspace gray -threshold "${6:-50}%" \
-        -format '%@' info: 2>/dev/null | sed -E 's/^([0-9]+)x[0-9]+\+([0-9]+)\+([0-9]+)$/\1 \2 \3/'
-}
-
 pointer_to() {
     xdotool mousemove --window "$E2E_WINDOW" "$1" "$2"
     sleep 0.5
@@ -101,7 +60,7 @@ pointer_to() {
 
 # ---------------------------------------------------------------------------------------------------
 # 800 x 600, difficulty 0
-gui_screen 800x600
+e2e_screen 800x600
 gui_game "" '
     if tick == 1 then
         _globals.difficulty = 0
@@ -117,18 +76,18 @@ started=$SECONDS
 pointer_to 200 300
 e2e_screenshot first
 # The warning, cut by the screen's right edge, from the top left.
-read -r width left _ <<<"$(ink_box first 800 22 0 0)"
+read -r width left _ <<<"$(e2e_ink_box first 800 22 0 0)"
 ((width > 300 && left <= 2)) || e2e_fail "no warning at the top left: ink $width at $left"
 grep -q "refused the command 'bindkey'" "$(e2e_user_file welk.log)" || e2e_fail "the warning was not logged"
 # The pointer (an arrow 32 pixels high) with the key's icon below and right of it.
-colour_near first 205 312 255 0 255 || e2e_fail "the pointer over nothing is not gui/mp_none's"
-colour_near first 218 322 255 215 0 || e2e_fail "no key icon beside the pointer"
+e2e_colour_near first 205 312 255 0 255 || e2e_fail "the pointer over nothing is not gui/mp_none's"
+e2e_colour_near first 218 322 255 215 0 || e2e_fail "no key icon beside the pointer"
 # The custom panel: 80 x 80 pixels at 640, 60 showing gui/mp_use.
-colour_near first 652 90 0 255 0 || e2e_fail "no custom panel"
+e2e_colour_near first 652 90 0 255 0 || e2e_fail "no custom panel"
 
 sleep $((started + 6 - SECONDS))
 e2e_screenshot log_gone
-[[ "$(ink_box log_gone 600 22 0 0)" == 0* ]] || e2e_fail "the warning still shows after 6 s"
+[[ "$(e2e_ink_box log_gone 600 22 0 0)" == 0* ]] || e2e_fail "the warning still shows after 6 s"
 
 xdotool keydown space
 sleep 0.5
@@ -136,16 +95,16 @@ e2e_screenshot space
 xdotool keyup space
 sleep 0.5
 e2e_screenshot space_released
-read -r width left _ <<<"$(ink_box space 800 23 0 0)"
+read -r width left _ <<<"$(e2e_ink_box space 800 23 0 0)"
 ((width > 100)) || e2e_fail "no hint in the top band while Space is held"
 centre=$((left + width / 2))
 ((centre >= 392 && centre <= 408)) || e2e_fail "the hint is centred at $centre, not 400"
-[[ "$(ink_box space_released 800 23 0 0)" == 0* ]] || e2e_fail "the hint stays after Space is released"
-colour_near space 652 90 0 255 0 || e2e_fail "the picture darkened at difficulty 0"
+[[ "$(e2e_ink_box space_released 800 23 0 0)" == 0* ]] || e2e_fail "the hint stays after Space is released"
+e2e_colour_near space 652 90 0 255 0 || e2e_fail "the picture darkened at difficulty 0"
 
 wait_tick 13
 e2e_screenshot panel_gone
-colour_near panel_gone 652 90 0 0 0 || e2e_fail "the custom panel stays after it was removed"
+e2e_colour_near panel_gone 652 90 0 0 0 || e2e_fail "the custom panel stays after it was removed"
 e2e_close_window
 e2e_wait_exit 60
 [[ $E2E_EXIT -eq 0 ]] || e2e_fail "the game ended with exit code $E2E_EXIT"
@@ -165,13 +124,13 @@ e2e_screenshot hard
 xdotool keyup space
 sleep 0.5
 e2e_screenshot hard_released
-colour_near hard 652 90 0 128 0 || e2e_fail "the picture does not darken"
-read -r width _ _ <<<"$(ink_box hard 600 150 100 150)"
+e2e_colour_near hard 652 90 0 128 0 || e2e_fail "the picture does not darken"
+read -r width _ _ <<<"$(e2e_ink_box hard 600 150 100 150)"
 ((width > 100)) || e2e_fail "no hotspot hint over the darkened picture"
-read -r width _ _ <<<"$(ink_box hard 800 23 0 0 30)"
+read -r width _ _ <<<"$(e2e_ink_box hard 800 23 0 0 30)"
 ((width > 100)) || e2e_fail "no current hint in the top band"
-colour_near hard_released 652 90 0 255 0 || e2e_fail "the picture stays dark after Space is released"
-[[ "$(ink_box hard_released 600 150 100 150)" == 0* ]] || e2e_fail "the hotspot hint stays"
+e2e_colour_near hard_released 652 90 0 255 0 || e2e_fail "the picture stays dark after Space is released"
+[[ "$(e2e_ink_box hard_released 600 150 100 150)" == 0* ]] || e2e_fail "the hotspot hint stays"
 e2e_close_window
 e2e_wait_exit 60
 [[ $E2E_EXIT -eq 0 ]] || e2e_fail "the game ended with exit code $E2E_EXIT"
@@ -181,7 +140,7 @@ e2e_wait_exit 60
 convert -size 4x4 xc:white "$source_game/data/interface/textures/e2e_white.png"
 printf 'material e2e/white\n{\n technique\n {\n  pass\n  {\n   texture_unit\n   {\n    texture e2e_white.png\n   }\n  }\n }\n}\n' \
     >"$source_game/data/interface/materials/e2e.material"
-gui_screen 1280x720
+e2e_screen 1280x720
 gui_game "" '
     if tick == 1 then
         sendcmd("gui", "addCustomOverlay", "e2e_white", "e2e/white", 0, 0, 1, 1)
@@ -191,10 +150,10 @@ wait_tick 2
 pointer_to 640 100
 e2e_screenshot wide
 for x in 0 62 1217 1279; do
-    colour_near wide "$x" 400 0 0 0 || e2e_fail "no black side bar at $x"
+    e2e_colour_near wide "$x" 400 0 0 0 || e2e_fail "no black side bar at $x"
 done
 for x in 67 640 1212; do
-    colour_near wide "$x" 400 255 255 255 || e2e_fail "the picture does not reach $x"
+    e2e_colour_near wide "$x" 400 255 255 255 || e2e_fail "the picture does not reach $x"
 done
 e2e_close_window
 e2e_wait_exit 60

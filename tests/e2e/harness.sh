@@ -18,6 +18,14 @@
 #   e2e_fail MESSAGE               prints the message and the log, ends the test with failure
 #   e2e_record_sound               the game's sound goes through OpenAL Soft's wave driver into
 #                                  $E2E_RECORDING (rewritten at each start)
+#   e2e_screen WIDTHxHEIGHT        from here on the display is a new Xvfb screen of that size (the game's
+#                                  full-screen window takes the screen's size); it ends with the test
+#   e2e_colour_near SHOT X Y R G B [TOLERANCE]
+#                                  whether the screenshot's pixel has about that colour (0..255, default
+#                                  tolerance 40); says what it saw when not
+#   e2e_ink_box SHOT WIDTH HEIGHT LEFT TOP [THRESHOLD]
+#                                  "width left top" of the pixels brighter than the threshold (default
+#                                  50%) in that rectangle, relative to it; "0" when there are none
 set -euo pipefail
 
 e2e_setup() {
@@ -36,6 +44,7 @@ e2e_cleanup() {
     if [[ -n "${E2E_PID:-}" ]] && kill -0 "$E2E_PID" 2>/dev/null; then
         kill -9 "$E2E_PID" 2>/dev/null || true
     fi
+    [[ -z "${E2E_XVFB:-}" ]] || kill "$E2E_XVFB" 2>/dev/null || true
     [[ -n "${E2E_KEEP:-}" ]] || rm -rf "$E2E_ROOT"
 }
 
@@ -128,4 +137,35 @@ e2e_wait_exit() {
         sleep 0.1
     done
     e2e_fail "the game did not end within $seconds s"
+}
+
+e2e_screen() {
+    [[ -z "${E2E_XVFB:-}" ]] || kill "$E2E_XVFB" 2>/dev/null || true
+    local display_file
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$display_file" 2>/dev/null &
+    E2E_XVFB=$!
+    for _ in $(seq 100); do
+        [[ -s $display_file ]] && break
+        sleep 0.1
+    done
+    [[ -s $display_file ]] || e2e_fail "no Xvfb screen of $1"
+    export DISPLAY=":$(head -n 1 "$display_file")"
+    rm -f "$display_file"
+}
+
+e2e_colour_near() {
+    local seen
+    seen=$(convert "$E2E_SHOTS/$1.png" -format "%[fx:int(255*p{$2,$3}.r+0.5)] %[fx:int(255*p{$2,$3}.g+0.5)] %[fx:int(255*p{$2,$3}.b+0.5)]" info:)
+    read -r r g b <<<"$seen"
+    local tolerance=${7:-40}
+    ((r >= $4 - tolerance && r <= $4 + tolerance && g >= $5 - tolerance && g <= $5 + tolerance &&
+        b >= $6 - tolerance && b <= $6 + tolerance)) && return 0
+    echo "$1 at $2,$3 is $seen, not $4 $5 $6" >&2
+    return 1
+}
+
+e2e_ink_box() {
+    convert "$E2E_SHOTS/$1.png" -crop "${2}x${3}+${4}+${5}" +repage -colorspace gray -threshold "${6:-50}%" \
+        -format '%@' info: 2>/dev/null | sed -E 's/^([0-9]+)x[0-9]+\+([0-9]+)\+([0-9]+)$/\1 \2 \3/'
 }

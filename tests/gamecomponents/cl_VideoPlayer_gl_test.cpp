@@ -50,7 +50,7 @@ const Colour BLUE{40, 60, 220};
 const Colour BLACK{0, 0, 0};
 const float FRAME = 0.04f;
 const float VIDEO_PITCH = 550.0f;
-const float MUSIC_PITCH = 440.0f;   // the main menu's music, "artefaktthema", which plays on in the game
+const float MUSIC_PITCH = 440.0f;   // "artefaktthema", played in the game as a location plays its music
 const float MARKER_PITCH = 1320.0f; // "common\menue_klick_ok"
 
 // A clip of width x height with count frames of each colour in turn, 25 a second, and its own tone.
@@ -449,6 +449,8 @@ TEST_F(VideoOnScreen, TheVideosSoundIsHeardAtTheSpeechVolumeWhileTheMusicPauses)
     WriteTextFile(config, settings);
     AddClip("tone.ogv", Clip(64, 48, {BLUE}, 60)); // 2.4 s
     Start();
+    // The game's own music, as a location would play it (leaving the menu let the menu's music go).
+    Mixer().PlayMusic("artefaktthema", 0.0f, true, false);
 
     // Frames in real time, as the sound plays.
     auto last = std::chrono::steady_clock::now();
