@@ -139,7 +139,7 @@ protected:
                 seen = Screen().At(Width() / 2, Height() / 2);
                 return Near(seen, colour);
             },
-            std::chrono::milliseconds(10000));
+            std::chrono::milliseconds(30000));
         if (shown)
             return testing::AssertionSuccess();
         return testing::AssertionFailure() << Near(seen, colour).message();
