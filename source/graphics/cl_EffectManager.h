@@ -47,8 +47,8 @@ public:
     // and applies `enabled`: absent or exactly "true" active, anything else inactive. An effect listed
     // under the id already is unloaded and deleted first (logged).
     void LoadEffect(const TiXmlElement* effect, Ogre::SceneManager* sceneManager);
-    // The effect of the type word: "particle" (active) and "compositor" (inactive); null for any other
-    // word, also for "lightshaft", "sound", "reflection" and "refraction", which have no effect class yet.
+    // The effect of the type word: "particle", "lightshaft", "reflection", "refraction" (active) and
+    // "compositor" (inactive); null for any other word, also for "sound", which has no effect class yet.
     static std::unique_ptr<cl_BaseEffect> CreateEffect(const std::string& type, const std::string& id);
     // Unloads and deletes the effect of every `effect` child's id; ids not listed are skipped. A null
     // element does nothing.

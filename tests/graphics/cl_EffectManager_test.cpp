@@ -85,18 +85,35 @@ TEST_F(Effects, ElementsWithoutIdOrTypeOrOfAnUnknownTypeAreSkippedSilently)
         <effect id="a"><template>fire</template></effect>
         <effect id="b" type=""><template>fire</template></effect>
         <effect id="c" type="Particle"><template>fire</template></effect>
-        <effect id="d" type="lightshaft"/>
         <effect id="e" type="sound"/>
-        <effect id="f" type="reflection"/>
-        <effect id="g" type="refraction"/>
     </effects>)");
-    for (const char* id : {"", "a", "b", "c", "d", "e", "f", "g"})
+    for (const char* id : {"", "a", "b", "c", "e"})
         EXPECT_EQ(m_world.effects.FindEffect(id), nullptr) << id;
     EXPECT_TRUE(m_world.log.Lines().empty());
     EXPECT_EQ(m_world.Systems(), 0u);
     m_world.effects.LoadEffects(
         nullptr, [](const std::string&) { return true; }, nullptr);
     m_world.effects.LoadEffect(nullptr, nullptr);
+}
+
+TEST(EffectFactory, EachTypeWordMakesItsEffectActiveButTheCompositor)
+{
+    const struct
+    {
+        const char* type;
+        bool active;
+    } cases[] = {{"particle", true},
+                 {"lightshaft", true},
+                 {"reflection", true},
+                 {"refraction", true},
+                 {"compositor", false}};
+    for (const auto& c : cases)
+    {
+        const std::unique_ptr<cl_BaseEffect> effect = cl_EffectManager::CreateEffect(c.type, "id");
+        ASSERT_NE(effect, nullptr) << c.type;
+        EXPECT_EQ(effect->GetType(), c.type);
+        EXPECT_EQ(effect->IsActive(), c.active) << c.type;
+    }
 }
 
 TEST_F(Effects, ARepeatedIdUnloadsTheEarlierEffectFirst)
