@@ -218,7 +218,10 @@ void cl_RefractionEffect::CopyView(Ogre::Camera& camera, const Ogre::Camera& gam
                                    const Ogre::Plane& clipPlane)
 {
     PlaceCamera(camera, game.getDerivedPosition(), game.getDerivedOrientation());
+    // The water reads the textures at the game's screen positions: they must show the game's view, of its
+    // shape too (the textures are square, the window seldom is).
     camera.setFOVy(game.getFOVy());
+    camera.setAspectRatio(game.getAspectRatio());
     // A backdrop shifts and zooms the game's view through a projection of its own, which OGRE does not
     // clip at a custom near plane: the copy is clipped here.
     if (game.isCustomProjectionMatrixEnabled())

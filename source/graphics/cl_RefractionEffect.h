@@ -57,7 +57,8 @@ private:
     void Build(const TiXmlElement& element, Ogre::SceneNode& parent, const Ogre::Material& base);
     void SetLayers(Ogre::Pass& pass) const;
     void SetConstants(Ogre::Pass& pass, const TiXmlElement& element) const;
-    // camera takes the game camera's place, field of view and custom projection, clipped at clipPlane.
+    // camera takes the game camera's place, field of view, aspect ratio and custom projection, clipped at
+    // clipPlane.
     static void CopyView(Ogre::Camera& camera, const Ogre::Camera& game, const Ogre::Plane& clipPlane);
 
     Ogre::SceneManager* m_sceneManager = nullptr;
