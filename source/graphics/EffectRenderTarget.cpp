@@ -9,12 +9,12 @@
 EffectRenderTarget::EffectRenderTarget(const std::string& name, unsigned width, unsigned height,
                                        Ogre::PixelFormat format, Ogre::Camera& camera,
                                        Ogre::RenderTargetListener& listener)
-    : m_textureName(name), m_listener(listener)
+    : m_listener(listener)
 {
-    const Ogre::TexturePtr texture = Ogre::TextureManager::getSingleton().createManual(
+    m_texture = Ogre::TextureManager::getSingleton().createManual(
         name, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME, Ogre::TEX_TYPE_2D, width, height, 0,
         format, Ogre::TU_RENDERTARGET);
-    m_target = texture->getBuffer()->getRenderTarget();
+    m_target = m_texture->getBuffer()->getRenderTarget();
     m_viewport = m_target->addViewport(&camera);
     m_viewport->setClearEveryFrame(true, Ogre::FBT_COLOUR | Ogre::FBT_DEPTH);
     m_viewport->setOverlaysEnabled(false);
@@ -28,8 +28,7 @@ EffectRenderTarget::~EffectRenderTarget()
     m_target->removeAllViewports();
     m_target->removeListener(&m_listener);
     m_target->setActive(false);
-    Ogre::TextureManager::getSingleton().remove(m_textureName,
-                                                Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+    Ogre::TextureManager::getSingleton().remove(m_texture);
 }
 
 void EffectRenderTarget::SetActive(bool active)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <OgrePixelFormat.h>
+#include <OgreTexture.h>
 
 #include <string>
 
@@ -27,14 +28,16 @@ public:
     EffectRenderTarget(const EffectRenderTarget&) = delete;
     EffectRenderTarget& operator=(const EffectRenderTarget&) = delete;
 
-    const std::string& GetTextureName() const { return m_textureName; }
+    const std::string& GetTextureName() const { return m_texture->getName(); }
+    // For the materials that show it: by name, a material of another resource group would not find it.
+    const Ogre::TexturePtr& GetTexture() const { return m_texture; }
     Ogre::RenderTarget& GetTarget() const { return *m_target; }
     Ogre::Viewport& GetViewport() const { return *m_viewport; }
     // Whether OGRE renders the target every frame.
     void SetActive(bool active);
 
 private:
-    std::string m_textureName;
+    Ogre::TexturePtr m_texture;
     Ogre::RenderTarget* m_target;
     Ogre::Viewport* m_viewport;
     Ogre::RenderTargetListener& m_listener;

@@ -49,3 +49,11 @@ bool SetLayerTexture(Ogre::Pass& pass, unsigned short layer, const std::string& 
     pass.getTextureUnitState(layer)->setTextureName(texture, Ogre::TEX_TYPE_2D);
     return true;
 }
+
+bool SetLayerTexture(Ogre::Pass& pass, unsigned short layer, const Ogre::TexturePtr& texture)
+{
+    if (layer >= pass.getNumTextureUnitStates())
+        return false;
+    pass.getTextureUnitState(layer)->setTexture(texture);
+    return true;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <OgreGpuProgram.h>
+#include <OgreTexture.h>
 
 #include <string>
 
@@ -26,3 +27,4 @@ bool SetProgramConstant(Ogre::Pass& pass, Ogre::GpuProgramType type, const std::
 // Shows the texture on the pass's texture layer of that index (counted from 0); false, changing nothing, when
 // the pass has no such layer.
 bool SetLayerTexture(Ogre::Pass& pass, unsigned short layer, const std::string& texture);
+bool SetLayerTexture(Ogre::Pass& pass, unsigned short layer, const Ogre::TexturePtr& texture);

@@ -17,6 +17,7 @@
 #include <OgreSceneNode.h>
 #include <OgreTechnique.h>
 #include <OgreTextureManager.h>
+#include <OgreTextureUnitState.h>
 #include <OgreViewport.h>
 #include <tinyxml.h>
 
@@ -126,7 +127,7 @@ void cl_LightShaft::Build(const TiXmlElement& element, Ogre::SceneNode& parent)
     Ogre::Pass& pass = *m_material->getTechnique(0)->getPass(0);
     const std::string light =
         element.FirstChildElement("texture") ? ChildText(element, "texture") : DEFAULT_TEXTURE;
-    if (!SetLayerTexture(pass, 0, DEPTH_MAP) || !SetLayerTexture(pass, 1, light))
+    if (!SetLayerTexture(pass, 0, m_depthMap->GetTexture()) || !SetLayerTexture(pass, 1, light))
         LOG_ERROR("The material '%s' lacks the texture layers 0 (depth) and 1 (light); the light shaft '%s' "
                   "cannot show as it should.",
                   MATERIAL, GetId().c_str());
@@ -189,10 +190,18 @@ void cl_LightShaft::Unload()
     if (m_lightNode)
     {
         m_lightNode->detachAllObjects();
-        m_sceneManager->destroySceneNode(m_lightNode->getName());
+        m_sceneManager->destroySceneNode(m_lightNode);
         m_lightNode = nullptr;
     }
-    // The depth texture's viewport shows the camera, and its target calls the listener.
+    // The depth texture's viewport shows the camera, and its target calls the listener. The shared
+    // material lets go of it, so that it goes from the render system too.
+    if (m_depthMap)
+    {
+        Ogre::Pass& pass = *m_material->getTechnique(0)->getPass(0);
+        if (pass.getNumTextureUnitStates() > 0 &&
+            pass.getTextureUnitState(0)->_getTexturePtr() == m_depthMap->GetTexture())
+            pass.getTextureUnitState(0)->setBlank();
+    }
     m_depthMap.reset();
     m_rttListener.reset();
     if (m_camera)

@@ -103,7 +103,8 @@ void cl_ReflectionEffect::CreateMaterial(const std::string& picture)
     pass->setSceneBlending(Ogre::SBT_TRANSPARENT_ALPHA);
     pass->setDepthWriteEnabled(false);
     pass->createTextureUnitState(picture);
-    Ogre::TextureUnitState* mirrored = pass->createTextureUnitState(m_renderTarget->GetTextureName());
+    Ogre::TextureUnitState* mirrored = pass->createTextureUnitState();
+    mirrored->setTexture(m_renderTarget->GetTexture());
     mirrored->setColourOperationEx(Ogre::LBX_MODULATE, Ogre::LBS_TEXTURE, Ogre::LBS_CURRENT);
     mirrored->setAlphaOperation(Ogre::LBX_MODULATE, Ogre::LBS_TEXTURE, Ogre::LBS_CURRENT);
     mirrored->setTextureAddressingMode(Ogre::TextureUnitState::TAM_CLAMP);

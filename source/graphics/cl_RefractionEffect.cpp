@@ -156,7 +156,7 @@ void cl_RefractionEffect::SetLayers(Ogre::Pass& pass) const
     {
         if (!target)
             continue;
-        if (!SetLayerTexture(pass, layer, target->GetTextureName()))
+        if (!SetLayerTexture(pass, layer, target->GetTexture()))
             LOG_ERROR("The refraction effect '%s': its material has no texture layer %i for '%s'.",
                       GetId().c_str(), layer, target->GetTextureName().c_str());
         ++layer;
