@@ -4,18 +4,14 @@
 #include "common/MathHelpers.h"
 #include "common/XmlHelpers.h"
 #include "graphics/CameraPlacement.h"
-#include "graphics/EffectParent.h"
 #include "graphics/EffectRenderTarget.h"
 #include "graphics/PassParameters.h"
-#include "graphics/cl_Camera.h"
 
 #include <OgreCamera.h>
 #include <OgreEntity.h>
 #include <OgreMaterialManager.h>
 #include <OgrePass.h>
 #include <OgreRenderQueue.h>
-#include <OgreSceneManager.h>
-#include <OgreSceneNode.h>
 #include <OgreStringConverter.h>
 #include <OgreTechnique.h>
 #include <OgreViewport.h>
@@ -52,6 +48,11 @@ Ogre::Vector4 Colour(const TiXmlElement& element, const char* name, const Ogre::
     return Ogre::Vector4(Ogre::StringConverter::parseVector3(ChildText(element, name)), 1.0f);
 }
 
+const char* BaseMaterial(const TiXmlElement& element)
+{
+    return element.FirstChildElement("reflection") ? MIRRORING_MATERIAL : REFRACTION_MATERIAL;
+}
+
 // The text's render queue group, kept within OGRE's groups (logged when it was not).
 uint8_t RenderQueue(const TiXmlElement& element, const std::string& effect)
 {
@@ -68,83 +69,39 @@ uint8_t RenderQueue(const TiXmlElement& element, const std::string& effect)
 
 const char* const cl_RefractionEffect::TYPE = "refraction";
 
-cl_RefractionEffect::cl_RefractionEffect(const std::string& id) : cl_BaseEffect(TYPE, id) {}
+cl_RefractionEffect::cl_RefractionEffect(const std::string& id) : SurfaceEffect(TYPE, id) {}
 
-cl_RefractionEffect::~cl_RefractionEffect()
+std::string cl_RefractionEffect::DescribeFiles(const TiXmlElement& element) const
 {
-    Unload();
+    return "the mesh '" + ChildText(element, "mesh") + "' and the material '" + BaseMaterial(element) + "'";
 }
 
-void cl_RefractionEffect::LoadFromXml(const TiXmlElement& element, Ogre::SceneManager* sceneManager)
+void cl_RefractionEffect::Build(const TiXmlElement& element, Ogre::SceneNode& parent)
 {
-    m_sceneManager = sceneManager;
-    Ogre::SceneNode* parent = sceneManager ? FindEffectParent(*sceneManager, element) : nullptr;
-    if (!parent)
-    {
-        LOG_ERROR("The refraction effect '%s' has no scene node to hang on; it shows nothing.",
-                  GetId().c_str());
-        return;
-    }
-    const char* baseName = element.FirstChildElement("reflection") ? MIRRORING_MATERIAL : REFRACTION_MATERIAL;
-    const Ogre::MaterialPtr base = Ogre::MaterialManager::getSingleton().getByName(baseName);
+    const Ogre::MaterialPtr base = Ogre::MaterialManager::getSingleton().getByName(BaseMaterial(element));
     if (!base)
-    {
-        LOG_ERROR("The refraction effect '%s' needs the material '%s'; it shows nothing.", GetId().c_str(),
-                  baseName);
-        return;
-    }
-    try
-    {
-        Build(element, *parent, *base);
-    }
-    catch (const Ogre::Exception& exception)
-    {
-        LOG_ERROR("The refraction effect '%s' cannot be made of the mesh '%s' and the material '%s' (%s); it "
-                  "shows nothing.",
-                  GetId().c_str(), ChildText(element, "mesh").c_str(), baseName,
-                  exception.getDescription().c_str());
-        Unload();
-    }
-}
-
-void cl_RefractionEffect::Build(const TiXmlElement& element, Ogre::SceneNode& parent,
-                                const Ogre::Material& base)
-{
-    m_entity = m_sceneManager->createEntity(GetId() + "_Ent", ChildText(element, "mesh"));
-    parent.attachObject(m_entity);
-    m_plane = SurfacePlane(parent);
-
-    m_refractionCamera = m_sceneManager->createCamera(GetId() + "_RfrCam");
+        OGRE_EXCEPT(Ogre::Exception::ERR_ITEM_NOT_FOUND, "no such material", "cl_RefractionEffect::Build");
+    CreateSurface(ChildText(element, "mesh"), parent);
+    m_refractionCamera = CreateCamera("_RfrCam", false);
     m_refractionCamera->setNearClipDistance(NEAR_CLIP);
-    m_refractionCamera->enableCustomNearClipPlane(-m_plane);
     if (element.FirstChildElement("reflection"))
     {
-        m_reflectionCamera = m_sceneManager->createCamera(GetId() + "_RflCam");
+        // What lies under the water is clipped from its mirror image too.
+        m_reflectionCamera = CreateCamera("_RflCam", true);
         m_reflectionCamera->setNearClipDistance(NEAR_CLIP);
-        m_reflectionCamera->enableReflection(m_plane);
-        // What lies under the water must not show in its mirror image.
-        m_reflectionCamera->enableCustomNearClipPlane(m_plane);
-    }
-
-    const Ogre::MaterialPtr material =
-        base.clone(GetId() + "_mtrl", true, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
-    m_materialName = material->getName();
-
-    if (m_reflectionCamera)
-    {
-        m_reflectionTarget = std::make_unique<EffectRenderTarget>(
-            GetId() + "_Reflection", TEXTURE_SIZE, TEXTURE_SIZE, Ogre::PF_R8G8B8, *m_reflectionCamera, *this);
+        m_reflectionTarget =
+            CreateTarget("_Reflection", TEXTURE_SIZE, TEXTURE_SIZE, Ogre::PF_R8G8B8, *m_reflectionCamera);
         m_reflectionTarget->GetViewport().setVisibilityMask(REFLECTED);
     }
-    m_refractionTarget = std::make_unique<EffectRenderTarget>(
-        GetId() + "_Refraction", TEXTURE_SIZE, TEXTURE_SIZE, Ogre::PF_R8G8B8, *m_refractionCamera, *this);
+    m_refractionTarget =
+        CreateTarget("_Refraction", TEXTURE_SIZE, TEXTURE_SIZE, Ogre::PF_R8G8B8, *m_refractionCamera);
 
+    const Ogre::MaterialPtr material =
+        base->clone(GetId() + "_mtrl", true, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+    Dress(material);
     Ogre::Pass& pass = *material->getTechnique(0)->getPass(0);
     SetLayers(pass);
     SetConstants(pass, element);
-
-    m_entity->setMaterialName(m_materialName);
-    m_entity->setQueryFlags(0);
     m_entity->setRenderQueueGroup(RenderQueue(element, GetId()));
     m_entity->setCastShadows(false);
 }
@@ -181,39 +138,6 @@ void cl_RefractionEffect::SetConstants(Ogre::Pass& pass, const TiXmlElement& ele
                 GetId());
 }
 
-void cl_RefractionEffect::Unload()
-{
-    if (!m_materialName.empty())
-    {
-        Ogre::MaterialManager::getSingleton().remove(m_materialName,
-                                                     Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
-        m_materialName.clear();
-    }
-    // Before the cameras their viewports show.
-    m_reflectionTarget.reset();
-    m_refractionTarget.reset();
-    for (Ogre::Camera** camera : {&m_reflectionCamera, &m_refractionCamera})
-    {
-        if (*camera)
-            m_sceneManager->destroyCamera(*camera);
-        *camera = nullptr;
-    }
-    if (m_entity)
-        m_sceneManager->destroyEntity(m_entity);
-    m_entity = nullptr;
-}
-
-void cl_RefractionEffect::SetEnabled(bool enabled)
-{
-    for (EffectRenderTarget* target : {m_reflectionTarget.get(), m_refractionTarget.get()})
-    {
-        if (target)
-            target->SetActive(enabled);
-    }
-    if (m_entity)
-        m_entity->setVisible(enabled);
-}
-
 void cl_RefractionEffect::CopyView(Ogre::Camera& camera, const Ogre::Camera& game,
                                    const Ogre::Plane& clipPlane)
 {
@@ -231,18 +155,9 @@ void cl_RefractionEffect::CopyView(Ogre::Camera& camera, const Ogre::Camera& gam
         camera.setCustomProjectionMatrix(false);
 }
 
-void cl_RefractionEffect::preRenderTargetUpdate(const Ogre::RenderTargetEvent&)
+void cl_RefractionEffect::FollowGameCamera(const Ogre::Camera& game)
 {
-    const cl_Camera* camera = cl_Camera::GetInstance();
-    const Ogre::Camera* game = camera ? camera->GetOgreCamera() : nullptr;
-    if (game)
-        CopyView(*m_refractionCamera, *game, -m_plane);
-    m_entity->setVisible(false);
-    if (game && m_reflectionCamera)
-        CopyView(*m_reflectionCamera, *game, m_plane);
-}
-
-void cl_RefractionEffect::postRenderTargetUpdate(const Ogre::RenderTargetEvent&)
-{
-    m_entity->setVisible(true);
+    CopyView(*m_refractionCamera, game, -m_plane);
+    if (m_reflectionCamera)
+        CopyView(*m_reflectionCamera, game, m_plane);
 }

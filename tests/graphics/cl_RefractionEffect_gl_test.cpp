@@ -220,9 +220,10 @@ TEST_F(RefractionEffect, AMissingMeshOrMaterialLeavesTheEffectEmpty)
 
     Ogre::MaterialManager::getSingleton().remove("Tarq/SimpleRefraction", "GAMEDATA");
     m_world.Load(Pond("", false));
-    EXPECT_TRUE(m_world.log.Contains(
-        "The refraction effect 'pond' needs the material 'Tarq/SimpleRefraction'; it shows nothing.",
-        cl_Logger::LEVEL_ERROR));
+    EXPECT_TRUE(
+        m_world.log.Contains("The refraction effect 'pond' cannot be made of the mesh 'pond_water.mesh' "
+                             "and the material 'Tarq/SimpleRefraction'",
+                             cl_Logger::LEVEL_ERROR));
     EXPECT_EQ(Objects(), "");
     m_world.Effect("pond").SetActive(false);
     m_world.window.Render();
