@@ -2,9 +2,9 @@
 
 #include "common/LogCall.h"
 #include "common/StringHelpers.h"
+#include "graphics/QuadStrip.h"
 
 #include <OgreException.h>
-#include <OgreHardwareBufferManager.h>
 #include <OgreMaterialManager.h>
 #include <OgrePass.h>
 #include <OgreTechnique.h>
@@ -15,9 +15,6 @@
 
 namespace
 {
-const unsigned short POSITIONS = 0;
-const unsigned short TEXTURE_COORDINATES = 1;
-const unsigned short COLOURS = 2;
 const size_t CORNERS = 4;
 const char* const MATERIAL_PREFIX = "blobshadowmat_";
 const uint8_t SHADOW_QUEUE = 40;
@@ -42,26 +39,9 @@ Ogre::TextureUnitState* FirstLayer(Ogre::Material& material)
 
 cl_ShadowPane::cl_ShadowPane(float width, float height)
 {
-    mRenderOp.vertexData = new Ogre::VertexData();
-    mRenderOp.vertexData->vertexStart = 0;
-    mRenderOp.vertexData->vertexCount = CORNERS;
-    mRenderOp.operationType = Ogre::RenderOperation::OT_TRIANGLE_STRIP;
-    mRenderOp.useIndexes = false;
-
-    Ogre::VertexDeclaration* declaration = mRenderOp.vertexData->vertexDeclaration;
-    declaration->addElement(POSITIONS, 0, Ogre::VET_FLOAT3, Ogre::VES_POSITION);
-    declaration->addElement(TEXTURE_COORDINATES, 0, Ogre::VET_FLOAT2, Ogre::VES_TEXTURE_COORDINATES, 0);
-    declaration->addElement(COLOURS, 0, Ogre::VertexElement::getBestColourVertexElementType(),
-                            Ogre::VES_DIFFUSE);
-    Ogre::HardwareBufferManager& buffers = Ogre::HardwareBufferManager::getSingleton();
-    Ogre::VertexBufferBinding* binding = mRenderOp.vertexData->vertexBufferBinding;
-    for (unsigned short source : {POSITIONS, TEXTURE_COORDINATES, COLOURS})
-        binding->setBinding(source,
-                            buffers.createVertexBuffer(declaration->getVertexSize(source), CORNERS,
-                                                       Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY, false));
-
+    SetUpQuadStrip(mRenderOp, true);
     const float coordinates[] = {0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f};
-    Write(TEXTURE_COORDINATES, coordinates, sizeof coordinates);
+    WriteQuadStrip(mRenderOp, QUAD_TEXTURE_COORDINATES, coordinates, sizeof coordinates);
     SetSize(width, height);
     SetColour(1.0f, 1.0f, 1.0f, 1.0f);
 }
@@ -78,7 +58,7 @@ void cl_ShadowPane::SetSize(float width, float height)
     const float x = width / 2.0f;
     const float y = height / 2.0f;
     const float positions[] = {x, y, 0.0f, x, -y, 0.0f, -x, y, 0.0f, -x, -y, 0.0f};
-    Write(POSITIONS, positions, sizeof positions);
+    WriteQuadStrip(mRenderOp, QUAD_POSITIONS, positions, sizeof positions);
     setBoundingBox(Ogre::AxisAlignedBox(-x, -y, 0.0f, x, y, 0.0f));
 }
 
@@ -90,7 +70,7 @@ void cl_ShadowPane::SetColour(float r, float g, float b, float a)
         mRenderOp.vertexData->vertexDeclaration->findElementBySemantic(Ogre::VES_DIFFUSE)->getType();
     const uint32_t packed = Ogre::VertexElement::convertColourValue(colour, type);
     const uint32_t colours[CORNERS] = {packed, packed, packed, packed};
-    Write(COLOURS, colours, sizeof colours);
+    WriteQuadStrip(mRenderOp, QUAD_COLOURS, colours, sizeof colours);
 }
 
 Ogre::Material* cl_ShadowPane::CreateMaterial()
@@ -149,9 +129,4 @@ void cl_ShadowPane::SetAlpha(float alpha)
         if (Ogre::TextureUnitState* layer = FirstLayer(*material))
             SetBlend(*layer, m_alpha);
     }
-}
-
-void cl_ShadowPane::Write(unsigned short source, const void* values, size_t bytes)
-{
-    mRenderOp.vertexData->vertexBufferBinding->getBuffer(source)->writeData(0, bytes, values, true);
 }

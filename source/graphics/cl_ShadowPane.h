@@ -36,7 +36,6 @@ private:
     Ogre::Material* CreateMaterial();
     // The material SetTexture made; null before.
     Ogre::Material* OwnMaterial() const;
-    void Write(unsigned short source, const void* values, size_t bytes);
 
     float m_width = 0.0f;
     float m_height = 0.0f;

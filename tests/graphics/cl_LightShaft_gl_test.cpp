@@ -47,12 +47,7 @@ protected:
         m_lamp = Scene().getSceneNode("_game")->createChildSceneNode("lamp", Ogre::Vector3(0, 150, 0));
     }
     Ogre::SceneManager& Scene() const { return m_world.window.SceneManager(); }
-    Ogre::RenderTarget* DepthMap() const
-    {
-        const Ogre::TexturePtr found =
-            Ogre::TextureManager::getSingleton().getByName("LightDepthMap", "General");
-        return found ? found->getBuffer()->getRenderTarget() : nullptr;
-    }
+    static Ogre::RenderTarget* DepthMap() { return EffectWindow::Target("LightDepthMap"); }
     Ogre::BillboardSet* Slices() const
     {
         return Scene().hasBillboardSet("LightBillboardSet") ? Scene().getBillboardSet("LightBillboardSet")

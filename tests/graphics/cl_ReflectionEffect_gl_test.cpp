@@ -28,38 +28,15 @@ std::string Tile(const std::string& attributes = "")
     return text;
 }
 
-bool IsRed(const TestWindow::Colour& colour)
-{
-    return colour.r > 120 && colour.g < 60 && colour.b < 60;
-}
-
-bool IsGreen(const TestWindow::Colour& colour)
-{
-    return colour.g > 120 && colour.r < 60 && colour.b < 60;
-}
-
 class ReflectionEffect : public testing::Test
 {
 protected:
     Ogre::SceneManager& Scene() const { return m_world.window.SceneManager(); }
-    Ogre::RenderTarget* Target(const std::string& texture) const
-    {
-        const Ogre::TexturePtr found = Ogre::TextureManager::getSingleton().getByName(texture, "General");
-        return found ? found->getBuffer()->getRenderTarget() : nullptr;
-    }
-    // What of the effect "tile" OGRE holds, by the names it has.
+    static Ogre::RenderTarget* Target(const std::string& texture) { return EffectWindow::Target(texture); }
+    // What of the effect "tile" OGRE holds.
     std::string Objects() const
     {
-        std::string objects;
-        if (Scene().hasEntity("tile_Ent"))
-            objects += "entity ";
-        if (Scene().hasCamera("tile_RflCam"))
-            objects += "camera ";
-        if (Target("tile_RflTex"))
-            objects += "texture ";
-        if (Ogre::MaterialManager::getSingleton().resourceExists("tile_RflMat", "General"))
-            objects += "material ";
-        return objects;
+        return m_world.Held({"tile_Ent", "tile_RflCam", "tile_RflTex", "tile_RflMat"});
     }
 
     EffectWindow m_world{80, 60};
@@ -69,7 +46,7 @@ TEST_F(ReflectionEffect, MakesItsNamedObjectsAndLeavesNoneOnceUnloaded)
 {
     const size_t cameras = Scene().getCameras().size();
     m_world.Load(Tile());
-    EXPECT_EQ(Objects(), "entity camera texture material ");
+    EXPECT_EQ(Objects(), "tile_Ent tile_RflCam tile_RflTex tile_RflMat ");
     EXPECT_EQ(Scene().getCameras().size(), cameras + 1);
     const Ogre::TexturePtr picture =
         Ogre::TextureManager::getSingleton().getByName("polished_tile.png", "GAMEDATA");
@@ -145,9 +122,10 @@ TEST_F(ReflectionEffect, MirrorsWhatHasVisibilityFlagTwoAndNothingElse)
 
     const EffectWindow::Pixels mirrored = EffectWindow::ReadTexture("tile_RflTex");
     const int half = mirrored.width / 2;
-    EXPECT_TRUE(mirrored.Any(0, 0, half - 1, mirrored.height - 1, IsRed)) << "the red box, on its own side";
-    EXPECT_FALSE(mirrored.Any(half, 0, mirrored.width - 1, mirrored.height - 1, IsRed));
-    EXPECT_FALSE(mirrored.Any(0, 0, mirrored.width - 1, mirrored.height - 1, IsGreen))
+    EXPECT_TRUE(mirrored.Any(0, 0, half - 1, mirrored.height - 1, EffectWindow::IsRed))
+        << "the red box, on its own side";
+    EXPECT_FALSE(mirrored.Any(half, 0, mirrored.width - 1, mirrored.height - 1, EffectWindow::IsRed));
+    EXPECT_FALSE(mirrored.Any(0, 0, mirrored.width - 1, mirrored.height - 1, EffectWindow::IsGreen))
         << "the green box lacks visibility flag 2";
     EXPECT_TRUE(m_world.log.Lines().empty());
 }

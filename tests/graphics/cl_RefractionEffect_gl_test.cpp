@@ -29,38 +29,16 @@ std::string Pond(const std::string& children = "", bool mirrors = true)
            (mirrors ? "<reflection/>" : "") + children + "</effect></effects>";
 }
 
-bool IsRed(const TestWindow::Colour& colour)
-{
-    return colour.r > 120 && colour.g < 60 && colour.b < 60;
-}
-
-bool IsGreen(const TestWindow::Colour& colour)
-{
-    return colour.g > 120 && colour.r < 60 && colour.b < 60;
-}
-
 class RefractionEffect : public testing::Test
 {
 protected:
     Ogre::SceneManager& Scene() const { return m_world.window.SceneManager(); }
-    Ogre::RenderTarget* Target(const std::string& texture) const
-    {
-        const Ogre::TexturePtr found = Ogre::TextureManager::getSingleton().getByName(texture, "General");
-        return found ? found->getBuffer()->getRenderTarget() : nullptr;
-    }
-    // What of the effect "pond" OGRE holds, by the names it has.
+    static Ogre::RenderTarget* Target(const std::string& texture) { return EffectWindow::Target(texture); }
+    // What of the effect "pond" OGRE holds.
     std::string Objects() const
     {
-        std::string objects;
-        for (const char* name : {"pond_RfrCam", "pond_RflCam"})
-            objects += Scene().hasCamera(name) ? name + std::string(" ") : "";
-        for (const char* name : {"pond_Refraction", "pond_Reflection"})
-            objects += Target(name) ? name + std::string(" ") : "";
-        if (Scene().hasEntity("pond_Ent"))
-            objects += "pond_Ent ";
-        if (Ogre::MaterialManager::getSingleton().resourceExists("pond_mtrl", "General"))
-            objects += "pond_mtrl ";
-        return objects;
+        return m_world.Held(
+            {"pond_RfrCam", "pond_RflCam", "pond_Refraction", "pond_Reflection", "pond_Ent", "pond_mtrl"});
     }
     Ogre::Pass& SurfacePass() const
     {
@@ -184,8 +162,9 @@ TEST_F(RefractionEffect, RendersWhatLiesBelowTheSurfaceAsTheGameCameraSeesIt)
         for (int column = 0; column < 4; ++column)
             EXPECT_FLOAT_EQ(copied[row][column], shifted[row][column]) << row << ", " << column;
     const EffectWindow::Pixels below = EffectWindow::ReadTexture("pond_Refraction");
-    EXPECT_TRUE(below.Any(0, 0, below.width - 1, below.height - 1, IsRed));
-    EXPECT_FALSE(below.Any(0, 0, below.width - 1, below.height - 1, IsGreen)) << "cut off at the surface";
+    EXPECT_TRUE(below.Any(0, 0, below.width - 1, below.height - 1, EffectWindow::IsRed));
+    EXPECT_FALSE(below.Any(0, 0, below.width - 1, below.height - 1, EffectWindow::IsGreen))
+        << "cut off at the surface";
 }
 
 TEST(RefractionOnScreen, TheWaterShowsWhatLiesBelowItWhereItLies)
@@ -205,8 +184,8 @@ TEST(RefractionOnScreen, TheWaterShowsWhatLiesBelowItWhereItLies)
     const int x = static_cast<int>((screen.x * 0.5f + 0.5f) * size);
     const int y = static_cast<int>((0.5f - screen.y * 0.5f) * size);
     ASSERT_GT(std::abs(y - size / 2), 6) << "off the middle, so that a flip would show";
-    EXPECT_TRUE(IsRed(world.window.At(x, y)));
-    EXPECT_FALSE(IsRed(world.window.At(x, size - 1 - y)));
+    EXPECT_TRUE(EffectWindow::IsRed(world.window.At(x, y)));
+    EXPECT_FALSE(EffectWindow::IsRed(world.window.At(x, size - 1 - y)));
     EXPECT_TRUE(world.log.Lines().empty());
 }
 

@@ -78,6 +78,35 @@ std::string EffectWindow::ColourMaterial(const std::string& name, const Ogre::Co
     return name;
 }
 
+std::string EffectWindow::Held(std::initializer_list<const char*> names) const
+{
+    const Ogre::SceneManager& scene = window.SceneManager();
+    std::string held;
+    for (const char* name : names)
+    {
+        if (scene.hasCamera(name) || scene.hasEntity(name) || Target(name) ||
+            Ogre::MaterialManager::getSingleton().resourceExists(name, "General"))
+            held += name + std::string(" ");
+    }
+    return held;
+}
+
+Ogre::RenderTarget* EffectWindow::Target(const std::string& texture)
+{
+    const Ogre::TexturePtr found = Ogre::TextureManager::getSingleton().getByName(texture, "General");
+    return found ? found->getBuffer()->getRenderTarget() : nullptr;
+}
+
+bool EffectWindow::IsRed(const TestWindow::Colour& colour)
+{
+    return colour.r > 120 && colour.g < 60 && colour.b < 60;
+}
+
+bool EffectWindow::IsGreen(const TestWindow::Colour& colour)
+{
+    return colour.g > 120 && colour.r < 60 && colour.b < 60;
+}
+
 TestWindow::Colour EffectWindow::Pixels::At(int x, int y) const
 {
     const uint8_t* pixel = &rgb[(static_cast<size_t>(y) * width + x) * 3];
