@@ -33,6 +33,7 @@ public:
     bool GetGlobal(const std::string&, cl_Argument&) override { return false; }
     bool SetGlobal(const std::string&, const cl_Argument&) override { return false; }
     bool HasGlobal(const std::string&) override { return false; }
+    bool HasGlobalString(const std::string&, const std::string&) override { return false; }
     void GlobalsToXml(TiXmlElement&) override {}
     void GlobalsFromXml(const TiXmlElement&) override {}
 };

@@ -428,6 +428,8 @@ std::vector<Clip> MakeClips(const Rig& rig)
                         .Swing("spine", x, {{0, 10}, {0.6f, 10}}));
     clips.push_back(Clip(rig, "turn_stand_90", 1.0f).TurnInPlace(-90));
     clips.push_back(Clip(rig, "turn_stand_180", 1.4f).TurnInPlace(-180));
+    // The same half turn the other way round, for turns that end on the figure's left.
+    clips.push_back(Clip(rig, "turn_stand_180_left", 1.4f).TurnInPlace(180));
     clips.push_back(Clip(rig, "turn_stand_270", 1.0f).TurnInPlace(90));
     clips.push_back(Clip(rig, "turn_stand_360", 0.8f).TurnInPlace(0));
     clips.push_back(Clip(rig, "turn_walk_90", 1.2f).Stride(25, 20, 1.2f, 2).Travel(100, -90));

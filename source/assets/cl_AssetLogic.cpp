@@ -3,8 +3,7 @@
 #include "assets/cl_Asset.h"
 #include "assets/cl_GameState.h"
 #include "common/LogCall.h"
-#include "common/StringHelpers.h"
-#include "common/cl_ArgList.h"
+#include "common/cl_Argument.h"
 #include "common/cl_ScriptSystem.h"
 #include "statechart/IDataBinding.h"
 #include "statechart/StateChartInterpreter.h"
@@ -36,21 +35,6 @@ public:
     TriggerDepth(const TriggerDepth&) = delete;
     TriggerDepth& operator=(const TriggerDepth&) = delete;
 };
-
-// A Lua string literal holding text: quotes, backslashes and control bytes as decimal escapes.
-std::string LuaQuoted(const std::string& text)
-{
-    std::string quoted = "\"";
-    for (const char c : text)
-    {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\' || byte < 0x20 || byte == 0x7f)
-            quoted += Format("\\%03u", byte);
-        else
-            quoted += c;
-    }
-    return quoted + "\"";
-}
 
 std::string Attribute(const TiXmlElement& element, const char* name)
 {
@@ -88,7 +72,7 @@ IDataBinding* StateChartBinding()
 }
 } // namespace
 
-cl_AssetLogic::cl_AssetLogic(std::unique_ptr<StateChartTemplate> chart, const std::string& assetId)
+cl_AssetLogic::cl_AssetLogic(std::shared_ptr<const StateChartTemplate> chart, const std::string& assetId)
     : m_assetId(assetId)
 {
     if (!chart)
@@ -303,19 +287,14 @@ void cl_AssetLogic::DefineIdGlobal() const
     cl_ScriptSystem* script = cl_ScriptSystem::GetInstance();
     if (!script)
         return;
+    // Set by an earlier start, as at every load of a game after the first.
+    if (script->HasGlobalString(m_assetId, m_assetId))
+        return;
     // Asset ids share Lua's global names with everything else; an id like "print" replaces a function.
-    const std::string name = LuaQuoted(m_assetId);
-    cl_ArgList results;
-    if (script->ExecuteString(
-            "local value = rawget(_G, " + name + ") return value == nil or value == " + name, results))
-    {
-        const cl_Argument* free = results.GetArg(0);
-        if (free && free->GetType() == cl_Argument::TYPE_BOOL && !free->GetBool())
-            LOG_WARNING(
-                "The Lua global '%s' held another value; the logic of asset '%s' replaces it with the "
-                "asset id.",
-                m_assetId.c_str(), m_assetId.c_str());
-    }
+    if (script->HasGlobal(m_assetId))
+        LOG_WARNING("The Lua global '%s' held another value; the logic of asset '%s' replaces it with the "
+                    "asset id.",
+                    m_assetId.c_str(), m_assetId.c_str());
     cl_Argument value;
     value.SetString(m_assetId);
     script->SetGlobal(m_assetId, value);

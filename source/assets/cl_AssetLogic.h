@@ -25,8 +25,8 @@ struct LogicTrigger
     cl_ScriptAction script;
 };
 
-// The behaviour of one asset: its state chart (an interpreter of its own over the chart loaded for the
-// asset, with the asset id as owner), its logic parameters, its triggers and its interaction items. The
+// The behaviour of one asset: its state chart (an interpreter of its own over the chart's template, with
+// the asset id as owner), its logic parameters, its triggers and its interaction items. The
 // running state lives in the asset's "logic" element of the game state ("state" and "history" children,
 // plus "interactionitem" entries), so it is saved with the game.
 //
@@ -40,9 +40,9 @@ public:
     // so checks the triggers again) nest at most this deep; deeper checks are cut with an error log.
     static constexpr int MAX_TRIGGER_DEPTH = 32;
 
-    // chart may be null (no chart). The chart runs over the state-chart system's data binding, which must
-    // outlive the logic.
-    cl_AssetLogic(std::unique_ptr<StateChartTemplate> chart, const std::string& assetId);
+    // chart may be null (no chart) and may be shared with other logics. The chart runs over the
+    // state-chart system's data binding, which must outlive the logic.
+    cl_AssetLogic(std::shared_ptr<const StateChartTemplate> chart, const std::string& assetId);
     ~cl_AssetLogic() override;
 
     cl_AssetLogic(const cl_AssetLogic&) = delete;

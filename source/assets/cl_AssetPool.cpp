@@ -177,12 +177,12 @@ std::unique_ptr<cl_Asset> cl_AssetPool::CreateFromElement(const TiXmlElement& el
 
     if (const TiXmlElement* logicElement = element.FirstChildElement("logic"))
     {
-        std::unique_ptr<StateChartTemplate> chart;
+        std::shared_ptr<const StateChartTemplate> chart;
         const char* chartFile = logicElement->Attribute("statechart");
         if (chartFile && *chartFile)
         {
             const std::string chartPath = ChapterFolder() + chartFile;
-            chart = StateChartTemplate::Load(chartPath);
+            chart = StateChartTemplate::LoadShared(chartPath);
             if (!chart)
                 LOG_ERROR("Asset '%s' of %s runs without its state chart %s.", id.c_str(),
                           (sourceFile.empty() ? source : sourceFile).c_str(), chartPath.c_str());

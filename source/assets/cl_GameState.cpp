@@ -29,6 +29,15 @@ template <class Element> auto FirstText(Element& element) -> decltype(element.Fi
     }
     return nullptr;
 }
+// False, with a log line, for an element that cannot be the tree.
+bool IsGameState(const TiXmlElement& element)
+{
+    if (element.ValueStr() == "gamestate")
+        return true;
+    LOG_ERROR("The element '%s' is no game state; the game state stays as it was.",
+              element.ValueStr().c_str());
+    return false;
+}
 } // namespace
 
 cl_GameState::cl_GameState() = default;
@@ -59,7 +68,9 @@ template <class Notify> void cl_GameState::TellListeners(const Notify& notify)
 
 void cl_GameState::Clear()
 {
-    m_root.reset();
+    m_indices.clear();
+    m_root = nullptr;
+    m_tree.reset();
     TellListeners([](IGameStateListener& listener) { listener.NotifyGameStateCleared(); });
 }
 
@@ -80,16 +91,29 @@ void cl_GameState::SwitchChapter(const std::string& chapterFolder, const std::st
 
 bool cl_GameState::ReplaceTree(const TiXmlElement& gamestate)
 {
-    if (gamestate.ValueStr() != "gamestate")
-    {
-        LOG_ERROR("The element '%s' is no game state; the game state stays as it was.",
-                  gamestate.ValueStr().c_str());
+    if (!IsGameState(gamestate))
         return false;
-    }
-    const std::unique_ptr<TiXmlElement> oldRoot = std::move(m_root);
-    m_root = std::make_unique<TiXmlElement>(gamestate);
-    NotifyListeners();
+    auto copy = std::make_unique<TiXmlElement>(gamestate);
+    TiXmlElement& root = *copy;
+    PutTree(std::move(copy), root);
     return true;
+}
+
+bool cl_GameState::AdoptTree(std::unique_ptr<TiXmlDocument> document, TiXmlElement& gamestate)
+{
+    if (!IsGameState(gamestate))
+        return false;
+    PutTree(std::move(document), gamestate);
+    return true;
+}
+
+void cl_GameState::PutTree(std::unique_ptr<TiXmlNode> tree, TiXmlElement& root)
+{
+    const std::unique_ptr<TiXmlNode> oldTree = std::move(m_tree);
+    m_indices.clear();
+    m_tree = std::move(tree);
+    m_root = &root;
+    NotifyListeners();
 }
 
 void cl_GameState::NotifyListeners()
@@ -248,19 +272,13 @@ void cl_GameState::WriteAttribute(const char* element, const char* attribute, co
 TiXmlElement* cl_GameState::FindState(const char* list, const char* kind, const std::string& id)
 {
     TiXmlElement* states = m_root ? m_root->FirstChildElement(list) : nullptr;
-    for (TiXmlElement* state = states ? states->FirstChildElement(kind) : nullptr; state;
-         state = state->NextSiblingElement(kind))
-    {
-        const char* idref = state->Attribute("idref");
-        if (idref && id == idref)
-            return state;
-    }
-    return nullptr;
+    return m_indices[list].Find(states, kind, id);
 }
 
 TiXmlElement* cl_GameState::AddState(const char* list, const char* kind, const std::string& id)
 {
     TiXmlElement* state = AppendElement(*FindOrCreateChild(list), kind);
     state->SetAttribute("idref", id);
+    m_indices[list].Appended(state, id);
     return state;
 }

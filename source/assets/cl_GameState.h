@@ -1,14 +1,18 @@
 #pragma once
 
 #include "ISingleton.h"
+#include "assets/StateElementIndex.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 class IGameStateListener;
 class ILoadingProgress;
+class TiXmlDocument;
 class TiXmlElement;
+class TiXmlNode;
 
 // Reloads every asset pool when the chapter changes. The pool manager implements it and registers itself
 // with the game state (SetPoolReloader), which asks it from SwitchChapter.
@@ -55,12 +59,16 @@ public:
     // tree is deleted only afterwards, so that listeners may still let go of it. An element not named
     // "gamestate" is refused with a log line and false.
     bool ReplaceTree(const TiXmlElement& gamestate);
+    // As ReplaceTree, without the copy: the game state takes the document, and gamestate, an element
+    // inside it (the game of a save file), becomes the tree where it is.
+    bool AdoptTree(std::unique_ptr<TiXmlDocument> document, TiXmlElement& gamestate);
     // Tells every listener Loading, then, in a second pass, every listener Loaded.
     void NotifyListeners();
     // Has every listener write what it keeps outside the tree into it (Saving), as a save does first.
     void NotifySaving();
-    // The root element "gamestate", or null without a tree.
-    TiXmlElement* GetRoot() { return m_root.get(); }
+    // The root element "gamestate", or null without a tree. The state lists and their elements are the
+    // game state's: a caller may change their content but must remove none of them.
+    TiXmlElement* GetRoot() { return m_root; }
 
     // Readers: empty when the tree, the element or the attribute is missing.
     std::string GetCurrentSceneId() const;
@@ -101,14 +109,20 @@ private:
     TiXmlElement* FindOrCreateChild(const char* name);
     std::string ReadAttribute(const char* element, const char* attribute, const char* fallback) const;
     void WriteAttribute(const char* element, const char* attribute, const std::string& value);
-    // The first `kind` child of the first `list` child whose "idref" is id.
+    // The first `kind` child of the first `list` child whose "idref" is id, through the list's index.
     TiXmlElement* FindState(const char* list, const char* kind, const std::string& id);
     // Appends a `kind` element with only "idref" to `list`, creating `list` when missing.
     TiXmlElement* AddState(const char* list, const char* kind, const std::string& id);
     template <class Notify> void TellListeners(const Notify& notify);
+    // Makes root, which tree holds (or is), the tree, tells the listeners, then deletes the old tree.
+    void PutTree(std::unique_ptr<TiXmlNode> tree, TiXmlElement& root);
 
     std::string m_chapterFolder;
-    std::unique_ptr<TiXmlElement> m_root;
+    // What holds the tree: its root element itself or the document of a save file.
+    std::unique_ptr<TiXmlNode> m_tree;
+    TiXmlElement* m_root = nullptr;
+    // Per list name; cleared whenever the tree goes.
+    std::map<std::string, StateElementIndex> m_indices;
     std::vector<IGameStateListener*> m_listeners;
     IPoolReloader* m_poolReloader = nullptr;
 };

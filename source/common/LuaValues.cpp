@@ -26,8 +26,9 @@ int AbsoluteIndex(lua_State* L, int index)
 
 void SetNumber(double number, cl_Argument& out)
 {
-    // Whole numbers beyond 32 bits stay doubles rather than wrap.
-    if (number == std::floor(number) && number >= INT_MIN && number <= INT_MAX)
+    // Whole numbers beyond 32 bits stay doubles rather than wrap. Within the range the truncated value
+    // equals the number exactly when it is whole (and NaN fails the range test).
+    if (number >= INT_MIN && number <= INT_MAX && number == static_cast<double>(static_cast<int>(number)))
         out.SetInt(static_cast<int>(number));
     else
         out.SetDouble(number);
@@ -50,6 +51,30 @@ bool IsList(lua_State* L, int table)
         expected += 1;
     }
     return true;
+}
+
+// False when Lua cannot read the text as a number: its reading (strtod) needs, after blanks and a sign,
+// a digit, a point, "inf" or "nan". Words and ids are told apart here, without strtod, which would cost
+// more than the rest of their conversion. Blanks are those of the "C" character types, which the program
+// keeps.
+bool MayBeNumber(const char* text)
+{
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
+        ++text;
+    if (*text == '+' || *text == '-')
+        ++text;
+    const auto lower = [](char c) { return static_cast<char>(c | 0x20); };
+    switch (lower(*text))
+    {
+    case 'i':
+        return lower(text[1]) == 'n' && lower(text[2]) == 'f';
+    case 'n':
+        return lower(text[1]) == 'a' && lower(text[2]) == 'n';
+    case '.':
+        return true;
+    default:
+        return std::isdigit(static_cast<unsigned char>(*text)) != 0;
+    }
 }
 
 bool Convert(lua_State* L, int index, cl_Argument& out, TablePath& path);
@@ -90,13 +115,15 @@ bool Convert(lua_State* L, int index, cl_Argument& out, TablePath& path)
         SetNumber(lua_tonumber(L, index), out);
         return true;
     case LUA_TSTRING:
-        if (lua_isnumber(L, index))
-        {
+    {
+        size_t length = 0;
+        const char* text = lua_tolstring(L, index, &length);
+        if (MayBeNumber(text) && lua_isnumber(L, index))
             SetNumber(lua_tonumber(L, index), out);
-        }
         else
-            out.SetString(Text(L, index));
+            out.SetString(std::string_view(text, length));
         return true;
+    }
     case LUA_TBOOLEAN:
         out.SetBool(lua_toboolean(L, index) != 0);
         return true;

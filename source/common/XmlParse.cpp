@@ -73,8 +73,13 @@ bool LoadXmlFile(TiXmlDocument& document, const std::string& path)
 std::string PrintXml(const TiXmlNode& node)
 {
     TiXmlPrinter printer;
-    if (ElementDepth(node) > MAX_INDENTED_DEPTH)
-        printer.SetStreamPrinting();
+    ChoosePrintLayout(printer, ElementDepth(node));
     node.Accept(&printer);
     return printer.Str();
+}
+
+void ChoosePrintLayout(TiXmlPrinter& printer, int elementDepth)
+{
+    if (elementDepth > MAX_INDENTED_DEPTH)
+        printer.SetStreamPrinting();
 }

@@ -4,6 +4,7 @@
 
 class TiXmlDocument;
 class TiXmlNode;
+class TiXmlPrinter;
 
 // Documents that nest elements deeper than this are refused unread. TinyXML recurses once per level
 // while it parses, prints, copies and deletes, so tens of thousands of levels overflow the stack; no data
@@ -28,3 +29,5 @@ int ElementDepth(const TiXmlNode& node);
 // A tree deeper than a few dozen levels is written without indentation and line breaks, so the text
 // grows with the tree and not with its size times its depth.
 std::string PrintXml(const TiXmlNode& node);
+// Sets printer to PrintXml's layout for a tree whose elements nest elementDepth levels deep.
+void ChoosePrintLayout(TiXmlPrinter& printer, int elementDepth);

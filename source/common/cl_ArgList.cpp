@@ -1,13 +1,6 @@
 #include "common/cl_ArgList.h"
 
-#include "common/IndexedAccess.h"
-
-cl_Argument* cl_ArgList::GetArg(int index)
+void cl_ArgList::Resize(int count)
 {
-    return ElementAtOrAppended(m_args, index);
-}
-
-const cl_Argument* cl_ArgList::GetArg(int index) const
-{
-    return ElementAt(m_args, index);
+    m_args.resize(count > 0 ? static_cast<size_t>(count) : 0);
 }

@@ -125,7 +125,7 @@ cl_ArgTable* cl_Argument::GetTable()
     return const_cast<cl_ArgTable*>(static_cast<const cl_Argument&>(*this).GetTable());
 }
 
-void cl_Argument::DropContainer()
+void cl_Argument::DropHeldContainer()
 {
     m_list.reset();
     m_table.reset();
@@ -145,13 +145,11 @@ void cl_Argument::SetDouble(double value)
     m_value.m_double = value;
 }
 
-void cl_Argument::SetString(const std::string& text)
+void cl_Argument::SetString(std::string_view text)
 {
-    // Copy first: text may be stored inside the container about to be dropped.
-    std::string copy = text;
+    m_text.assign(text.data(), text.size());
     DropContainer();
     m_type = TYPE_STRING;
-    m_text.swap(copy);
 }
 
 void cl_Argument::SetBool(bool value)

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class cl_ArgList;
 class cl_ArgTable;
@@ -58,7 +59,8 @@ public:
     // Each setter first drops a held list or table, then sets the tag and the value.
     void SetInt(int value);
     void SetDouble(double value);
-    void SetString(const std::string& text);
+    // The text may lie in the container this drops: it is copied first. The stored text keeps its room.
+    void SetString(std::string_view text);
     void SetBool(bool value);
     // Always a fresh, empty container, also when one was held; fill it through GetList/GetTable.
     void SetList();
@@ -69,7 +71,13 @@ public:
     bool IsSameKey(const cl_Argument& other) const;
 
 private:
-    void DropContainer();
+    // Drops a held list or table; most arguments hold neither and pay only the test.
+    void DropContainer()
+    {
+        if (m_list || m_table)
+            DropHeldContainer();
+    }
+    void DropHeldContainer();
     void Swap(cl_Argument& other) noexcept;
 
     Type m_type = TYPE_EMPTY;

@@ -61,7 +61,10 @@ cl_LuaScriptSystem::cl_LuaScriptSystem() : m_state(luaL_newstate())
     }
     luaL_openlibs(L);
     lua_register(L, "testfunc", &cl_LuaScriptSystem::lua_testfunc);
-    lua_register(L, "sendcmd", &cl_LuaScriptSystem::lua_sendcmd);
+    // sendcmd keeps its commands in this system, which it finds as its upvalue.
+    lua_pushlightuserdata(L, this);
+    lua_pushcclosure(L, &cl_LuaScriptSystem::lua_sendcmd, 1);
+    lua_setglobal(L, "sendcmd");
     lua_register(L, "execute", &cl_LuaScriptSystem::lua_execute);
 }
 
@@ -154,6 +157,19 @@ bool cl_LuaScriptSystem::HasGlobal(const std::string& name)
     return present;
 }
 
+bool cl_LuaScriptSystem::HasGlobalString(const std::string& name, const std::string& text)
+{
+    lua_State* L = m_state.get();
+    if (!L)
+        return false;
+    PushRawGlobal(L, name);
+    size_t length = 0;
+    const char* value = lua_type(L, -1) == LUA_TSTRING ? lua_tolstring(L, -1, &length) : nullptr;
+    const bool same = value && text.compare(0, std::string::npos, value, length) == 0;
+    lua_pop(L, 1);
+    return same;
+}
+
 bool cl_LuaScriptSystem::SetGlobal(const std::string& name, const cl_Argument& value)
 {
     lua_State* L = m_state.get();
@@ -205,6 +221,23 @@ int cl_LuaScriptSystem::lua_testfunc(lua_State* /*L*/)
 
 int cl_LuaScriptSystem::lua_sendcmd(lua_State* L)
 {
+    // The command of this level of sends, held for as long as the send lasts.
+    struct SendLevel
+    {
+        explicit SendLevel(cl_LuaScriptSystem& owner) : system(owner)
+        {
+            if (system.m_sendCommands.size() <= system.m_sendDepth)
+                system.m_sendCommands.push_back(std::make_unique<cl_Command>());
+            command = system.m_sendCommands[system.m_sendDepth++].get();
+        }
+        ~SendLevel() { --system.m_sendDepth; }
+        SendLevel(const SendLevel&) = delete;
+        SendLevel& operator=(const SendLevel&) = delete;
+
+        cl_LuaScriptSystem& system;
+        cl_Command* command;
+    };
+
     // A receiver's exception must not unwind through Lua's C frames.
     try
     {
@@ -214,20 +247,27 @@ int cl_LuaScriptSystem::lua_sendcmd(lua_State* L)
             LOG_ERROR("'sendcmd' failed. Not enough arguments!");
             return 0;
         }
+        // A receiver or command name must be a string or a number (which becomes its text).
+        size_t lengths[2] = {};
+        const char* names[2] = {};
         for (int position = 1; position <= 2; ++position)
         {
-            // A receiver or command name must be a string or a number.
-            if (!lua_isstring(L, position))
+            names[position - 1] = lua_tolstring(L, position, &lengths[position - 1]);
+            if (!names[position - 1])
             {
                 LOG_ERROR("'sendcmd' failed. Couldn't handle argument %i!", position);
                 return 0;
             }
         }
-        const std::string receiver = LuaValues::Text(L, 1);
-        cl_Command cmd(LuaValues::Text(L, 2));
+        const SendLevel level(*static_cast<cl_LuaScriptSystem*>(lua_touserdata(L, lua_upvalueindex(1))));
+        cl_Command& cmd = *level.command;
+        const std::string receiver(names[0], lengths[0]);
+        cmd.m_name.assign(names[1], lengths[1]);
+        cmd.m_results.Resize(0);
+        cmd.m_arguments.Resize(count - 2);
         for (int position = 3; position <= count; ++position)
         {
-            if (!LuaValues::ToArgument(L, position, *cmd.m_arguments.GetArg(-1)))
+            if (!LuaValues::ToArgument(L, position, *cmd.m_arguments.GetArg(position - 3)))
             {
                 LOG_ERROR("'sendcmd' failed. Couldn't handle argument %i!", position);
                 return 0;

@@ -4,6 +4,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+class cl_Command;
 
 struct lua_State;
 
@@ -33,6 +36,7 @@ public:
     bool GetGlobal(const std::string& name, cl_Argument& out) override;
     bool SetGlobal(const std::string& name, const cl_Argument& value) override;
     bool HasGlobal(const std::string& name) override;
+    bool HasGlobalString(const std::string& name, const std::string& text) override;
     // Logs a warning and writes nothing when "_globals" is not a table.
     void GlobalsToXml(TiXmlElement& element) override;
     void GlobalsFromXml(const TiXmlElement& element) override;
@@ -51,4 +55,9 @@ private:
     static int lua_execute(lua_State* L);
 
     std::unique_ptr<lua_State, StateCloser> m_state;
+    // The commands sendcmd fills, one per level of sends under way (a receiver may run Lua that sends
+    // again). They stay from one send to the next, so that a send allocates nothing once its level has
+    // seen as many arguments.
+    std::vector<std::unique_ptr<cl_Command>> m_sendCommands;
+    size_t m_sendDepth = 0;
 };

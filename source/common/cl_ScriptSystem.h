@@ -35,6 +35,9 @@ public:
     virtual bool SetGlobal(const std::string& name, const cl_Argument& value) = 0;
     // Whether the global holds a value (is not nil); never logs.
     virtual bool HasGlobal(const std::string& name) = 0;
+    // Whether the global holds a string with exactly this text (a number with that text does not count);
+    // never logs.
+    virtual bool HasGlobalString(const std::string& name, const std::string& text) = 0;
     // Appends the script table "_globals" to element as a child `_globals`, for the save game.
     virtual void GlobalsToXml(TiXmlElement& element) = 0;
     // Replaces "_globals" with the table stored in the first `_globals` child of element; without such a

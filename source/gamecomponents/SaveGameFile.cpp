@@ -277,7 +277,17 @@ std::string Write(const SaveEntry& entry, const TiXmlElement& gamestate)
     AppendText(*savegame, "section", entry.section);
     AppendText(*savegame, "datetime", std::to_string(entry.date.time));
     AppendText(*savegame, "played", std::to_string(entry.played));
-    savegame->InsertEndChild(gamestate);
-    return PrintXml(document);
+    // Printed as PrintXml prints the document with the game state as the last child of savegame, but
+    // without copying the whole tree into it first; the game state lies two levels below the document.
+    TiXmlPrinter printer;
+    ChoosePrintLayout(printer, 2 + ElementDepth(gamestate));
+    printer.VisitEnter(document);
+    printer.VisitEnter(*savegame, savegame->FirstAttribute());
+    for (const TiXmlNode* child = savegame->FirstChild(); child; child = child->NextSibling())
+        child->Accept(&printer);
+    gamestate.Accept(&printer);
+    printer.VisitExit(*savegame);
+    printer.VisitExit(document);
+    return printer.Str();
 }
 } // namespace SaveGameFile

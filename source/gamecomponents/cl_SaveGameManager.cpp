@@ -268,13 +268,14 @@ bool cl_SaveGameManager::LoadEntry(const SaveEntry& entry)
         ogreLog->logMessage("LoadEntry");
     // The entry may be one of ours, which the load must not change under its feet.
     const SaveEntry loaded = entry;
-    TiXmlDocument document;
-    TiXmlElement* savegame = SaveGameFile::Load(document, loaded.file);
+    auto document = std::make_unique<TiXmlDocument>();
+    TiXmlElement* savegame = SaveGameFile::Load(*document, loaded.file);
     if (!savegame || !SaveGameFile::CanLoad(*savegame, loaded.file))
         return false;
     SaveGameFile::Convert(*savegame);
     ClearLogRecord();
-    if (!ApplyGameState(loaded.chapter, *savegame->FirstChildElement("gamestate")))
+    TiXmlElement& gamestate = *savegame->FirstChildElement("gamestate");
+    if (!ApplyGameState(loaded.chapter, std::move(document), gamestate))
         return false;
     SetPlayedSeconds(loaded.played);
     m_playedAtLastSave = loaded.played;
@@ -287,7 +288,8 @@ bool cl_SaveGameManager::LoadAutosave()
     return HasAutosave() && LoadEntry(m_autosave);
 }
 
-bool cl_SaveGameManager::ApplyGameState(const std::string& chapterId, const TiXmlElement& gamestate)
+bool cl_SaveGameManager::ApplyGameState(const std::string& chapterId, std::unique_ptr<TiXmlDocument> document,
+                                        TiXmlElement& gamestate)
 {
     if (cl_Sound* sound = cl_Sound::GetInstance())
         sound->GetMixer().PlayMusic("", 0.0f, true, false);
@@ -303,7 +305,7 @@ bool cl_SaveGameManager::ApplyGameState(const std::string& chapterId, const TiXm
     SwitchToChapter(chapterId);
     cl_GameState* gameState = cl_GameState::GetInstance();
     if (gameState)
-        gameState->ReplaceTree(gamestate);
+        gameState->AdoptTree(std::move(document), gamestate);
     SetMode(TarqApp::MODE_INGAME);
     if (gameState)
         ShowScene(gameState->GetCurrentSceneId(), gameState->GetCurrentBackdrop(), false);

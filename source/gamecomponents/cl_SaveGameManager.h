@@ -4,9 +4,11 @@
 #include "gamecomponents/SaveEntry.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+class TiXmlDocument;
 class TiXmlElement;
 
 // A chapter the player may start from the chapter list.
@@ -98,8 +100,10 @@ private:
     // Writes the running game into entry's file; on success entry takes the written header and becomes
     // the current entry.
     bool WriteEntry(SaveEntry& entry);
-    // Music off, the loading mode, the chapter, the tree, the game mode and the saved scene.
-    bool ApplyGameState(const std::string& chapterId, const TiXmlElement& gamestate);
+    // Music off, the loading mode, the chapter, the tree, the game mode and the saved scene. The game state
+    // takes the save's document, which holds gamestate, as its tree.
+    bool ApplyGameState(const std::string& chapterId, std::unique_ptr<TiXmlDocument> document,
+                        TiXmlElement& gamestate);
     // Unloads the current chapter and loads chapterId when they differ.
     void SwitchToChapter(const std::string& chapterId);
     // Closes the curtain at once and switches the scene manager to the scene.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "graphics/EnvironmentType.h"
+#include "graphics/IPuppetControlListener.h"
+#include "graphics/cl_Navmesh.h"
 #include "graphics/cl_SceneObject.h"
 
 #include <OgreQuaternion.h>
@@ -7,20 +10,39 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class ISyncedActionInitiator;
+class cl_MovementControl;
+class cl_TurnControl;
 
 // A person in the loaded scene: a scene object named by its character id, owned by the character manager.
-// It counts the foreground sequences and dialogs that hold it (its busy count) and how long it has been
-// left alone (its idle time).
-class cl_Character : public cl_SceneObject
+// It performs one action at a time for an initiator (the application, the scene manager, a sequence) by
+// driving its puppet's controls, and hears their reports. It counts the foreground sequences and dialogs
+// that hold it (its busy count) and how long it has been left alone (its idle time).
+//
+// An action lives from its start to exactly one result told to its initiator (OnStarted at most once and
+// at the latest right before OnDone): 0 finished, 1 aborted by a new action, a deactivation or the
+// deletion of the character, 2 failed.
+class cl_Character : public cl_SceneObject, public IPuppetControlListener
 {
 public:
+    // What the character is doing.
+    enum Activity : int32_t
+    {
+        ACTIVITY_NEVER_ACTIVE = 0,
+        ACTIVITY_INACTIVE = 1,
+        ACTIVITY_IDLE = 2,
+        ACTIVITY_TURNING_BEFORE_WALK = 4,
+        ACTIVITY_WALKING_PATH = 5,
+    };
+
     // With a puppet of its own. Either way the puppet shows its fallback clip while nothing else plays.
     cl_Character(Ogre::SceneManager& sceneManager, const std::string& id);
     // With a ready puppet (may be null) that it does not own; it must outlive the character.
     cl_Character(Ogre::SceneManager& sceneManager, cl_ControlledPuppet* puppet, const std::string& id);
-    // Tells the game components, which may hold it as the current character.
+    // Ends a running action with 1, then tells the game components, which may hold it as the current
+    // character.
     ~cl_Character() override;
 
     // The character has no animations yet: initiator (may be null) is told at once that it failed.
@@ -31,10 +53,41 @@ public:
     void StopAnimation() override {}
     void AbortAll() override {}
 
-    // Walks to point, a world position, and tells initiator (may be null; must live until told) when the
-    // walk has begun and when it has ended. There are no paths yet: the character arrives at once, before
-    // this returns.
+    // Nothing when the puppet's activity already is that. Activating: idle time 0, an inactive character
+    // becomes idle. Deactivating: the movement and turn controls' jobs are dropped unheard, a running
+    // action ends with 1, the character is inactive.
+    void SetActive(bool active) override;
+
+    // Walks to point (a world position, projected onto the navigation mesh; beside it, to the mesh's
+    // nearest triangle) as a new action of initiator (may be null; it must live until told the result).
+    // A point closer than the minimum walk distance ends the action at once with 0. A walk that needs no
+    // turn first goes on from the walk under way; otherwise the character turns toward the path with a
+    // walk turn and then walks it. Without navigation mesh, enabled movement and turn controls, or ground
+    // under the character or the point, the action fails (2).
     void MoveAlongPath(const Ogre::Vector3& point, ISyncedActionInitiator* initiator);
+
+    // The reports of the character's controls advance its action.
+    void OnControlEvent(cl_PuppetControl* control, int code) override;
+
+    // The current scene's navigation mesh (not owned, may be null): the character walks on it.
+    void SetNavmesh(cl_Navmesh* navmesh) { m_navmesh = navmesh; }
+    cl_Navmesh* GetNavmesh() const { return m_navmesh; }
+    // The controls the character drives (registered with its puppet, which owns them; may be null).
+    void SetMovementControl(cl_MovementControl* control) { m_movementControl = control; }
+    cl_MovementControl* GetMovementControl() const { return m_movementControl; }
+    void SetTurnControl(cl_TurnControl* control) { m_turnControl = control; }
+    cl_TurnControl* GetTurnControl() const { return m_turnControl; }
+    // The scene's environment for the walks of the movement and turn controls: its type (ENVIRONMENT_TIGHT,
+    // ENVIRONMENT_NARROW, any other number open) and its running value (running is allowed unless it is 0).
+    void ApplySceneMovementSettings(int type, float running);
+    // A walk shorter than this ends at once: toward a target object, and toward a plain position.
+    void SetMinWalkDistanceToTarget(float distance) { m_minWalkDistanceToTarget = distance; }
+    float GetMinWalkDistanceToTarget() const { return m_minWalkDistanceToTarget; }
+    void SetMinWalkDistanceToPosition(float distance) { m_minWalkDistanceToPosition = distance; }
+    float GetMinWalkDistanceToPosition() const { return m_minWalkDistanceToPosition; }
+    Activity GetActivity() const { return m_activity; }
+    // The character loader's: a character read from its data is inactive until a scene activates it.
+    void SetActivity(Activity activity) { m_activity = activity; }
 
     // Keeps the world position, orientation and scale of the puppet's node, so that the character can be
     // placed there again; nothing without a puppet.
@@ -60,6 +113,41 @@ public:
     bool GetScreenPosition(float& /*x*/, float& /*y*/) const { return false; }
 
 private:
+    // What PlanPath found.
+    enum PlanResult
+    {
+        PLAN_FAILED = 0,
+        PLAN_TURN_FIRST = 1,
+        PLAN_WALKING = 2,
+        PLAN_NO_WALK = 3,
+    };
+
+    // Logs the new action, ends a running one with 1 and makes initiator's the running one.
+    void NewAction(ISyncedActionInitiator* initiator, Activity kind);
+    // Ends the running action: its initiator is told OnStarted (when not told yet), then, last, OnDone.
+    void ActionDone(int result);
+    bool IsActionRunning() const { return m_activity > ACTIVITY_IDLE; }
+    // Plans the walk to target into the path: from the ground under the character to the ground under
+    // target when project is set, else between the points themselves. Hands a walk that goes on in the
+    // same direction to the movement control, or starts the walk turn toward the path.
+    PlanResult PlanPath(const Ogre::Vector3& target, bool project);
+    // Hands the path to the enabled movement control, which starts in the phase the walk turn ended in.
+    bool StartWalking();
+    // The movement and turn controls no longer owe the character a report of their jobs.
+    void DropControlCallbacks();
+    Ogre::Vector3 GetPosition() const;
+
+    cl_Navmesh* m_navmesh = nullptr;
+    Activity m_activity = ACTIVITY_NEVER_ACTIVE;
+    ISyncedActionInitiator* m_initiator = nullptr;
+    bool m_startNotReported = false;
+    std::vector<st_NavPathPoint> m_path;
+    float m_minWalkDistanceToTarget = 50.0f;
+    float m_minWalkDistanceToPosition = 25.0f;
+    // Within it the walk's last turn may draw the character onto its target; it raises the minimum walk.
+    float m_slideDistance = 0.0f;
+    cl_MovementControl* m_movementControl = nullptr;
+    cl_TurnControl* m_turnControl = nullptr;
     int32_t m_busyCount = 0;
     float m_idleTime = 0.0f;
     float m_speechLevel = 0.0f;

@@ -9,6 +9,7 @@
 #include "common/cl_Command.h"
 #include "common/cl_GameTime.h"
 #include "graphics/cl_Character.h"
+#include "graphics/cl_CharacterLoader.h"
 #include "graphics/cl_ControlledPuppet.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
@@ -116,6 +117,11 @@ cl_Character* cl_CharacterManager::LoadCharacter(const std::string& id)
     auto character = std::make_unique<cl_Character>(*m_sceneManager, name);
     if (const TiXmlElement* puppet = element.FirstChildElement("puppet"))
         character->GetPuppet()->FromXml(puppet);
+    if (!cl_CharacterLoader::Load(&element, character.get()))
+    {
+        LOG_ERROR("Loading Character failed!");
+        return nullptr;
+    }
     for (const std::string& subMesh : character->GetPuppet()->GetSubMeshNames())
         character->GetPuppet()->GetSubMesh(subMesh).entity->setQueryFlags(CHARACTER_QUERY_FLAGS);
     return AddCharacter(std::move(character));
@@ -165,6 +171,12 @@ cl_Character* cl_CharacterManager::AddCharacter(std::unique_ptr<cl_Character> ch
     else
         kept = std::move(character);
     return kept.get();
+}
+
+void cl_CharacterManager::SetNavmesh(cl_Navmesh* navmesh)
+{
+    for (const auto& character : m_characters)
+        character.second->SetNavmesh(navmesh);
 }
 
 cl_Character* cl_CharacterManager::GetCharacter(const std::string& id) const

@@ -13,6 +13,7 @@
 class CommandArguments;
 class TiXmlElement;
 class cl_Character;
+class cl_Navmesh;
 
 namespace Ogre
 {
@@ -63,6 +64,9 @@ public:
     void AddCharacter(const std::string& id, const std::string& location);
     // Takes the character of that id out of the scene: no placement, inactive. Nothing for an unknown id.
     void RemoveFromScene(const std::string& id);
+
+    // Every character built so far walks on navmesh (not owned; null: none), the current scene's.
+    void SetNavmesh(cl_Navmesh* navmesh);
 
     // Takes character (not null) over under its id; an id already taken keeps its character (logged) and
     // the new one is deleted. Returns the character kept under the id.

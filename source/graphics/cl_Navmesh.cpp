@@ -550,14 +550,21 @@ st_NavRayHit cl_Navmesh::RayHitTriangle(const Ogre::Vector3& origin, const Ogre:
     if (UsesGrid(ray))
     {
         // A fallback scores at least its centre's distance across the ground from the ray, and counts only
-        // when it scores no more than the inside hit.
+        // when it scores no more than the inside hit. Every triangle the ray could hit inside covers its
+        // cell, so the centres further off than that need no test (computed as the score's distance
+        // is, this distance is never the larger).
         m_grid.VisitCovering(origin, test);
-        m_grid.VisitCentresNear(origin,
-                                [&](int t)
-                                {
-                                    test(t);
-                                    return std::min(inside.Limit(), fallback.Limit());
-                                });
+        m_grid.VisitCentresNear(
+            origin,
+            [&](int t)
+            {
+                const Ogre::Vector3& centre = m_triangles[t].centre;
+                const float x = origin.x - centre.x;
+                const float z = origin.z - centre.z;
+                if (!(std::sqrt(x * x + z * z) > std::min(inside.Limit(), fallback.Limit())))
+                    test(t);
+                return std::min(inside.Limit(), fallback.Limit());
+            });
     }
     else
     {
@@ -622,7 +629,7 @@ void cl_Navmesh::FindPath(const Ogre::Vector3& start, const Ogre::Vector3& targe
         path.push_back({start, Ogre::Vector3::UNIT_Y});
         return;
     }
-    std::vector<int> chain;
+    std::vector<int>& chain = m_chain;
     const bool found = FindEdgeChain(t, chain, s);
     if (m_debugView)
     {
@@ -631,8 +638,8 @@ void cl_Navmesh::FindPath(const Ogre::Vector3& start, const Ogre::Vector3& targe
             m_debugView->DrawChain(chain, Ogre::ColourValue::Green);
     }
 
-    std::vector<st_NavPortal> portals;
-    portals.reserve(chain.size() + 2);
+    std::vector<st_NavPortal>& portals = m_portals;
+    portals.clear();
     portals.push_back({start, start, 0.5f, m_triangles[s].normal, false, false});
     AddPortals(chain, portals);
     if (found)
@@ -751,7 +758,8 @@ bool cl_Navmesh::FindEdgeChain(int goalTriangle, std::vector<int>& chain, int st
     const int end = ChooseChainEnd(goalTriangle, found);
     if (end < 0)
         return BuildEdgeChain(goalTriangle, chain, startTriangle); // which reports it
-    std::vector<int> walked;
+    std::vector<int>& walked = m_walked;
+    walked.clear();
     if (!IsEdgeOf(startTriangle, end))
     {
         for (int e = end;; e = WavePredecessor(e, heuristic, open))
@@ -800,7 +808,8 @@ bool cl_Navmesh::SearchTowardGoal(int goalTriangle, int startTriangle, const st_
 {
     if (!m_finiteSteps)
         return false;
-    std::vector<int> starts;
+    std::vector<int>& starts = m_starts;
+    starts.clear();
     StartSearch(startTriangle, starts);
     m_reachedOnly = true;
     m_reached = starts;
@@ -809,19 +818,21 @@ bool cl_Navmesh::SearchTowardGoal(int goalTriangle, int startTriangle, const st_
         m_settled.assign(m_edges.size(), 0);
         m_settledMark = 1;
     }
+    double estimates[3];
     double lowest = std::numeric_limits<double>::infinity();
     double highestStart = 0.0;
-    for (const int e : starts)
+    for (size_t k = 0; k < starts.size(); ++k)
     {
-        lowest = std::min(lowest, heuristic(e, m_edges[e].midpoint));
-        highestStart = std::max(highestStart, heuristic(e, m_edges[e].midpoint));
+        estimates[k] = heuristic(starts[k], m_edges[starts[k]].midpoint);
+        lowest = std::min(lowest, estimates[k]);
+        highestStart = std::max(highestStart, estimates[k]);
     }
     // A key rises by at most a step and its estimate's share of it above the key taken out before; the
     // start edges' keys may lie further apart (a border edge has no landmark costs).
     m_open.Reset(lowest, 2.0 * m_longestStep + (highestStart - lowest), m_bucketWidth);
-    for (const int e : starts)
+    for (size_t k = 0; k < starts.size(); ++k)
     {
-        if (!m_open.Push(heuristic(e, m_edges[e].midpoint), 0.0f, e))
+        if (!m_open.Push(estimates[k], 0.0f, starts[k]))
             return false;
     }
 
@@ -941,25 +952,29 @@ void cl_Navmesh::ExpandWavefront(std::vector<int>& current, std::vector<int>& ne
     }
 }
 
-float cl_Navmesh::SmoothPortals(std::vector<st_NavPortal>& portals) const
+float cl_Navmesh::SmoothPortals(std::vector<st_NavPortal>& portals)
 {
     if (portals.size() < 3)
         return -1.0f;
-    // Every crossing and every portal's rim share, kept up to date instead of worked out for each score.
-    // A portal that stayed while neither it nor a neighbour has moved since, at the same step, would stay
-    // again with the same score: that score is kept too.
+    // Per portal, kept up to date instead of worked out for each score: its crossing, the distance from
+    // the crossing before it, its rim share and the rim factor at its ratio. Each is worked out as
+    // Crossing and a score of the portal would, so the scores, and the path, come out the same. A portal that
+    // stayed while neither it nor a neighbour has moved since, at the same step, would stay again with the
+    // same score: that score is kept too.
     const size_t count = portals.size();
-    std::vector<Ogre::Vector3> crossings;
-    std::vector<float> shares;
-    crossings.reserve(count);
-    shares.reserve(count);
-    for (const st_NavPortal& portal : portals)
+    std::vector<st_SmoothedPortal>& smoothed = m_smoothed;
+    smoothed.resize(count);
+    for (size_t i = 0; i < count; ++i)
     {
-        crossings.push_back(Crossing(portal));
-        shares.push_back(std::min(m_rimWidth / portal.right.distance(portal.left), 1.0f));
+        const st_NavPortal& portal = portals[i];
+        st_SmoothedPortal& state = smoothed[i];
+        state.span = portal.right - portal.left;
+        state.crossing = portal.left + state.span * portal.ratio;
+        state.distance = i > 0 ? state.crossing.distance(smoothed[i - 1].crossing) : 0.0f;
+        state.share = std::min(m_rimWidth / portal.right.distance(portal.left), 1.0f);
+        state.factor = RimFactor(portal, state.share);
+        state.known = false;
     }
-    std::vector<float> stayed(count);
-    std::vector<char> known(count, 0);
     float step = 0.3f;
     float previousTotal = -1.0f;
     int halvings = 0;
@@ -969,28 +984,42 @@ float cl_Navmesh::SmoothPortals(std::vector<st_NavPortal>& portals) const
         total = 0.0f;
         for (size_t i = 1; i + 1 < count; ++i)
         {
-            if (known[i])
+            st_SmoothedPortal& state = smoothed[i];
+            if (state.known)
             {
-                total += stayed[i];
+                total += state.stayed;
                 continue;
             }
+            st_SmoothedPortal& next = smoothed[i + 1];
+            const Ogre::Vector3& previous = smoothed[i - 1].crossing;
             st_NavPortal& portal = portals[i];
-            const auto score = [&](const Ogre::Vector3& crossing)
-            { return ScorePortal(crossings[i - 1], portal, shares[i], crossing, crossings[i + 1]); };
             const float r0 = portal.ratio;
-            const float s0 = score(crossings[i]);
+            const float length = next.distance + state.distance;
+            const float s0 = ScorePortal(length, state.factor);
             bool moved = false;
             for (const float ratio : {r0 + step, r0 - step})
             {
                 portal.ratio = Clamp01(ratio);
-                const Ogre::Vector3 crossing = Crossing(portal);
-                const float s = score(crossing);
+                // Clamped back onto the same crossing, it would score s0 again.
+                if (portal.ratio == r0)
+                    continue;
+                const Ogre::Vector3 crossing = portal.left + state.span * portal.ratio;
+                const float toNext = next.crossing.distance(crossing);
+                const float fromPrevious = crossing.distance(previous);
+                const float factor = RimFactor(portal, state.share);
+                // No longer and no better placed for the rims scores no better: rounding keeps the order.
+                if (toNext + fromPrevious >= length && factor <= state.factor)
+                    continue;
+                const float s = ScorePortal(toNext + fromPrevious, factor);
                 moved = s > s0;
                 if (moved)
                 {
-                    crossings[i] = crossing;
+                    state.crossing = crossing;
+                    state.distance = fromPrevious;
+                    state.factor = factor;
+                    next.distance = toNext;
                     total += s;
-                    known[i - 1] = known[i + 1] = 0;
+                    smoothed[i - 1].known = next.known = false;
                     break;
                 }
             }
@@ -998,33 +1027,36 @@ float cl_Navmesh::SmoothPortals(std::vector<st_NavPortal>& portals) const
             {
                 portal.ratio = r0;
                 total += s0;
-                stayed[i] = s0;
+                state.stayed = s0;
             }
-            known[i] = !moved;
+            state.known = !moved;
         }
         if (!(total > previousTotal))
         {
             step *= 0.5f;
             if (++halvings > 4)
                 break;
-            std::fill(known.begin(), known.end(), 0);
+            for (st_SmoothedPortal& state : smoothed)
+                state.known = false;
         }
         previousTotal = total;
     }
     return total;
 }
 
-float cl_Navmesh::ScorePortal(const Ogre::Vector3& previous, const st_NavPortal& current, float share,
-                              const Ogre::Vector3& crossing, const Ogre::Vector3& next) const
+float cl_Navmesh::RimFactor(const st_NavPortal& portal, float share) const
 {
-    const float length = next.distance(crossing) + crossing.distance(previous);
-    const float score = 1000.0f / length;
     if (!m_rimAware || share <= 0.0f)
-        return score;
+        return 1.0f;
     // A quotient of at least 1 clamps to 1 exactly: only nearer to a rim end is there something to divide.
-    const float fromLeft = current.ratio;
-    const float fromRight = 1.0f - current.ratio;
-    const float f = current.leftIsRim && !(fromLeft >= share) ? Clamp01(fromLeft / share) : 1.0f;
-    const float g = current.rightIsRim && !(fromRight >= share) ? Clamp01(fromRight / share) : 1.0f;
-    return score * (1.0f + f * g);
+    const float fromLeft = portal.ratio;
+    const float fromRight = 1.0f - portal.ratio;
+    const float f = portal.leftIsRim && !(fromLeft >= share) ? Clamp01(fromLeft / share) : 1.0f;
+    const float g = portal.rightIsRim && !(fromRight >= share) ? Clamp01(fromRight / share) : 1.0f;
+    return 1.0f + f * g;
+}
+
+float cl_Navmesh::ScorePortal(float length, float rimFactor)
+{
+    return 1000.0f / length * rimFactor;
 }

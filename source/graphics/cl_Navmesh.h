@@ -214,11 +214,13 @@ private:
     int WavePredecessor(int edge, const st_GoalDistance& heuristic, double open) const;
     bool IsEdgeOf(int triangle, int edge) const;
     void AddPortals(const std::vector<int>& chain, std::vector<st_NavPortal>& portals) const;
-    float SmoothPortals(std::vector<st_NavPortal>& portals) const;
-    // How good current's crossing is between the crossings before and after it; share is the part of
-    // the portal its rim width takes (rim width / portal length, at most 1).
-    float ScorePortal(const Ogre::Vector3& previous, const st_NavPortal& current, float share,
-                      const Ogre::Vector3& crossing, const Ogre::Vector3& next) const;
+    float SmoothPortals(std::vector<st_NavPortal>& portals);
+    // What the portal's rim makes of a score at its ratio: 1 + f x g, each of f and g less than 1 only
+    // for a rim end nearer than the share (rim width / portal length, at most 1); 1 without rims.
+    float RimFactor(const st_NavPortal& portal, float share) const;
+    // How good a crossing is: 1000 over the length of the path from the crossing before it to the one
+    // after it, times its rim factor.
+    static float ScorePortal(float length, float rimFactor);
 
     // The tables.
     std::vector<char> m_rimVertices; // per vertex: on a border edge
@@ -245,8 +247,26 @@ private:
     double m_magnitude = 0.0; // the largest coordinate of an edge midpoint
     double m_bucketWidth = 1.0;
 
-    // The searches.
+    // What SmoothPortals keeps of each portal while it moves them.
+    struct st_SmoothedPortal
+    {
+        Ogre::Vector3 span; // right - left
+        Ogre::Vector3 crossing;
+        float distance; // from the crossing before, as a score works it out
+        float share;    // of the portal that its rim width takes
+        float factor;   // the rim factor at the portal's ratio
+        float stayed;   // the score with which it last stayed
+        bool known;     // it would stay with that score again
+    };
+
+    // The searches, and the working tables of the last path (kept so that a path allocates nothing once
+    // they have grown).
     std::vector<st_NavEdgeCost> m_searchRecords;
+    std::vector<int> m_starts;
+    std::vector<int> m_walked;
+    std::vector<int> m_chain;
+    std::vector<st_NavPortal> m_portals;
+    std::vector<st_SmoothedPortal> m_smoothed;
     // The edges whose records the search toward a goal set; only they need emptying before the next one.
     std::vector<int> m_reached;
     bool m_reachedOnly = false;

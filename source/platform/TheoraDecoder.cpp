@@ -1,6 +1,7 @@
 #include "platform/TheoraDecoder.h"
 
 #include "platform/TheoraDataSource.h"
+#include "platform/TheoraPicture.h"
 #include "platform/TheoraVideoFrame.h"
 
 #include <ogg/ogg.h>
@@ -20,27 +21,6 @@ constexpr ogg_int64_t MaxFrameIndex = ogg_int64_t(1) << 40;
 // Seconds of sound read past the end of the video.
 constexpr double TrailingSound = 1.0;
 
-uint8_t Clamp(int value)
-{
-    return static_cast<uint8_t>(value < 0 ? 0 : (value > 255 ? 255 : value));
-}
-
-// BT.601 video-range Y'CbCr to 0xFFRRGGBB, in 8-bit fixed point.
-uint32_t ToPixel(int y, int u, int v)
-{
-    const int luma = 298 * (y - 16) + 128;
-    const int cb = u - 128;
-    const int cr = v - 128;
-    const uint32_t r = Clamp((luma + 409 * cr) >> 8);
-    const uint32_t g = Clamp((luma - 100 * cb - 208 * cr) >> 8);
-    const uint32_t b = Clamp((luma + 516 * cb) >> 8);
-    return 0xFF000000u | (r << 16) | (g << 8) | b;
-}
-
-const unsigned char* PlaneRow(const th_img_plane& plane, int row)
-{
-    return plane.data + static_cast<ptrdiff_t>(row) * plane.stride; // the stride may be negative
-}
 } // namespace
 
 struct TheoraDecoder::State
@@ -341,22 +321,17 @@ struct TheoraDecoder::State
         th_ycbcr_buffer planes;
         if (th_decode_ycbcr_out(decoder, planes) != 0)
             return;
-        const int xShift = info.pixel_fmt == TH_PF_444 ? 0 : 1;
-        const int yShift = info.pixel_fmt == TH_PF_420 ? 1 : 0;
-        const int left = static_cast<int>(info.pic_x);
-        for (int y = 0; y < height; ++y)
+        TheoraPicture picture;
+        for (int plane = 0; plane < 3; ++plane)
         {
-            const int row = static_cast<int>(info.pic_y) + y;
-            const unsigned char* luma = PlaneRow(planes[0], row);
-            const unsigned char* cb = PlaneRow(planes[1], row >> yShift);
-            const unsigned char* cr = PlaneRow(planes[2], row >> yShift);
-            uint32_t* out = frame.Row(y);
-            for (int x = 0; x < width; ++x)
-            {
-                const int column = left + x;
-                out[x] = ToPixel(luma[column], cb[column >> xShift], cr[column >> xShift]);
-            }
+            picture.data[plane] = planes[plane].data;
+            picture.stride[plane] = planes[plane].stride;
         }
+        picture.xShift = info.pixel_fmt == TH_PF_444 ? 0 : 1;
+        picture.yShift = info.pixel_fmt == TH_PF_420 ? 1 : 0;
+        picture.left = static_cast<int>(info.pic_x);
+        picture.top = static_cast<int>(info.pic_y);
+        WriteXrgb(picture, width, height, frame);
     }
 };
 

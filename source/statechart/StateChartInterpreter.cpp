@@ -117,8 +117,9 @@ private:
     Step* const m_outer;
 };
 
-StateChartInterpreter::StateChartInterpreter(IDataBinding* binding, std::unique_ptr<StateChartTemplate> chart)
-    : m_template(chart ? std::move(chart) : std::make_unique<StateChartTemplate>(std::string())),
+StateChartInterpreter::StateChartInterpreter(IDataBinding* binding,
+                                             std::shared_ptr<const StateChartTemplate> chart)
+    : m_template(chart ? std::move(chart) : std::make_shared<const StateChartTemplate>(std::string())),
       m_dataBinding(binding)
 {
 }

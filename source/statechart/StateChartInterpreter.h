@@ -35,9 +35,9 @@ public:
     static constexpr int MAX_TRANSITIONS_PER_STEP = 1000;
     static constexpr int MAX_EVENTS_PER_SEND = 100;
 
-    // binding may be null: then every condition holds and no content runs. The interpreter owns the
-    // chart; a null chart runs as an empty one.
-    StateChartInterpreter(IDataBinding* binding, std::unique_ptr<StateChartTemplate> chart);
+    // binding may be null: then every condition holds and no content runs. The chart may be shared with
+    // other interpreters (each keeps its owners' states apart from it); a null chart runs as an empty one.
+    StateChartInterpreter(IDataBinding* binding, std::shared_ptr<const StateChartTemplate> chart);
     virtual ~StateChartInterpreter();
 
     StateChartInterpreter(const StateChartInterpreter&) = delete;
@@ -118,7 +118,7 @@ private:
     const Configuration* FindConfiguration(const std::string& ownerId) const;
 
     bool m_actionsSuppressed = false;
-    std::unique_ptr<StateChartTemplate> m_template;
+    std::shared_ptr<const StateChartTemplate> m_template;
     std::map<std::string, Configuration> m_configurations;
     std::vector<std::string> m_owners;
     std::map<std::string, std::deque<PendingEvent>> m_queues;

@@ -7,6 +7,7 @@
 
 #include <tinyxml.h>
 
+#include <iterator>
 #include <map>
 #include <utility>
 #include <vector>
@@ -222,6 +223,21 @@ std::unique_ptr<StateChartTemplate> StateChartTemplate::Load(const std::string& 
         return nullptr;
     }
     return Build(UnixLineEnds(text), filePath);
+}
+
+std::shared_ptr<const StateChartTemplate> StateChartTemplate::LoadShared(const std::string& path)
+{
+    // Not owning: a template lives as long as the interpreters that run it.
+    static std::map<std::string, std::weak_ptr<const StateChartTemplate>> loaded;
+    const std::string filePath = ForwardSlashes(path);
+    if (std::shared_ptr<const StateChartTemplate> held = loaded[filePath].lock())
+        return held;
+    std::shared_ptr<const StateChartTemplate> chart = Load(filePath);
+    for (auto entry = loaded.begin(); entry != loaded.end();)
+        entry = entry->second.expired() ? loaded.erase(entry) : std::next(entry);
+    if (chart)
+        loaded[filePath] = chart;
+    return chart;
 }
 
 std::unique_ptr<StateChartTemplate> StateChartTemplate::LoadFromText(const std::string& text,

@@ -6,7 +6,8 @@
 #include <string>
 
 // A state chart read from an SCXML-subset file: a tree of states with their transitions and content.
-// The template is plain data that an interpreter runs; every interpreter owns a template of its own.
+// The template is plain data that interpreters run and never change, so the interpreters of every asset
+// that names one file share one template of it.
 class StateChartTemplate
 {
 public:
@@ -15,6 +16,10 @@ public:
     // `scxml` element. A chart that loads may still name unknown targets or repeat an id: each is logged,
     // and such a target is a null entry of its transition's target list.
     static std::unique_ptr<StateChartTemplate> Load(const std::string& path);
+    // The template of the chart file at path as long as anyone holds it, else Load's. A chapter reload,
+    // which lets go of every template first, so reads edited charts anew; a file that fails to load is
+    // tried (and logged) again at the next call.
+    static std::shared_ptr<const StateChartTemplate> LoadShared(const std::string& path);
     // As Load, for chart text held in memory; chartName stands for the file name in log lines. Line ends
     // are taken as given (Load turns "\r\n" into "\n" as it reads).
     static std::unique_ptr<StateChartTemplate> LoadFromText(const std::string& text,

@@ -6,8 +6,8 @@
 
 class cl_SCLuaDataBinding;
 
-// Owns the program's one data binding of state charts and hands it out. It keeps no charts: each asset
-// loads its own template (StateChartTemplate::Load) and its interpreter owns it. Interpreters keep a
+// Owns the program's one data binding of state charts and hands it out. It keeps no charts: the asset
+// logics' interpreters hold the templates (StateChartTemplate::LoadShared). Interpreters keep a
 // plain pointer to the binding, so the system must outlive every asset logic; the script system must
 // outlive the system.
 class cl_StateChartSystem : public ISingleton<cl_StateChartSystem>

@@ -156,15 +156,15 @@ TEST_F(AssetLogicTest, ATriggerThatKeepsEnteringStatesIsCut)
 
 TEST_F(AssetLogicTest, StartDefinesTheIdGlobalAndSaysWhenItReplacesAnotherValue)
 {
-    m_world.script.ExecuteString("items_same = 'items_same' print_copy = print");
+    m_world.script.ExecuteString(
+        "items_same = 'items_same' print_copy = print items_number = 5 items_other = 'items_x'");
     const struct
     {
         const char* id;
         bool warned;
     } cases[] = {
-        {"items_new", false},
-        {"items_same", false},
-        {"print_copy", true},
+        {"items_new", false},   {"items_same", false}, {"print_copy", true},
+        {"items_number", true}, {"items_other", true}, {"items_new", false},
     };
     for (const auto& c : cases)
     {

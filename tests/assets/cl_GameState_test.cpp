@@ -126,6 +126,31 @@ TEST_F(GameStateTest, StatesAreFoundByExactIdrefInTheFirstList)
     EXPECT_EQ(Tree(), before) << "a scene state is never created";
 }
 
+TEST_F(GameStateTest, LookupsFollowTheTreeAsItChanges)
+{
+    Load("<gamestate><logics><logic idref=\"items_a\" n=\"old\"/></logics></gamestate>");
+    ASSERT_NE(m_state.GetLogicState("items_a"), nullptr);
+
+    // Appended from outside, after the lookups began.
+    auto* added = new TiXmlElement("logic");
+    added->SetAttribute("idref", "items_b");
+    m_state.GetRoot()->FirstChildElement("logics")->LinkEndChild(added);
+    EXPECT_EQ(m_state.GetLogicState("items_b"), added);
+
+    TiXmlElement* created = m_state.GetLogicState("items_c");
+    EXPECT_EQ(m_state.GetLogicState("items_c"), created) << "a created state is found, not made again";
+
+    // A new tree with the same ids: its elements, not the deleted ones.
+    Load("<gamestate><logics><logic idref=\"items_a\" n=\"new\"/></logics></gamestate>");
+    EXPECT_STREQ(m_state.GetLogicState("items_a")->Attribute("n"), "new");
+    EXPECT_EQ(m_state.GetLogicState("items_b")->Attribute("n"), nullptr) << "created in the new tree";
+
+    m_state.Clear();
+    EXPECT_EQ(m_state.GetLogicState("items_a"), nullptr);
+    Load("<gamestate/>");
+    EXPECT_EQ(m_state.GetLogicState("items_a")->Parent()->Parent(), m_state.GetRoot());
+}
+
 TEST_F(GameStateTest, CreatingItemAndTopicStatesIsLoggedByTheirRules)
 {
     struct Case
@@ -376,6 +401,27 @@ TEST_F(GameStateListenerTest, ReplacingKeepsACopyAndRefusesOtherElements)
     const TiXmlElement save("savegame");
     EXPECT_FALSE(m_state.ReplaceTree(save));
     EXPECT_EQ(m_state.GetCurrentChapter(), "chapter1");
+    EXPECT_TRUE(m_recorder.lines.empty());
+    EXPECT_TRUE(m_log.Contains("The element 'savegame' is no game state", cl_Logger::LEVEL_ERROR));
+}
+
+TEST_F(GameStateListenerTest, AdoptingMakesTheSavesOwnElementTheTree)
+{
+    auto document = std::make_unique<TiXmlDocument>();
+    document->Parse("<savegame><gamestate><currentchapter>chapter2</currentchapter></gamestate></savegame>");
+    TiXmlElement& gamestate = *document->RootElement()->FirstChildElement("gamestate");
+    ASSERT_TRUE(m_state.AdoptTree(std::move(document), gamestate));
+    EXPECT_EQ(m_state.GetRoot(), &gamestate);
+    EXPECT_EQ(m_state.GetCurrentChapter(), "chapter2");
+    EXPECT_EQ(m_recorder.lines,
+              (Lines{"a:Loading", "b:Loading", "c:Loading", "a:Loaded", "b:Loaded", "c:Loaded"}));
+
+    m_recorder.lines.clear();
+    auto other = std::make_unique<TiXmlDocument>();
+    other->Parse("<savegame/>");
+    TiXmlElement& savegame = *other->RootElement();
+    EXPECT_FALSE(m_state.AdoptTree(std::move(other), savegame));
+    EXPECT_EQ(m_state.GetCurrentChapter(), "chapter2");
     EXPECT_TRUE(m_recorder.lines.empty());
     EXPECT_TRUE(m_log.Contains("The element 'savegame' is no game state", cl_Logger::LEVEL_ERROR));
 }

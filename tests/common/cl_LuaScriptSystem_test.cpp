@@ -95,6 +95,18 @@ TEST_F(LuaScriptSystem, LuaValuesBecomeArguments)
         {"'2.5'", "double 2.5"},
         {"'0x10'", "int 16"},
         {"'seven'", "string seven"},
+        // Strings Lua reads as numbers, and words that merely begin like them.
+        {"' \\t7 '", "int 7"},
+        {"'+3'", "int 3"},
+        {"'-.5'", "double -0.5"},
+        {"'1e3'", "int 1000"},
+        {"'-Infinity'", "double -inf"},
+        {"'INF'", "double inf"},
+        {"'in'", "string in"},
+        {"'items_key'", "string items_key"},
+        {"'nap'", "string nap"},
+        {"'.'", "string ."},
+        {"'- 3'", "string - 3"},
         {"''", "string "},
         {"'a\\0b'", std::string("string a\0b", 10)},
         {"true", "bool true"},
@@ -215,6 +227,32 @@ TEST_F(LuaScriptSystem, ArgumentsBecomeLuaValues)
         EXPECT_TRUE(m_system.GetGlobal("v", back));
         EXPECT_EQ(ArgumentText(back), ArgumentText(value));
     }
+    EXPECT_TRUE(m_capture.Lines().empty());
+}
+
+TEST_F(LuaScriptSystem, GlobalsAreTestedWithoutLoggingOrMetatables)
+{
+    Run("word = 'door' number = 5 numeral = '5' zero = 'do\\0or' f = print "
+        "setmetatable(_G, {__index = function() return 'door' end})");
+    const struct
+    {
+        const char* name;
+        bool has;
+        bool holdsDoor;
+        bool holdsFive;
+    } cases[] = {
+        {"word", true, true, false},  {"number", true, false, false}, {"numeral", true, false, true},
+        {"zero", true, false, false}, {"f", true, false, false},      {"missing", false, false, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(m_system.HasGlobal(c.name), c.has);
+        EXPECT_EQ(m_system.HasGlobalString(c.name, "door"), c.holdsDoor);
+        EXPECT_EQ(m_system.HasGlobalString(c.name, "5"), c.holdsFive);
+        ExpectBalanced();
+    }
+    EXPECT_TRUE(m_system.HasGlobalString("zero", std::string("do\0or", 5)));
     EXPECT_TRUE(m_capture.Lines().empty());
 }
 

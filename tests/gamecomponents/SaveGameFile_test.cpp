@@ -1,5 +1,6 @@
 #include "gamecomponents/SaveGameFile.h"
 
+#include "common/XmlParse.h"
 #include "common/cl_Logger.h"
 #include "gamecomponents/SaveEntry.h"
 #include "support/LogCapture.h"
@@ -201,6 +202,52 @@ TEST_F(SaveGameHeaders, TheHeaderReadsBackAsItWasWritten)
         EXPECT_EQ(read.date.month, c.month);
         EXPECT_EQ(read.date.day, c.day);
         EXPECT_EQ(read.date.hour, c.hour);
+    }
+}
+
+TEST(SaveGameWriting, TheGameStateFollowsTheHeaderAsTheLastChildOfSavegame)
+{
+    SaveEntry written;
+    written.name = "A & B";
+    written.chapter = "chapter1";
+    written.date.time = 1700000000;
+    written.played = 12;
+    TiXmlDocument document;
+    document.Parse("<gamestate><logics><logic idref=\"items_key\"><state stateid=\"lying\"/></logic>"
+                   "</logics><currentchapter>chapter1_2</currentchapter></gamestate>");
+    EXPECT_EQ(SaveGameFile::Write(written, *document.RootElement()),
+              "<savegame version=\"1.03\">\n"
+              "    <name escaped=\"once\">A &amp; B</name>\n"
+              "    <chapter>chapter1</chapter>\n"
+              "    <section />\n"
+              "    <datetime>1700000000</datetime>\n"
+              "    <played>12</played>\n"
+              "    <gamestate>\n"
+              "        <logics>\n"
+              "            <logic idref=\"items_key\">\n"
+              "                <state stateid=\"lying\" />\n"
+              "            </logic>\n"
+              "        </logics>\n"
+              "        <currentchapter>chapter1_2</currentchapter>\n"
+              "    </gamestate>\n"
+              "</savegame>\n");
+}
+
+TEST(SaveGameWriting, ADeepGameStateIsPrintedAsTheWholeDocumentWouldBe)
+{
+    for (const int levels : {3, 40})
+    {
+        TiXmlElement gamestate("gamestate");
+        TiXmlElement* inner = &gamestate;
+        for (int level = 0; level < levels; ++level)
+            inner = inner->LinkEndChild(new TiXmlElement("room"))->ToElement();
+        SaveEntry written;
+        written.chapter = "chapter1";
+        TiXmlDocument document;
+        document.Parse(SaveGameFile::Write(written, TiXmlElement("gamestate")).c_str());
+        document.RootElement()->InsertEndChild(gamestate);
+        document.RootElement()->RemoveChild(document.RootElement()->FirstChildElement("gamestate"));
+        EXPECT_EQ(SaveGameFile::Write(written, gamestate), PrintXml(document)) << levels << " levels";
     }
 }
 

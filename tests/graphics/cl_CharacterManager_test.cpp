@@ -5,6 +5,8 @@
 #include "common/cl_Command.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_ControlledPuppet.h"
+#include "graphics/cl_MovementControl.h"
+#include "graphics/cl_Navmesh.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
 #include "support/AssetWorld.h"
@@ -60,6 +62,28 @@ protected:
     cl_CharacterManager m_characters{m_world.script};
     Ogre::SceneNode* m_game;
 };
+
+TEST_F(CharacterManagerTest, BuiltCharactersHaveTheirControlsAndWalkOnTheNavmeshTheyAreGiven)
+{
+    Parse(R"(<character assetref="characters_hero"><controls><movectrl name="move"/><turnctrl name="turn"/>
+        </controls></character>)",
+          "CHAPTERDATA");
+    Parse(KEEPER, "CHAPTERDATA");
+    m_characters.LoadChapterCharacters();
+    cl_Character* hero = m_characters.GetCharacter("characters_hero");
+    cl_Character* keeper = m_characters.GetCharacter("characters_keeper");
+    ASSERT_NE(hero, nullptr);
+    ASSERT_NE(keeper, nullptr);
+    EXPECT_EQ(hero->GetMovementControl(), hero->GetPuppet()->GetControl("move"));
+    EXPECT_EQ(hero->GetActivity(), cl_Character::ACTIVITY_INACTIVE) << "read, in no scene yet";
+
+    cl_Navmesh navmesh;
+    m_characters.SetNavmesh(&navmesh);
+    EXPECT_EQ(hero->GetNavmesh(), &navmesh);
+    EXPECT_EQ(keeper->GetNavmesh(), &navmesh);
+    m_characters.SetNavmesh(nullptr);
+    EXPECT_EQ(hero->GetNavmesh(), nullptr);
+}
 
 TEST_F(CharacterManagerTest, BuildsEachCharacterOnceFromItsKeptElement)
 {

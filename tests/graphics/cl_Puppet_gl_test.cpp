@@ -142,7 +142,7 @@ protected:
 TEST_F(RenderedHero, HisLegsMoveAsHeWalksAndHisMouthOpensWide)
 {
     m_hero->ResolveAnimPath("skeletal/idle")->SetTarget(0.0f, 0.0f);
-    m_hero->ResolveAnimPath("skeletal/walk")->SetTarget(1.0f, 0.0f);
+    m_hero->ResolveAnimPath("skeletal/walk/loop")->SetTarget(1.0f, 0.0f);
     const Region legs = Covering(Vector3(-20, 0, 0), Vector3(20, 86, 0));
     const Region head = Covering(Vector3(-12, 163, 0), Vector3(12, 190, 0));
 

@@ -459,4 +459,42 @@ TEST_F(StateChartInterpreterTest, AChartAsDeepAsTheXmlLimitAllowsEntersAndLeaves
     EXPECT_EQ(Active(), Ids{"out"});
     EXPECT_EQ(trace.size(), static_cast<size_t>(levels + 1));
 }
+
+TEST(StateChartInterpreterSharing, InterpretersOfOneTemplateKeepTheirOwnConfigurations)
+{
+    const std::shared_ptr<const StateChartTemplate> chart = StateChartTemplate::LoadFromText(
+        R"(<scxml initialstate="a">
+  <state id="a"><transition event="go" target="b"/></state>
+  <state id="b">
+    <initial id="b_start"><transition target="b1"/></initial>
+    <history id="b_history"><transition target="b1"/></history>
+    <state id="b1"><transition event="next" target="b2"/></state>
+    <state id="b2"/>
+    <transition event="back" target="a"/>
+  </state>
+</scxml>)",
+        "shared.scxml");
+    ASSERT_TRUE(chart);
+    auto first = std::make_unique<StateChartInterpreter>(nullptr, chart);
+    StateChartInterpreter second(nullptr, chart);
+    for (StateChartInterpreter* interpreter : {first.get(), &second})
+    {
+        interpreter->AddOwner(OWNER);
+        interpreter->Start(OWNER);
+    }
+
+    for (const char* event : {"go", "next", "back", "go"})
+        second.SendEvent(event, nullptr, OWNER);
+    EXPECT_EQ(second.GetActiveStateIds(OWNER), Ids{"b1"});
+    EXPECT_EQ(second.GetHistory(OWNER), (HistoryMap{{"b_history", {"b2"}}}));
+    EXPECT_EQ(first->GetActiveStateIds(OWNER), Ids{"a"}) << "the same owner in another interpreter";
+    EXPECT_TRUE(first->GetHistory(OWNER).empty());
+
+    first->Restore({"b2"}, OWNER, {});
+    EXPECT_EQ(second.GetActiveStateIds(OWNER), Ids{"b1"});
+
+    first.reset();
+    second.SendEvent("next", nullptr, OWNER);
+    EXPECT_EQ(second.GetActiveStateIds(OWNER), Ids{"b2"}) << "the template outlives the first interpreter";
+}
 } // namespace

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 namespace
 {
 const std::string CHARTS = QUILLMERE_TEST_DATA "statechart/charts/";
@@ -192,6 +195,30 @@ TEST(StateChartTemplate, LoadsAFileAndTakesBackslashesAsSlashes)
     EXPECT_EQ(Describe(*chart), "a:0{in:enter a}, b:0{in:enter b}{out:exit b}(b1:0[go->b2]{in:enter b1}, "
                                 "b2:0{in:enter b2}), :5[->a]");
     EXPECT_EQ(chart->GetName(), CHARTS + "restore.scxml");
+}
+
+TEST(StateChartTemplate, OneFileGivesOneSharedTemplateWhileAnyoneHoldsIt)
+{
+    const TemporaryFolder folder;
+    const std::string path = folder.PathOf("charts/door.scxml");
+    LogCapture log;
+    EXPECT_FALSE(StateChartTemplate::LoadShared(path));
+    EXPECT_TRUE(log.Contains("cannot be read", cl_Logger::LEVEL_ERROR));
+
+    folder.WriteFile("charts/door.scxml", R"(<scxml><state id="closed"/></scxml>)");
+    std::shared_ptr<const StateChartTemplate> first = StateChartTemplate::LoadShared(path);
+    ASSERT_TRUE(first) << "a file that failed is read again";
+    std::string backslashed = path;
+    backslashed.replace(backslashed.rfind('/'), 1, "\\");
+    EXPECT_EQ(StateChartTemplate::LoadShared(backslashed), first);
+
+    // Once no one holds it, an edited file is read anew.
+    folder.WriteFile("charts/door.scxml", R"(<scxml><state id="open"/></scxml>)");
+    EXPECT_EQ(StateChartTemplate::LoadShared(path), first);
+    first.reset();
+    const std::shared_ptr<const StateChartTemplate> edited = StateChartTemplate::LoadShared(path);
+    ASSERT_TRUE(edited);
+    EXPECT_NE(edited->FindState("open"), nullptr);
 }
 
 TEST(StateChartTemplate, FilesWithWindowsOrOldMacLineEndsGiveScriptsWithNewlines)
