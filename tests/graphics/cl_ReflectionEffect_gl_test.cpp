@@ -48,8 +48,8 @@ TEST_F(ReflectionEffect, MakesItsNamedObjectsAndLeavesNoneOnceUnloaded)
     m_world.Load(Tile());
     EXPECT_EQ(Objects(), "tile_Ent tile_RflCam tile_RflTex tile_RflMat ");
     EXPECT_EQ(Scene().getCameras().size(), cameras + 1);
-    const Ogre::TexturePtr picture =
-        Ogre::TextureManager::getSingleton().getByName("polished_tile.png", "GAMEDATA");
+    const Ogre::TexturePtr picture = Ogre::TextureManager::getSingleton().getByName(
+        "polished_tile.png", Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
     ASSERT_TRUE(picture);
     const Ogre::RenderTarget& target = *Target("tile_RflTex");
     EXPECT_EQ(target.getWidth(), picture->getWidth()) << "the picture's size";
