@@ -10,6 +10,7 @@
 #include <OgreMaterialManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+#include <OgreTextureManager.h>
 
 SurfaceEffect::SurfaceEffect(const std::string& type, const std::string& id) : cl_BaseEffect(type, id) {}
 
@@ -26,6 +27,12 @@ void SurfaceEffect::LoadFromXml(const TiXmlElement& element, Ogre::SceneManager*
     {
         LOG_ERROR("The %s effect '%s' has no scene node to hang on; it shows nothing.", GetType().c_str(),
                   GetId().c_str());
+        return;
+    }
+    if (!Ogre::TextureManager::getSingletonPtr())
+    {
+        LOG_WARNING("The %s effect '%s' needs a render system for its textures; it shows nothing.",
+                    GetType().c_str(), GetId().c_str());
         return;
     }
     try

@@ -3,6 +3,7 @@
 #include "common/LogCall.h"
 #include "common/XmlHelpers.h"
 #include "common/XmlNumbers.h"
+#include "graphics/EffectNumbers.h"
 #include "graphics/EffectParent.h"
 #include "graphics/EffectRenderTarget.h"
 #include "graphics/LightDepthMapRttListener.h"
@@ -31,6 +32,8 @@ const char* const DEPTH_SCHEME = "LSD";
 const char* const DEFAULT_TEXTURE = "lightshaft.png";
 const unsigned DEPTH_MAP_SIZE = 256;
 const uint8_t SLICES_QUEUE = 99;
+// More slices than this cost much and show no more light.
+const int MAX_SLICES = 1000;
 // The light camera clips this close, whatever the light's near distance.
 const float CAMERA_NEAR_CLIP = 1.0f;
 
@@ -67,6 +70,12 @@ void cl_LightShaft::LoadFromXml(const TiXmlElement& element, Ogre::SceneManager*
         LOG_ERROR("The light shaft '%s' has no scene node to hang on; it shows nothing.", GetId().c_str());
         return;
     }
+    if (!Ogre::TextureManager::getSingletonPtr())
+    {
+        LOG_WARNING("The light shaft '%s' needs a render system for its depth texture; it shows nothing.",
+                    GetId().c_str());
+        return;
+    }
     if (sceneManager->hasCamera(CAMERA) ||
         Ogre::TextureManager::getSingleton().resourceExists(
             DEPTH_MAP, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME))
@@ -99,9 +108,19 @@ void cl_LightShaft::LoadFromXml(const TiXmlElement& element, Ogre::SceneManager*
 void cl_LightShaft::Build(const TiXmlElement& element, Ogre::SceneNode& parent)
 {
     m_camera = m_sceneManager->createCamera(CAMERA);
-    SetClipDistances(NumberAttribute(element, "near", m_near), NumberAttribute(element, "far", m_far));
+    float nearDistance = NumberAttribute(element, "near", m_near);
+    float farDistance = NumberAttribute(element, "far", m_far);
+    // The light reaches from where it is or beyond to farther than its camera's near clip.
+    if (!(nearDistance >= 0.0f && farDistance > nearDistance && farDistance > CAMERA_NEAR_CLIP))
+    {
+        LOG_WARNING("The light shaft '%s': near %g and far %g make no reach of light; %g and %g are taken.",
+                    GetId().c_str(), nearDistance, farDistance, m_near, m_far);
+        nearDistance = m_near;
+        farDistance = m_far;
+    }
+    SetClipDistances(nearDistance, farDistance);
     m_camera->setAspectRatio(1.0f);
-    m_camera->setFOVy(Ogre::Degree(NumberAttribute(element, "angle", 17.5f)));
+    m_camera->setFOVy(Ogre::Degree(BoundedNumberAttribute(element, "angle", 17.5f, 0.0f, 180.0f, GetId())));
 
     m_lightNode = parent.createChildSceneNode();
     m_lightNode->pitch(Ogre::Degree(-90.0f));
@@ -116,6 +135,12 @@ void cl_LightShaft::Build(const TiXmlElement& element, Ogre::SceneNode& parent)
     m_lightNode->attachObject(m_billboards);
     int count = 60;
     ReadInteger(TextAttribute(element, "billboardcount", ""), count);
+    if (count > MAX_SLICES)
+    {
+        LOG_WARNING("The light shaft '%s': %i slices are too many; %i are made.", GetId().c_str(), count,
+                    MAX_SLICES);
+        count = MAX_SLICES;
+    }
     CreateBillboards(count);
 
     m_rttListener = std::make_unique<LightDepthMapRttListener>(*m_sceneManager, *this);

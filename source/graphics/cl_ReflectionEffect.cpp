@@ -1,8 +1,8 @@
 #include "graphics/cl_ReflectionEffect.h"
 
 #include "common/XmlHelpers.h"
-#include "common/XmlNumbers.h"
 #include "graphics/CameraPlacement.h"
+#include "graphics/EffectNumbers.h"
 #include "graphics/EffectRenderTarget.h"
 
 #include <OgreCamera.h>
@@ -14,6 +14,8 @@
 #include <OgreTextureUnitState.h>
 #include <OgreViewport.h>
 #include <tinyxml.h>
+
+#include <limits>
 
 namespace
 {
@@ -44,12 +46,17 @@ void cl_ReflectionEffect::Build(const TiXmlElement& element, Ogre::SceneNode& pa
         Ogre::MIP_DEFAULT, 1.0f, Ogre::PF_R8G8B8A8);
 
     m_reflectionCamera = CreateCamera("_RflCam", true);
+    // What OGRE cannot take counts as no number.
+    const float unbounded = std::numeric_limits<float>::max();
     if (element.Attribute("near"))
-        m_reflectionCamera->setNearClipDistance(NumberAttribute(element, "near", 5.0f));
+        m_reflectionCamera->setNearClipDistance(
+            BoundedNumberAttribute(element, "near", 5.0f, 0.0f, unbounded, GetId()));
     if (element.Attribute("far"))
-        m_reflectionCamera->setFarClipDistance(NumberAttribute(element, "far", 1000.0f));
+        m_reflectionCamera->setFarClipDistance(
+            BoundedNumberAttribute(element, "far", 1000.0f, 0.0f, unbounded, GetId()));
     if (element.Attribute("fov"))
-        m_reflectionCamera->setFOVy(Ogre::Degree(NumberAttribute(element, "fov", 60.0f)));
+        m_reflectionCamera->setFOVy(
+            Ogre::Degree(BoundedNumberAttribute(element, "fov", 60.0f, 0.0f, 180.0f, GetId())));
 
     m_reflectionTarget = CreateTarget("_RflTex", image->getWidth(), image->getHeight(), Ogre::PF_R8G8B8A8,
                                       *m_reflectionCamera);

@@ -116,6 +116,21 @@ TEST(EffectFactory, EachTypeWordMakesItsEffectActiveButTheCompositor)
     }
 }
 
+TEST_F(Effects, TheEffectsThatRenderTexturesStayEmptyWithoutARenderSystem)
+{
+    m_world.Load(R"(<effects>
+        <effect id="shaft" type="lightshaft"/>
+        <effect id="mirror" type="reflection"><mesh>tile.mesh</mesh><texture>tile.png</texture></effect>
+        <effect id="pond" type="refraction"><mesh>pond.mesh</mesh><reflection/></effect>
+    </effects>)");
+    EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), 3u);
+    EXPECT_TRUE(
+        m_world.log.Contains("The reflection effect 'mirror' needs a render system for its textures"));
+    for (const char* id : {"shaft", "mirror", "pond"})
+        m_world.effects.FindEffect(id)->SetActive(false);
+    m_world.Unload();
+}
+
 TEST_F(Effects, ARepeatedIdUnloadsTheEarlierEffectFirst)
 {
     m_world.Load(R"(<effects>

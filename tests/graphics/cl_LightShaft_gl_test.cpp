@@ -166,6 +166,35 @@ TEST_F(LightShaft, SlicesRunFromNearToFarWideningWithTheLightsView)
     }
 }
 
+TEST_F(LightShaft, ValuesTheEngineCannotTakeKeepTheirDefaultsWithAWarning)
+{
+    const struct
+    {
+        const char* attributes;
+        float angle;
+        float farClip;
+        int slices;
+    } cases[] = {
+        {R"(angle="180")", 17.5f, 400.0f, 60},
+        {R"(angle="-30")", 17.5f, 400.0f, 60},
+        {R"(near="500" far="10")", 17.5f, 400.0f, 60},
+        {R"(near="0" far="1")", 17.5f, 400.0f, 60},
+        {R"(billboardcount="2000000000")", 17.5f, 400.0f, 1000},
+    };
+    for (const auto& c : cases)
+    {
+        m_world.log.Clear();
+        m_world.Load(Effects(Shaft(c.attributes)));
+        const Ogre::Camera& camera = *Scene().getCamera("LightCamera");
+        EXPECT_FLOAT_EQ(camera.getFOVy().valueDegrees(), c.angle) << c.attributes;
+        EXPECT_FLOAT_EQ(camera.getFarClipDistance(), c.farClip) << c.attributes;
+        EXPECT_EQ(Slices()->getNumBillboards(), c.slices) << c.attributes;
+        EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), 1u) << c.attributes;
+        m_world.window.Render();
+        m_world.Unload();
+    }
+}
+
 TEST_F(LightShaft, EntitiesMaterialsGetTheLightsParametersOrAnEmptyDepthTechniqueOnce)
 {
     Ogre::MaterialPtr twoPasses = Ogre::MaterialManager::getSingleton().create("Test/TwoPasses", "General");

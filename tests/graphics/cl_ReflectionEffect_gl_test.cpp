@@ -83,6 +83,7 @@ TEST_F(ReflectionEffect, TheCameraTakesNearFarAndFieldOfViewOnlyWhenTheyAreGiven
         {"", plain->getFOVy().valueDegrees(), plain->getNearClipDistance(), plain->getFarClipDistance()},
         {R"(fov="30" near="2.5" far="800")", 30.0f, 2.5f, 800.0f},
         {R"(fov="abc" near="x" far="")", 60.0f, 5.0f, 1000.0f},
+        {R"(fov="180" near="0" far="-1")", 60.0f, 5.0f, 1000.0f},
     };
     for (const auto& c : cases)
     {
@@ -93,6 +94,8 @@ TEST_F(ReflectionEffect, TheCameraTakesNearFarAndFieldOfViewOnlyWhenTheyAreGiven
         EXPECT_FLOAT_EQ(camera->getFarClipDistance(), c.farClip) << c.attributes;
         m_world.Unload();
     }
+    EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), 3u) << "each number OGRE cannot take";
+    EXPECT_TRUE(m_world.log.Contains("The effect 'tile': fov 180 must lie between 0 and 180; 60 is taken."));
 }
 
 TEST_F(ReflectionEffect, SwitchedOffItNeitherRendersNorShows)
