@@ -8,6 +8,7 @@
 #include <OgreMaterialManager.h>
 #include <OgrePass.h>
 #include <OgreTechnique.h>
+#include <OgreTextureManager.h>
 #include <OgreTextureUnitState.h>
 
 #include <algorithm>
@@ -106,6 +107,11 @@ Ogre::Material* cl_ShadowPane::OwnMaterial() const
 
 void cl_ShadowPane::SetTexture(const std::string& textureName)
 {
+    if (!Ogre::TextureManager::getSingletonPtr())
+    {
+        LOG_WARNING("A shadow pane cannot show '%s' without a render system.", textureName.c_str());
+        return;
+    }
     Ogre::Material* material = OwnMaterial();
     if (!material)
         material = CreateMaterial();

@@ -21,7 +21,8 @@ public:
     void SetColour(float r, float g, float b, float a);
     // Shows the texture through the pane's own material "blobshadowmat_<n>" (n counts the materials of
     // every pane of the run, from 0), made at the first call and kept for later ones: multiplied into the
-    // frame, drawn in render queue group 40, shown not at all (blend factor 0) until SetAlpha.
+    // frame, drawn in render queue group 40, shown not at all (blend factor 0) until SetAlpha. Without a
+    // render system (no textures) it only logs.
     void SetTexture(const std::string& textureName);
     // Stores the square of alpha, clamped to 0..1 (NaN counts as 0), and makes it the texture's share of
     // the pane's blend once the pane has its material.

@@ -1,6 +1,7 @@
 #include "graphics/cl_ShadowPane.h"
 
 #include "support/HeadlessOgre.h"
+#include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -24,5 +25,16 @@ TEST(ShadowPane, KeepsTheSquareOfItsAlphaWithinZeroAndOne)
         pane.SetAlpha(c.alpha);
         EXPECT_FLOAT_EQ(pane.GetAlpha(), c.stored) << c.alpha;
     }
+}
+TEST(ShadowPane, WithoutARenderSystemATextureIsOnlyLogged)
+{
+    const HeadlessOgre ogre;
+    const LogCapture log;
+    cl_ShadowPane pane(10.0f, 10.0f);
+    pane.SetTexture("blob.png");
+    pane.SetAlpha(0.5f);
+    EXPECT_TRUE(log.Contains("A shadow pane cannot show 'blob.png' without a render system.",
+                             cl_Logger::LEVEL_WARNING));
+    EXPECT_FLOAT_EQ(pane.GetAlpha(), 0.25f);
 }
 } // namespace
