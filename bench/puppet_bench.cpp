@@ -9,6 +9,7 @@
 #include "graphics/cl_Puppet.h"
 #include "graphics/cl_PuppetAnimWeight.h"
 #include "support/HeadlessOgre.h"
+#include "support/HeadlessTextures.h"
 
 #include <OgreAnimationState.h>
 #include <OgreEntity.h>
@@ -66,6 +67,8 @@ struct Chapter
     }
 
     HeadlessOgre ogre;
+    // The chapter's materials name textures.
+    HeadlessTextures textures;
     TiXmlDocument characters;
 };
 

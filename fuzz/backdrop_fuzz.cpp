@@ -115,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TiXmlDocument document;
     ParseXml(document, std::string(reinterpret_cast<const char*>(data), size), "fuzz input");
     const TiXmlElement* root = document.RootElement();
-    auto loaded = std::make_unique<cl_Scene>(nullptr, true);
+    auto loaded = std::make_unique<cl_Scene>(TiXmlElement("scene"));
     cl_Scene& scene = *loaded;
     scene.SetSceneManager(&world.ogre.SceneManager());
     world.scenes.SetLoadedScene(std::move(loaded));

@@ -5,6 +5,7 @@
 #include "graphics/cl_Puppet.h"
 #include "graphics/cl_PuppetAnimWeight.h"
 #include "support/HeadlessOgre.h"
+#include "support/HeadlessTextures.h"
 #include "support/PrintedXml.h"
 
 #include <OgreResourceGroupManager.h>
@@ -31,6 +32,8 @@ struct Figures
     }
 
     HeadlessOgre ogre;
+    // The chapter's materials name textures.
+    HeadlessTextures textures;
     Ogre::SceneNode* game;
 };
 } // namespace

@@ -119,12 +119,7 @@ TarqApp::TarqApp(cl_GameComponents::Components components)
     m_loader = std::make_unique<cl_TarqdataLoader>();
     m_log = std::make_unique<cl_TarqLog>();
     m_log->SetMask(m_log->GetMask() & ~static_cast<uint32_t>(cl_Logger::TOPIC_10));
-    m_log->SetClock(
-        []
-        {
-            const cl_GameTime* time = cl_GameTime::GetInstance();
-            return time ? time->GetMilliseconds() : 0u;
-        });
+    m_log->SetClock(&cl_GameTime::CurrentMilliseconds);
     CreateDirectories(m_userFolder); // logs a folder it cannot create
     m_config = std::make_unique<cl_Config>(m_userFolder, m_workingFolder, "");
     m_scriptSystem = std::make_unique<cl_LuaScriptSystem>();
@@ -777,7 +772,7 @@ void TarqApp::HandleEscape()
     cl_VideoPlayer& video = m_gameComponents->GetVideoPlayer();
     if (video.IsPlaying())
     {
-        video.StopVideo();
+        video.Stop();
         return;
     }
     if (m_mode == MODE_MAINMENU)

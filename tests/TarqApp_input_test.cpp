@@ -55,7 +55,12 @@ std::string Point(float x, float y)
 class ProbeScene final : public cl_Scene
 {
 public:
-    ProbeScene(Calls& seen, bool hasBackdrop) : cl_Scene(nullptr, hasBackdrop), m_seen(seen) {}
+    ProbeScene(Calls& seen, bool hasBackdrop)
+        : cl_Scene(TiXmlElement("scene")), m_hasBackdrop(hasBackdrop), m_seen(seen)
+    {
+    }
+
+    bool HasBackdrop() const override { return m_hasBackdrop; }
 
     cl_ItemAsset* PickItem(float x, float y) const override
     {
@@ -80,6 +85,7 @@ public:
     bool exitTakesClick = false;
 
 private:
+    bool m_hasBackdrop;
     Calls& m_seen;
 };
 
@@ -129,6 +135,7 @@ protected:
         cl_GameComponents::Components components;
         components.sequencePlayer = std::make_unique<RecordingSequencePlayer>(m_hubCalls);
         components.dialogSystem = std::make_unique<RecordingDialogSystem>(m_hubCalls);
+        components.videoPlayer = std::make_unique<RecordingVideoPlayer>();
         m_app = std::make_unique<TarqApp>(std::move(components));
         m_log = std::make_unique<LogCapture>();
         m_probe = std::make_unique<FunctionReceiver>(*cl_ScriptSystem::GetInstance(), "probe",
@@ -192,7 +199,7 @@ protected:
         if (has("key held"))
             Hub().SetSelectedItem(Item("items_key"));
         if (has("video"))
-            Hub().GetVideoPlayer().PlayVideo("intro.ogv");
+            Hub().GetVideoPlayer().Play("intro.ogv");
         Dialogs().queryPending = has("dialog");
         Scenes().SetInteractionBlocked(has("interaction blocked"));
         Scenes().SetChangePending(has("scene switch"));

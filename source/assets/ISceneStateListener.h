@@ -25,7 +25,7 @@ public:
     // Told just before the scene state is bound again: the runtime removes the objects it placed.
     virtual void NotifyDespawn() = 0;
     // The game is being saved: the runtime writes its objects' placement back.
-    virtual void NotifyReplace() = 0;
+    virtual void NotifySavePlacements() = 0;
     virtual void NotifyItemMoved(const std::string& itemId, const std::string& oldLocation,
                                  const std::string& newLocation) = 0;
     virtual void NotifyCharacterMoved(const std::string& characterId, const std::string& oldLocation,

@@ -50,7 +50,7 @@ std::string cl_SceneAsset::GetType() const
 void cl_SceneAsset::SaveState(cl_GameState* gameState)
 {
     cl_Asset::SaveState(gameState);
-    TellListeners([](ISceneStateListener& listener) { listener.NotifyReplace(); });
+    TellListeners([](ISceneStateListener& listener) { listener.NotifySavePlacements(); });
 }
 
 void cl_SceneAsset::BindState(cl_GameState* gameState)
@@ -119,14 +119,18 @@ std::string cl_SceneAsset::FindObjectLocation(const std::string& id) const
     return std::string();
 }
 
-void cl_SceneAsset::AddAtmoObject(const std::string& itemId)
+TiXmlElement* cl_SceneAsset::AddAtmoObject(const std::string& itemId)
 {
-    if (!m_state || FindChildWithAttribute(*m_state, ATMO_OBJECT, "itemref", itemId))
-        return;
-    AppendChild(*m_state, ATMO_OBJECT)->SetAttribute("itemref", itemId);
+    if (!m_state)
+        return nullptr;
+    if (TiXmlElement* kept = FindChildWithAttribute(*m_state, ATMO_OBJECT, "itemref", itemId))
+        return kept;
+    TiXmlElement* atmoObject = AppendChild(*m_state, ATMO_OBJECT);
+    atmoObject->SetAttribute("itemref", itemId);
+    return atmoObject;
 }
 
-void cl_SceneAsset::ClearAtmoObjects()
+void cl_SceneAsset::RemoveAtmoObjects()
 {
     if (!m_state)
         return;

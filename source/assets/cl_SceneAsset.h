@@ -17,7 +17,8 @@ class cl_SceneAsset : public cl_Asset
 {
 public:
     std::string GetType() const override;
-    // Saves the logic, then tells the listeners to write back their objects' placement (NotifyReplace).
+    // Saves the logic, then tells the listeners to write back their objects' placement
+    // (NotifySavePlacements).
     void SaveState(cl_GameState* gameState) override;
     // Tells the listeners Despawn, looks up the scene's state element (null game state: unbinds), binds
     // the logic, then tells the listeners Spawn.
@@ -51,10 +52,11 @@ public:
     // The location of the item's first `sceneobject`, else of the character's first `puppet`, else empty.
     std::string FindObjectLocation(const std::string& id) const;
 
-    // Appends an `atmoobject` for the item unless it has one; nobody is told.
-    void AddAtmoObject(const std::string& itemId);
+    // Appends an `atmoobject` for the item unless it has one; nobody is told. Gives the item's element
+    // (belonging to the game state) for the placement's attributes; null without a bound state element.
+    TiXmlElement* AddAtmoObject(const std::string& itemId);
     // Removes every `atmoobject`; nobody is told.
-    void ClearAtmoObjects();
+    void RemoveAtmoObjects();
     // Writes "navmeshref" of the first `navmesh`, appending one when there is none.
     void SetNavMesh(const std::string& navMeshId);
     // The "navmeshref" of the first `navmesh`; empty when there is none.

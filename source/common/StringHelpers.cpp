@@ -2,6 +2,8 @@
 
 #include "platform/SafeFormat.h"
 
+#include <cstring>
+
 std::string FormatV(const char* format, va_list arguments)
 {
     char buffer[1024];
@@ -75,4 +77,9 @@ std::string EscapeXml(const std::string& text)
             result += character;
     }
     return result;
+}
+
+bool StartsWith(const std::string& text, const char* prefix)
+{
+    return text.compare(0, std::strlen(prefix), prefix) == 0;
 }

@@ -9,6 +9,9 @@
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string FormatV(const char* format, va_list arguments);
 
+// Whether text begins with prefix, byte for byte.
+bool StartsWith(const std::string& text, const char* prefix);
+
 // The part of text before the first whole occurrence of delimiter; rest is what follows it.
 // Without the delimiter the result is empty and rest is the whole text; an empty delimiter is found at 0.
 std::string SplitAtFirst(const std::string& text, const std::string& delimiter, std::string& rest);

@@ -9,6 +9,7 @@ class TiXmlElement;
 // large for a float) counts as no number, so no reader passes one on to OGRE.
 
 // False, with number untouched, when the text does not start with a finite number.
+bool ReadNumber(const char* text, float& number);
 bool ReadNumber(const std::string& text, float& number);
 // False, with number untouched, when the text does not start with an integer that fits an int.
 bool ReadInteger(const std::string& text, int& number);
@@ -17,3 +18,5 @@ bool ReadInteger(const std::string& text, int& number);
 std::string TextAttribute(const TiXmlElement& element, const char* name, const std::string& fallback);
 // The attribute's number; fallback when it is absent or no number.
 float NumberAttribute(const TiXmlElement& element, const char* name, float fallback);
+// The attribute's integer; fallback when it is absent or no integer.
+int IntegerAttribute(const TiXmlElement& element, const char* name, int fallback);

@@ -93,6 +93,17 @@ bool cl_GameTime::ExecuteCmd(cl_Command& cmd)
 void cl_GameTime::Update(float dt)
 {
     m_playedTime += dt;
+    CallListeners(dt, true);
+}
+
+void cl_GameTime::NotifyZeroStep()
+{
+    // Unscaled: a group's minimum cap would turn the zero into a step.
+    CallListeners(0.0f, false);
+}
+
+void cl_GameTime::CallListeners(float dt, bool scaled)
+{
     m_next = m_listeners.begin();
     while (m_next != m_listeners.end())
     {
@@ -100,8 +111,7 @@ void cl_GameTime::Update(float dt)
         const ListenerEntry& entry = m_next->second;
         ++m_next;
         IGameTimeListener* listener = entry.listener;
-        const float step = ScaledStep(GetTimeGroupOrDefault(entry.groupName), dt);
-        listener->Update(step);
+        listener->Update(scaled ? ScaledStep(GetTimeGroupOrDefault(entry.groupName), dt) : dt);
     }
 }
 
@@ -123,6 +133,12 @@ void cl_GameTime::RemoveZeroTimeListener(IGameTimeListener* listener)
 {
     m_zeroTimeListeners.erase(std::remove(m_zeroTimeListeners.begin(), m_zeroTimeListeners.end(), listener),
                               m_zeroTimeListeners.end());
+}
+
+uint32_t cl_GameTime::CurrentMilliseconds()
+{
+    const cl_GameTime* time = GetInstance();
+    return time ? time->GetMilliseconds() : 0u;
 }
 
 void cl_GameTime::SetPlayedTime(float seconds)

@@ -45,6 +45,9 @@ public:
     // any more, and an added one is called in this pass only when it lands behind the listener the pass
     // calls next. An update started from inside a listener runs a whole pass and ends the outer one.
     virtual void Update(float dt);
+    // Calls every listener once with a step of 0, whatever its group (loaders call it after each piece
+    // they build, so that listeners show a new piece at once). The played time stays.
+    void NotifyZeroStep();
     // Loaders call this now and then during long loads, while no frame runs: every member of the
     // zero-time list gets Update(0) (the sound system, so that streamed music plays on).
     virtual void UpdateWhileLoading();
@@ -58,6 +61,8 @@ public:
     virtual float GetLastUpdateMilliseconds() const = 0;
     // The millisecond clock, wrapping at 2^32. It never logs, so the log may stamp its records with it.
     virtual uint32_t GetMilliseconds() const = 0;
+    // The game time's millisecond clock; 0 while there is no game time. For timing a piece of work.
+    static uint32_t CurrentMilliseconds();
     // Seconds of play, restored from and written to save games.
     virtual void SetPlayedTime(float seconds);
     virtual float GetPlayedTime() const;
@@ -86,6 +91,9 @@ private:
         std::string groupName;
     };
     using ListenerMap = std::multimap<int32_t, ListenerEntry>;
+
+    // One pass over the listeners; scaled: each gets dt scaled for its group, else dt itself.
+    void CallListeners(float dt, bool scaled);
 
     cl_CommandDistributor& m_distributor;
     // False when another receiver held the name: that registration is not ours to remove.

@@ -197,7 +197,10 @@ cl_ValueSourceManager::~cl_ValueSourceManager()
 
 bool cl_ValueSourceManager::LoadFromXml(const TiXmlElement* element)
 {
-    if (!element || element->ValueStr() != ELEMENT_NAME)
+    // Most scenes have no value sources.
+    if (!element)
+        return false;
+    if (element->ValueStr() != ELEMENT_NAME)
     {
         LOG_ERROR("Couldn't load valuesources from xml - valuesources node expected.");
         return false;
@@ -239,7 +242,9 @@ bool cl_ValueSourceManager::LoadFromXml(const TiXmlElement* element)
 
 void cl_ValueSourceManager::RemoveByXml(const TiXmlElement* element)
 {
-    if (!element || element->ValueStr() != ELEMENT_NAME)
+    if (!element)
+        return;
+    if (element->ValueStr() != ELEMENT_NAME)
     {
         LOG_ERROR("Couldn't remove valuesources from xml - valuesources node expected.");
         return;

@@ -32,10 +32,12 @@ public:
     // Builds a source from each `float` child of a `valuesources` element, in document order, so a source
     // can follow only sources declared before it (or held already). A float without name, of an unknown
     // type or following a missing source is logged and skipped; a parameter that is missing or no number
-    // keeps its default. False, with an error log line, for a null element or one of another name.
+    // keeps its default. False for a null element (a scene without value sources), and with an error log
+    // line for one of another name.
     bool LoadFromXml(const TiXmlElement* element);
     // Deletes the sources named by the `name` attributes of the `float` children of a `valuesources`
-    // element; names without a source are skipped. Another element is logged and removes nothing.
+    // element; names without a source are skipped. Null removes nothing; another element is logged and
+    // removes nothing.
     void RemoveByXml(const TiXmlElement* element);
 
     // Takes the source under name, deleting a source held under that name before (its listeners are

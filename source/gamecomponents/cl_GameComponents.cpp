@@ -661,12 +661,12 @@ void cl_GameComponents::CmdIsMinigameActive(cl_Command& cmd)
 void cl_GameComponents::CmdStartMovie(cl_Command&)
 {
     // The only video the game shows.
-    m_videoPlayer->PlayVideo("welk_teaser_high.ogv");
+    m_videoPlayer->Play("welk_teaser_high.ogv");
 }
 
 void cl_GameComponents::CmdStopMovie(cl_Command&)
 {
-    m_videoPlayer->StopVideo();
+    m_videoPlayer->Stop();
 }
 
 void cl_GameComponents::CmdUnlockChapter(cl_Command& cmd)

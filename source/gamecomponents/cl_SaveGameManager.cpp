@@ -16,6 +16,7 @@
 #include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/SaveGameFile.h"
 #include "gamecomponents/cl_GameComponents.h"
+#include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/cl_GUISystem.h"
 #include "minigames/cl_MinigameManager.h"
@@ -458,7 +459,9 @@ bool cl_SaveGameManager::IsSaveable() const
     const cl_GameComponents* hub = cl_GameComponents::GetInstance();
     if (hub && !hub->GetSequencePlayer().IsForegroundInterruptible())
         return false;
-    // Still to join the test once they exist: no video playing, no dialog active. Until then neither can
-    // keep the game busy.
+    // A video would not be playing after a load.
+    if (hub && hub->GetVideoPlayer().IsPlaying())
+        return false;
+    // Still to join the test once it exists: no dialog active. Until then no dialog can keep the game busy.
     return true;
 }

@@ -87,7 +87,8 @@ public:
     // been saveable for more than 3 seconds.
     void Update(float dt) override;
     // Whether the game may be saved on its own now: in the game, a scene loaded, no switch flag of the
-    // scene manager set, no minigame running, the foreground free of sequences or interruptible.
+    // scene manager set, no minigame running, the foreground free of sequences or interruptible, no video
+    // playing.
     bool IsSaveable() const;
 
 private:

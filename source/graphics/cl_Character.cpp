@@ -7,6 +7,7 @@
 #include "graphics/cl_MovementControl.h"
 #include "graphics/cl_TurnControl.h"
 
+#include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
 #include <algorithm>
@@ -97,6 +98,26 @@ void cl_Character::SetActive(bool active)
         ActionDone(ISyncedActionInitiator::RESULT_ABORTED);
     m_idleTime = 0.0f;
     m_activity = ACTIVITY_INACTIVE;
+}
+
+void cl_Character::SetLocation(Ogre::SceneNode* node)
+{
+    m_locationName.clear();
+    cl_SceneObject::SetLocation(node);
+}
+
+void cl_Character::SetLocation(const std::string& locationName)
+{
+    // An unknown name changes nothing, the remembered name included.
+    if (!locationName.empty() && GetSceneManager().hasSceneNode(locationName))
+        m_locationName = locationName;
+    cl_SceneObject::SetLocation(locationName);
+}
+
+bool cl_Character::SetLocation(const st_ObjectPlacement& placement)
+{
+    m_locationName.clear();
+    return cl_SceneObject::SetLocation(placement);
 }
 
 void cl_Character::MoveAlongPath(const Ogre::Vector3& point, ISyncedActionInitiator* initiator)

@@ -53,6 +53,13 @@ public:
     void StopAnimation() override {}
     void AbortAll() override {}
 
+    // Placing the character by a location's name remembers the name; any other placement forgets it.
+    void SetLocation(Ogre::SceneNode* node) override;
+    void SetLocation(const std::string& locationName) override;
+    bool SetLocation(const st_ObjectPlacement& placement) override;
+    // The location the character was last placed at by name; empty when it stands at no named location.
+    const std::string& GetLocationName() const { return m_locationName; }
+
     // Nothing when the puppet's activity already is that. Activating: idle time 0, an inactive character
     // becomes idle. Deactivating: the movement and turn controls' jobs are dropped unheard, a running
     // action ends with 1, the character is inactive.
@@ -148,6 +155,7 @@ private:
     float m_slideDistance = 0.0f;
     cl_MovementControl* m_movementControl = nullptr;
     cl_TurnControl* m_turnControl = nullptr;
+    std::string m_locationName;
     int32_t m_busyCount = 0;
     float m_idleTime = 0.0f;
     float m_speechLevel = 0.0f;

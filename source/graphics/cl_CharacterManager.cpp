@@ -72,7 +72,7 @@ void cl_CharacterManager::CmdToggleNavMesh(const CommandArguments&)
 {
     const cl_SceneManager* scenes = cl_SceneManager::GetInstance();
     const cl_Scene* scene = scenes ? scenes->GetLoadedScene() : nullptr;
-    cl_Navmesh* navmesh = scene ? scene->FindNavmesh(scene->GetNavmeshName()) : nullptr;
+    cl_Navmesh* navmesh = scene ? scene->GetNavmesh() : nullptr;
     if (!navmesh || !m_sceneManager)
     {
         LOG_WARNING("ToggleNavMesh: there is no navigation mesh of a loaded scene to show.");
@@ -162,6 +162,14 @@ void cl_CharacterManager::RemoveFromScene(const std::string& id)
     }
 }
 
+void cl_CharacterManager::RemoveAllFromScene()
+{
+    for (const auto& character : m_characters)
+        RemoveFromScene(character.first);
+}
+
+void cl_CharacterManager::LoadSceneIncludes(const TiXmlElement*) {}
+
 cl_Character* cl_CharacterManager::AddCharacter(std::unique_ptr<cl_Character> character)
 {
     const std::string id = character->GetName();
@@ -169,14 +177,27 @@ cl_Character* cl_CharacterManager::AddCharacter(std::unique_ptr<cl_Character> ch
     if (kept)
         LOG_WARNING("The character '%s' exists already.", id.c_str());
     else
+    {
         kept = std::move(character);
+        kept->SetNavmesh(m_navmesh);
+        kept->ApplySceneMovementSettings(m_environmentType, m_running);
+    }
     return kept.get();
 }
 
 void cl_CharacterManager::SetNavmesh(cl_Navmesh* navmesh)
 {
+    m_navmesh = navmesh;
     for (const auto& character : m_characters)
         character.second->SetNavmesh(navmesh);
+}
+
+void cl_CharacterManager::SetMovementSettings(EnvironmentType type, float running)
+{
+    m_environmentType = type;
+    m_running = running;
+    for (const auto& character : m_characters)
+        character.second->ApplySceneMovementSettings(type, running);
 }
 
 cl_Character* cl_CharacterManager::GetCharacter(const std::string& id) const

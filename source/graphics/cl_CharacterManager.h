@@ -5,6 +5,7 @@
 #include "common/ITarqdataParser.h"
 #include "common/cl_ParserRegistration.h"
 #include "common/cl_ReceiverRegistration.h"
+#include "graphics/EnvironmentType.h"
 
 #include <map>
 #include <memory>
@@ -64,9 +65,18 @@ public:
     void AddCharacter(const std::string& id, const std::string& location);
     // Takes the character of that id out of the scene: no placement, inactive. Nothing for an unknown id.
     void RemoveFromScene(const std::string& id);
-
-    // Every character built so far walks on navmesh (not owned; null: none), the current scene's.
+    // The same for every character.
+    void RemoveAllFromScene();
+    // Reads the character files that a scene's `characters` element names; character files are not read
+    // yet, so it reads none.
+    void LoadSceneIncludes(const TiXmlElement* characters);
+    // The navigation mesh the characters walk on (not owned; null: none); the scene hands it over, and
+    // every character built so far, and each built later, walks on it.
     void SetNavmesh(cl_Navmesh* navmesh);
+    cl_Navmesh* GetNavmesh() const { return m_navmesh; }
+    // How the current scene lets its characters walk (see cl_Character::ApplySceneMovementSettings); every
+    // character built so far, and each built later, walks so.
+    void SetMovementSettings(EnvironmentType type, float running);
 
     // Takes character (not null) over under its id; an id already taken keeps its character (logged) and
     // the new one is deleted. Returns the character kept under the id.
@@ -95,6 +105,9 @@ private:
     std::map<std::string, std::unique_ptr<TiXmlElement>> m_elements;
     std::map<std::string, std::string> m_groups;
     std::map<std::string, std::unique_ptr<cl_Character>> m_characters;
+    EnvironmentType m_environmentType = ENVIRONMENT_OPEN;
+    float m_running = 1.0f;
+    cl_Navmesh* m_navmesh = nullptr;
     cl_ParserRegistration m_characterParser;
     cl_ReceiverRegistration m_receiver;
 };

@@ -13,3 +13,8 @@ void cl_Curtain::FadeFromBlack(float)
     if (m_listener)
         m_listener->NotifyFadedIn();
 }
+
+void cl_Curtain::Update(float)
+{
+    m_overlayVisible = m_shown;
+}

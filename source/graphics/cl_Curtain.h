@@ -25,7 +25,17 @@ public:
     void FadeFromBlack(float duration);
     bool IsBlack() const { return m_black; }
 
+    // Whether the curtain's overlay may be displayed (a video sets it aside); it takes effect at the next
+    // Update. The curtain starts shown.
+    void SetShown(bool shown) { m_shown = shown; }
+    bool IsShown() const { return m_shown; }
+    // Displays the overlay, or hides it, as the shown flag says; the fade state stays as it is.
+    void Update(float dt);
+    bool IsOverlayVisible() const { return m_overlayVisible; }
+
 private:
     ICurtainListener* m_listener;
     bool m_black = false;
+    bool m_shown = true;
+    bool m_overlayVisible = true;
 };

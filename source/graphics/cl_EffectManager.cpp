@@ -9,6 +9,7 @@
 #include "graphics/cl_ParticleEffect.h"
 #include "graphics/cl_ReflectionEffect.h"
 #include "graphics/cl_RefractionEffect.h"
+#include "sound/cl_SoundEffect.h"
 
 #include <tinyxml.h>
 
@@ -82,6 +83,8 @@ std::unique_ptr<cl_BaseEffect> cl_EffectManager::CreateEffect(const std::string&
         return std::make_unique<cl_ReflectionEffect>(id);
     if (type == cl_RefractionEffect::TYPE)
         return std::make_unique<cl_RefractionEffect>(id);
+    if (type == cl_SoundEffect::TYPE)
+        return std::make_unique<cl_SoundEffect>(id);
     if (type == cl_CompositorEffect::TYPE)
         return std::make_unique<cl_CompositorEffect>(id);
     return nullptr;

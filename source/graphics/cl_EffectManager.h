@@ -39,20 +39,21 @@ public:
     ~cl_EffectManager() override;
 
     // Loads every `effect` child, in document order, whose id the quality test allows. sceneManager: the
-    // scene's. A null element does nothing.
-    void LoadEffects(const TiXmlElement* effects, const QualityTest& isAllowedByQuality,
-                     Ogre::SceneManager* sceneManager);
+    // scene's. A null element does nothing. Virtual, as UnloadEffects, so that tests can see when the
+    // scene loader calls.
+    virtual void LoadEffects(const TiXmlElement* effects, const QualityTest& isAllowedByQuality,
+                             Ogre::SceneManager* sceneManager);
     // Makes the effect of the element's `type` under its `id` (both required and not empty; an element
     // without them, or of a type no effect has, is skipped without a message), lets it read the element
     // and applies `enabled`: absent or exactly "true" active, anything else inactive. An effect listed
     // under the id already is unloaded and deleted first (logged).
     void LoadEffect(const TiXmlElement* effect, Ogre::SceneManager* sceneManager);
-    // The effect of the type word: "particle", "lightshaft", "reflection", "refraction" (active) and
-    // "compositor" (inactive); null for any other word, also for "sound", which has no effect class yet.
+    // The effect of the type word: "particle", "sound", "lightshaft", "reflection", "refraction" (active)
+    // and "compositor" (inactive); null for any other word.
     static std::unique_ptr<cl_BaseEffect> CreateEffect(const std::string& type, const std::string& id);
     // Unloads and deletes the effect of every `effect` child's id; ids not listed are skipped. A null
     // element does nothing.
-    void UnloadEffects(const TiXmlElement* effects);
+    virtual void UnloadEffects(const TiXmlElement* effects);
     void UnloadEffect(const TiXmlElement* effect);
     // Null for an id no effect has.
     cl_BaseEffect* FindEffect(const std::string& id) const;

@@ -1,6 +1,8 @@
 #include "graphics/cl_ItemManager.h"
 
+#include "common/FileHelpers.h"
 #include "common/LogCall.h"
+#include "common/XmlHelpers.h"
 #include "common/cl_Command.h"
 #include "gamecomponents/cl_GameComponents.h"
 #include "gamecomponents/cl_Inventory.h"
@@ -9,6 +11,7 @@
 #include <OgreMaterialManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreTechnique.h>
+#include <tinyxml.h>
 
 #include <algorithm>
 
@@ -102,4 +105,101 @@ std::string cl_ItemManager::CreateIconMaterial(const std::string& itemId, const 
     material->setSceneBlending(Ogre::SBT_TRANSPARENT_ALPHA);
     material->getTechnique(0)->getPass(0)->createTextureUnitState("icon_" + itemId + iconTag + ".dds");
     return name;
+}
+
+template <class Place>
+void cl_ItemManager::PlaceUnderId(cl_ItemEntry& entry, const std::string& id, const std::string& location,
+                                  const Place& place)
+{
+    entry.names[id] = true;
+    entry.location = location;
+    if (!entry.sceneItem)
+        return;
+    place(*entry.sceneItem);
+    entry.sceneItem->SetActive(true);
+}
+
+void cl_ItemManager::AddItem(const std::string& id, const std::string& location)
+{
+    cl_ItemEntry* entry = LoadItem(id);
+    if (!entry)
+    {
+        LOG_WARNING("Failed to add item '%s'!", id.c_str());
+        return;
+    }
+    PlaceUnderId(*entry, id, location, [&](cl_SceneObject& item) { item.SetLocation(location); });
+}
+
+void cl_ItemManager::AddItem(const std::string& id, const st_ObjectPlacement& placement)
+{
+    cl_ItemEntry* entry = LoadItem(id);
+    if (!entry)
+    {
+        LOG_WARNING("Failed to add item '%s'!", id.c_str());
+        return;
+    }
+    PlaceUnderId(*entry, id, "", [&](cl_SceneObject& item) { item.SetLocation(placement); });
+}
+
+void cl_ItemManager::PlaceItemAtLocation(const std::string& id, const std::string& location)
+{
+    const auto found = m_items.find(id);
+    if (found != m_items.end())
+        PlaceUnderId(*found->second, id, location, [&](cl_SceneObject& item) { item.SetLocation(location); });
+}
+
+void cl_ItemManager::RemoveFromScene(cl_ItemEntry& entry, const std::string& name)
+{
+    entry.names[name] = false;
+    if (!entry.sceneItem || entry.hasAliases)
+        return;
+    entry.sceneItem->SetLocation(st_ObjectPlacement());
+    entry.sceneItem->SetActive(false);
+}
+
+void cl_ItemManager::RemoveItemFromScene(const std::string& id)
+{
+    const auto found = m_items.find(id);
+    if (found != m_items.end())
+        RemoveFromScene(*found->second, id);
+}
+
+void cl_ItemManager::RemoveAllFromScene()
+{
+    for (const auto& item : m_items)
+        RemoveFromScene(*item.second, item.first);
+}
+
+void cl_ItemManager::CollectFreelyPlacedItems(std::map<std::string, cl_SceneObject*>& items) const
+{
+    items.clear();
+    for (const auto& item : m_items)
+    {
+        const cl_ItemEntry& entry = *item.second;
+        const auto placed = entry.names.find(item.first);
+        if (entry.sceneItem && placed != entry.names.end() && placed->second && entry.location.empty())
+            items[item.first] = entry.sceneItem.get();
+    }
+}
+
+void cl_ItemManager::LoadSceneIncludes(const TiXmlElement* items)
+{
+    for (const TiXmlElement* include = items ? items->FirstChildElement("include") : nullptr; include;
+         include = include->NextSiblingElement("include"))
+    {
+        const std::string file = AttributeOrEmpty(*include, "itemfile");
+        TiXmlDocument document;
+        if (file.empty() || !OpenGameDataResource(file, document))
+            continue;
+        const TiXmlElement* data = document.FirstChildElement("tarqdata");
+        const TiXmlElement* item = data ? data->FirstChildElement("item") : nullptr;
+        if (document.Error() || !item)
+        {
+            LOG_ERROR("The item file '%s' holds no item.", file.c_str());
+            continue;
+        }
+        const std::string id = AttributeOrEmpty(*item, "assetref");
+        if (!id.empty())
+            LoadItem(id);
+    }
 }

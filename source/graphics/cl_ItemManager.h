@@ -12,6 +12,7 @@
 #include <vector>
 
 class cl_SceneObject;
+struct st_ObjectPlacement;
 
 // A built item: its scene object, known under its id and its aliases, each marked when the item is placed
 // in the scene under that name.
@@ -20,6 +21,8 @@ struct cl_ItemEntry
     std::unique_ptr<cl_SceneObject> sceneItem;
     bool hasAliases = false;
     std::map<std::string, bool> names;
+    // The location the item was last placed at by name; empty when it was placed freely, under a node.
+    std::string location;
 };
 
 // Owns the items placed in the scenes; parser of the data-file elements `item` and `patchitem`.
@@ -55,6 +58,29 @@ public:
     void ResetItemPlacement(cl_ItemEntry& entry);
     // The scene object of the item built under that id, after ResetItemPlacement; null for none.
     cl_SceneObject* GetItemObject(const std::string& id);
+    // Places the item (built first when it can be) at the scene node named location, and activates it; an
+    // item that cannot be built is logged, and nothing happens.
+    void AddItem(const std::string& id, const std::string& location);
+    // The same at a placement: under its parent node at its offset and rotation, placed freely.
+    void AddItem(const std::string& id, const st_ObjectPlacement& placement);
+    // Places an item already built under that id at the named location, and activates it; nothing for
+    // an id that has no built item.
+    void PlaceItemAtLocation(const std::string& id, const std::string& location);
+    // The item is no longer placed under name; a scene item without aliases goes to the empty placement
+    // (no parent) and stops.
+    void RemoveFromScene(cl_ItemEntry& entry, const std::string& name);
+    // RemoveFromScene of the item built under that id; nothing for none.
+    void RemoveItemFromScene(const std::string& id);
+    // RemoveFromScene under every name.
+    void RemoveAllFromScene();
+    // Fills items (emptied first) with the scene objects of the items placed under their id without a
+    // location's name, by id.
+    void CollectFreelyPlacedItems(std::map<std::string, cl_SceneObject*>& items) const;
+    // Builds the items that the item files of a scene's `items` element name: of each `include` with an
+    // `itemfile` (read from the game data), the `assetref` of the file's first `item`. Null does nothing;
+    // a file that cannot be read is logged and skipped.
+    void LoadSceneIncludes(const TiXmlElement* items);
+
     // Every name (id or alias) with its entry, in byte order; an entry appears once per name.
     const std::map<std::string, cl_ItemEntry*>& GetItems() const { return m_items; }
 
@@ -64,6 +90,12 @@ public:
     static std::string CreateIconMaterial(const std::string& itemId, const std::string& use);
 
 private:
+    // Marks the item placed under id at the location (empty: freely) and lets place put its scene object
+    // there.
+    template <class Place>
+    void PlaceUnderId(cl_ItemEntry& entry, const std::string& id, const std::string& location,
+                      const Place& place);
+
     std::vector<std::unique_ptr<cl_ItemEntry>> m_entries;
     std::map<std::string, cl_ItemEntry*> m_items;
     cl_ParserRegistration m_itemParser;

@@ -156,7 +156,8 @@ void cl_SceneObject::SetLocation(Ogre::SceneNode* node)
 
 void cl_SceneObject::SetLocation(const std::string& locationName)
 {
-    if (!m_sceneManager.hasSceneNode(locationName))
+    // OGRE refuses even to look for a node without name.
+    if (locationName.empty() || !m_sceneManager.hasSceneNode(locationName))
     {
         LOG_WARNING("Location '%s' could not be resolved! Nothing changed!", locationName.c_str());
         return;

@@ -16,6 +16,10 @@ bool cl_TriggerManager::ExecuteCmd(cl_Command& cmd)
     return false;
 }
 
+void cl_TriggerManager::LoadFromXml(const TiXmlElement*) {}
+
+void cl_TriggerManager::RemoveByXml(const TiXmlElement*) {}
+
 void cl_TriggerManager::AddTrigger(const std::string& name, std::unique_ptr<cl_Trigger> trigger)
 {
     if (!trigger)

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+class TiXmlElement;
+
 // Owns the scene's triggers, which run Lua when something happens in a location.
 class cl_TriggerManager : public ISingleton<cl_TriggerManager>, public ICommandReceiver
 {
@@ -20,6 +22,11 @@ public:
     // No command is known yet: each is logged as unknown and answered false.
     bool ExecuteCmd(cl_Command& cmd) override;
 
+    // Creates the triggers of a scene's `triggers` element; removes them again, without running their
+    // deactivation scripts. Null does nothing. No trigger kind is made yet. Virtual so that tests can
+    // see when the scene loader calls.
+    virtual void LoadFromXml(const TiXmlElement* triggers);
+    virtual void RemoveByXml(const TiXmlElement* triggers);
     // Takes the trigger under its name. A null trigger, or a name already taken, is logged and the
     // trigger deleted.
     void AddTrigger(const std::string& name, std::unique_ptr<cl_Trigger> trigger);

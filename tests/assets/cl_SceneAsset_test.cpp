@@ -52,7 +52,7 @@ public:
     }
     void NotifySpawn() override { Note("spawn"); }
     void NotifyDespawn() override { Note("despawn"); }
-    void NotifyReplace() override { Note("replace"); }
+    void NotifySavePlacements() override { Note("save placements"); }
     void NotifyItemMoved(const std::string& itemId, const std::string& oldLocation,
                          const std::string& newLocation) override
     {
@@ -161,8 +161,8 @@ TEST_F(SceneAssetTest, AtmoObjectsAndTheNavMeshAreKeptQuietly)
 {
     Bind("");
     EXPECT_EQ(m_scene.GetNavMesh(), "");
-    m_scene.AddAtmoObject("items_fog");
-    m_scene.AddAtmoObject("items_fog");
+    TiXmlElement* fog = m_scene.AddAtmoObject("items_fog");
+    EXPECT_EQ(m_scene.AddAtmoObject("items_fog"), fog) << "an item keeps its one element";
     m_scene.AddAtmoObject("items_rain");
     m_scene.SetNavMesh("navmesh_day");
     m_scene.SetNavMesh("navmesh_night");
@@ -170,19 +170,19 @@ TEST_F(SceneAssetTest, AtmoObjectsAndTheNavMeshAreKeptQuietly)
     EXPECT_EQ(SceneState(),
               "<scene idref=\"scenes_hall\"><atmoobject itemref=\"items_fog\" />"
               "<atmoobject itemref=\"items_rain\" /><navmesh navmeshref=\"navmesh_night\" /></scene>");
-    m_scene.ClearAtmoObjects();
+    m_scene.RemoveAtmoObjects();
     std::vector<const TiXmlElement*> atmoObjects{nullptr};
     m_scene.GetAtmoObjects(atmoObjects);
     EXPECT_TRUE(atmoObjects.empty());
     EXPECT_TRUE(m_listener.calls.empty());
 }
 
-TEST_F(SceneAssetTest, BindingRespawnsAndSavingReplaces)
+TEST_F(SceneAssetTest, BindingRespawnsAndSavingSavesPlacements)
 {
     Bind("");
     m_scene.BindState(&m_gameState);
     m_scene.SaveState(&m_gameState);
-    EXPECT_EQ(m_listener.calls, (Calls{"despawn", "spawn", "replace"}));
+    EXPECT_EQ(m_listener.calls, (Calls{"despawn", "spawn", "save placements"}));
 }
 
 TEST_F(SceneAssetTest, WithoutAStateElementNothingChangesAndNobodyIsTold)
@@ -198,7 +198,7 @@ TEST_F(SceneAssetTest, WithoutAStateElementNothingChangesAndNobodyIsTold)
     m_scene.AddSceneObject("items_key", "positions_table");
     m_scene.AddPuppet("characters_hero", "positions_door");
     m_scene.RemoveSceneObject("items_key");
-    m_scene.AddAtmoObject("items_fog");
+    EXPECT_EQ(m_scene.AddAtmoObject("items_fog"), nullptr);
     m_scene.SetNavMesh("navmesh_day");
     std::vector<const TiXmlElement*> objects;
     m_scene.GetSceneObjects(objects);
@@ -263,12 +263,12 @@ TEST(SceneAssetDemo, TheTowerRoomHoldsTheKeyTheDoorTheHeroAndTheKeeper)
     tower.GetAtmoObjects(objects);
     ASSERT_EQ(objects.size(), 1u);
     EXPECT_EQ(Attribute(*objects[0], "itemref"), "items_lamp");
-    EXPECT_EQ(tower.GetNavMesh(), "navmesh_tower");
+    EXPECT_EQ(tower.GetNavMesh(), "tower_walk.mesh");
 
     tower.RemoveSceneObject("items_key");
     world.SaveGameState();
     EXPECT_EQ(runtime.calls,
-              (Calls{"despawn", "spawn", "item left items_key from positions_key", "replace"}));
+              (Calls{"despawn", "spawn", "item left items_key from positions_key", "save placements"}));
     tower.RemoveSceneStateListener(&runtime);
     EXPECT_EQ(world.log.Count(cl_Logger::LEVEL_ERROR), 0u);
 }

@@ -19,6 +19,25 @@ TEST(Format, CutsLongTextsInsideTheBuffer)
     EXPECT_EQ(Format("%s", std::string(1022, 'y').c_str()).size(), 1022u);
 }
 
+TEST(StartsWith, ComparesTheBeginningByteForByte)
+{
+    const struct
+    {
+        const char* text;
+        const char* prefix;
+        bool starts;
+    } cases[] = {
+        {"sp_default", "sp_", true},
+        {"xsp_default", "sp_", false},
+        {"SP_default", "sp_", false},
+        {"sp", "sp_", false},
+        {"", "", true},
+        {"smx_wall", "sm_", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StartsWith(c.text, c.prefix), c.starts) << c.text << " " << c.prefix;
+}
+
 TEST(SplitAtFirst, Cases)
 {
     struct Case

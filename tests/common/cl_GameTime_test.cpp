@@ -127,6 +127,20 @@ TEST_F(GameTime, PlayedTimeCountsUnscaledFrames)
     EXPECT_FLOAT_EQ(m_time.GetPlayedTime(), 100.5f);
 }
 
+TEST_F(GameTime, AZeroStepReachesEveryListenerUncappedAndPlaysNoTime)
+{
+    m_time.GetTimeGroup("gui") = {1.0f, -1.0f, 0.2f};
+    Recorder capped("capped", m_calls);
+    Recorder plain("plain", m_calls);
+    m_time.AddListener(&capped, "gui", 1);
+    m_time.AddListener(&plain, "default", 0);
+    m_time.NotifyZeroStep();
+    EXPECT_EQ(m_calls, (Calls{"plain", "capped"}));
+    EXPECT_EQ(capped.steps, (std::vector<float>{0.0f})) << "a minimum cap would make the zero a step";
+    EXPECT_EQ(plain.steps, (std::vector<float>{0.0f}));
+    EXPECT_EQ(m_time.GetPlayedTime(), 0.0f);
+}
+
 TEST_F(GameTime, ListenersRunByPriorityThenRegistration)
 {
     const struct

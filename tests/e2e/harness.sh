@@ -16,6 +16,8 @@
 #   e2e_wait_exit [SECONDS]        waits for the game to end; its exit code in E2E_EXIT
 #   e2e_user_file NAME             path of a file in the game's user folder
 #   e2e_fail MESSAGE               prints the message and the log, ends the test with failure
+#   e2e_record_sound               the game's sound goes through OpenAL Soft's wave driver into
+#                                  $E2E_RECORDING (rewritten at each start)
 set -euo pipefail
 
 e2e_setup() {
@@ -35,6 +37,13 @@ e2e_cleanup() {
         kill -9 "$E2E_PID" 2>/dev/null || true
     fi
     [[ -n "${E2E_KEEP:-}" ]] || rm -rf "$E2E_ROOT"
+}
+
+e2e_record_sound() {
+    E2E_RECORDING="$E2E_ROOT/recording.wav"
+    printf '[general]\ndrivers = wave\n[wave]\nfile = %s\n' "$E2E_RECORDING" >"$E2E_ROOT/alsoft.conf"
+    export ALSOFT_CONF="$E2E_ROOT/alsoft.conf"
+    unset ALSOFT_DRIVERS # it would override the configuration
 }
 
 e2e_user_file() {

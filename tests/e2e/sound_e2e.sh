@@ -8,10 +8,7 @@
 source "$(dirname "$0")/harness.sh"
 e2e_setup "$1" "$2"
 
-recording="$E2E_ROOT/recording.wav"
-printf '[general]\ndrivers = wave\n[wave]\nfile = %s\n' "$recording" >"$E2E_ROOT/alsoft.conf"
-export ALSOFT_CONF="$E2E_ROOT/alsoft.conf"
-unset ALSOFT_DRIVERS # it would override the configuration
+e2e_record_sound
 
 tower="$E2E_GAME/pimb/chapter1/charts/tower.scxml"
 sed -i 's|<state id="lit">|<state id="lit"><onentry><script>if e2e_on_start then e2e_on_start() end</script></onentry>|' "$tower"
@@ -42,7 +39,7 @@ e2e_wait_exit 60
 [[ $E2E_EXIT -eq 0 ]] || e2e_fail "the game ended with exit code $E2E_EXIT"
 
 timeline="$E2E_ROOT/timeline.txt"
-"$(dirname "$E2E_BINARY")/tone_timeline" "$recording" 440 660 1320 >"$timeline"
+"$(dirname "$E2E_BINARY")/tone_timeline" "$E2E_RECORDING" 440 660 1320 >"$timeline"
 [[ -s $timeline ]] || e2e_fail "the recording is empty"
 # Columns: time, menu music, tower music, click. Levels above 0.1 count as heard, below 0.01 as silent.
 verdict=$(awk '

@@ -21,6 +21,7 @@
 #include "graphics/cl_SceneManager.h"
 #include "support/ArgumentText.h"
 #include "support/DemoWorkingFolder.h"
+#include "support/GameComponentsStandIns.h"
 #include "support/LogCapture.h"
 #include "support/PrintedXml.h"
 #include "support/RepeatedText.h"
@@ -111,8 +112,17 @@ protected:
     std::string SaveFile(const std::string& name) const { return m_game.UserFile("savegames/" + name); }
     static bool Exists(const std::string& path) { return boost::filesystem::exists(path); }
 
+    // Videos are played by a stand-in: there is no window to show them in.
+    static cl_GameComponents::Components RecordingVideo()
+    {
+        cl_GameComponents::Components components;
+        components.videoPlayer = std::make_unique<RecordingVideoPlayer>();
+        return components;
+    }
+    static cl_VideoPlayer& Video() { return cl_GameComponents::GetInstance()->GetVideoPlayer(); }
+
     DemoWorkingFolder m_game{QUILLMERE_DEMO_DIR};
-    std::unique_ptr<TarqApp> m_app = std::make_unique<TarqApp>();
+    std::unique_ptr<TarqApp> m_app = std::make_unique<TarqApp>(RecordingVideo());
     LogCapture m_log;
 };
 
@@ -692,20 +702,22 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
         bool interactionBlocked;
         bool curtainClosed;
         Foreground foreground;
+        bool video;
         bool saveable;
     } cases[] = {
-        {"in the game, nothing going on", 3, true, false, false, false, false, FREE, true},
-        {"the main menu", 1, true, false, false, false, false, FREE, false},
-        {"loading", 2, true, false, false, false, false, FREE, false},
-        {"no scene", 3, false, false, false, false, false, FREE, false},
-        {"a scene change pending", 3, true, true, false, false, false, FREE, false},
-        {"a character switch pending", 3, true, false, true, false, false, FREE, false},
-        {"interaction blocked", 3, true, false, false, true, false, FREE, false},
-        {"the curtain closed", 3, true, false, false, false, true, FREE, false},
+        {"in the game, nothing going on", 3, true, false, false, false, false, FREE, false, true},
+        {"the main menu", 1, true, false, false, false, false, FREE, false, false},
+        {"loading", 2, true, false, false, false, false, FREE, false, false},
+        {"no scene", 3, false, false, false, false, false, FREE, false, false},
+        {"a scene change pending", 3, true, true, false, false, false, FREE, false, false},
+        {"a character switch pending", 3, true, false, true, false, false, FREE, false, false},
+        {"interaction blocked", 3, true, false, false, true, false, FREE, false, false},
+        {"the curtain closed", 3, true, false, false, false, true, FREE, false, false},
         {"a foreground sequence that may be interrupted", 3, true, false, false, false, false, INTERRUPTIBLE,
-         true},
+         false, true},
         {"a foreground sequence that may not be interrupted", 3, true, false, false, false, false,
-         NOT_INTERRUPTIBLE, false},
+         NOT_INTERRUPTIBLE, false, false},
+        {"a video playing", 3, true, false, false, false, false, FREE, true, false},
     };
     for (const auto& c : cases)
     {
@@ -721,9 +733,12 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
         Scenes().SetInteractionBlocked(c.interactionBlocked);
         if (c.foreground != FREE)
             sequences.PlaySequence(talk, cl_SequencePlayer::FOREGROUND, c.foreground == INTERRUPTIBLE);
+        if (c.video)
+            Video().Play("welk_teaser_high.ogv");
         EXPECT_EQ(Saves().IsSaveable(), c.saveable);
         Scenes().GetCurtain()->FadeFromBlack(0.0f);
         sequences.AbortAll();
+        Video().Stop();
     }
 }
 

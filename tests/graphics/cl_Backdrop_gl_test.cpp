@@ -1,59 +1,25 @@
 #include "graphics/cl_Backdrop.h"
 
-#include "common/XmlNumbers.h"
-#include "common/XmlParse.h"
-#include "common/cl_LuaScriptSystem.h"
 #include "graphics/cl_AnimatedPatch.h"
 #include "graphics/cl_Camera.h"
 #include "graphics/cl_LightPatch.h"
 #include "graphics/cl_Scene.h"
-#include "graphics/cl_SceneManager.h"
-#include "support/LoadedLibraries.h"
-#include "support/LogCapture.h"
-#include "support/ManualGameTime.h"
+#include "graphics/cl_SceneLoader.h"
+#include "support/SceneWindow.h"
 
 #include <gtest/gtest.h>
 
-#include <OgreCamera.h>
-#include <OgreLogManager.h>
-#include <OgreRenderWindow.h>
-#include <OgreResourceGroupManager.h>
-#include <OgreRoot.h>
-#include <OgreSceneManager.h>
-#include <OgreViewport.h>
-#include <tinyxml.h>
-
-#include <cmath>
-#include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace
 {
+using Colour = SceneWindow::Colour;
+
 const int WIDTH = 400;
 const int HEIGHT = 300;
-
-struct Colour
-{
-    int r, g, b;
-};
-
-bool Matches(const Colour& seen, const Colour& expected)
-{
-    const int tolerance = 8;
-    return std::abs(seen.r - expected.r) <= tolerance && std::abs(seen.g - expected.g) <= tolerance &&
-           std::abs(seen.b - expected.b) <= tolerance;
-}
-
-::testing::AssertionResult Near(const Colour& seen, const Colour& expected)
-{
-    if (Matches(seen, expected))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "seen (" << seen.r << ", " << seen.g << ", " << seen.b << "), expected (" << expected.r << ", "
-           << expected.g << ", " << expected.b << ")";
-}
 
 const Colour WALL{138, 122, 102};
 const Colour FLOOR{107, 68, 35};
@@ -62,129 +28,27 @@ const Colour PILLAR{80, 80, 80};
 const Colour DOORWAY{40, 30, 25};
 const Colour TORCH[] = {{230, 30, 30}, {30, 200, 30}, {30, 30, 230}, {230, 230, 30}};
 
-// The demo's tower hall on a 400 × 300 window, its backdrop read from the laid-out demo as the scene
-// loader reads it and set up for the hall's camera, its shots filed with the camera.
+// The demo's tower hall on a 400 x 300 window, loaded from the laid-out demo by the scene loader at the
+// demo's quality "high".
 class HallBackdrop : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        m_logManager = std::make_unique<Ogre::LogManager>();
-        m_logManager->createLog("backdrop.log", true, false, true);
-        m_root = std::make_unique<Ogre::Root>("", "", "");
-        m_root->loadPlugin("/usr/lib/x86_64-linux-gnu/OGRE/RenderSystem_GL");
-        m_root->loadPlugin("/usr/lib/x86_64-linux-gnu/OGRE/Codec_STBI");
-        Ogre::RenderSystem* renderSystem = m_root->getRenderSystemByName("OpenGL Rendering Subsystem");
-        ASSERT_NE(renderSystem, nullptr);
-        renderSystem->setConfigOption("Full Screen", "No");
-        renderSystem->setConfigOption("Video Mode", "400 x 300");
-        m_root->setRenderSystem(renderSystem);
-        m_root->initialise(false);
-        m_window = m_root->createRenderWindow("hall", WIDTH, HEIGHT, false);
-        KeepLoadedLibraries();
-
-        Ogre::SceneManager* sceneManager = m_root->createSceneManager();
-        m_ogreCamera = sceneManager->createCamera("LocationCam");
-        m_ogreCamera->setFOVy(Ogre::Degree(33.75f));
-        Ogre::Viewport* viewport = m_window->addViewport(m_ogreCamera);
-        viewport->setBackgroundColour(Ogre::ColourValue::Black);
-        m_ogreCamera->setAspectRatio(static_cast<float>(WIDTH) / HEIGHT);
-
-        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(QUILLMERE_BUILT_DEMO_DIR "data/chapter1", "FileSystem", "CHAPTERDATA");
-        groups.initialiseResourceGroup("CHAPTERDATA");
-
-        m_script = std::make_unique<cl_LuaScriptSystem>();
-        m_gameTime = std::make_unique<ManualGameTime>(*m_script);
-        m_scenes = std::make_unique<cl_SceneManager>(*m_script);
-        m_camera = std::make_unique<cl_Camera>(*m_script);
-        auto scene = std::make_unique<cl_Scene>(nullptr, true);
-        m_scene = scene.get();
-        m_scene->SetSceneManager(sceneManager);
-        m_scenes->SetLoadedScene(std::move(scene));
-        Ogre::SceneNode* root = sceneManager->getRootSceneNode()->createChildSceneNode("_game");
-
-        TiXmlDocument document;
-        ASSERT_TRUE(LoadXmlFile(document, QUILLMERE_BUILT_DEMO_DIR "data/chapter1/scenes.tdf"));
-        const TiXmlElement* hall = document.RootElement()->FirstChildElement("scene");
-        ASSERT_EQ(TextAttribute(*hall, "assetref", ""), "scenes_tower");
-        const TiXmlElement& element = *hall->FirstChildElement("backdrop");
-        m_backdrop = m_scene->AddBackdrop(std::make_unique<cl_Backdrop>(NumberAttribute(element, "width", 0),
-                                                                        NumberAttribute(element, "height", 0),
-                                                                        TextAttribute(element, "name", "")));
-        ASSERT_TRUE(m_backdrop->Init(root, sceneManager, TextAttribute(element, "cam", ""),
-                                     TextAttribute(element, "fov", "") == "horizontal"));
-        for (const TiXmlElement* child = element.FirstChildElement(); child;
-             child = child->NextSiblingElement())
-        {
-            cl_Patch* patch = m_backdrop->LoadPatch(*child);
-            ASSERT_NE(patch, nullptr) << child->ValueStr();
-            if (const std::string* id = child->Attribute(std::string("id")))
-                m_scene->AddPatch(*id, patch);
-        }
-        // The hall's camera as the scene document describes it: no rotation, looking straight down.
-        const Ogre::Vector3 eye(0, 500, 0);
-        const Ogre::Quaternion tilting(-Ogre::Vector3::UNIT_X, -Ogre::Vector3::UNIT_Z,
-                                       -Ogre::Vector3::UNIT_Y);
-        m_backdrop->SetCamera(m_ogreCamera, eye, eye + Ogre::Vector3(0, -100, 0), 0.7647f,
-                              Ogre::Quaternion::IDENTITY, tilting);
-        for (const TiXmlElement* shot = hall->FirstChildElement("shots")->FirstChildElement("shot"); shot;
-             shot = shot->NextSiblingElement("shot"))
-        {
-            m_camera->AddShot(TextAttribute(*shot, "name", ""),
-                              Ogre::Vector3(NumberAttribute(*shot, "x", 0), NumberAttribute(*shot, "y", 0),
-                                            NumberAttribute(*shot, "z", 0)),
-                              NumberAttribute(*shot, "zoom", 1.0f), NumberAttribute(*shot, "rotation", 0.0f),
-                              TextAttribute(*shot, "backdrop", "default"));
-        }
-        m_scene->ActivateBackdrop("default");
-        m_camera->InitScene(m_ogreCamera);
+        ASSERT_TRUE(m_window.Load("scenes_tower", cl_SceneLoader::QUALITY_HIGH));
+        m_scene = &m_window.Scene();
+        m_backdrop = m_scene->GetActiveBackdrop();
+        ASSERT_NE(m_backdrop, nullptr);
     }
 
-    void TearDown() override
-    {
-        m_camera.reset();
-        m_scenes.reset();
-        m_gameTime.reset();
-        m_script.reset();
-        m_root.reset();
-        m_logManager.reset();
-    }
-
-    // Renders a frame and keeps its pixels.
-    void Render()
-    {
-        m_root->renderOneFrame();
-        m_pixels.assign(WIDTH * HEIGHT * 3, 0);
-        const Ogre::PixelBox box(WIDTH, HEIGHT, 1, Ogre::PF_BYTE_RGB, m_pixels.data());
-        m_window->copyContentsToMemory(box, box);
-    }
-    Colour At(int x, int y) const
-    {
-        const uint8_t* pixel = &m_pixels[(y * WIDTH + x) * 3];
-        return Colour{pixel[0], pixel[1], pixel[2]};
-    }
+    void Render() { m_window.Render(); }
+    Colour At(int x, int y) const { return m_window.At(x, y); }
     // The point of the picture at zoom 1 with the whole picture shown: half a pixel per backdrop unit.
     Colour AtBackdrop(int x, int y) const { return At(x / 2, y / 2); }
-
-    // The box of the pixels of that colour: left, top, right, bottom (inclusive).
-    std::vector<int> Extent(const Colour& colour) const
+    std::vector<int> Extent(const Colour& colour) const { return m_window.Extent(colour); }
+    static testing::AssertionResult Near(const Colour& seen, const Colour& expected)
     {
-        std::vector<int> box{WIDTH, HEIGHT, -1, -1};
-        for (int y = 0; y < HEIGHT; ++y)
-        {
-            for (int x = 0; x < WIDTH; ++x)
-            {
-                if (Matches(At(x, y), colour))
-                {
-                    box[0] = std::min(box[0], x);
-                    box[1] = std::min(box[1], y);
-                    box[2] = std::max(box[2], x);
-                    box[3] = std::max(box[3], y);
-                }
-            }
-        }
-        return box;
+        return SceneWindow::Near(seen, expected);
     }
 
     template <class Patch> Patch& FirstPatch()
@@ -197,26 +61,21 @@ protected:
         throw std::runtime_error("no such patch");
     }
 
-    LogCapture m_log;
-    std::unique_ptr<Ogre::LogManager> m_logManager;
-    std::unique_ptr<Ogre::Root> m_root;
-    Ogre::RenderWindow* m_window = nullptr;
-    Ogre::Camera* m_ogreCamera = nullptr;
-    std::unique_ptr<cl_LuaScriptSystem> m_script;
-    std::unique_ptr<ManualGameTime> m_gameTime;
-    std::unique_ptr<cl_SceneManager> m_scenes;
-    std::unique_ptr<cl_Camera> m_camera;
+    SceneWindow m_window{WIDTH, HEIGHT};
+    cl_Camera* m_camera = &m_window.camera;
     cl_Scene* m_scene = nullptr;
     cl_Backdrop* m_backdrop = nullptr;
-    std::vector<uint8_t> m_pixels;
 };
 } // namespace
 
 TEST_F(HallBackdrop, ShowsThePictureWhereItsRegionsAre)
 {
     // The demo's hall loads without a complaint.
-    for (const LogCapture::Line& line : m_log.Lines())
-        ADD_FAILURE() << line.text;
+    for (const LogCapture::Line& line : m_window.log.Lines())
+    {
+        if (line.level & (cl_Logger::LEVEL_ERROR | cl_Logger::LEVEL_WARNING))
+            ADD_FAILURE() << line.text;
+    }
     m_camera->ActivateShot("default");
     Render();
     EXPECT_TRUE(Near(AtBackdrop(300, 100), WALL));

@@ -11,6 +11,7 @@
 #include "graphics/cl_SceneManager.h"
 #include "support/AssetWorld.h"
 #include "support/HeadlessOgre.h"
+#include "support/SceneDefinition.h"
 #include "support/TestFigure.h"
 #include "support/TriangleMesh.h"
 
@@ -50,11 +51,7 @@ protected:
         m_characters.ParseElement(document.RootElement(), group, false);
     }
     cl_ItemAsset& Asset(const std::string& id) { return dynamic_cast<cl_ItemAsset&>(m_world.Asset(id)); }
-    void LoadScene()
-    {
-        m_scenes.SetLoadedScene(
-            std::make_unique<cl_Scene>(&dynamic_cast<cl_SceneAsset&>(m_world.Asset("scenes_tower")), false));
-    }
+    void LoadScene() { m_scenes.SetLoadedScene(MakeScene("scenes_tower")); }
 
     HeadlessOgre m_ogre;
     AssetWorld m_world;
@@ -194,8 +191,7 @@ TEST_F(CharacterManagerTest, ToggleNavMeshShowsTheLoadedScenesNavmeshAndTakesItA
     CreateTriangleMesh("walk", {Ogre::Vector3(0, 0, 0), Ogre::Vector3(0, 0, 50), Ogre::Vector3(50, 0, 0)},
                        {0, 1, 2});
     cl_Scene& scene = *m_scenes.GetLoadedScene();
-    scene.AddNavmesh("walk").Load("walk", Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY,
-                                  Ogre::Vector3::UNIT_SCALE, 0);
+    scene.AddEnvironment("walk", Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_SCALE, Ogre::Quaternion::IDENTITY);
     scene.SetNavmesh("walk");
     toggle();
     EXPECT_TRUE(Scene().hasSceneNode("navDebugView_SceneNode"));

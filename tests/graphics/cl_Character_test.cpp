@@ -11,6 +11,7 @@
 #include "graphics/cl_PuppetAnimWeight.h"
 #include "graphics/cl_TurnControl.h"
 #include "support/HeadlessOgre.h"
+#include "support/HeadlessTextures.h"
 #include "support/LogCapture.h"
 #include "support/WalkWorld.h"
 
@@ -265,6 +266,8 @@ protected:
 
     LogCapture m_log;
     WalkWorld m_world;
+    // The chapter's materials name textures, which headless OGRE makes in memory.
+    HeadlessTextures m_textures;
     TiXmlDocument m_characters;
     std::unique_ptr<cl_Character> m_hero;
 };

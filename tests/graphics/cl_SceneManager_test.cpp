@@ -3,6 +3,7 @@
 #include "assets/cl_AssetLogic.h"
 #include "graphics/cl_Scene.h"
 #include "support/AssetWorld.h"
+#include "support/SceneDefinition.h"
 
 #include <gtest/gtest.h>
 
@@ -127,9 +128,9 @@ TEST(SceneManager, UnloadingDeletesTheLoadedScene)
 {
     AssetWorld world;
     cl_SceneManager scenes(world.script);
-    scenes.SetLoadedScene(std::make_unique<cl_Scene>(nullptr, true));
+    scenes.SetLoadedScene(MakeScene());
     ASSERT_NE(scenes.GetLoadedScene(), nullptr);
-    EXPECT_TRUE(scenes.GetLoadedScene()->HasBackdrop());
+    EXPECT_FALSE(scenes.GetLoadedScene()->HasBackdrop()) << "no backdrop is active yet";
     scenes.UnloadScene();
     EXPECT_EQ(scenes.GetLoadedScene(), nullptr);
 }

@@ -111,6 +111,9 @@ TEST_F(SceneObjects, PlacementsAreRememberedAndRestored)
 
     EXPECT_TRUE(m_capture.Contains("Location 'unknown' could not be resolved! Nothing changed!",
                                    cl_Logger::LEVEL_WARNING));
+    m_door->SetLocation("");
+    EXPECT_TRUE(m_capture.Contains("Location '' could not be resolved!", cl_Logger::LEVEL_WARNING))
+        << "OGRE would throw for a node without name";
     m_door = MakeTestBody(Scene(), "door");
     m_door->SetLocation("spot");
     EXPECT_TRUE(m_door->GetPlacement().orientation.equals(QUARTER_TURN, Ogre::Degree(0.01f)));

@@ -17,6 +17,8 @@
 #include <Overlay/OgreOverlayManager.h>
 #include <Overlay/OgreOverlaySystem.h>
 
+#include <tinyxml.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,7 +29,8 @@ namespace
 class SceneWithHotSpots final : public cl_Scene
 {
 public:
-    SceneWithHotSpots() : cl_Scene(nullptr, true) {}
+    SceneWithHotSpots() : cl_Scene(TiXmlElement("scene")) {}
+    bool HasBackdrop() const override { return true; }
     void GetHotSpots(HotSpots& hotSpots) const override { hotSpots = m_hotSpots; }
 
     HotSpots m_hotSpots;

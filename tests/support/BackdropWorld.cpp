@@ -7,6 +7,7 @@
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_ShotGenerator.h"
 #include "graphics/cl_ShotGeneratorFactory.h"
+#include "support/SceneDefinition.h"
 
 #include <OgreCamera.h>
 #include <OgreSceneManager.h>
@@ -30,7 +31,7 @@ BackdropWorld::BackdropWorld()
     // The backdrop's field of view across a 4:3 view.
     ogreCamera->setFOVy(Ogre::Radian(2.0f * std::atan(0.3f)));
     root = sceneManager.getRootSceneNode()->createChildSceneNode("_game");
-    auto loaded = std::make_unique<cl_Scene>(nullptr, true);
+    auto loaded = MakeScene();
     scene = loaded.get();
     scene->SetSceneManager(&sceneManager);
     scenes.SetLoadedScene(std::move(loaded));

@@ -5,7 +5,6 @@
 #include "assets/cl_ItemAsset.h"
 #include "assets/cl_SequenceAsset.h"
 #include "assets/cl_TopicAsset.h"
-#include "gamecomponents/cl_VideoPlayer.h"
 
 std::string IdOf(const cl_Asset* asset)
 {
@@ -122,5 +121,6 @@ cl_GameComponents::Components RecordingComponents(Calls& calls)
     cl_GameComponents::Components components;
     components.sequencePlayer = std::make_unique<RecordingSequencePlayer>(calls);
     components.dialogSystem = std::make_unique<RecordingDialogSystem>(calls);
+    components.videoPlayer = std::make_unique<RecordingVideoPlayer>();
     return components;
 }

@@ -3,6 +3,7 @@
 #include "gamecomponents/cl_DialogSystem.h"
 #include "gamecomponents/cl_GameComponents.h"
 #include "gamecomponents/cl_SequencePlayer.h"
+#include "gamecomponents/cl_VideoPlayer.h"
 
 #include <deque>
 #include <map>
@@ -81,6 +82,18 @@ private:
     Calls& m_calls;
 };
 
+// A video player that only notes the file it is to play, without OGRE or sound: that video plays until
+// it is stopped.
+class RecordingVideoPlayer : public cl_VideoPlayer
+{
+public:
+    void Play(const std::string& fileName) override { video = fileName; }
+    void Stop() override { video.clear(); }
+    bool IsPlaying() const override { return !video.empty(); }
+
+    std::string video;
+};
+
 // Notes every notification as "<name> <operation> <argument>".
 class RecordingListener final : public IGameComponentListener
 {
@@ -96,5 +109,6 @@ private:
     Calls& m_heard;
 };
 
-// Hub components whose sequence player and dialog system write what they are asked into calls.
+// Hub components whose sequence player and dialog system write what they are asked into calls, with a
+// recording video player.
 cl_GameComponents::Components RecordingComponents(Calls& calls);
