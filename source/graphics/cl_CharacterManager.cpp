@@ -70,15 +70,12 @@ bool cl_CharacterManager::ExecuteCmd(cl_Command& cmd)
 
 void cl_CharacterManager::CmdToggleNavMesh(const CommandArguments&)
 {
-    const cl_SceneManager* scenes = cl_SceneManager::GetInstance();
-    const cl_Scene* scene = scenes ? scenes->GetLoadedScene() : nullptr;
-    cl_Navmesh* navmesh = scene ? scene->GetNavmesh() : nullptr;
-    if (!navmesh || !m_sceneManager)
+    if (!m_navmesh || !m_sceneManager)
     {
-        LOG_WARNING("ToggleNavMesh: there is no navigation mesh of a loaded scene to show.");
+        LOG_WARNING("ToggleNavMesh: the characters walk on no navigation mesh to show.");
         return;
     }
-    navmesh->ToggleDebugView(*m_sceneManager);
+    m_navmesh->ToggleDebugView(*m_sceneManager);
 }
 
 void cl_CharacterManager::LoadChapterCharacters()

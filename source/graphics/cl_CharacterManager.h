@@ -114,7 +114,7 @@ private:
 
 // The receiver "charactermanager".
 inline const cl_CharacterManager::CommandEntry cl_CharacterManager::COMMANDS[] = {
-    // Shows the current scene's navigation mesh and its path searches as lines in the game's scene, or
-    // takes them away (a developer's aid). Without a loaded scene with a navigation mesh: a warning.
+    // Shows the navigation mesh the characters walk on, with its path searches, as lines in the game's
+    // scene, or takes them away (a developer's aid). Without such a mesh: a warning.
     {"ToggleNavMesh", "", &cl_CharacterManager::CmdToggleNavMesh},
 };

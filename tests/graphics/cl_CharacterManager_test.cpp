@@ -173,7 +173,7 @@ TEST_F(CharacterManagerTest, AddCharacterPutsTheCharacterIntoTheLoadedSceneOnce)
     EXPECT_TRUE(hero->GetPuppet()->IsActive());
 }
 
-TEST_F(CharacterManagerTest, ToggleNavMeshShowsTheLoadedScenesNavmeshAndTakesItAwayAgain)
+TEST_F(CharacterManagerTest, ToggleNavMeshShowsTheNavmeshTheSceneGaveTheCharactersAndTakesItAwayAgain)
 {
     const auto toggle = [this]
     {
@@ -185,7 +185,7 @@ TEST_F(CharacterManagerTest, ToggleNavMeshShowsTheLoadedScenesNavmeshAndTakesItA
     LoadScene();
     toggle();
     EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), 2u) << "no scene, then a scene without navmesh";
-    EXPECT_TRUE(m_world.log.Contains("ToggleNavMesh: there is no navigation mesh of a loaded scene to show.",
+    EXPECT_TRUE(m_world.log.Contains("ToggleNavMesh: the characters walk on no navigation mesh to show.",
                                      cl_Logger::LEVEL_WARNING));
 
     CreateTriangleMesh("walk", {Ogre::Vector3(0, 0, 0), Ogre::Vector3(0, 0, 50), Ogre::Vector3(50, 0, 0)},

@@ -11,7 +11,7 @@ varying vec3 worldPosition;
 varying vec4 lightCoord;
 
 // The share of the light one slice adds.
-const float SLICE_LIGHT = 0.04;
+const float SLICE_LIGHT = 0.08;
 // Leeway for the depth texture's 8 bits.
 const float DEPTH_BIAS = 0.01;
 
