@@ -75,18 +75,15 @@ std::unique_ptr<EffectRenderTarget> SurfaceEffect::CreateTarget(const std::strin
 
 void SurfaceEffect::Dress(const Ogre::MaterialPtr& material)
 {
-    m_materialName = material->getName();
+    m_material = material;
     m_entity->setMaterial(material);
 }
 
 void SurfaceEffect::Unload()
 {
-    if (!m_materialName.empty())
-    {
-        Ogre::MaterialManager::getSingleton().remove(m_materialName,
-                                                     Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
-        m_materialName.clear();
-    }
+    if (m_material)
+        Ogre::MaterialManager::getSingleton().remove(m_material);
+    m_material.reset();
     // Before the cameras their viewports show.
     m_reflectionTarget.reset();
     m_refractionTarget.reset();

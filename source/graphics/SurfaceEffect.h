@@ -2,6 +2,7 @@
 
 #include "graphics/cl_BaseEffect.h"
 
+#include <OgreMaterial.h>
 #include <OgrePixelFormat.h>
 #include <OgrePlane.h>
 #include <OgreRenderTargetListener.h>
@@ -71,8 +72,8 @@ protected:
     Ogre::Camera* m_refractionCamera = nullptr;
     std::unique_ptr<EffectRenderTarget> m_reflectionTarget;
     std::unique_ptr<EffectRenderTarget> m_refractionTarget;
-    // Empty when none was made.
-    std::string m_materialName;
+    // Null when none was made.
+    Ogre::MaterialPtr m_material;
     // Facing up out of the surface.
     Ogre::Plane m_plane;
 };

@@ -96,8 +96,8 @@ void cl_RefractionEffect::Build(const TiXmlElement& element, Ogre::SceneNode& pa
     m_refractionTarget =
         CreateTarget("_Refraction", TEXTURE_SIZE, TEXTURE_SIZE, Ogre::PF_R8G8B8, *m_refractionCamera);
 
-    const Ogre::MaterialPtr material =
-        base->clone(GetId() + "_mtrl", true, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+    // In the base's group, where its pictures are found.
+    const Ogre::MaterialPtr material = base->clone(GetId() + "_mtrl");
     Dress(material);
     Ogre::Pass& pass = *material->getTechnique(0)->getPass(0);
     SetLayers(pass);

@@ -42,10 +42,7 @@ protected:
     }
     Ogre::Pass& SurfacePass() const
     {
-        return *Ogre::MaterialManager::getSingleton()
-                    .getByName("pond_mtrl", "General")
-                    ->getTechnique(0)
-                    ->getPass(0);
+        return *Ogre::MaterialManager::getSingleton().getByName("pond_mtrl")->getTechnique(0)->getPass(0);
     }
     // The value of a float constant of the surface's program (the first of a vector's).
     const float* Constant(Ogre::GpuProgramType type, const std::string& name) const
@@ -95,7 +92,7 @@ TEST_F(RefractionEffect, WithoutReflectionItHasOneCameraAndOneTextureOnLayerOne)
     EXPECT_EQ(Objects(), "pond_RfrCam pond_Refraction pond_Ent pond_mtrl ");
     EXPECT_EQ(SurfacePass().getTextureUnitState(1)->getTextureName(), "pond_Refraction");
     EXPECT_EQ(Ogre::MaterialManager::getSingleton()
-                  .getByName("pond_mtrl", "General")
+                  .getByName("pond_mtrl")
                   ->getTechnique(0)
                   ->getPass(0)
                   ->getNumTextureUnitStates(),

@@ -85,7 +85,7 @@ std::string EffectWindow::Held(std::initializer_list<const char*> names) const
     for (const char* name : names)
     {
         if (scene.hasCamera(name) || scene.hasEntity(name) || Target(name) ||
-            Ogre::MaterialManager::getSingleton().resourceExists(name, "General"))
+            Ogre::MaterialManager::getSingleton().getByName(name))
             held += name + std::string(" ");
     }
     return held;

@@ -36,8 +36,8 @@ public:
                          const std::string& material, uint32_t visibility = 0xFFFFFFFF);
     // A material that shows the colour whatever the lights; made at the first call for that name.
     static std::string ColourMaterial(const std::string& name, const Ogre::ColourValue& colour);
-    // The names, each followed by a blank, that OGRE holds as a camera or entity of the scene, or as a
-    // texture or material of the group "General".
+    // The names, each followed by a blank, that OGRE holds as a camera or entity of the scene, as a
+    // texture of the group "General" or as a material.
     std::string Held(std::initializer_list<const char*> names) const;
     // The render target of the texture of that name in the group "General"; null without one.
     static Ogre::RenderTarget* Target(const std::string& texture);
