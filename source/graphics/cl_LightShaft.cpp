@@ -32,6 +32,8 @@ const char* const DEPTH_SCHEME = "LSD";
 const char* const DEFAULT_TEXTURE = "lightshaft.png";
 const unsigned DEPTH_MAP_SIZE = 256;
 const uint8_t SLICES_QUEUE = 99;
+// Visibility flag 1 alone: not 2, which the mirrors' viewports show.
+const uint32_t MAIN_VIEW_ONLY = 1;
 // More slices than this cost much and show no more light.
 const int MAX_SLICES = 1000;
 // The light camera clips this close, whatever the light's near distance.
@@ -129,8 +131,10 @@ void cl_LightShaft::Build(const TiXmlElement& element, Ogre::SceneNode& parent)
     m_billboards = m_sceneManager->createBillboardSet(BILLBOARDS, 1);
     m_billboards->setMaterial(m_material);
     m_billboards->setRenderQueueGroup(SLICES_QUEUE);
-    // The slices are light: they cast no shadow and are never picked.
+    // The slices are light: they cast no shadow, no mirror shows them (visibility flag 2) and no click
+    // picks them.
     m_billboards->setCastShadows(false);
+    m_billboards->setVisibilityFlags(MAIN_VIEW_ONLY);
     m_billboards->setQueryFlags(0);
     m_lightNode->attachObject(m_billboards);
     int count = 60;
