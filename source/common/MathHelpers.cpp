@@ -20,6 +20,23 @@ Ogre::Matrix4 MakeOrthoMatrix(float left, float right, float bottom, float top, 
     return matrix;
 }
 
+Ogre::Matrix4 ClipNearByPlane(const Ogre::Matrix4& projection, const Ogre::Plane& plane)
+{
+    // Eric Lengyel's oblique near plane: the clip-space corner opposite the plane, taken back into view
+    // space, fixes the scale of the plane that becomes the projection's third row.
+    const Ogre::Vector4 corner((Ogre::Math::Sign(plane.normal.x) + projection[0][2]) / projection[0][0],
+                               (Ogre::Math::Sign(plane.normal.y) + projection[1][2]) / projection[1][1],
+                               -1.0f, (1.0f + projection[2][2]) / projection[2][3]);
+    const Ogre::Vector4 clip(plane.normal.x, plane.normal.y, plane.normal.z, plane.d);
+    const Ogre::Vector4 scaled = clip * (2.0f / clip.dotProduct(corner));
+    Ogre::Matrix4 result = projection;
+    result[2][0] = scaled.x;
+    result[2][1] = scaled.y;
+    result[2][2] = scaled.z + 1.0f;
+    result[2][3] = scaled.w;
+    return result;
+}
+
 float RandomGaussian(float scale, float cap)
 {
     // Polar method; s == 0 (both draws 0) has no logarithm, so it is drawn again like s >= 1.

@@ -8,6 +8,13 @@ std::string AttributeOrEmpty(const TiXmlElement& element, const char* name)
     return value ? value : std::string();
 }
 
+std::string ChildText(const TiXmlElement& element, const char* name)
+{
+    const TiXmlElement* child = element.FirstChildElement(name);
+    const char* text = child ? child->GetText() : nullptr;
+    return text ? text : std::string();
+}
+
 bool IsTrueAttribute(const TiXmlElement& element, const char* name)
 {
     const char* value = element.Attribute(name);

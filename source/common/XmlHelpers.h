@@ -9,6 +9,9 @@ class TiXmlElement;
 // The attribute's value, or the empty string when the element has no such attribute.
 std::string AttributeOrEmpty(const TiXmlElement& element, const char* name);
 
+// The text of the first child element called name; the empty string when there is none or it is empty.
+std::string ChildText(const TiXmlElement& element, const char* name);
+
 // Whether the attribute is there and reads exactly "true" (the data's flags are case-sensitive).
 bool IsTrueAttribute(const TiXmlElement& element, const char* name);
 

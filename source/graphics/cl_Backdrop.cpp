@@ -3,6 +3,7 @@
 #include "common/LogCall.h"
 #include "common/cl_GameTime.h"
 #include "common/cl_ScriptSystem.h"
+#include "graphics/CameraPlacement.h"
 #include "graphics/cl_LightPatch.h"
 #include "graphics/cl_PatchLoader.h"
 #include "graphics/cl_TexturePane.h"
@@ -31,25 +32,6 @@ const float LENS_MARGIN = 0.6f;
 // Scene patches are drawn in group 70 unless told otherwise.
 const int SCENE_GROUP = 70;
 const int LIGHT_GROUP = 75;
-
-// Puts the camera at a world position and orientation, whatever node it hangs on. OGRE 1.12 marks the
-// camera's own placement deprecated, but a camera that hangs on no node has no other.
-void PlaceCamera(Ogre::Camera& camera, const Ogre::Vector3& position, const Ogre::Quaternion& orientation)
-{
-    Ogre::Quaternion parentOrientation = Ogre::Quaternion::IDENTITY;
-    Ogre::Vector3 parentPosition = Ogre::Vector3::ZERO;
-    if (const Ogre::Node* parent = camera.getParentNode())
-    {
-        parentOrientation = parent->_getDerivedOrientation();
-        parentPosition = parent->_getDerivedPosition();
-    }
-    const Ogre::Quaternion toParent = parentOrientation.Inverse();
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    camera.setPosition(toParent * (position - parentPosition));
-    camera.setOrientation(toParent * orientation);
-#pragma GCC diagnostic pop
-}
 
 // The distance along the ray to the plane; 0 when the ray misses it.
 float DistanceToPlane(const Ogre::Ray& ray, const Ogre::Plane& plane)

@@ -3,6 +3,7 @@
 #include "assets/cl_ItemAsset.h"
 #include "assets/cl_PoolManager.h"
 #include "assets/cl_SceneAsset.h"
+#include "common/CommandArguments.h"
 #include "common/LogCall.h"
 #include "common/XmlHelpers.h"
 #include "common/cl_Command.h"
@@ -18,12 +19,13 @@
 
 namespace
 {
+const char* const RECEIVER = "charactermanager";
 // Scene queries for characters use this mask.
 const uint32_t CHARACTER_QUERY_FLAGS = 2;
 } // namespace
 
 cl_CharacterManager::cl_CharacterManager(cl_CommandDistributor& distributor)
-    : m_characterParser("character", this), m_receiver(distributor, "charactermanager", this)
+    : m_characterParser("character", this), m_receiver(distributor, RECEIVER, this)
 {
 }
 
@@ -60,8 +62,20 @@ void cl_CharacterManager::UnloadGroup(const std::string& group)
 
 bool cl_CharacterManager::ExecuteCmd(cl_Command& cmd)
 {
-    LOG_WARNING("Received unknown Cmd '%s'!", cmd.m_name.c_str());
+    const CommandArguments args(cmd, RECEIVER);
+    if (const CommandEntry* command = args.Find(COMMANDS, true))
+        (this->*command->run)(args);
     return false;
+}
+
+void cl_CharacterManager::CmdToggleNavMesh(const CommandArguments&)
+{
+    if (!m_navmesh || !m_sceneManager)
+    {
+        LOG_WARNING("ToggleNavMesh: the characters walk on no navigation mesh to show.");
+        return;
+    }
+    m_navmesh->ToggleDebugView(*m_sceneManager);
 }
 
 void cl_CharacterManager::LoadChapterCharacters()

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+class CommandArguments;
 class TiXmlElement;
 class cl_Character;
 class cl_Navmesh;
@@ -42,7 +43,7 @@ public:
     // Deletes the characters whose elements came from group and forgets those elements.
     void UnloadGroup(const std::string& group) override;
 
-    // No command is known yet: each is logged as unknown and answered false.
+    // The commands of COMMANDS below; an unknown name is logged. Answers false for every command.
     bool ExecuteCmd(cl_Command& cmd) override;
 
     // Builds every character whose element is kept.
@@ -88,7 +89,18 @@ public:
     // character with that id; null for none.
     cl_Character* GetCharacterForSpeaker(const std::string& speaker) const;
 
+    struct CommandEntry
+    {
+        const char* name;
+        // The arguments it reads, named as CommandArguments reads a table.
+        const char* arguments;
+        void (cl_CharacterManager::*run)(const CommandArguments& args);
+    };
+    static const CommandEntry COMMANDS[];
+
 private:
+    void CmdToggleNavMesh(const CommandArguments& args);
+
     Ogre::SceneManager* m_sceneManager = nullptr;
     std::map<std::string, std::unique_ptr<TiXmlElement>> m_elements;
     std::map<std::string, std::string> m_groups;
@@ -98,4 +110,11 @@ private:
     cl_Navmesh* m_navmesh = nullptr;
     cl_ParserRegistration m_characterParser;
     cl_ReceiverRegistration m_receiver;
+};
+
+// The receiver "charactermanager".
+inline const cl_CharacterManager::CommandEntry cl_CharacterManager::COMMANDS[] = {
+    // Shows the navigation mesh the characters walk on, with its path searches, as lines in the game's
+    // scene, or takes them away (a developer's aid). Without such a mesh: a warning.
+    {"ToggleNavMesh", "", &cl_CharacterManager::CmdToggleNavMesh},
 };

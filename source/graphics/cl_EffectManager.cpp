@@ -5,7 +5,10 @@
 #include "common/cl_Command.h"
 #include "common/cl_GameTime.h"
 #include "graphics/cl_CompositorEffect.h"
+#include "graphics/cl_LightShaft.h"
 #include "graphics/cl_ParticleEffect.h"
+#include "graphics/cl_ReflectionEffect.h"
+#include "graphics/cl_RefractionEffect.h"
 #include "sound/cl_SoundEffect.h"
 
 #include <tinyxml.h>
@@ -74,6 +77,12 @@ std::unique_ptr<cl_BaseEffect> cl_EffectManager::CreateEffect(const std::string&
 {
     if (type == cl_ParticleEffect::TYPE)
         return std::make_unique<cl_ParticleEffect>(id);
+    if (type == cl_LightShaft::TYPE)
+        return std::make_unique<cl_LightShaft>(id);
+    if (type == cl_ReflectionEffect::TYPE)
+        return std::make_unique<cl_ReflectionEffect>(id);
+    if (type == cl_RefractionEffect::TYPE)
+        return std::make_unique<cl_RefractionEffect>(id);
     if (type == cl_SoundEffect::TYPE)
         return std::make_unique<cl_SoundEffect>(id);
     if (type == cl_CompositorEffect::TYPE)

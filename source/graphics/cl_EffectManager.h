@@ -48,8 +48,8 @@ public:
     // and applies `enabled`: absent or exactly "true" active, anything else inactive. An effect listed
     // under the id already is unloaded and deleted first (logged).
     void LoadEffect(const TiXmlElement* effect, Ogre::SceneManager* sceneManager);
-    // The effect of the type word: "particle" and "sound" (active) and "compositor" (inactive); null for
-    // any other word, also for "lightshaft", "reflection" and "refraction", which have no effect class yet.
+    // The effect of the type word: "particle", "sound", "lightshaft", "reflection", "refraction" (active)
+    // and "compositor" (inactive); null for any other word.
     static std::unique_ptr<cl_BaseEffect> CreateEffect(const std::string& type, const std::string& id);
     // Unloads and deletes the effect of every `effect` child's id; ids not listed are skipped. A null
     // element does nothing.

@@ -1,6 +1,7 @@
 #include "graphics/cl_Navmesh.h"
 
 #include "common/LogCall.h"
+#include "graphics/cl_NavmeshDebugView.h"
 
 #include <OgreException.h>
 #include <OgreHardwareBuffer.h>
@@ -132,6 +133,29 @@ Ogre::Vector3 Crossing(const st_NavPortal& portal)
 }
 } // namespace
 
+cl_Navmesh::cl_Navmesh() = default;
+
+cl_Navmesh::~cl_Navmesh() = default;
+
+void cl_Navmesh::ToggleDebugView(Ogre::SceneManager& sceneManager)
+{
+    if (m_debugView)
+    {
+        m_debugView.reset();
+        return;
+    }
+    try
+    {
+        m_debugView = std::make_unique<cl_NavmeshDebugView>(sceneManager, *this);
+        m_debugView->DrawMesh();
+    }
+    catch (const Ogre::Exception& exception)
+    {
+        LOG_ERROR("The navigation mesh cannot be shown: %s", exception.getDescription().c_str());
+        m_debugView.reset();
+    }
+}
+
 bool cl_Navmesh::Load(const std::string& meshName, const Ogre::Vector3& position,
                       const Ogre::Quaternion& orientation, const Ogre::Vector3& scale, int defaultSurface)
 {
@@ -146,6 +170,8 @@ bool cl_Navmesh::Load(const std::string& meshName, const Ogre::Vector3& position
     CollectRimVertices();
     BuildSearchSteps();
     m_grid.Build(m_vertices, m_triangles);
+    if (m_debugView)
+        m_debugView->DrawMesh();
     return loaded;
 }
 
@@ -592,6 +618,8 @@ void cl_Navmesh::FindPath(const Ogre::Vector3& start, const Ogre::Vector3& targe
                           std::vector<st_NavPathPoint>& path)
 {
     path.clear();
+    if (m_debugView)
+        m_debugView->ClearPath();
     const int s = RayHitTriangle(start, DOWN).triangle;
     const int t = RayHitTriangle(target, DOWN).triangle;
     if (s < 0 || t < 0)
@@ -603,6 +631,12 @@ void cl_Navmesh::FindPath(const Ogre::Vector3& start, const Ogre::Vector3& targe
     }
     std::vector<int>& chain = m_chain;
     const bool found = FindEdgeChain(t, chain, s);
+    if (m_debugView)
+    {
+        m_debugView->DrawSearch(m_searchRecords, Ogre::ColourValue::Red);
+        if (!chain.empty())
+            m_debugView->DrawChain(chain, Ogre::ColourValue::Green);
+    }
 
     std::vector<st_NavPortal>& portals = m_portals;
     portals.clear();
@@ -618,6 +652,8 @@ void cl_Navmesh::FindPath(const Ogre::Vector3& start, const Ogre::Vector3& targe
         if (path.empty() || point.distance(path.back().position) >= PATH_POINT_SPACING)
             path.push_back({point, portal.up});
     }
+    if (m_debugView)
+        m_debugView->DrawPath(path, Ogre::ColourValue::White);
 }
 
 void cl_Navmesh::AddPortals(const std::vector<int>& chain, std::vector<st_NavPortal>& portals) const

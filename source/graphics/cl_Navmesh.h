@@ -10,9 +10,17 @@
 #include <OgreVector.h>
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
+
+class cl_NavmeshDebugView;
+
+namespace Ogre
+{
+class SceneManager;
+}
 
 // One triangle of the navigation mesh, in the source index buffer's order.
 struct st_NavTriangle
@@ -84,7 +92,8 @@ struct st_NavPathPoint
 class cl_Navmesh
 {
 public:
-    cl_Navmesh() = default;
+    cl_Navmesh();
+    ~cl_Navmesh();
     cl_Navmesh(const cl_Navmesh&) = delete;
     cl_Navmesh& operator=(const cl_Navmesh&) = delete;
 
@@ -131,6 +140,10 @@ public:
     // wave's (routes of equal cost, steps too short for the rounding of its order) it hands over to
     // BuildEdgeChain. Afterwards the search records hold only the edges it reached.
     bool FindEdgeChain(int goalTriangle, std::vector<int>& chain, int startTriangle);
+
+    // Shows the mesh and the searches in sceneManager (which must outlive the view) while the navmesh has no
+    // debug view; else takes the view away. A view OGRE cannot make is logged.
+    void ToggleDebugView(Ogre::SceneManager& sceneManager);
 
     int GetTriangleCount() const { return static_cast<int>(m_triangles.size()); }
     // index must lie in [0, GetTriangleCount()).
@@ -261,6 +274,9 @@ private:
     std::vector<unsigned> m_settled;
     unsigned m_settledMark = 0;
     cl_BucketQueue m_open;
+
+    // Draws the mesh after each load and every path search while it exists.
+    std::unique_ptr<cl_NavmeshDebugView> m_debugView;
 
     int m_defaultSurface = 0;
     bool m_rimAware = true; // rim mode 1; false: plain shortest (mode 0)

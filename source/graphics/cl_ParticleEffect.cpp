@@ -1,8 +1,10 @@
 #include "graphics/cl_ParticleEffect.h"
 
 #include "common/LogCall.h"
+#include "common/XmlHelpers.h"
 #include "common/cl_Argument.h"
 #include "common/cl_FloatSource.h"
+#include "graphics/EffectParent.h"
 #include "platform/particles/ParticleEmitter.h"
 #include "platform/particles/ParticleSystem.h"
 #include "platform/particles/ParticleSystemManager.h"
@@ -18,7 +20,6 @@ namespace
 {
 const char* const EMISSION_RATE = " emissionrate";
 const char* const ENABLED = " enabled";
-const char* const GAME_ROOT = "_game";
 const char* const ALL_EMITTERS = "all";
 // "fx" seconds between loading and the start of an enabled system.
 const float START_DELAY = 0.2f;
@@ -44,18 +45,6 @@ std::string EmitterOf(const std::string& parameter)
     return parameter.substr(0, parameter.find(' '));
 }
 
-std::string ChildText(const TiXmlElement& element, const char* child)
-{
-    const TiXmlElement* found = element.FirstChildElement(child);
-    const char* text = found ? found->GetText() : nullptr;
-    return text ? text : "";
-}
-
-bool IsTrue(const TiXmlElement& element, const char* attribute)
-{
-    const char* value = element.Attribute(attribute);
-    return value && std::string(value) == "true";
-}
 } // namespace
 
 const char* const cl_ParticleEffect::TYPE = "particle";
@@ -166,15 +155,6 @@ void cl_ParticleEffect::Update(float dt)
     }
 }
 
-Ogre::SceneNode* cl_ParticleEffect::FindNode(const std::string& name) const
-{
-    // OGRE refuses to look an empty name up.
-    if (!name.empty() && m_sceneManager->hasSceneNode(name))
-        return m_sceneManager->getSceneNode(name);
-    LOG_ERROR("SceneNode '%s' could not be found.", name.c_str());
-    return nullptr;
-}
-
 void cl_ParticleEffect::LoadFromXml(const TiXmlElement& element, Ogre::SceneManager* sceneManager)
 {
     m_sceneManager = sceneManager;
@@ -196,16 +176,11 @@ void cl_ParticleEffect::LoadFromXml(const TiXmlElement& element, Ogre::SceneMana
     }
     if (m_particleSystem)
     {
-        const uint32_t flags =
-            (IsTrue(element, "reflection") ? 2u : 0u) | (IsTrue(element, "refraction") ? 4u : 0u);
+        const uint32_t flags = (IsTrueAttribute(element, "reflection") ? 2u : 0u) |
+                               (IsTrueAttribute(element, "refraction") ? 4u : 0u);
         m_particleSystem->setVisibilityFlags(flags | 1u);
         m_startDelay = -1.0f;
-        const std::string parent =
-            element.FirstChildElement("parent") ? ChildText(element, "parent") : GAME_ROOT;
-        Ogre::SceneNode* node = FindNode(parent);
-        if (!node && parent != GAME_ROOT)
-            node = FindNode(GAME_ROOT);
-        AttachToNode(node);
+        AttachToNode(FindEffectParent(*sceneManager, element));
         const char* enabled = element.Attribute("enabled");
         if (enabled && std::string(enabled) != "true")
         {

@@ -61,8 +61,6 @@ public:
     float GetStartDelay() const { return m_startDelay; }
 
 private:
-    // The node of that name in the scene manager; null (logged) when it lacks one.
-    Ogre::SceneNode* FindNode(const std::string& name) const;
     // Calls apply on every emitter that emitterName names.
     template <class Apply> void ForEachEmitter(const std::string& emitterName, Apply apply);
 

@@ -32,8 +32,6 @@ public:
     void _updateRenderQueue(Ogre::RenderQueue* queue) override;
 
 private:
-    void Write(unsigned short source, const float* values, size_t count);
-
     float m_width = 0.0f;
     float m_height = 0.0f;
     uint16_t m_priority = 100;

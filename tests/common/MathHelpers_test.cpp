@@ -1,7 +1,9 @@
 #include "common/MathHelpers.h"
 
 #include "platform/GameRand.h"
+#include "support/HeadlessOgre.h"
 
+#include <OgreFrustum.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -25,6 +27,32 @@ TEST(MakeOrthoMatrix, MapsTheBoxOntoTheUnitCube)
     // The box's corners land on the cube's corners.
     const Ogre::Vector3 corner = matrix * Ogre::Vector3(800.0f, 0.0f, -3.0f);
     EXPECT_TRUE(corner.positionEquals(Ogre::Vector3(1.0f, 1.0f, 1.0f)));
+}
+
+TEST(ClipNearByPlane, GivesWhatOgreGivesAFrustumWithThatNearPlane)
+{
+    const HeadlessOgre ogre;
+    const Ogre::Plane planes[] = {
+        Ogre::Plane(Ogre::Vector3::UNIT_Y, Ogre::Vector3(0.0f, -50.0f, 0.0f)),
+        Ogre::Plane(-Ogre::Vector3::UNIT_Y, Ogre::Vector3(0.0f, 50.0f, 0.0f)),
+        Ogre::Plane(Ogre::Vector3(1.0f, 2.0f, -3.0f).normalisedCopy(), Ogre::Vector3(10.0f, -20.0f, -200.0f)),
+    };
+    for (const Ogre::Plane& plane : planes)
+    {
+        Ogre::Frustum frustum;
+        frustum.setNearClipDistance(5.0f);
+        frustum.setFOVy(Ogre::Degree(50.0f));
+        const Ogre::Matrix4 plain = frustum.getProjectionMatrix();
+        frustum.enableCustomNearClipPlane(plane);
+        const Ogre::Matrix4 ogres = frustum.getProjectionMatrix();
+        const Ogre::Matrix4 ours = ClipNearByPlane(plain, frustum.getViewMatrix() * plane);
+        for (int row = 0; row < 4; ++row)
+        {
+            for (int column = 0; column < 4; ++column)
+                EXPECT_NEAR(ours[row][column], ogres[row][column], 1e-4f)
+                    << plane << " " << row << "," << column;
+        }
+    }
 }
 
 TEST(MakeOrthoMatrix, EqualBoundsGiveIdentity)

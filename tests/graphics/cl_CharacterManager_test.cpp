@@ -2,6 +2,7 @@
 
 #include "assets/cl_ItemAsset.h"
 #include "assets/cl_SceneAsset.h"
+#include "common/cl_Command.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_ControlledPuppet.h"
 #include "graphics/cl_MovementControl.h"
@@ -12,6 +13,7 @@
 #include "support/HeadlessOgre.h"
 #include "support/SceneDefinition.h"
 #include "support/TestFigure.h"
+#include "support/TriangleMesh.h"
 
 #include <OgreEntity.h>
 #include <OgreSceneManager.h>
@@ -169,5 +171,33 @@ TEST_F(CharacterManagerTest, AddCharacterPutsTheCharacterIntoTheLoadedSceneOnce)
     EXPECT_TRUE(m_world.log.Contains("Location 'positions_nowhere' could not be resolved! Nothing changed!",
                                      cl_Logger::LEVEL_WARNING));
     EXPECT_TRUE(hero->GetPuppet()->IsActive());
+}
+
+TEST_F(CharacterManagerTest, ToggleNavMeshShowsTheNavmeshTheSceneGaveTheCharactersAndTakesItAwayAgain)
+{
+    const auto toggle = [this]
+    {
+        cl_Command cmd("ToggleNavMesh");
+        return m_world.script.SendCmd("charactermanager", cmd);
+    };
+    m_world.log.Clear();
+    EXPECT_FALSE(toggle());
+    LoadScene();
+    toggle();
+    EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), 2u) << "no scene, then a scene without navmesh";
+    EXPECT_TRUE(m_world.log.Contains("ToggleNavMesh: the characters walk on no navigation mesh to show.",
+                                     cl_Logger::LEVEL_WARNING));
+
+    CreateTriangleMesh("walk", {Ogre::Vector3(0, 0, 0), Ogre::Vector3(0, 0, 50), Ogre::Vector3(50, 0, 0)},
+                       {0, 1, 2});
+    cl_Scene& scene = *m_scenes.GetLoadedScene();
+    scene.AddEnvironment("walk", Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_SCALE, Ogre::Quaternion::IDENTITY);
+    scene.SetNavmesh("walk");
+    toggle();
+    EXPECT_TRUE(Scene().hasSceneNode("navDebugView_SceneNode"));
+    EXPECT_EQ(Scene().getSceneNode("navDebugView_SceneNode")->getParent(), m_game);
+    toggle();
+    EXPECT_FALSE(Scene().hasSceneNode("navDebugView_SceneNode"));
+    EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), 2u);
 }
 } // namespace

@@ -85,17 +85,46 @@ TEST_F(Effects, ElementsWithoutIdOrTypeOrOfAnUnknownTypeAreSkippedSilently)
         <effect id="a"><template>fire</template></effect>
         <effect id="b" type=""><template>fire</template></effect>
         <effect id="c" type="Particle"><template>fire</template></effect>
-        <effect id="d" type="lightshaft"/>
-        <effect id="f" type="reflection"/>
-        <effect id="g" type="refraction"/>
     </effects>)");
-    for (const char* id : {"", "a", "b", "c", "d", "f", "g"})
+    for (const char* id : {"", "a", "b", "c"})
         EXPECT_EQ(m_world.effects.FindEffect(id), nullptr) << id;
     EXPECT_TRUE(m_world.log.Lines().empty());
     EXPECT_EQ(m_world.Systems(), 0u);
     m_world.effects.LoadEffects(
         nullptr, [](const std::string&) { return true; }, nullptr);
     m_world.effects.LoadEffect(nullptr, nullptr);
+}
+
+TEST(EffectFactory, EachTypeWordMakesItsEffectActiveButTheCompositor)
+{
+    const struct
+    {
+        const char* type;
+        bool active;
+    } cases[] = {{"particle", true},   {"sound", true},      {"lightshaft", true},
+                 {"reflection", true}, {"refraction", true}, {"compositor", false}};
+    for (const auto& c : cases)
+    {
+        const std::unique_ptr<cl_BaseEffect> effect = cl_EffectManager::CreateEffect(c.type, "id");
+        ASSERT_NE(effect, nullptr) << c.type;
+        EXPECT_EQ(effect->GetType(), c.type);
+        EXPECT_EQ(effect->IsActive(), c.active) << c.type;
+    }
+}
+
+TEST_F(Effects, TheEffectsThatRenderTexturesStayEmptyWithoutARenderSystem)
+{
+    m_world.Load(R"(<effects>
+        <effect id="shaft" type="lightshaft"/>
+        <effect id="mirror" type="reflection"><mesh>tile.mesh</mesh><texture>tile.png</texture></effect>
+        <effect id="pond" type="refraction"><mesh>pond.mesh</mesh><reflection/></effect>
+    </effects>)");
+    EXPECT_EQ(m_world.log.Count(cl_Logger::LEVEL_WARNING), 3u);
+    EXPECT_TRUE(
+        m_world.log.Contains("The reflection effect 'mirror' needs a render system for its textures"));
+    for (const char* id : {"shaft", "mirror", "pond"})
+        m_world.effects.FindEffect(id)->SetActive(false);
+    m_world.Unload();
 }
 
 TEST_F(Effects, ARepeatedIdUnloadsTheEarlierEffectFirst)
