@@ -5,15 +5,15 @@
 //   - bare OGRE: each hero the same two entities, their animation states of the same clips enabled,
 //     weighted, faded and advanced by hand.
 // Both then compute the skeleton (the animation states applied to the bones, the bone matrices made). The
-// ratio of the two, timed interleaved in one run, is printed last.
+// ratio of the two, their repetitions interleaved in one run, is printed last.
 #include "graphics/cl_Puppet.h"
 #include "graphics/cl_PuppetAnimWeight.h"
-#include "support/HeadlessOgre.h"
-#include "support/HeadlessTextures.h"
+#include "support/BareHero.h"
+#include "support/BenchRatio.h"
+#include "support/DemoChapter.h"
 
 #include <OgreAnimationState.h>
 #include <OgreEntity.h>
-#include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreSkeletonInstance.h>
@@ -22,8 +22,6 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,54 +47,23 @@ Kind KindOf(int hero)
     return static_cast<Kind>(hero % 4);
 }
 
-// The demo's chapter as the build lays it out, on OGRE without a window.
-struct Chapter
+DemoChapter& TheChapter()
 {
-    Chapter()
-    {
-        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        groups.addResourceLocation(QUILLMERE_BUILT_DEMO_DIR "data/chapter1", "FileSystem", "CHAPTERDATA");
-        groups.initialiseResourceGroup("CHAPTERDATA");
-        characters.LoadFile(QUILLMERE_BUILT_DEMO_DIR "data/chapter1/characters.tdf");
-    }
-    const TiXmlElement* HeroPuppet() const
-    {
-        const TiXmlElement* root = characters.RootElement();
-        const TiXmlElement* hero = root ? root->FirstChildElement("character") : nullptr;
-        return hero ? hero->FirstChildElement("puppet") : nullptr;
-    }
-
-    HeadlessOgre ogre;
-    // The chapter's materials name textures.
-    HeadlessTextures textures;
-    TiXmlDocument characters;
-};
-
-Chapter& TheChapter()
-{
-    static Chapter chapter;
+    static DemoChapter chapter;
     return chapter;
-}
-
-// The bone matrices of a skeleton computed from its entity's animation states.
-void ComputeSkeleton(Ogre::Entity& entity, std::vector<Ogre::Affine3>& matrices)
-{
-    Ogre::SkeletonInstance& skeleton = *entity.getSkeleton();
-    skeleton.setAnimationState(*entity.getAllAnimationStates());
-    skeleton._getBoneMatrices(matrices.data());
 }
 
 // Heroes as puppets.
 class PuppetHeroes
 {
 public:
-    explicit PuppetHeroes(Chapter& chapter)
+    explicit PuppetHeroes(DemoChapter& chapter)
     {
         for (int hero = 0; hero < HEROES; ++hero)
         {
-            auto puppet = std::make_unique<cl_Puppet>(chapter.ogre.SceneManager());
-            puppet->FromXml(chapter.HeroPuppet());
-            chapter.ogre.SceneManager().getRootSceneNode()->addChild(puppet->GetSceneNode());
+            auto puppet = std::make_unique<cl_Puppet>(chapter.SceneManager());
+            puppet->FromXml(chapter.Character("characters_hero")->FirstChildElement("puppet"));
+            chapter.SceneManager().getRootSceneNode()->addChild(puppet->GetSceneNode());
             const Kind kind = KindOf(hero);
             Set(*puppet, "skeletal/idle", kind == STAND ? 1.0f : 0.0f);
             Set(*puppet, "skeletal/idle/look", 1.0f);
@@ -128,7 +95,7 @@ public:
                 puppet.ResolveAnimPath("skeletal/idle")->SetTarget(m_walking ? 0.0f : 1.0f, -1.0f);
             }
             puppet.Update(FRAME);
-            ComputeSkeleton(*puppet.GetMainEntity(), m_matrices[hero]);
+            BareHero::ComputeSkeleton(*puppet.GetMainEntity(), m_matrices[hero]);
         }
     }
 
@@ -148,35 +115,23 @@ private:
 class BareHeroes
 {
 public:
-    explicit BareHeroes(Chapter& chapter) : m_scene(chapter.ogre.SceneManager())
+    explicit BareHeroes(DemoChapter& chapter)
     {
-        for (int hero = 0; hero < HEROES; ++hero)
+        for (int index = 0; index < HEROES; ++index)
         {
-            Ogre::Entity* body = m_scene.createEntity("hero_body.mesh");
-            Ogre::Entity* head = m_scene.createEntity("hero_head.mesh");
-            head->shareSkeletonInstanceWith(body);
-            Ogre::SceneNode* node = m_scene.getRootSceneNode()->createChildSceneNode();
-            node->attachObject(body);
-            node->attachObject(head);
-            m_entities.insert(m_entities.end(), {head, body});
-            Hero made{body, {}, 0.0f};
+            m_figures.push_back(std::make_unique<BareHero>(chapter.SceneManager()));
+            Ogre::Entity& body = m_figures.back()->Body();
+            Hero made{&body, {}, 0.0f};
             for (size_t clip = 0; clip < CLIPS.size(); ++clip)
             {
-                made.states[clip] = body->getAnimationState(CLIPS[clip]);
+                made.states[clip] = body.getAnimationState(CLIPS[clip]);
                 made.states[clip]->setLoop(true);
             }
-            made.walk = KindOf(hero) == STAND ? 0.0f : 1.0f;
+            made.walk = KindOf(index) == STAND ? 0.0f : 1.0f;
             m_heroes.push_back(made);
-            m_matrices.emplace_back(body->getSkeleton()->getNumBones());
+            m_matrices.emplace_back(body.getSkeleton()->getNumBones());
         }
     }
-    ~BareHeroes()
-    {
-        for (Ogre::Entity* entity : m_entities)
-            m_scene.destroyEntity(entity);
-    }
-    BareHeroes(const BareHeroes&) = delete;
-    BareHeroes& operator=(const BareHeroes&) = delete;
 
     void Frame()
     {
@@ -214,7 +169,7 @@ public:
                 state.setWeight(weights[clip] / sum);
                 state.addTime(FRAME);
             }
-            ComputeSkeleton(*hero.body, m_matrices[index]);
+            BareHero::ComputeSkeleton(*hero.body, m_matrices[index]);
         }
     }
 
@@ -228,8 +183,7 @@ private:
         float walk;
     };
 
-    Ogre::SceneManager& m_scene;
-    std::vector<Ogre::Entity*> m_entities;
+    std::vector<std::unique_ptr<BareHero>> m_figures;
     std::vector<Hero> m_heroes;
     std::vector<std::vector<Ogre::Affine3>> m_matrices;
     float m_time = 0.0f;
@@ -254,31 +208,6 @@ void BM_BareOgreHeroes(benchmark::State& state)
 }
 BENCHMARK(BM_BareOgreHeroes)->Unit(benchmark::kMicrosecond);
 
-// Seconds that count frames of the heroes take.
-template <class Heroes> double Time(Heroes& heroes, int count)
-{
-    const auto start = std::chrono::steady_clock::now();
-    for (int frame = 0; frame < count; ++frame)
-        heroes.Frame();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+const BenchRatio PUPPET_RATIO("puppets / bare OGRE animation states, 16 heroes a frame", "BM_PuppetHeroes",
+                              "BM_BareOgreHeroes", BenchRatio::AT_MOST, 1.2);
 } // namespace
-
-int main(int argc, char** argv)
-{
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-
-    PuppetHeroes puppets(TheChapter());
-    BareHeroes bare(TheChapter());
-    double puppetSeconds = 0.0;
-    double bareSeconds = 0.0;
-    for (int round = 0; round < 50; ++round)
-    {
-        puppetSeconds += Time(puppets, 200);
-        bareSeconds += Time(bare, 200);
-    }
-    std::printf("puppets / bare OGRE animation states, %d heroes a frame: %.2f\n", HEROES,
-                puppetSeconds / bareSeconds);
-    return 0;
-}

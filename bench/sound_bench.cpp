@@ -4,13 +4,14 @@
 //                     on a channel, against libvorbisfile decoding into eight queued buffers of 128 KiB
 //   ColdLoads         every sound file decoded into a buffer once, with an empty cache: our loader
 //                     (through OGRE's resource groups), against ALUT for WAV and libvorbisfile for Ogg
-// Both sides alternate over three rounds; the last lines print each ours / bare ratio of the median CPU
-// times.
+// The repetitions of both sides are interleaved; the last lines print each ours / bare ratio of the median
+// CPU times.
 #include "sound/ISoundPlaybackCallback.h"
 #include "sound/cl_SoundChannel.h"
 #include "sound/cl_SoundLoader.h"
 #include "sound/cl_SoundPool.h"
 #include "sound/cl_StreamedPlaybackObject.h"
+#include "support/BenchRatio.h"
 #include "support/HeadlessOgre.h"
 #include "support/LoopbackAudio.h"
 
@@ -22,12 +23,9 @@
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -37,7 +35,6 @@ namespace fs = boost::filesystem;
 
 const char* const SOUND_FOLDER = QUILLMERE_BUILT_DEMO_DIR "data/sound";
 const float FRAME = 0.02f;
-const int ROUNDS = 3;
 const int STREAM_BUFFERS = 8;
 const int STREAM_BYTES = 0x20000;
 
@@ -99,10 +96,28 @@ struct World
     LoopbackAudio audio;
 };
 
-World* g_world = nullptr;
-
-void OursStreamed(benchmark::State& state)
+World& TheWorld()
 {
+    static World world;
+    return world;
+}
+
+// Whether the benchmark has its device and the demo's sounds; it is skipped with the reason when not.
+bool Ready(benchmark::State& state)
+{
+    if (!TheWorld().audio.IsOpen())
+        state.SkipWithError("no loopback device");
+    else if (SoundFiles(".ogg").empty())
+        state.SkipWithError("no demo sounds in " QUILLMERE_BUILT_DEMO_DIR "data/sound");
+    else
+        return true;
+    return false;
+}
+
+void BM_OursStreamed(benchmark::State& state)
+{
+    if (!Ready(state))
+        return;
     cl_SoundLoader loader;
     cl_SoundPool pool(loader);
     cl_SoundChannel channel(1);
@@ -116,7 +131,7 @@ void OursStreamed(benchmark::State& state)
             channel.Play(&stream, true, &end);
             while (!end.ended)
             {
-                g_world->audio.Discard(FRAME);
+                TheWorld().audio.Discard(FRAME);
                 channel.Update(FRAME);
             }
         }
@@ -124,8 +139,12 @@ void OursStreamed(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(files.size()));
 }
 
-void BareStreamed(benchmark::State& state)
+BENCHMARK(BM_OursStreamed)->Unit(benchmark::kMillisecond);
+
+void BM_BareStreamed(benchmark::State& state)
 {
+    if (!Ready(state))
+        return;
     ALuint source = 0;
     alGenSources(1, &source);
     std::vector<char> piece(STREAM_BYTES);
@@ -159,7 +178,7 @@ void BareStreamed(benchmark::State& state)
             alSourcePlay(source);
             for (ALint queued = 1; queued > 0;)
             {
-                g_world->audio.Discard(FRAME);
+                TheWorld().audio.Discard(FRAME);
                 ALint processed = 0;
                 alGetSourcei(source, AL_BUFFERS_PROCESSED, &processed);
                 for (; processed > 0; --processed)
@@ -188,8 +207,12 @@ std::vector<std::string> LoadedFiles()
     return files;
 }
 
-void OursColdLoads(benchmark::State& state)
+BENCHMARK(BM_BareStreamed)->Unit(benchmark::kMillisecond);
+
+void BM_OursColdLoads(benchmark::State& state)
 {
+    if (!Ready(state))
+        return;
     const std::vector<std::string> files = LoadedFiles();
     for (auto _ : state)
     {
@@ -230,8 +253,12 @@ ALuint BareOgg(const std::string& path)
     return buffer;
 }
 
-void BareColdLoads(benchmark::State& state)
+BENCHMARK(BM_OursColdLoads)->Unit(benchmark::kMillisecond);
+
+void BM_BareColdLoads(benchmark::State& state)
 {
+    if (!Ready(state))
+        return;
     const std::vector<std::string> files = LoadedFiles();
     std::vector<ALuint> buffers;
     for (auto _ : state)
@@ -245,74 +272,10 @@ void BareColdLoads(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(files.size()));
 }
 
-// Reports as the console does and keeps each run's CPU time, to print the ratios last.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-        {
-            const std::string name = run.benchmark_name();
-            // "<kind>/<side>/round:<n>"
-            const size_t first = name.find('/');
-            const size_t second = name.find('/', first + 1);
-            m_times[name.substr(0, first)][name.substr(first + 1, second - first - 1)].push_back(
-                run.GetAdjustedCPUTime());
-        }
-    }
+BENCHMARK(BM_BareColdLoads)->Unit(benchmark::kMillisecond);
 
-    void PrintRatios() const
-    {
-        for (const auto& kind : m_times)
-        {
-            const auto ours = kind.second.find("ours");
-            const auto bare = kind.second.find("bare");
-            if (ours == kind.second.end() || bare == kind.second.end())
-                continue;
-            std::printf("%s: ours / bare = %.3f (median CPU time of %zu rounds)\n", kind.first.c_str(),
-                        Median(ours->second) / Median(bare->second), ours->second.size());
-        }
-    }
-
-private:
-    static double Median(std::vector<double> values)
-    {
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
-    }
-
-    std::map<std::string, std::map<std::string, std::vector<double>>> m_times;
-};
+const BenchRatio STREAMED_RATIO("streamed playback, ours / bare", "BM_OursStreamed", "BM_BareStreamed",
+                                BenchRatio::AT_MOST, 1.2, BenchRatio::CPU_TIME);
+const BenchRatio COLD_LOADS_RATIO("cold cache loads, ours / bare", "BM_OursColdLoads", "BM_BareColdLoads",
+                                  BenchRatio::AT_MOST, 1.2, BenchRatio::CPU_TIME);
 } // namespace
-
-int main(int argc, char** argv)
-{
-    benchmark::Initialize(&argc, argv);
-    World world;
-    g_world = &world;
-    if (!world.audio.IsOpen() || SoundFiles(".ogg").empty())
-    {
-        std::fprintf(stderr, "sound_bench: no loopback device or no demo sounds in %s\n", SOUND_FOLDER);
-        return 1;
-    }
-    for (int round = 1; round <= ROUNDS; ++round)
-    {
-        const std::string suffix = "/round:" + std::to_string(round);
-        benchmark::RegisterBenchmark(("StreamedPlayback/ours" + suffix).c_str(), OursStreamed)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("StreamedPlayback/bare" + suffix).c_str(), BareStreamed)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("ColdLoads/ours" + suffix).c_str(), OursColdLoads)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("ColdLoads/bare" + suffix).c_str(), BareColdLoads)
-            ->Unit(benchmark::kMillisecond);
-    }
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    g_world = nullptr;
-    return 0;
-}

@@ -8,10 +8,10 @@
 #include "common/XmlParse.h"
 #include "common/cl_LuaScriptSystem.h"
 #include "graphics/cl_Character.h"
-#include "graphics/cl_CharacterLoader.h"
 #include "graphics/cl_ControlledPuppet.h"
 #include "graphics/cl_Navmesh.h"
 #include "graphics/cl_TurnControl.h"
+#include "support/CharacterFuzzInput.h"
 #include "support/HeadlessOgre.h"
 #include "support/ManualGameTime.h"
 #include "support/TestWalker.h"
@@ -26,7 +26,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace
 {
@@ -93,26 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const TiXmlElement* root = document.RootElement();
     if (!root)
         return 0;
-    std::vector<const TiXmlElement*> characters;
-    if (root->ValueStr() == "tarqdata")
-    {
-        for (const TiXmlElement* character = root->FirstChildElement("character"); character;
-             character = character->NextSiblingElement("character"))
-            characters.push_back(character);
-    }
-    else
-        characters.push_back(root);
-
     cl_Character hero(world.ogre.SceneManager(), "hero");
     hero.GetPuppet()->FromXml(world.puppet.RootElement());
-    for (const TiXmlElement* character : characters)
-        cl_CharacterLoader::Load(character, &hero);
-    for (const std::string& name : hero.GetPuppet()->GetControlNames())
-    {
-        for (const TiXmlElement* child = root->FirstChildElement(); child;
-             child = child->NextSiblingElement())
-            hero.GetPuppet()->GetControl(name)->FromXml(child);
-    }
+    ReadCharacterFuzzInput(*root, hero);
     hero.SetLocation(st_ObjectPlacement{world.game});
     hero.SetNavmesh(world.ground.get());
     hero.SetActive(true);

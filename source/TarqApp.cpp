@@ -33,8 +33,10 @@
 #include "graphics/cl_Camera.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_CharacterManager.h"
+#include "graphics/cl_ControlledPuppet.h"
 #include "graphics/cl_EffectManager.h"
 #include "graphics/cl_EntityEmitterFactory.h"
+#include "graphics/cl_FocusTargetControl.h"
 #include "graphics/cl_ItemManager.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
@@ -130,10 +132,12 @@ TarqApp::TarqApp(cl_GameComponents::Components components)
     m_saveGames = std::make_unique<cl_SaveGameManager>();
     // A chapter that starts is played: the main menu and its book give way to the game first.
     m_gameComponents->SetChapterStarter(
-        [this](const std::string& chapterId, int32_t difficulty)
+        [this](const std::string& chapterId, int32_t difficulty, std::string& failure)
         {
             SetMode(MODE_INGAME);
-            return m_saveGames->StartChapter(chapterId, difficulty);
+            const bool started = m_saveGames->StartChapter(chapterId, difficulty);
+            failure = m_saveGames->GetFailure();
+            return started;
         });
     m_poolManager = std::make_unique<cl_PoolManager>(*m_scriptSystem);
     m_guiSystem = std::make_unique<cl_GUISystem>(*m_scriptSystem);
@@ -346,7 +350,7 @@ void TarqApp::initGame()
     m_saveGames->ScanSaveGames();
     m_saveGames->UnlockChapter("chapter1");
     WriteToOgreLog("Init scene manager");
-    m_scenes->Init();
+    m_scenes->CreateCurtain(m_sceneManager, m_camera);
     WriteToOgreLog("Init character manager");
     m_characterManager->Init(m_sceneManager);
     WriteToOgreLog("Init item manager");
@@ -745,10 +749,28 @@ bool TarqApp::ExecuteCmd(cl_Command& cmd)
          [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->LoadAutosave(); }},
         {"autosave", "", false,
          [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->Autosave(); }},
-        // The current character's focus control answers once the characters are in place.
+        // The current character's control "focus" looks at the world point; without numbers it looks
+        // ahead again. One or two numbers are refused.
         {"focus", "[number x, number y, number z]", false,
-         [](TarqApp&, const CommandArguments&, cl_Command& command)
-         { LOG_WARNING("The command '%s' is not available yet.", command.m_name.c_str()); }},
+         [](TarqApp& app, const CommandArguments& args, cl_Command&)
+         {
+             if (args.Count() > 0 && !args.Require("number x, number y, number z"))
+                 return;
+             const cl_Character* character = app.m_gameComponents->GetCurrentCharacter();
+             auto* focus =
+                 character && character->GetPuppet()
+                     ? dynamic_cast<cl_FocusTargetControl*>(character->GetPuppet()->GetControl("focus"))
+                     : nullptr;
+             if (!focus)
+                 LOG_WARNING("The command 'focus' finds no focus control 'focus' of a current character.");
+             else if (args.Count() == 0)
+                 focus->ClearTarget();
+             else
+             {
+                 focus->SetTarget(Ogre::Vector3(args.Float(0), args.Float(1), args.Float(2)));
+                 focus->ResetGlanceTimer();
+             }
+         }},
         // Answers the setting's value, "" when it has none.
         {"GetConfigValue", "string key", false,
          [](TarqApp& app, const CommandArguments& args, cl_Command& command)
@@ -808,8 +830,10 @@ bool TarqApp::keyReleased(const OIS::KeyEvent& event)
     return true;
 }
 
-void TarqApp::AlignMouseState(const OIS::MouseState& state) const
+void TarqApp::AlignMouseState(const OIS::MouseState& state, bool atFrameEnd)
 {
+    if (m_mouseAligned && !atFrameEnd)
+        return;
     unsigned long window = 0;
     if (m_window)
         m_window->getCustomAttribute("WINDOW", &window);
@@ -822,11 +846,13 @@ void TarqApp::AlignMouseState(const OIS::MouseState& state) const
     auto& aligned = const_cast<OIS::MouseState&>(state);
     aligned.X.abs = std::clamp(x, 0, state.width);
     aligned.Y.abs = std::clamp(y, 0, state.height);
+    m_mouseAligned = true;
 }
 
 bool TarqApp::mouseMoved(const OIS::MouseEvent& event)
 {
-    AlignMouseState(event.state);
+    // OIS tells of a frame's moves once, after its button events.
+    AlignMouseState(event.state, true);
     m_idleTime = 0.0f;
     UpdateSystemCursor(event.state);
     if (HasSceneWithBackdrop(*m_scenes))
@@ -861,14 +887,14 @@ void TarqApp::UpdateSystemCursor(const OIS::MouseState& state) const
 
 bool TarqApp::mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID button)
 {
-    AlignMouseState(event.state);
+    AlignMouseState(event.state, false);
     m_guiSystem->MousePressed(event, button);
     return true;
 }
 
 bool TarqApp::mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID button)
 {
-    AlignMouseState(event.state);
+    AlignMouseState(event.state, false);
     m_idleTime = 0.0f;
     const float x = Normalised(event.state.X, event.state.width);
     const float y = Normalised(event.state.Y, event.state.height);

@@ -179,8 +179,10 @@ private:
     void HandleLeftClick(float x, float y);
     // Puts the real pointer position into OIS's mouse state (whose own is a few pixels off on X11), so
     // that hover, picking and the GUI all see the pointer where the player does. Clipped to the window, as
-    // the border counts as on it.
-    void AlignMouseState(const OIS::MouseState& state) const;
+    // the border counts as on it. The X server knows only where the pointer is now, which is where a
+    // frame's moves end: a button event read in the same frame as later moves keeps OIS's position,
+    // counted on from the last alignment, unless nothing was aligned yet.
+    void AlignMouseState(const OIS::MouseState& state, bool atFrameEnd);
     // Hides the system cursor inside the window and shows it at the window's border; only while the
     // in-game menu draws the pointer itself.
     void UpdateSystemCursor(const OIS::MouseState& state) const;
@@ -212,6 +214,7 @@ private:
     // Where the mouse was last seen over a scene with a backdrop, from 0 to 1 across the window.
     float m_mouseX = 0.0f;
     float m_mouseY = 0.0f;
+    bool m_mouseAligned = false;
 
     // Created in this order by the constructor; destroyed in the order the destructor names.
     std::unique_ptr<cl_TarqdataLoader> m_loader;

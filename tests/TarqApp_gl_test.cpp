@@ -1,15 +1,22 @@
 #include "TarqApp.h"
 
+#include "assets/cl_PoolManager.h"
+#include "assets/cl_SpokentextAsset.h"
 #include "common/cl_Config.h"
 #include "common/cl_GameTime.h"
 #include "common/cl_Logger.h"
 #include "common/cl_ScriptSystem.h"
 #include "common/cl_TarqdataLoader.h"
+#include "graphics/cl_Character.h"
+#include "graphics/cl_CharacterManager.h"
+#include "graphics/cl_ControlledPuppet.h"
+#include "graphics/cl_FocusTargetControl.h"
 #include "gui/cl_GUISystem.h"
 #include "platform/Desktop.h"
 #include "platform/particles/ParticleSystemManager.h"
 #include "sound/cl_Sound.h"
 #include "sound/cl_SoundMixer.h"
+#include "sound/cl_SoundPool.h"
 #include "support/DemoWorkingFolder.h"
 #include "support/LoadedLibraries.h"
 #include "support/LogCapture.h"
@@ -285,5 +292,39 @@ TEST_F(StartedGame, LoadingAChapterShowsTheLoadingCameraThroughTheCameraSwitchAn
     ASSERT_NE(loading, std::string::npos);
     EXPECT_NE(log.find("SetCamera", loading), std::string::npos);
     EXPECT_NE(log.find("SetCamera", log.find("Loading Done", loading)), std::string::npos);
+}
+
+TEST_F(StartedGame, FocusSetsAndClearsTheTargetOfTheCurrentCharactersFocusControl)
+{
+    Start();
+    cl_TarqdataLoader::GetInstance()->LoadChapter("chapter1");
+    cl_ScriptSystem& lua = *cl_ScriptSystem::GetInstance();
+    lua.ExecuteString("sendcmd('game', 'SetCurrentCharacter', 'characters_hero')");
+    const cl_Character* hero = cl_CharacterManager::GetInstance()->GetCharacter("characters_hero");
+    ASSERT_NE(hero, nullptr);
+    const auto* focus = dynamic_cast<const cl_FocusTargetControl*>(hero->GetPuppet()->GetControl("focus"));
+    ASSERT_NE(focus, nullptr);
+
+    lua.ExecuteString("sendcmd('tarq', 'focus', 10, 170.5, -200)");
+    EXPECT_TRUE(focus->HasTarget());
+    EXPECT_EQ(focus->GetTargetPosition(), Ogre::Vector3(10, 170.5f, -200));
+    lua.ExecuteString("sendcmd('tarq', 'focus', 40)");
+    EXPECT_EQ(focus->GetTargetPosition(), Ogre::Vector3(10, 170.5f, -200)) << "refused";
+    lua.ExecuteString("sendcmd('tarq', 'focus')");
+    EXPECT_FALSE(focus->HasTarget());
+}
+
+TEST_F(StartedGame, TheKeepersAnswerSpeaksWithTheVoiceOfTheChaptersSpeechFolder)
+{
+    Start();
+    cl_TarqdataLoader::GetInstance()->LoadChapter("chapter1");
+    const auto* line = dynamic_cast<cl_SpokentextAsset*>(
+        cl_PoolManager::GetInstance()->FindAsset("spokentexts_keeper_tower"));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->GetLeafId(), "keeper_tower");
+    cl_Sound& sound = *cl_Sound::GetInstance();
+    EXPECT_TRUE(sound.GetSoundPool().SoundExists("keeper_tower"));
+    EXPECT_TRUE(sound.GetMixer().PlaySpokenText(*line, nullptr));
+    EXPECT_FALSE(m_log->Contains("No Speach file"));
 }
 } // namespace

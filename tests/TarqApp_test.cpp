@@ -356,7 +356,10 @@ TEST_F(Application, AnswersTheTarqCommandsFromLua)
         {"'quicksave'", "", false, ""},
         {"'autoload'", "", false, ""},
         {"'autosave'", "", false, ""},
-        {"'focus', 1, 2, 3", "", false, "'focus' is not available"},
+        {"'focus', 1, 2, 3", "", false, "finds no focus control 'focus' of a current character"},
+        {"'focus'", "", false, "finds no focus control 'focus' of a current character"},
+        {"'focus', 1, 2", "", false,
+         "Receiver 'tarq' refused the command 'focus': the argument 'number z' is missing."},
     };
     for (const auto& c : cases)
     {

@@ -1,19 +1,17 @@
 #pragma once
 
-#include "assets/cl_NonInstantSeqAction.h"
+#include "assets/cl_BaseMoveToSeqAction.h"
 
-// The current character's walk to the object its sequence's interaction is on. The foreground stays
-// interruptible while it walks. Characters cannot walk yet: the walk starts and arrives at once.
-class cl_MoveToInteractionTargetSeqAction : public cl_NonInstantSeqAction
+// The walk to the object of its sequence's interaction: an item, a scene object, else the location the
+// current scene records for it. No walk (a warning) without a target or for one in the inventory.
+class cl_MoveToInteractionTargetSeqAction : public cl_BaseMoveToSeqAction
 {
 public:
     explicit cl_MoveToInteractionTargetSeqAction(const TiXmlElement* element);
 
-    std::string GetTypeName() const override;
-    // The walk has ended, however it went: the action finishes with success.
-    void OnDone(int result) override;
+    std::string GetTypeName() const override { return "MoveToInteractionTargetAction"; }
 
 protected:
-    // Reports the walk begun and ended.
     void Start() override;
+    void LogFailure() const override;
 };

@@ -3,6 +3,7 @@
 #include "common/LogCall.h"
 #include "common/XmlHelpers.h"
 #include "common/cl_SyncManager.h"
+#include "graphics/cl_Character.h"
 
 #include <tinyxml.h>
 
@@ -53,4 +54,11 @@ void cl_NonInstantSeqAction::TimeOut(float seconds)
 std::string cl_NonInstantSeqAction::GetName() const
 {
     return GetId();
+}
+
+void cl_NonInstantSeqAction::StopCharacterAction(const std::string& characterId)
+{
+    cl_NonInstantSeqAction::Stop(true);
+    if (cl_Character* character = FindCharacter(characterId))
+        character->ReleaseAction(this);
 }

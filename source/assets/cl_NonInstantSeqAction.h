@@ -32,6 +32,11 @@ public:
 
     const std::string& GetSyncGroup() const { return m_syncGroup; }
 
+protected:
+    // Stop of the actions that hand their work to a character: the sync token goes back and the action
+    // of the character of that id (see FindCharacter) ends, unheard, when it still is this action's.
+    void StopCharacterAction(const std::string& characterId);
+
 private:
     std::string m_syncGroup;
     SyncToken m_syncToken;

@@ -5,6 +5,8 @@
 #include "common/XmlHelpers.h"
 #include "common/cl_ArgList.h"
 #include "common/cl_ScriptSystem.h"
+#include "gamecomponents/cl_GameComponents.h"
+#include "graphics/cl_CharacterManager.h"
 
 #include <tinyxml.h>
 
@@ -113,4 +115,15 @@ std::string cl_SeqAction::TextOf(const TiXmlElement* element)
             return text->ValueStr();
     }
     return std::string();
+}
+
+cl_Character* cl_SeqAction::FindCharacter(const std::string& id)
+{
+    if (id.empty() || id == "avatar")
+    {
+        const cl_GameComponents* hub = cl_GameComponents::GetInstance();
+        return hub ? hub->GetCurrentCharacter() : nullptr;
+    }
+    const cl_CharacterManager* characters = cl_CharacterManager::GetInstance();
+    return characters ? characters->GetCharacter(id) : nullptr;
 }

@@ -7,6 +7,7 @@
 
 class IActionListener;
 class TiXmlElement;
+class cl_Character;
 class cl_SequenceAsset;
 
 // One step of a sequence. Per run of its sequence an action is reset, then activated at most once (when
@@ -61,6 +62,10 @@ public:
     // Whether a foreground sequence stays interruptible while this action runs (walks and the focus).
     bool KeepsInterruptible() const { return m_keepsInterruptible; }
     const std::string& GetCondition() const { return m_condition; }
+
+    // "" and "avatar": the current character; any other id the character manager's character of it. Null
+    // for none.
+    static cl_Character* FindCharacter(const std::string& id);
 
 protected:
     // The action's work, once it is activated. Here the listeners are told OnStarted; instant types do

@@ -1,17 +1,40 @@
 #include "assets/cl_SequencePool.h"
-
 #include "assets/cl_AutoInteractionSeqAction.h"
+#include "assets/cl_CameraControlAction.h"
 #include "assets/cl_ConditionSeqAction.h"
+#include "assets/cl_EmotionSeqAction.h"
+#include "assets/cl_EyeSweepAction.h"
+#include "assets/cl_FadeFromBlackAction.h"
+#include "assets/cl_FadeObjectAction.h"
+#include "assets/cl_FadePatchAction.h"
+#include "assets/cl_FadeToBlackAction.h"
+#include "assets/cl_FocusSeqAction.h"
 #include "assets/cl_GoToSeqAction.h"
 #include "assets/cl_InteractSeqAction.h"
 #include "assets/cl_LogicalAndSeqAction.h"
 #include "assets/cl_MarkerSeqAction.h"
+#include "assets/cl_MoveToAnimoSeqAction.h"
+#include "assets/cl_MoveToCharacterSeqAction.h"
 #include "assets/cl_MoveToInteractionTargetSeqAction.h"
+#include "assets/cl_MoveToPositionSeqAction.h"
+#include "assets/cl_MoveToSeqAction.h"
+#include "assets/cl_OnScreenTextSeqAction.h"
+#include "assets/cl_PlaceAction.h"
+#include "assets/cl_PlaceAtAnimoAction.h"
+#include "assets/cl_PlayAnimationAction.h"
+#include "assets/cl_PlayMovieAction.h"
+#include "assets/cl_PlaySoundAction.h"
 #include "assets/cl_ScriptSeqAction.h"
 #include "assets/cl_SequenceAsset.h"
+#include "assets/cl_SpeachPositionAction.h"
+#include "assets/cl_SpeachSeqAction.h"
+#include "assets/cl_StopSoundAction.h"
 #include "assets/cl_StubSeqAction.h"
 #include "assets/cl_SuccessActionTrigger.h"
 #include "assets/cl_TimelineActionTrigger.h"
+#include "assets/cl_TurnToSeqAction.h"
+#include "assets/cl_UnFocusSeqAction.h"
+#include "assets/cl_VisualStateSeqAction.h"
 #include "assets/cl_WaitAction.h"
 #include "common/LogCall.h"
 #include "common/XmlHelpers.h"
@@ -40,6 +63,32 @@ struct ActionType
 // The type words of "action" elements, compared whole and case-sensitively, in the order they are tried.
 const ActionType ACTION_TYPES[] = {
     {"MoveToInteractionTargetAction", &Make<cl_MoveToInteractionTargetSeqAction>},
+    {"FocusAction", &Make<cl_FocusSeqAction>},
+    {"TurnToAction", &Make<cl_TurnToSeqAction>},
+    {"UnFocusAction", &Make<cl_UnFocusSeqAction>},
+    {"EmotionAction", &Make<cl_EmotionSeqAction>},
+    {"SpeachAction", &Make<cl_SpeachSeqAction>},
+    {"OnScreenTextAction", &Make<cl_OnScreenTextSeqAction>},
+    {"PlayAnimationAction", &Make<cl_PlayAnimationAction>},
+    {"PlayItemAnimationAction", &Make<cl_PlayAnimationAction>},
+    {"PlayCharacterAnimationAction", &Make<cl_PlayAnimationAction>},
+    {"FadePatchAction", &Make<cl_FadePatchAction>},
+    {"FadeObjectAction", &Make<cl_FadeObjectAction>},
+    {"PlaySoundAction", &Make<cl_PlaySoundAction>},
+    {"StopSoundAction", &Make<cl_StopSoundAction>},
+    {"MoveToAnimoAction", &Make<cl_MoveToAnimoSeqAction>},
+    {"MoveToAction", &Make<cl_MoveToSeqAction>},
+    {"MoveToCharacterAction", &Make<cl_MoveToCharacterSeqAction>},
+    {"MoveToPositionAction", &Make<cl_MoveToPositionSeqAction>},
+    {"PlaceAction", &Make<cl_PlaceAction>},
+    {"PlaceAtAnimoAction", &Make<cl_PlaceAtAnimoAction>},
+    {"CameraControlAction", &Make<cl_CameraControlAction>},
+    {"VisualStateAction", &Make<cl_VisualStateSeqAction>},
+    {"SpeachPositionAction", &Make<cl_SpeachPositionAction>},
+    {"EyeSweepAction", &Make<cl_EyeSweepAction>},
+    {"FadeToBlackAction", &Make<cl_FadeToBlackAction>},
+    {"FadeFromBlackAction", &Make<cl_FadeFromBlackAction>},
+    {"PlayMovieAction", &Make<cl_PlayMovieAction>},
     {"AutoInteractionAction", &Make<cl_AutoInteractionSeqAction>},
     {"InteractAction", &Make<cl_InteractSeqAction>},
     {"ScriptAction", &Make<cl_ScriptSeqAction>},

@@ -43,9 +43,10 @@ public:
     // later call finds it stopped.
     cl_SequenceAsset* CreateInteractionSequence(bool walkFirst);
 
-private:
     // The action of the element's type word; null, with an error, for an unknown or missing word.
     static std::unique_ptr<cl_SeqAction> ActionFromNode(const TiXmlElement& element);
+
+private:
     // The trigger of a "trigger" element, its inputs and outputs found among the sequence's actions; null
     // for a missing or unknown type.
     static std::unique_ptr<cl_BaseActionTrigger> TriggerFromNode(const cl_SequenceAsset& sequence,

@@ -13,6 +13,10 @@ std::string SourcePath(const char* file)
     const std::string root = QUILLMERE_SOURCE_ROOT;
     if (path.compare(0, root.size(), root) == 0)
         path.erase(0, root.size());
+    // A compiler launcher (ccache with a base folder) may hand the compiler paths relative to the build
+    // folder.
+    while (path.compare(0, 3, "../") == 0 || path.compare(0, 2, "./") == 0)
+        path.erase(0, path[1] == '.' ? 3 : 2);
     const size_t slash = path.find_last_of('/');
     const size_t dot = path.find_last_of('.');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash))

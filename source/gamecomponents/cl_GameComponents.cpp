@@ -17,6 +17,7 @@
 #include "assets/cl_TopicPool.h"
 #include "common/CommandArguments.h"
 #include "common/LogCall.h"
+#include "common/StringHelpers.h"
 #include "common/cl_Command.h"
 #include "common/cl_GameTime.h"
 #include "common/cl_Localizer.h"
@@ -133,8 +134,8 @@ cl_GameComponents::cl_GameComponents(cl_CommandDistributor& distributor, Compone
     m_party = std::make_unique<cl_Party>();
     m_sequencePlayer = components.sequencePlayer ? std::move(components.sequencePlayer)
                                                  : std::make_unique<cl_SequencePlayer>();
-    m_dialogSystem =
-        components.dialogSystem ? std::move(components.dialogSystem) : std::make_unique<cl_DialogSystem>();
+    m_dialogSystem = components.dialogSystem ? std::move(components.dialogSystem)
+                                             : std::make_unique<cl_DialogSystem>(m_sequencePlayer.get());
     m_questSystem = std::make_unique<cl_QuestSystem>();
     m_videoPlayer =
         components.videoPlayer ? std::move(components.videoPlayer) : std::make_unique<cl_VideoPlayer>();
@@ -393,17 +394,9 @@ void cl_GameComponents::Update(float)
         // Taken before the start, so that a start requested while the chapter starts is kept.
         const std::string chapter = m_requestedChapter;
         m_requestedChapter.clear();
-        if (!m_chapterStarter || !m_chapterStarter(chapter, m_requestedDifficulty))
-        {
-            // The start logged what it found wrong with the chapter's data.
-            const cl_TarqdataLoader* loader = cl_TarqdataLoader::GetInstance();
-            if (m_chapterStarter && loader && loader->HasChapter(chapter))
-                LOG_ERROR("chapter '%s' cannot be started... quitting!", chapter.c_str());
-            else
-                LOG_ERROR("chapter '%s' not found... quitting!", chapter.c_str());
-            if (TarqApp* application = Application())
-                application->RequestQuitForFailure();
-        }
+        std::string failure;
+        if (!m_chapterStarter || !m_chapterStarter(chapter, m_requestedDifficulty, failure))
+            OnChapterStartFailed(chapter, failure);
         return;
     }
     if (!m_gameOverRequested || !CanInteract())
@@ -416,6 +409,25 @@ void cl_GameComponents::Update(float)
         loader->CloseChapter();
     if (TarqApp* application = Application())
         application->SetMode(TarqApp::MODE_MAINMENU);
+}
+
+void cl_GameComponents::OnChapterStartFailed(const std::string& chapter, const std::string& failure)
+{
+    // The start logged what it found wrong with the chapter's data.
+    const cl_TarqdataLoader* loader = cl_TarqdataLoader::GetInstance();
+    const char* what =
+        m_chapterStarter && loader && loader->HasChapter(chapter) ? "cannot be started" : "not found";
+    cl_GUISystem* gui = cl_GUISystem::GetInstance();
+    if (gui && gui->GetMainMenu().HasMainPage())
+    {
+        LOG_ERROR("chapter '%s' %s... back to the main menu", chapter.c_str(), what);
+        gui->GetMainMenu().ReturnAfterFailure(
+            failure.empty() ? Format("The chapter '%s' cannot start.", chapter.c_str()) : failure);
+        return;
+    }
+    LOG_ERROR("chapter '%s' %s... quitting!", chapter.c_str(), what);
+    if (TarqApp* application = Application())
+        application->RequestQuitForFailure();
 }
 
 void cl_GameComponents::Reset()
@@ -463,7 +475,7 @@ void cl_GameComponents::CmdAddChoice(cl_Command& cmd)
     const CommandArguments args = Arguments(cmd);
     const std::string textId = TextOfCaller(args.String(0), args.String(2));
     if (!textId.empty())
-        m_dialogSystem->SetChoice(args.String(1), textId);
+        m_dialogSystem->AddChoice(args.String(1), textId);
 }
 
 void cl_GameComponents::CmdCharacterInDialog(cl_Command& cmd)
@@ -557,7 +569,9 @@ void cl_GameComponents::StartSequence(cl_Command& cmd, bool foreground, bool enq
 void cl_GameComponents::CmdQueryChoice(cl_Command& cmd)
 {
     const cl_PoolManager* pools = cl_PoolManager::GetInstance();
-    m_dialogSystem->QueryChoice(pools ? pools->FindAsset(Arguments(cmd).String(0)) : nullptr);
+    const cl_Asset* asset = pools ? pools->FindAsset(Arguments(cmd).String(0)) : nullptr;
+    if (asset && asset->GetLogic())
+        m_dialogSystem->QueryChoice(asset->GetLogic());
 }
 
 void cl_GameComponents::CmdSetCurrentCharacter(cl_Command& cmd)
@@ -609,11 +623,9 @@ void cl_GameComponents::CmdStartDialog(cl_Command& cmd)
     SetMouseOverObject(nullptr);
     cl_CharacterAsset* character =
         FindIn<cl_CharacterAsset>(&cl_PoolManager::GetCharacterPool, Arguments(cmd).String(0));
-    if (!character || !character->HasActiveTopics() || m_dialogSystem->IsChoiceQueryPending())
-        return;
-    m_dialogSystem->SetDialogPartner(character);
-    m_dialogSystem->DialogStart();
-    m_dialogSystem->EnterTopic(nullptr);
+    // At the top level a sub-dialog is the dialog itself.
+    if (character)
+        m_dialogSystem->StartSubDialog(character, nullptr);
 }
 
 void cl_GameComponents::CmdStartSubDialog(cl_Command& cmd)

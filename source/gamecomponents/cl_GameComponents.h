@@ -57,8 +57,9 @@ class cl_GameComponents : public ISingleton<cl_GameComponents>,
 {
 public:
     // Carries out a chapter start: loads the new-game state of the chapter with that difficulty. False when
-    // no chapter of that id exists.
-    using ChapterStarter = std::function<bool(const std::string& chapterId, int32_t difficulty)>;
+    // the chapter does not exist or cannot start, with failure set to a sentence for the player saying why.
+    using ChapterStarter =
+        std::function<bool(const std::string& chapterId, int32_t difficulty, std::string& failure)>;
 
     // The components the hub owns. Those left null are made in their ordinary form.
     struct Components
@@ -148,9 +149,10 @@ public:
     // What carries out a chapter start (the save games' new game). Without one no chapter can start.
     void SetChapterStarter(ChapterStarter starter) { m_chapterStarter = std::move(starter); }
 
-    // Once per frame: starts a requested chapter (a chapter that does not exist is logged and the program
-    // quits), else carries out a requested game over (curtain open, chapter closed, main menu). dt is not
-    // used.
+    // Once per frame: starts a requested chapter, else carries out a requested game over (curtain open,
+    // chapter closed, main menu). A chapter that does not exist or cannot start is logged and takes the
+    // player back to the main menu, which says why; without a main menu the program quits with a failure
+    // code. dt is not used.
     void Update(float dt) override;
 
     // Forgets what the player points at and holds, aborts every sequence and lets go of the current
@@ -234,6 +236,8 @@ private:
     // The four sequence commands: arguments caller, param and, for a background layer, the layer.
     void StartSequence(cl_Command& cmd, bool foreground, bool enqueue);
 
+    // The failed start of the chapter: the main menu and why (failure, when the start said), else the quit.
+    void OnChapterStartFailed(const std::string& chapter, const std::string& failure);
     // The text UpdateMouseOverText shows.
     std::string MouseOverText() const;
     // Drops the object under the mouse, updates the text and tells the listeners; nothing when none.

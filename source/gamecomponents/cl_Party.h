@@ -38,6 +38,8 @@ public:
     void AddListener(IPartyListener* listener) { m_listeners.Add(listener); }
     void RemoveListener(const IPartyListener* listener) { m_listeners.Remove(listener); }
 
+    // The "party" element of the game state; null while there is none.
+    const TiXmlElement* GetPartyElement() const { return m_partyElement; }
     bool IsMember(const std::string& characterId) const;
     // Appends a member and tells OnMemberAdded; nothing when the character is a member already.
     void AddMember(const std::string& characterId);

@@ -15,6 +15,7 @@
 #include "common/cl_ScriptSystem.h"
 #include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/SaveGameFile.h"
+#include "gamecomponents/cl_DialogSystem.h"
 #include "gamecomponents/cl_GameComponents.h"
 #include "gamecomponents/cl_VideoPlayer.h"
 #include "graphics/cl_SceneManager.h"
@@ -269,15 +270,26 @@ bool cl_SaveGameManager::LoadEntry(const SaveEntry& entry)
         ogreLog->logMessage("LoadEntry");
     // The entry may be one of ours, which the load must not change under its feet.
     const SaveEntry loaded = entry;
+    m_failure.clear();
+    // A file the scan could not read has no name of its own.
+    const std::string name =
+        loaded.name.empty() ? boost::filesystem::path(loaded.file).filename().string() : loaded.name;
     auto document = std::make_unique<TiXmlDocument>();
     TiXmlElement* savegame = SaveGameFile::Load(*document, loaded.file);
     if (!savegame || !SaveGameFile::CanLoad(*savegame, loaded.file))
+    {
+        m_failure = Format("The save game '%s' cannot be read.", name.c_str());
         return false;
+    }
     SaveGameFile::Convert(*savegame);
     ClearLogRecord();
     TiXmlElement& gamestate = *savegame->FirstChildElement("gamestate");
     if (!ApplyGameState(loaded.chapter, std::move(document), gamestate))
+    {
+        m_failure = Format("The save game '%s' belongs to the chapter '%s', which does not exist.",
+                           name.c_str(), loaded.chapter.c_str());
         return false;
+    }
     SetPlayedSeconds(loaded.played);
     m_playedAtLastSave = loaded.played;
     m_current = loaded;
@@ -286,7 +298,10 @@ bool cl_SaveGameManager::LoadEntry(const SaveEntry& entry)
 
 bool cl_SaveGameManager::LoadAutosave()
 {
-    return HasAutosave() && LoadEntry(m_autosave);
+    if (HasAutosave())
+        return LoadEntry(m_autosave);
+    m_failure.clear();
+    return false;
 }
 
 bool cl_SaveGameManager::ApplyGameState(const std::string& chapterId, std::unique_ptr<TiXmlDocument> document,
@@ -338,7 +353,7 @@ void cl_SaveGameManager::ShowScene(const std::string& sceneId, const std::string
         curtain->FadeToBlack(0.0f);
     scenes->SetTargetScene(sceneId);
     scenes->SetChangePending(true);
-    scenes->SwitchScene(sceneId, backdrop, sendEvents);
+    scenes->SwitchScene(sceneId, backdrop, sendEvents, false);
 }
 
 bool cl_SaveGameManager::NewGame(const std::string& chapterId, int difficulty)
@@ -353,10 +368,12 @@ bool cl_SaveGameManager::NewGame(const std::string& chapterId, int difficulty)
 
 bool cl_SaveGameManager::StartChapter(const std::string& chapterId, int difficulty)
 {
+    m_failure.clear();
     cl_TarqdataLoader* loader = cl_TarqdataLoader::GetInstance();
     if (!loader || !loader->HasChapter(chapterId))
     {
         LOG_ERROR("There is no chapter '%s' to start", chapterId.c_str());
+        m_failure = Format("There is no chapter '%s'.", chapterId.c_str());
         return false;
     }
     SwitchToChapter(chapterId);
@@ -364,13 +381,27 @@ bool cl_SaveGameManager::StartChapter(const std::string& chapterId, int difficul
     const std::string file = loader->GetChapterDataFile(chapterId) + "/gamestate.xml";
     TiXmlDocument document;
     const TiXmlElement* gamestate = nullptr;
+    // What is wrong with the file, as the player is told.
+    std::string problem;
     if (!LoadXmlFile(document, file))
+    {
         LOG_ERROR("Couldn't read the new game of the chapter '%s' from %s", chapterId.c_str(), file.c_str());
+        problem = "cannot be read";
+    }
     else if (document.Error())
+    {
         LOG_ERROR("A parse error occured in %s in row %i col %i: %s", file.c_str(), document.ErrorRow(),
                   document.ErrorCol(), document.ErrorDesc());
+        problem = document.ErrorId() == TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY ? "is empty" : "is damaged";
+    }
     else if (!(gamestate = document.FirstChildElement("gamestate")))
+    {
         LOG_ERROR("%s has no element 'gamestate'", file.c_str());
+        problem = "has no element 'gamestate'";
+    }
+    if (!problem.empty())
+        m_failure = Format("The chapter '%s' cannot start: its gamestate.xml %s.", chapterId.c_str(),
+                           problem.c_str());
     cl_GameState* gameState = cl_GameState::GetInstance();
     if (!gamestate || !gameState)
         return false;
@@ -462,6 +493,6 @@ bool cl_SaveGameManager::IsSaveable() const
     // A video would not be playing after a load.
     if (hub && hub->GetVideoPlayer().IsPlaying())
         return false;
-    // Still to join the test once it exists: no dialog active. Until then no dialog can keep the game busy.
-    return true;
+    // A dialog's partner, a question's answers and a closing dialog's focus are not saved.
+    return !hub || !hub->GetDialogSystem().IsDialogActive();
 }

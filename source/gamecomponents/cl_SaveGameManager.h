@@ -56,8 +56,11 @@ public:
     // its saved scene; the played time becomes the entry's. False when the load failed: the game is then
     // in the main menu when it had got as far as stopping the old game.
     bool LoadEntry(const SaveEntry& entry);
-    // LoadEntry of the autosave entry when there is one; else false.
+    // LoadEntry of the autosave entry when there is one; else false, with no failure to tell.
     bool LoadAutosave();
+    // Why the last load or chapter start failed, a sentence for the player naming the save game or the
+    // chapter and what is wrong (the log has the details); empty after one that worked.
+    const std::string& GetFailure() const { return m_failure; }
 
     // Write the running game (false, with a log line, when none runs or the file cannot be written; an
     // earlier file of the slot then stays as it was). Quicksave and Autosave write nothing without a loaded
@@ -118,4 +121,5 @@ private:
     SaveEntry m_autosave;
     SaveEntry m_quicksave;
     SaveEntry m_current;
+    std::string m_failure;
 };

@@ -88,6 +88,8 @@ public:
 
     // While running, the active generator's shot is applied every frame.
     bool IsRunning() const { return m_running; }
+    // false: the active generator is no longer applied (a sequence moves the camera itself).
+    void SetRunning(bool running) { m_running = running; }
     // The fixed shot activated last; empty while a generator is active.
     const std::string& GetStaticShotName() const { return m_staticShotName; }
     // The generator activated last; empty while a fixed shot is active.

@@ -2,9 +2,14 @@
 
 #include "assets/ISyncedActionInitiator.h"
 #include "common/LogCall.h"
+#include "common/cl_GameTime.h"
+#include "common/cl_GameTimeRegistration.h"
 #include "gamecomponents/cl_GameComponents.h"
+#include "graphics/cl_BlobShadow.h"
 #include "graphics/cl_ControlledPuppet.h"
+#include "graphics/cl_FaceControl.h"
 #include "graphics/cl_MovementControl.h"
+#include "graphics/cl_StepSound.h"
 #include "graphics/cl_TurnControl.h"
 
 #include <OgreSceneManager.h>
@@ -54,6 +59,7 @@ cl_Character::cl_Character(Ogre::SceneManager& sceneManager, cl_ControlledPuppet
 
 cl_Character::~cl_Character()
 {
+    m_focusListener = nullptr;
     if (ISyncedActionInitiator* initiator = m_initiator)
     {
         m_initiator = nullptr;
@@ -85,12 +91,14 @@ void cl_Character::SetActive(bool active)
         return;
     if (active)
     {
+        m_frames = std::make_unique<cl_GameTimeRegistration>(cl_GameTime::GetInstance(), this, "default", 0);
         cl_SceneObject::SetActive(true);
         m_idleTime = 0.0f;
         if (m_activity == ACTIVITY_INACTIVE)
             m_activity = ACTIVITY_IDLE;
         return;
     }
+    m_frames.reset();
     // The controls are reset with the puppet; their jobs end with the action, not with a report of theirs.
     DropControlCallbacks();
     cl_SceneObject::SetActive(false);
@@ -104,6 +112,7 @@ void cl_Character::SetLocation(Ogre::SceneNode* node)
 {
     m_locationName.clear();
     cl_SceneObject::SetLocation(node);
+    ShowBlobShadowWherePlaced();
 }
 
 void cl_Character::SetLocation(const std::string& locationName)
@@ -112,12 +121,63 @@ void cl_Character::SetLocation(const std::string& locationName)
     if (!locationName.empty() && GetSceneManager().hasSceneNode(locationName))
         m_locationName = locationName;
     cl_SceneObject::SetLocation(locationName);
+    ShowBlobShadowWherePlaced();
 }
 
 bool cl_Character::SetLocation(const st_ObjectPlacement& placement)
 {
     m_locationName.clear();
-    return cl_SceneObject::SetLocation(placement);
+    const bool placed = cl_SceneObject::SetLocation(placement);
+    ShowBlobShadowWherePlaced();
+    return placed;
+}
+
+void cl_Character::ShowBlobShadowWherePlaced()
+{
+    if (!m_blobShadow)
+        return;
+    if (GetPlacement().parent)
+        m_blobShadow->Show();
+    else
+        m_blobShadow->Hide();
+}
+
+void cl_Character::SetScale(float scale)
+{
+    cl_SceneObject::SetScale(scale);
+    if (m_blobShadow)
+        m_blobShadow->SetScale(scale);
+}
+
+void cl_Character::Update(float)
+{
+    if (m_blobShadow)
+        m_blobShadow->Update();
+}
+
+void cl_Character::SetStepSound(std::unique_ptr<cl_StepSound> stepSound)
+{
+    m_stepSound = std::move(stepSound);
+}
+
+void cl_Character::SetBlobShadow(std::unique_ptr<cl_BlobShadow> blobShadow)
+{
+    m_blobShadow = std::move(blobShadow);
+    ShowBlobShadowWherePlaced();
+}
+
+int32_t cl_Character::GetSurfaceType() const
+{
+    const Ogre::SceneNode* node = GetSceneNode();
+    if (!m_navmesh || !node)
+        return 0;
+    const st_NavRayHit hit = m_navmesh->RayHitTriangle(node->_getDerivedPosition(), DOWN);
+    if (hit.triangle < 0)
+        return 0;
+    if (hit.triangle >= m_navmesh->GetTriangleCount() ||
+        m_navmesh->GetTriangle(hit.triangle).localSurfaceId < 0)
+        return m_navmesh->GetDefaultSurface();
+    return m_navmesh->GetTriangle(hit.triangle).localSurfaceId;
 }
 
 void cl_Character::MoveAlongPath(const Ogre::Vector3& point, ISyncedActionInitiator* initiator)
@@ -315,4 +375,126 @@ void cl_Character::SetBusyCount(int32_t count)
 void cl_Character::SetSpeechLevel(float level)
 {
     m_speechLevel = std::clamp(level, 0.0f, 1.0f);
+    if (m_faceControl)
+        m_faceControl->SetSpeechLevel(m_speechLevel);
+}
+
+void cl_Character::Focus(cl_SceneObject* target, bool turn, float turnTolerance, float sweepAngle,
+                         ISyncedActionInitiator* listener)
+{
+    if (!target)
+    {
+        StopFocus();
+        return;
+    }
+    target->ApplySlaveTagPoints();
+    const Ogre::SceneNode* node = target->GetFocusNode();
+    const Ogre::SceneNode* body = target->GetSceneNode();
+    const Ogre::Vector3 point =
+        node ? node->_getDerivedPosition() : (body ? body->_getDerivedPosition() : Ogre::Vector3::ZERO);
+    FocusOnPoint(point, turn, turnTolerance, sweepAngle, listener);
+    m_focusTarget = target;
+}
+
+void cl_Character::FocusOnPoint(const Ogre::Vector3& point, bool, float, float sweepAngle,
+                                ISyncedActionInitiator* listener)
+{
+    m_focusing = true;
+    m_focusTarget = nullptr;
+    m_focusPoint = point;
+    m_eyeSweepAngle = sweepAngle;
+    ReplaceFocusListener(listener);
+    if (listener)
+        listener->OnStarted();
+    // The focus is on target at once: the listener is told and dropped.
+    if (m_focusListener == listener)
+        ReplaceFocusListener(nullptr);
+}
+
+void cl_Character::StopFocus()
+{
+    m_focusing = false;
+    m_focusTarget = nullptr;
+    ReplaceFocusListener(nullptr);
+}
+
+void cl_Character::ReplaceFocusListener(ISyncedActionInitiator* listener)
+{
+    ISyncedActionInitiator* before = m_focusListener;
+    m_focusListener = listener;
+    if (before && before != listener)
+        before->OnDone(ISyncedActionInitiator::RESULT_FINISHED);
+}
+
+void cl_Character::TurnToDirection(const Ogre::Vector3&, float, ISyncedActionInitiator* initiator)
+{
+    InstantAction(initiator);
+}
+
+void cl_Character::MoveTo(Ogre::SceneNode* node, const std::string&, float, ISyncedActionInitiator* initiator)
+{
+    MoveOntoLocation(node, 0.0f, 0.0f, initiator);
+}
+
+void cl_Character::MoveOntoLocation(Ogre::SceneNode* node, float, float, ISyncedActionInitiator* initiator)
+{
+    if (node && m_navmesh && m_movementControl && m_turnControl)
+    {
+        MoveAlongPath(node->_getDerivedPosition(), initiator);
+        return;
+    }
+    NewAction(initiator, ACTIVITY_WALKING_PATH);
+    if (!node)
+    {
+        ActionDone(ISyncedActionInitiator::RESULT_FAILED);
+        return;
+    }
+    SetLocation(node);
+    ActionDone(ISyncedActionInitiator::RESULT_FINISHED);
+}
+
+void cl_Character::TurnToAnimOrigin(const std::string& animation, bool exactMatch,
+                                    ISyncedActionInitiator* initiator)
+{
+    Ogre::SceneNode* origin = GetOriginNode();
+    if (GetPuppet() && origin)
+        GetPuppet()->ApplyAnimOriginToSceneNode(origin, animation);
+    MoveOntoLocation(origin, exactMatch ? 0.0f : 5.0f, exactMatch ? 0.0f : 3.0f, initiator);
+}
+
+void cl_Character::ReleaseAction(const ISyncedActionInitiator* initiator)
+{
+    if (!initiator || m_initiator != initiator)
+        return;
+    m_initiator = nullptr;
+    m_startNotReported = false;
+    ActionDone(ISyncedActionInitiator::RESULT_ABORTED_BY_ABORT_ALL);
+}
+
+void cl_Character::InstantAction(ISyncedActionInitiator* initiator)
+{
+    NewAction(initiator, ACTIVITY_TURNING_BEFORE_WALK);
+    ActionDone(ISyncedActionInitiator::RESULT_FINISHED);
+}
+
+void cl_Character::StartSpeaking()
+{
+    m_speaking = true;
+    if (m_faceControl)
+        m_faceControl->SetSpeaking(true);
+}
+
+void cl_Character::StopSpeaking()
+{
+    m_speaking = false;
+    m_speechLevel = 0.0f;
+    if (m_faceControl)
+        m_faceControl->SetSpeaking(false);
+}
+
+void cl_Character::SetSpeechPosition(int mode, float x, float y)
+{
+    m_speechPositionMode = mode;
+    m_speechOffsetX = x;
+    m_speechOffsetY = y;
 }

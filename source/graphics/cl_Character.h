@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/IGameTimeListener.h"
 #include "graphics/EnvironmentType.h"
 #include "graphics/IPuppetControlListener.h"
 #include "graphics/cl_Navmesh.h"
@@ -9,11 +10,16 @@
 #include <OgreVector.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class ISyncedActionInitiator;
+class cl_BlobShadow;
+class cl_FaceControl;
+class cl_GameTimeRegistration;
 class cl_MovementControl;
+class cl_StepSound;
 class cl_TurnControl;
 
 // A person in the loaded scene: a scene object named by its character id, owned by the character manager.
@@ -24,7 +30,7 @@ class cl_TurnControl;
 // An action lives from its start to exactly one result told to its initiator (OnStarted at most once and
 // at the latest right before OnDone): 0 finished, 1 aborted by a new action, a deactivation or the
 // deletion of the character, 2 failed.
-class cl_Character : public cl_SceneObject, public IPuppetControlListener
+class cl_Character : public cl_SceneObject, public IPuppetControlListener, public IGameTimeListener
 {
 public:
     // What the character is doing.
@@ -53,7 +59,8 @@ public:
     void StopAnimation() override {}
     void AbortAll() override {}
 
-    // Placing the character by a location's name remembers the name; any other placement forgets it.
+    // Placing the character by a location's name remembers the name; any other placement forgets it. The
+    // blob shadow shows where the character stands under a node and hides where it stands nowhere.
     void SetLocation(Ogre::SceneNode* node) override;
     void SetLocation(const std::string& locationName) override;
     bool SetLocation(const st_ObjectPlacement& placement) override;
@@ -64,6 +71,10 @@ public:
     // becomes idle. Deactivating: the movement and turn controls' jobs are dropped unheard, a running
     // action ends with 1, the character is inactive.
     void SetActive(bool active) override;
+    // The node's scale and the blob shadow's.
+    void SetScale(float scale) override;
+    // A frame of the active character (time group "default"): its blob shadow follows the bones.
+    void Update(float dt) override;
 
     // Walks to point (a world position, projected onto the navigation mesh; beside it, to the mesh's
     // nearest triangle) as a new action of initiator (may be null; it must live until told the result).
@@ -115,6 +126,66 @@ public:
     float GetIdleTime() const { return m_idleTime; }
     void SetIdleTime(float seconds) { m_idleTime = seconds; }
 
+    // ---- What sequences ask of a character. Least forms until the focus and turn controls are driven:
+    // focusing and turning are reported begun and ended within the call; a move walks the path when the
+    // character can walk (navigation mesh and controls), else it is put on its target at once.
+
+    // Looks at target (null: stops focusing) or at a world point; listener (may be null) replaces the one
+    // before, which is told OnDone(0) first, and is told OnStarted and OnDone(0).
+    void Focus(cl_SceneObject* target, bool turn, float turnTolerance, float sweepAngle,
+               ISyncedActionInitiator* listener);
+    void FocusOnPoint(const Ogre::Vector3& point, bool turn, float turnTolerance, float sweepAngle,
+                      ISyncedActionInitiator* listener);
+    // Stops focusing; a focus listener is told OnDone(0) and dropped.
+    void StopFocus();
+    bool IsFocusing() const { return m_focusing; }
+    // The scene object looked at; null while focusing on a point or not at all.
+    cl_SceneObject* GetFocusTarget() const { return m_focusTarget; }
+    const Ogre::Vector3& GetFocusPoint() const { return m_focusPoint; }
+    // Turns toward the world point as a new action of initiator (may be null).
+    void TurnToDirection(const Ogre::Vector3& point, float angle, ISyncedActionInitiator* initiator);
+    // Goes to node (null fails: 2) as a new action of initiator to examine target; a distance of 0 or
+    // less is the character's examine distance when positive, else 280.
+    void MoveTo(Ogre::SceneNode* node, const std::string& targetId, float distance,
+                ISyncedActionInitiator* initiator);
+    // Goes onto node within the tolerances (negatives count as 0).
+    void MoveOntoLocation(Ogre::SceneNode* node, float positionTolerance, float rotationTolerance,
+                          ISyncedActionInitiator* initiator);
+    // Moves the origin node by where the animation starts, then goes onto it: tolerances 0 with
+    // exactMatch, else 5 (position) and 3 (rotation).
+    void TurnToAnimOrigin(const std::string& animation, bool exactMatch, ISyncedActionInitiator* initiator);
+    // The initiator of the running action; null for none.
+    ISyncedActionInitiator* GetInitiator() const { return m_initiator; }
+    // When initiator runs the character's action: forgets it, then ends the action with 3, unheard.
+    void ReleaseAction(const ISyncedActionInitiator* initiator);
+    float GetExamineDistance() const { return m_examineDistance; }
+    void SetExamineDistance(float distance) { m_examineDistance = distance; }
+    // The face's mouth moves while the character speaks.
+    void StartSpeaking();
+    void StopSpeaking();
+    bool IsSpeaking() const { return m_speaking; }
+    // Where subtitles go: mode 1 offset from the head, 2 a fixed screen position (0: projected head).
+    void SetSpeechPosition(int mode, float x, float y);
+    int GetSpeechPositionMode() const { return m_speechPositionMode; }
+    float GetSpeechOffsetX() const { return m_speechOffsetX; }
+    float GetSpeechOffsetY() const { return m_speechOffsetY; }
+    // The sweep of the eyes while focusing, for the focus control.
+    void SetEyeSweepAngle(float angle) { m_eyeSweepAngle = angle; }
+    float GetEyeSweepAngle() const { return m_eyeSweepAngle; }
+    // The face (registered with the puppet, which owns it); null for a character without one.
+    cl_FaceControl* GetFaceControl() const { return m_faceControl; }
+    void SetFaceControl(cl_FaceControl* faceControl) { m_faceControl = faceControl; }
+    // The footsteps; a new one replaces (and deletes) the one before. May be null.
+    void SetStepSound(std::unique_ptr<cl_StepSound> stepSound);
+    cl_StepSound* GetStepSound() const { return m_stepSound.get(); }
+    // The quads under the feet; a new one replaces the one before and shows when the character is placed.
+    // May be null.
+    void SetBlobShadow(std::unique_ptr<cl_BlobShadow> blobShadow);
+    cl_BlobShadow* GetBlobShadow() const { return m_blobShadow.get(); }
+    // The surface under the character: the local surface id of the navigation mesh's triangle below its
+    // node, else the mesh's default surface; 0 without a mesh or a triangle below.
+    int32_t GetSurfaceType() const;
+
     // Where its speech point is on the screen (0..1 from the left and from the top), for subtitles. The
     // character has no head to project yet: false, x and y untouched.
     bool GetScreenPosition(float& /*x*/, float& /*y*/) const { return false; }
@@ -143,6 +214,8 @@ private:
     // The movement and turn controls no longer owe the character a report of their jobs.
     void DropControlCallbacks();
     Ogre::Vector3 GetPosition() const;
+    // Shows the blob shadow while the character hangs under a node, hides it otherwise.
+    void ShowBlobShadowWherePlaced();
 
     cl_Navmesh* m_navmesh = nullptr;
     Activity m_activity = ACTIVITY_NEVER_ACTIVE;
@@ -159,6 +232,27 @@ private:
     int32_t m_busyCount = 0;
     float m_idleTime = 0.0f;
     float m_speechLevel = 0.0f;
+    // Starts an action of initiator that ends at once with 0.
+    void InstantAction(ISyncedActionInitiator* initiator);
+    // A new focus listener; the one before is told OnDone(0).
+    void ReplaceFocusListener(ISyncedActionInitiator* listener);
+
+    bool m_focusing = false;
+    Ogre::Vector3 m_focusPoint = Ogre::Vector3::ZERO;
+    cl_SceneObject* m_focusTarget = nullptr;
+    ISyncedActionInitiator* m_focusListener = nullptr;
+    float m_examineDistance = 0.0f;
+    bool m_speaking = false;
+    int m_speechPositionMode = 0;
+    float m_speechOffsetX = 0.0f;
+    float m_speechOffsetY = 0.0f;
+    float m_eyeSweepAngle = 0.0f;
+    cl_FaceControl* m_faceControl = nullptr;
+    // Declared after the base's puppet, so they go first: the step sound unregisters from the puppet.
+    std::unique_ptr<cl_StepSound> m_stepSound;
+    std::unique_ptr<cl_BlobShadow> m_blobShadow;
+    // Registered with the game time while active.
+    std::unique_ptr<cl_GameTimeRegistration> m_frames;
     bool m_hasStoredTransform = false;
     Ogre::Vector3 m_storedPosition = Ogre::Vector3::ZERO;
     Ogre::Quaternion m_storedOrientation = Ogre::Quaternion::IDENTITY;

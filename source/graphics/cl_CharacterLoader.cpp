@@ -3,9 +3,13 @@
 #include "common/LogCall.h"
 #include "common/XmlHelpers.h"
 #include "common/XmlNumbers.h"
+#include "graphics/cl_BlobShadow.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_ControlledPuppet.h"
+#include "graphics/cl_FaceControl.h"
 #include "graphics/cl_MovementControl.h"
+#include "graphics/cl_PuppetControlFactory.h"
+#include "graphics/cl_StepSound.h"
 #include "graphics/cl_TurnControl.h"
 
 #include <tinyxml.h>
@@ -18,26 +22,15 @@ namespace
 // character and kept as its control of that kind; null for an unknown type.
 cl_PuppetControl* AddControl(const std::string& type, const std::string& name, cl_Character& character)
 {
-    std::unique_ptr<cl_PuppetControl> made;
-    if (type == "movectrl")
-    {
-        auto movement = std::make_unique<cl_MovementControl>();
-        character.SetMovementControl(movement.get());
-        made = std::move(movement);
-    }
-    else if (type == "turnctrl")
-    {
-        auto turn = std::make_unique<cl_TurnControl>();
-        character.SetTurnControl(turn.get());
-        made = std::move(turn);
-    }
-    else
-        return nullptr;
-    cl_PuppetControl& control = *made;
-    character.GetPuppet()->AddControl(name, std::move(made));
-    control.SetOwner(&character);
-    control.SetListener(&character);
-    return &control;
+    cl_PuppetControl* control =
+        cl_PuppetControlFactory::Add(type, name, *character.GetPuppet(), &character, &character);
+    if (auto* movement = dynamic_cast<cl_MovementControl*>(control))
+        character.SetMovementControl(movement);
+    else if (auto* turn = dynamic_cast<cl_TurnControl*>(control))
+        character.SetTurnControl(turn);
+    else if (auto* face = dynamic_cast<cl_FaceControl*>(control))
+        character.SetFaceControl(face);
+    return control;
 }
 } // namespace
 
@@ -70,6 +63,10 @@ bool cl_CharacterLoader::Load(const TiXmlElement* element, cl_Character* charact
         character->SetMinWalkDistanceToPosition(
             NumberAttribute(*distances, "position", character->GetMinWalkDistanceToPosition()));
     }
+    if (const TiXmlElement* steps = element->FirstChildElement("stepsound"))
+        character->SetStepSound(cl_StepSound::Load(*steps, *character));
+    if (const TiXmlElement* shadow = element->FirstChildElement("blobshadow"))
+        character->SetBlobShadow(cl_BlobShadow::Load(*shadow, *character));
     if (character->GetActivity() == cl_Character::ACTIVITY_NEVER_ACTIVE)
         character->SetActivity(cl_Character::ACTIVITY_INACTIVE);
     return true;

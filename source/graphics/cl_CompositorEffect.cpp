@@ -5,20 +5,35 @@
 #include <OgreCamera.h>
 #include <OgreCompositorInstance.h>
 #include <OgreCompositorManager.h>
+#include <OgreRenderSystem.h>
+#include <OgreRenderWindow.h>
+#include <OgreRoot.h>
 #include <OgreSceneManager.h>
+#include <OgreViewport.h>
 #include <tinyxml.h>
 
 namespace
 {
-// The viewport the scene is shown in: the one it was rendered into last, else one its cameras know.
-Ogre::Viewport* SceneViewport(Ogre::SceneManager& sceneManager)
+// The viewport of a window that shows one of the scene's cameras. Only the render system's windows are
+// asked: the scene manager's last viewport and a camera's may be those of a mirror or light shaft, which
+// render into textures and go with their effects, and OGRE forgets neither when they go.
+Ogre::Viewport* SceneViewport(const Ogre::SceneManager& sceneManager)
 {
-    if (Ogre::Viewport* viewport = sceneManager.getCurrentViewport())
-        return viewport;
-    for (const auto& camera : sceneManager.getCameras())
+    Ogre::Root* root = Ogre::Root::getSingletonPtr();
+    Ogre::RenderSystem* renderSystem = root ? root->getRenderSystem() : nullptr;
+    if (!renderSystem)
+        return nullptr;
+    for (const auto& target : renderSystem->getRenderTargetIterator())
     {
-        if (Ogre::Viewport* viewport = camera.second->getViewport())
-            return viewport;
+        if (!dynamic_cast<const Ogre::RenderWindow*>(target.second))
+            continue;
+        for (unsigned short index = 0; index < target.second->getNumViewports(); ++index)
+        {
+            Ogre::Viewport* viewport = target.second->getViewport(index);
+            const Ogre::Camera* camera = viewport->getCamera();
+            if (camera && camera->getSceneManager() == &sceneManager)
+                return viewport;
+        }
     }
     return nullptr;
 }

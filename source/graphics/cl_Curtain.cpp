@@ -1,20 +1,43 @@
 #include "graphics/cl_Curtain.h"
 
+#include <algorithm>
+
+cl_Curtain::cl_Curtain(ICurtainListener* listener)
+{
+    if (listener)
+        m_listeners.push_back(listener);
+}
+
+void cl_Curtain::RemoveListener(const ICurtainListener* listener)
+{
+    m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener), m_listeners.end());
+}
+
 void cl_Curtain::FadeToBlack(float)
 {
     m_black = true;
-    if (m_listener)
-        m_listener->NotifyFadedToBlack();
+    Notify();
 }
 
 void cl_Curtain::FadeFromBlack(float)
 {
     m_black = false;
-    if (m_listener)
-        m_listener->NotifyFadedIn();
+    Notify();
 }
 
 void cl_Curtain::Update(float)
 {
     m_overlayVisible = m_shown;
+}
+
+void cl_Curtain::Notify()
+{
+    const std::vector<ICurtainListener*> listeners = m_listeners;
+    for (ICurtainListener* listener : listeners)
+    {
+        if (m_black)
+            listener->NotifyFadedToBlack();
+        else
+            listener->NotifyFadedIn();
+    }
 }

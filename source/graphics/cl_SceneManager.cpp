@@ -1,40 +1,62 @@
 #include "graphics/cl_SceneManager.h"
 
 #include "assets/cl_GameState.h"
+#include "assets/cl_ItemAsset.h"
 #include "assets/cl_PoolManager.h"
 #include "assets/cl_ScenePool.h"
 #include "common/LogCall.h"
+#include "common/XmlHelpers.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Command.h"
 #include "graphics/cl_Scene.h"
+#include "gui/cl_GUISystem.h"
+#include "gui/cl_IngameMenu.h"
+
+#include <OgreRoot.h>
+#include <tinyxml.h>
 
 namespace
 {
-// The event goes to the scene's asset at once; data is the other scene's id.
-void SendToScene(const std::string& sceneId, const char* event, const std::string& data)
+cl_IngameMenu* IngameMenu()
 {
-    cl_PoolManager* pools = cl_PoolManager::GetInstance();
-    if (!pools)
-        return;
-    cl_Argument argument;
-    argument.SetString(data);
-    pools->SendToAsset(pools->FindAsset(sceneId), event, argument, 0.0f);
+    cl_GUISystem* gui = cl_GUISystem::GetInstance();
+    return gui ? &gui->GetIngameMenu() : nullptr;
 }
 } // namespace
 
 cl_SceneManager::cl_SceneManager(cl_CommandDistributor& distributor)
     : m_sceneParser("scene", this), m_receiver(distributor, "scenemanager", this)
 {
+    if (cl_GameState* gameState = cl_GameState::GetInstance())
+        gameState->AddListener(this);
 }
 
-cl_SceneManager::~cl_SceneManager() = default;
-
-void cl_SceneManager::Init()
+cl_SceneManager::~cl_SceneManager()
 {
-    m_curtain = std::make_unique<cl_Curtain>(this);
+    if (cl_GameState* gameState = cl_GameState::GetInstance())
+        gameState->RemoveListener(this);
+    UnloadScene();
 }
 
-void cl_SceneManager::ParseElement(const TiXmlElement*, const std::string&, bool) {}
+void cl_SceneManager::CreateCurtain(Ogre::SceneManager* sceneManager, Ogre::Camera* camera)
+{
+    m_ogreSceneManager = sceneManager;
+    m_camera = camera;
+    if (!m_curtain)
+        m_curtain = std::make_unique<cl_Curtain>(this);
+}
+
+void cl_SceneManager::ParseElement(const TiXmlElement* element, const std::string&, bool)
+{
+    const std::string id = element ? AttributeOrEmpty(*element, "assetref") : std::string();
+    if (id.empty())
+        return;
+    std::unique_ptr<cl_Scene>& scene = m_scenes[id];
+    if (!scene)
+        scene = std::make_unique<cl_Scene>(*element);
+    else
+        scene->SetDefinition(*element);
+}
 
 void cl_SceneManager::UnloadGroup(const std::string&) {}
 
@@ -49,41 +71,106 @@ void cl_SceneManager::SetQualityLevel(int level)
     m_qualityLevel = level;
 }
 
-void cl_SceneManager::SwitchScene(const std::string& target, const std::string& /*backdrop*/, bool sendEvents)
+void cl_SceneManager::SwitchScene(const std::string& target, const std::string& backdrop, bool sendEvents,
+                                  bool /*placeCharacter*/)
 {
-    if (target != m_currentSceneName)
+    cl_Scene* scene = FindScene(target);
+    if (!scene)
     {
-        if (sendEvents && !m_currentSceneName.empty())
-            SendToScene(m_currentSceneName, "scene.Leave", target);
-        const std::string oldScene = m_currentSceneName;
-        m_currentSceneName = target;
-        if (cl_GameState* gameState = cl_GameState::GetInstance())
-            gameState->SetCurrentSceneId(target);
-        if (sendEvents)
-            SendToScene(target, "scene.Enter", oldScene);
+        if (cl_IngameMenu* menu = IngameMenu())
+            menu->SetMouseOverText("Diese Szene gibt es noch nicht!");
     }
+    else if (target != m_currentSceneName)
+        EnterScene(*scene, target, backdrop, sendEvents);
+    // The next frame's time would count the load.
+    if (Ogre::Root* root = Ogre::Root::getSingletonPtr())
+        root->clearEventTimes();
     if (m_curtain)
         m_curtain->FadeFromBlack(1.0f);
     m_changePending = false;
 }
 
+void cl_SceneManager::EnterScene(cl_Scene& scene, const std::string& target, const std::string& backdrop,
+                                 bool sendEvents)
+{
+    if (cl_IngameMenu* menu = IngameMenu())
+        menu->HideAllTexts();
+    if (m_currentScene)
+    {
+        if (sendEvents)
+            SendToScene(*m_currentScene, "scene.Leave", target);
+        m_loader.UnloadScene(*m_currentScene, false);
+    }
+    const std::string oldScene = m_currentSceneName;
+    m_currentSceneName = target;
+    m_currentScene = &scene;
+    // Without a window (the game logic run alone) there is no location to build.
+    if (m_ogreSceneManager)
+    {
+        scene.SetCamera(m_camera);
+        scene.SetSceneManager(m_ogreSceneManager);
+        m_loader.LoadScene(scene, m_qualityLevel, false, backdrop);
+        scene.SetShadowsEnabled(m_shadowMode);
+    }
+    cl_GameState* gameState = cl_GameState::GetInstance();
+    if (gameState)
+        gameState->SetCurrentSceneId(target);
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    if (auto* character = dynamic_cast<cl_ItemAsset*>(
+            pools && gameState ? pools->FindItemOrCharacter(gameState->GetCurrentCharacterId()) : nullptr))
+        character->SetCurrentScene(target);
+    if (sendEvents)
+        SendToScene(scene, "scene.Enter", oldScene);
+}
+
+void cl_SceneManager::SendToScene(const cl_Scene& scene, const char* event, const std::string& data)
+{
+    cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    if (!pools)
+        return;
+    cl_Argument argument;
+    argument.SetString(data);
+    pools->SendToAsset(pools->FindAsset(scene.GetId()), event, argument, 0.0f);
+}
+
 void cl_SceneManager::UnloadScene()
 {
-    m_loadedScene.reset();
+    if (m_currentScene)
+        m_loader.UnloadScene(*m_currentScene, false);
+    m_currentScene = nullptr;
     m_currentSceneName.clear();
+}
+
+bool cl_SceneManager::HasLoadedScene() const
+{
+    return m_currentScene != nullptr;
+}
+
+cl_Scene* cl_SceneManager::FindScene(const std::string& sceneId) const
+{
+    const auto found = m_scenes.find(sceneId);
+    return found == m_scenes.end() ? nullptr : found->second.get();
 }
 
 void cl_SceneManager::SetLoadedScene(std::unique_ptr<cl_Scene> scene)
 {
-    m_loadedScene = std::move(scene);
+    if (!scene)
+    {
+        m_scenes.erase(m_currentSceneName);
+        m_currentScene = nullptr;
+        m_currentSceneName.clear();
+        return;
+    }
+    m_currentSceneName = scene->GetId();
+    m_currentScene = scene.get();
+    m_scenes[m_currentSceneName] = std::move(scene);
 }
 
 void cl_SceneManager::RequestSceneChange(const std::string& targetSceneId)
 {
     m_exitArmed = false;
     m_targetScene = targetSceneId;
-    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
-    if (!pools || !pools->GetScenePool()->FindAsset(targetSceneId))
+    if (!FindScene(targetSceneId))
         return;
     m_changePending = true;
     if (m_curtain)
@@ -106,6 +193,16 @@ void cl_SceneManager::NotifyFadedToBlack()
 void cl_SceneManager::NotifyFadedIn()
 {
     m_curtainClosed = false;
+}
+
+void cl_SceneManager::NotifyChapterChanged()
+{
+    UnloadScene();
+}
+
+void cl_SceneManager::NotifyGameStateLoading()
+{
+    UnloadScene();
 }
 
 bool cl_SceneManager::IsBusy() const

@@ -1,62 +1,83 @@
 #pragma once
 
 #include "ISingleton.h"
+#include "assets/IGameStateListener.h"
 #include "common/ICommandReceiver.h"
 #include "common/ITarqdataParser.h"
 #include "common/cl_ParserRegistration.h"
 #include "common/cl_ReceiverRegistration.h"
 #include "graphics/cl_Curtain.h"
+#include "graphics/cl_SceneLoader.h"
 
+#include <map>
 #include <memory>
 #include <string>
 
+namespace Ogre
+{
+class Camera;
+class SceneManager;
+} // namespace Ogre
+
 class cl_Scene;
 
-// Keeps the loaded scene and switches between scenes behind the curtain; parser of the data-file element
-// `scene`.
+// Owns a scene per `scene` element of the data files, keeps the current one and changes scenes behind the
+// curtain: the old scene's asset hears "scene.Leave", the loader takes it down and builds the new one, whose
+// asset hears "scene.Enter", and the curtain opens again.
 //
-// Scenes are not loaded from files yet: the loaded scene is the runtime put in place with SetLoadedScene.
 // While a switch is under way (a scene change or a character switch pending, interaction blocked or the
-// curtain closed) nothing is picked under the mouse and the player cannot interact.
+// switch not yet faded in) nothing is picked under the mouse and the player cannot interact.
 class cl_SceneManager : public ISingleton<cl_SceneManager>,
-                        public ITarqdataParser,
                         public ICommandReceiver,
-                        public ICurtainListener
+                        public ICurtainListener,
+                        public IGameStateListener,
+                        public ITarqdataParser
 {
 public:
-    // Registers as the receiver "scenemanager" with distributor, which must outlive it.
+    // Registers as the receiver "scenemanager" with distributor, which must outlive it, as parser of the
+    // element `scene` and as game-state listener.
     explicit cl_SceneManager(cl_CommandDistributor& distributor);
+    // Unloads the current scene and deletes every scene.
     ~cl_SceneManager() override;
 
-    // Creates the curtain; called once in the game set-up. Before it there is no curtain.
-    void Init();
+    // Keeps the OGRE scene manager and camera (not owned; may be null in tests) the scenes are built in and
+    // creates the curtain; called once in the game set-up. Before it there is no curtain.
+    void CreateCurtain(Ogre::SceneManager* sceneManager, Ogre::Camera* camera);
 
-    // Scene definitions are not kept yet: both do nothing.
+    // Keeps a copy of a `scene` element under its `assetref` (an element without one is ignored). The
+    // element of the current scene reloads it at once, in place.
     void ParseElement(const TiXmlElement* element, const std::string& group, bool skip) override;
+    // The scenes stay; they read their preload lists again on their next load.
     void UnloadGroup(const std::string& group) override;
 
     // No command is known yet: each is logged as unknown and answered false.
     bool ExecuteCmd(cl_Command& cmd) override;
 
-    // level: 0, 1 or 2 (low, mid, high).
+    // level: 0, 1 or 2 (low, mid, high). A new level reloads the current scene in place.
     void SetQualityLevel(int level);
     int GetQualityLevel() const { return m_qualityLevel; }
 
-    // Changes to the scene target (a scene asset id) unless it is the current one: with sendEvents,
-    // "scene.Leave" (data: the target) goes to the old scene's asset first and "scene.Enter" (data: the old
-    // scene's id, "" for none) to the new one afterwards; the game state's current scene becomes the target.
-    // In every case the curtain opens (when there is one) and the change is no longer pending. The backdrop
-    // is for the scene's loading, which does not exist yet.
-    void SwitchScene(const std::string& target, const std::string& backdrop, bool sendEvents);
-    // Unloads the current scene and forgets its name.
+    // Loads the target scene (a scene asset id) on the named backdrop in place of the current one, unless it
+    // is the current one. With sendEvents, "scene.Leave" (data: the target) goes to the old scene's asset
+    // before it unloads and "scene.Enter" (data: the old scene's id, "" for none) to the new one after it has
+    // loaded. placeCharacter: the current character enters at the spawn point for the old scene. A target
+    // that is no known scene shows "Diese Szene gibt es noch nicht!" in the label. In every case the curtain
+    // opens (when there is one) and the change is no longer pending.
+    void SwitchScene(const std::string& target, const std::string& backdrop, bool sendEvents,
+                     bool placeCharacter);
+    // Unloads the current scene (when there is one) and leaves none current; a second call does nothing.
     void UnloadScene();
-    // The current scene's name; empty when none is loaded.
+    // The current scene's name; empty when none is current.
     const std::string& GetCurrentSceneName() const { return m_currentSceneName; }
-    // Whether a scene is current; scenes are not loaded from files yet, so a switch naming one is enough.
-    bool HasLoadedScene() const { return !m_currentSceneName.empty(); }
-    // The runtime of the loaded scene; null when none is loaded.
-    cl_Scene* GetLoadedScene() const { return m_loadedScene.get(); }
-    // Puts scene (may be null) in place of the loaded one, which is deleted.
+    // Whether a scene is current.
+    bool HasLoadedScene() const;
+    // The current scene; null when none is current.
+    cl_Scene* GetLoadedScene() const { return m_currentScene; }
+    // The scene kept under that asset id; null for none.
+    cl_Scene* FindScene(const std::string& sceneId) const;
+    // For tests that load scenes with a loader of their own: makes scene (not loaded by this manager) the
+    // current one, filed under its id in place of a scene of that id. Null deletes the current scene and
+    // leaves none current.
     void SetLoadedScene(std::unique_ptr<cl_Scene> scene);
 
     // Disarms the exit and keeps the target; when the scenes pool knows the target, the change is pending
@@ -69,10 +90,17 @@ public:
     void SwitchToCharacter(const std::string& characterId);
     const std::string& GetSwitchTarget() const { return m_switchTarget; }
 
-    // The curtain; null before Init.
+    // The curtain; null before CreateCurtain.
     cl_Curtain* GetCurtain() { return m_curtain.get(); }
     void NotifyFadedToBlack() override;
     void NotifyFadedIn() override;
+
+    // A game starts or a save game is loaded: the current scene goes; a loaded game's is built anew.
+    void NotifyGameStateCleared() override {}
+    void NotifyChapterChanged() override;
+    void NotifyGameStateLoading() override;
+    void NotifyGameStateLoaded(cl_GameState* /*gameState*/) override {}
+    void NotifyGameStateSaving(cl_GameState* /*gameState*/) override {}
 
     // The scene a pending change goes to; empty when none.
     void SetTargetScene(const std::string& sceneId) { m_targetScene = sceneId; }
@@ -95,11 +123,22 @@ public:
     bool IsExitArmed() const { return m_exitArmed; }
 
 private:
+    // Sends the event to the scene's asset at once; data is the other scene's id.
+    static void SendToScene(const cl_Scene& scene, const char* event, const std::string& data);
+    // Builds the target (kept under that name) and makes it the current scene.
+    void EnterScene(cl_Scene& scene, const std::string& target, const std::string& backdrop, bool sendEvents);
+
     std::unique_ptr<cl_Curtain> m_curtain;
-    std::unique_ptr<cl_Scene> m_loadedScene;
     std::string m_targetScene;
-    std::string m_switchTarget;
+    std::map<std::string, std::unique_ptr<cl_Scene>> m_scenes;
     std::string m_currentSceneName;
+    cl_Scene* m_currentScene = nullptr;
+    Ogre::SceneManager* m_ogreSceneManager = nullptr;
+    Ogre::Camera* m_camera = nullptr;
+    cl_SceneLoader m_loader;
+    // Texture shadows on and the shadow receivers shown, after every load.
+    int m_shadowMode = 1;
+    std::string m_switchTarget;
     int m_qualityLevel = 0;
     bool m_changePending = false;
     bool m_characterSwitchPending = false;

@@ -31,7 +31,10 @@ void SetBlend(Ogre::TextureUnitState& unit, float alpha)
 
 Ogre::TextureUnitState* FirstLayer(Ogre::Material& material)
 {
+    // Without a render system no technique is supported, yet the first one still holds the layers.
     Ogre::Technique* technique = material.getBestTechnique();
+    if (!technique && material.getNumTechniques() > 0)
+        technique = material.getTechnique(0);
     if (!technique || technique->getNumPasses() == 0 || technique->getPass(0)->getNumTextureUnitStates() == 0)
         return nullptr;
     return technique->getPass(0)->getTextureUnitState(0);

@@ -45,6 +45,8 @@ const char* const HOTSPOTS_HINT_FADE = "hotspot_hint_fade";
 // The mouse reaches the inventory row within the last 5 of 768 lines.
 constexpr float INVENTORY_EDGE = 0.9934895634651184f;
 constexpr float PRESSED_POINTER = 0.9f;
+// The height of the inventory row and of the party's column panel.
+constexpr float INVENTORY_HEIGHT = 0.125f;
 
 Ogre::OverlayManager& Overlays()
 {
@@ -109,6 +111,8 @@ void cl_IngameMenu::CreateOverlays()
         m_bars[bar]->setColour(Ogre::ColourValue::Black);
         m_pillarbox->add2D(m_bars[bar]);
     }
+    m_inventoryGui.Init(m_ingameMenu, m_background);
+    m_partyGui.Init(m_background);
 
     m_ingameMenuRoot = CreatePanel("_ingamemenu_root", "", "");
     m_ingameMenuRoot->setDimensions(1.0f, 1.0f);
@@ -135,6 +139,10 @@ void cl_IngameMenu::CreateOverlays()
 
     SetPillarbox(4.0f / 3.0f, 1.6f);
     m_textWidth = m_fontSize * 0.3f * 60.0f;
+    m_dialogGui.Create(m_ingameMenu);
+    Ogre::OverlayContainer* dialogPanel = m_dialogGui.GetPanel();
+    dialogPanel->setDimensions(0.9f - 2.0f * m_sideBarWidth, 0.0f);
+    dialogPanel->setPosition(m_sideBarWidth + 0.05f, 1.0f - m_topBarHeight);
     if (cl_GameComponents* hub = cl_GameComponents::GetInstance())
         hub->AddListener(this);
 }
@@ -146,6 +154,9 @@ void cl_IngameMenu::DestroyOverlays()
     if (cl_GameComponents* hub = cl_GameComponents::GetInstance())
         hub->RemoveListener(this);
     m_markers.reset();
+    m_dialogGui.Destroy();
+    m_partyGui.Destroy();
+    m_inventoryGui.Destroy();
     for (const auto& entry : m_namedElements)
         DestroyElement(entry.second);
     m_namedElements.clear();
@@ -185,6 +196,8 @@ void cl_IngameMenu::DestroyElement(Ogre::OverlayElement* element)
 
 void cl_IngameMenu::Show()
 {
+    // The column of portraits shows only for a party of more than one.
+    m_partyGui.Layout();
     m_shown = true;
     SetShown(m_ingameMenu, true);
     SetShown(m_background, true);
@@ -203,6 +216,7 @@ void cl_IngameMenu::Reset()
 {
     m_inventoryAllowed = true;
     m_inventoryGui.SetOpen(false);
+    m_dialogGui.Hide();
     if (m_partyGui.IsShown())
         m_partyGui.Hide();
     HideAllTexts();
@@ -258,8 +272,10 @@ void cl_IngameMenu::SetPillarbox(float minAspect, float maxAspect)
         m_bars[bar]->setDimensions(bars[bar]->width, bars[bar]->height);
         SetShown(m_bars[bar], bar < 2 ? layout.side > 0.0f : layout.top > 0.0f);
     }
-    m_inventoryGui.SetPlacement(layout.side, 0.875f - m_fontSize - layout.top, 1.0f - 2.0f * layout.side,
-                                0.125f);
+    m_inventoryGui.SetSize(1.0f - 2.0f * layout.side, INVENTORY_HEIGHT);
+    m_inventoryGui.SetPosition(layout.side, 0.875f - m_fontSize - layout.top);
+    m_partyGui.SetSize(1.0f - 2.0f * layout.side, INVENTORY_HEIGHT);
+    m_partyGui.SetPosition(layout.side + SCREEN_MARGIN, layout.top + SCREEN_MARGIN);
 }
 
 void cl_IngameMenu::SetFontSize(float size)
@@ -320,7 +336,7 @@ Ogre::OverlayElement* cl_IngameMenu::FindElement(const std::string& name) const
     return found == m_namedElements.end() ? nullptr : found->second;
 }
 
-std::string cl_IngameMenu::GetIdAt(float x, float y) const
+std::string cl_IngameMenu::GetIdAt(float x, float y)
 {
     const std::string portrait = m_partyGui.GetIdAt(x, y);
     return portrait.empty() ? m_inventoryGui.GetIdAt(x, y) : portrait;
@@ -328,7 +344,9 @@ std::string cl_IngameMenu::GetIdAt(float x, float y) const
 
 void cl_IngameMenu::MoveMouse(float x, float y)
 {
-    if (y < INVENTORY_EDGE)
+    if (m_dialogGui.IsShown())
+        m_inventoryGui.SetOpen(false);
+    else if (y < INVENTORY_EDGE)
     {
         const float rowTop = (1.0f - m_fontSize) - m_inventoryGui.GetHeight() * m_inventoryGui.GetBarScale();
         if (y < rowTop && m_inventoryGui.IsOpen())
@@ -336,6 +354,8 @@ void cl_IngameMenu::MoveMouse(float x, float y)
     }
     else
         m_inventoryGui.SetOpen(m_inventoryAllowed && (m_inventoryGui.IsOpen() || !m_inventoryGui.IsEmpty()));
+    if (m_dialogGui.IsShown())
+        m_dialogGui.MouseMoved(x, y);
     if (m_mousePointer)
     {
         m_mousePointer->setPosition(x, y);

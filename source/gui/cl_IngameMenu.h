@@ -102,7 +102,8 @@ public:
     Ogre::OverlayElement* FindElement(const std::string& name) const;
 
     // The id of the party portrait, else of the inventory item, at the point; empty when there is neither.
-    std::string GetIdAt(float x, float y) const;
+    // The views mark what they find as under the mouse.
+    std::string GetIdAt(float x, float y);
     // The mouse is at (x, y): the inventory row opens at the bottom edge and closes above the row, and the
     // pointer and its tag follow.
     void MoveMouse(float x, float y);
@@ -177,21 +178,24 @@ public:
     void SetInventoryAllowed(bool allowed) { m_inventoryAllowed = allowed; }
     bool IsInventoryAllowed() const { return m_inventoryAllowed; }
 
+    // A text area of that name in the in-game text style, owned by the overlay manager; null when OGRE has
+    // an element of that name (logged). Needs the overlays.
+    cl_TarqTextAreaOverlayElement* CreateTextElement(const std::string& name, float left, float top,
+                                                     float width, float height);
+    // The in-game text style: font, character height, spacing offset, line spacing.
+    void ApplyTextStyle(cl_TarqTextAreaOverlayElement& element);
+
 private:
     Ogre::PanelOverlayElement* CreatePanel(const std::string& name, const std::string& material,
                                            const char* use);
     void DestroyElement(Ogre::OverlayElement* element);
-    // A text area of that name in the in-game text style; null when OGRE has an element of that name.
-    cl_TarqTextAreaOverlayElement* CreateTextElement(const std::string& name, float left, float top,
-                                                     float width, float height);
-    void ApplyTextStyle(cl_TarqTextAreaOverlayElement& element);
     // The text "st_<id>", made and stored when new (isNew tells); null when the name belongs to something
     // else.
     cl_TarqTextAreaOverlayElement* OnScreenText(const std::string& id, bool& isNew);
     // Caption text at width of its first line, its left edge centring it; top as given.
     void SetCentredText(cl_TarqTextAreaOverlayElement& element, const std::string& text, float top);
 
-    cl_DialogGui m_dialogGui;
+    cl_DialogGui m_dialogGui{*this};
     cl_InventoryGui m_inventoryGui;
     cl_PartyGui m_partyGui;
     ICursorOwner* m_cursorOwner = nullptr;

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <sstream>
 
 const char* const cl_MainMenu::SOUND_CLICK_OK = "common\\menue_klick_ok";
 const char* const cl_MainMenu::SOUND_CLICK_FAIL = "common\\menue_klick_fail";
@@ -45,6 +46,14 @@ const float ROW_X = 0.525f;
 const float ROW_Y = 0.2f;
 const float ROW_STEP = 0.07f;
 const float ROW_CHAR_HEIGHT = 0.06f;
+
+// The failure message: centred on its page below the page's heading, in lines of a few words, in a red
+// that stands apart from the menu's own colours.
+const float MESSAGE_TOP = 0.6f;
+const float MESSAGE_CHAR_HEIGHT = 0.055f;
+const float MESSAGE_LINE_STEP = 0.07f;
+const size_t MESSAGE_LINE_CHARACTERS = 28;
+const Ogre::ColourValue MESSAGE_COLOUR(0.9f, 0.0f, 0.0f, 1.0f);
 
 // The lowest width of a video mode that the menu offers, and how many anti-aliasing levels.
 const int MIN_MODE_WIDTH = 1024;
@@ -130,6 +139,22 @@ std::string FirstCharacters(const std::string& text, size_t count)
             break;
     }
     return text.substr(0, end);
+}
+
+// The text in lines of at most width characters, broken at spaces; a longer word has a line of its own.
+std::vector<std::string> WrapWords(const std::string& text, size_t width)
+{
+    std::vector<std::string> lines;
+    std::istringstream words(text);
+    std::string word;
+    while (words >> word)
+    {
+        if (!lines.empty() && CharacterCount(lines.back()) + 1 + CharacterCount(word) <= width)
+            lines.back() += " " + word;
+        else
+            lines.push_back(word);
+    }
+    return lines;
 }
 } // namespace
 
@@ -251,6 +276,8 @@ cl_MainMenu::Page* cl_MainMenu::FindPage(const std::string& id)
 
 void cl_MainMenu::GoToPage(const std::string& name)
 {
+    // The player has read the message and moves on.
+    m_failureMessage.clear();
     PlayInterfaceSound(SOUND_PAGE_TURN);
     bool forward = true;
     const char* flip = FLIP_TURNING;
@@ -306,7 +333,25 @@ void cl_MainMenu::RenderPage(Page& entries, int position)
         else
             canvas.DrawText(entry.item);
     }
+    if (sceneManager && position == static_cast<int>(m_pageStack.size()) - 2)
+        DrawFailureMessage(canvas);
     canvas.EndFrame();
+}
+
+void cl_MainMenu::DrawFailureMessage(cl_TextureCanvas& canvas) const
+{
+    cl_CanvasItem line;
+    line.x = 0.5f;
+    line.y = MESSAGE_TOP;
+    line.charHeight = MESSAGE_CHAR_HEIGHT;
+    line.alignment = cl_CanvasItem::ALIGN_CENTRE;
+    line.colour = MESSAGE_COLOUR;
+    for (const std::string& text : WrapWords(m_failureMessage, MESSAGE_LINE_CHARACTERS))
+    {
+        line.text = text;
+        canvas.DrawText(line);
+        line.y += MESSAGE_LINE_STEP;
+    }
 }
 
 void cl_MainMenu::RenderAllPages()
@@ -682,8 +727,9 @@ void cl_MainMenu::OnLoadGame(const std::string&, bool)
 void cl_MainMenu::OnAutoload(const std::string&, bool)
 {
     DestroyScene();
-    if (cl_SaveGameManager* saves = SaveGames())
-        saves->LoadAutosave();
+    cl_SaveGameManager* saves = SaveGames();
+    if (saves && !saves->LoadAutosave())
+        ReturnAfterFailure(saves->GetFailure());
 }
 
 void cl_MainMenu::OnSaveGame(const std::string&, bool)
@@ -748,8 +794,9 @@ void cl_MainMenu::BeginNewGame(const std::string& chapter, int difficulty)
 {
     SetMode(TarqApp::MODE_INGAME);
     EndMinigame();
-    if (cl_SaveGameManager* saves = SaveGames())
-        saves->NewGame(chapter, difficulty);
+    cl_SaveGameManager* saves = SaveGames();
+    if (saves && !saves->NewGame(chapter, difficulty))
+        ReturnAfterFailure(saves->GetFailure());
 }
 
 void cl_MainMenu::LoadSelectedGame(int index)
@@ -762,7 +809,8 @@ void cl_MainMenu::LoadSelectedGame(int index)
     EndMinigame();
     // A copy: loading lists the save games anew.
     const SaveEntry entry = saves->GetEntries()[static_cast<size_t>(index)];
-    saves->LoadEntry(entry);
+    if (!saves->LoadEntry(entry))
+        ReturnAfterFailure(saves->GetFailure());
 }
 
 void cl_MainMenu::SaveToSelectedSlot(int index)
@@ -947,12 +995,27 @@ void cl_MainMenu::DestroyScene()
     if (!m_active)
         return;
     m_active = false;
+    m_failureMessage.clear();
     RequestMusic(m_previousMusic);
     m_book.Destroy();
     m_pageStack.clear();
     TarqApp* application = Application();
     if (application && m_book.GetCamera())
         application->RestorePreviousCamera();
+}
+
+void cl_MainMenu::ReturnAfterFailure(const std::string& message)
+{
+    SetMode(TarqApp::MODE_MAINMENU);
+    // Without the application (or after the autoload closed it in the menu mode) nothing showed the menu.
+    CreateScene("");
+    if (m_pageStack.empty())
+    {
+        GoToPage("MainPage");
+        m_book.StartZoom(1.0f);
+    }
+    m_failureMessage = message;
+    RenderAllPages();
 }
 
 void cl_MainMenu::DestroyCamera()

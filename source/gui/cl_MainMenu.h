@@ -18,15 +18,17 @@ class SceneManager;
 }
 
 class cl_SaveGameManager;
+class cl_TextureCanvas;
 struct SaveEntry;
 
 // The main menu: a book whose pages come from the data-file element `mainmenu` (colours, settings sets
 // bound to settings, pages of entries), drawn into the book's page textures. It keeps the stack of open
 // pages, runs the event word of a clicked entry (start, load, save, settings, quit), fills the entries
-// and list pages that the program itself knows (save games, chapters, settings), takes a typed save name
-// and shows it all in a 3D scene of its own (MenuBook). The GUI system owns the one menu, forwards input
-// and frame time to it while it is shown; the application creates and destroys its scene with the menu
-// mode. Parser of `mainmenu`, registered with the data-file loader while it lives. Main thread only.
+// and list pages that the program itself knows (save games, chapters, settings), takes a typed save name,
+// takes the player back after a game that could not start or load and says why, and shows it all in a 3D
+// scene of its own (MenuBook). The GUI system owns the one menu, forwards input and frame time to it while
+// it is shown; the application creates and destroys its scene with the menu mode. Parser of `mainmenu`,
+// registered with the data-file loader while it lives. Main thread only.
 class cl_MainMenu : public ITarqdataParser
 {
 public:
@@ -85,7 +87,8 @@ public:
     // "next" steps the difficulty up, anything else down; 0 and 1 alternate.
     void StepDifficulty(const std::string& direction);
     // Mode 3, the running minigame ended, and the save game of that index loaded when there is one. An
-    // index that names no save game changes nothing: the menu stays.
+    // index that names no save game changes nothing: the menu stays. A save game that cannot be loaded
+    // takes the player back (ReturnAfterFailure).
     void LoadSelectedGame(int index);
     // Saves the running game under the save name ("newgame" when empty) into the save game of that index
     // or a new one (-1), then goes back a spread.
@@ -119,6 +122,14 @@ public:
     // Closes the menu: the music from before comes back, the book and page stack go, the camera from
     // before is restored. Nothing when not shown.
     void DestroyScene();
+    // Takes the player back to the menu after a game that could not start or load: the menu mode, the menu
+    // shown with its book open (at "MainPage" when it was closed), and the message, a sentence saying why,
+    // on the open spread's left-hand page until a page turns or the menu closes. An empty message shows
+    // nothing.
+    void ReturnAfterFailure(const std::string& message);
+    const std::string& GetFailureMessage() const { return m_failureMessage; }
+    // Whether the data gives the menu a main page: a menu that a failed start can go back to.
+    bool HasMainPage() const { return m_pages.count("MainPage") != 0; }
     // The book's camera goes (at shutdown).
     void DestroyCamera();
     // The opening zoom, the light's flicker and the page flips, while shown. The first update with the
@@ -160,7 +171,8 @@ protected:
     void AddVideoOptions(bool acceptBareModes);
     // Fills "NewGame" with a row per unlocked chapter whose event is eventWord + the chapter's id.
     void FillNewGamePage(const std::string& eventWord);
-    // Mode 3, the running minigame ended, and the save games' new game in the chapter.
+    // Mode 3, the running minigame ended, and the save games' new game in the chapter. A chapter that
+    // cannot start takes the player back (ReturnAfterFailure).
     void BeginNewGame(const std::string& chapter, int difficulty);
     // The selected save game; null while selectedGame names none.
     const SaveEntry* SelectedSaveGame() const;
@@ -225,6 +237,8 @@ private:
     // The application's save games; null without the application.
     cl_SaveGameManager* SaveGames() const;
     const Ogre::ColourValue& EntryColour(const MenuEntry& entry) const;
+    // The failure message in lines on the canvas of the open spread's left-hand page.
+    void DrawFailureMessage(cl_TextureCanvas& canvas) const;
 
     std::map<std::string, Page> m_pages;
     std::vector<std::string> m_pageStack;
@@ -239,6 +253,7 @@ private:
     MenuEntry* m_editEntry = nullptr;
     std::string m_editBackup;
     bool m_active = false;
+    std::string m_failureMessage;
     std::string m_previousMusic;
     bool m_bookShown = false;
     MenuBook m_book;

@@ -291,6 +291,12 @@ void cl_SoundMixer::SetCallback(int id, IMixerCallback* callback)
         found->second.callback = callback;
 }
 
+IMixerCallback* cl_SoundMixer::GetCallback(int id) const
+{
+    const auto found = m_playbacks.find(id);
+    return found != m_playbacks.end() ? found->second.callback : nullptr;
+}
+
 void cl_SoundMixer::SetVirtualChannel(const std::string& name, int id)
 {
     m_virtualChannels[name] = id;

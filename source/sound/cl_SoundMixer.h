@@ -54,6 +54,8 @@ public:
     // The callback of a running playback: callback (null: none) replaces the one it had. An id that is
     // not running changes nothing.
     void SetCallback(int id, IMixerCallback* callback);
+    // The callback of a running playback; null for none or an id that is not running.
+    IMixerCallback* GetCallback(int id) const;
     // Virtual channels: names under which sequences find the playback they started. A later playback
     // under the same name replaces the earlier; entries stay after their playback ended.
     void SetVirtualChannel(const std::string& name, int id);

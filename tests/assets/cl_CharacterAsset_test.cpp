@@ -202,7 +202,7 @@ TEST(CharacterAssetDemo, TheKeeperTalksOfTheTowerThenHasNothingToSay)
 
     EXPECT_EQ(keeper.GetSpeechColour(), Ogre::ColourValue(1.0f, 128 / 255.0f, 0.0f));
     EXPECT_EQ(dynamic_cast<cl_CharacterAsset&>(world.Asset(hero)).GetSpeechColour(),
-              Ogre::ColourValue(200 / 255.0f, 220 / 255.0f, 1.0f));
+              Ogre::ColourValue(60 / 255.0f, 140 / 255.0f, 1.0f));
     std::vector<cl_TopicAsset*> topics;
     keeper.GetActiveTopics(nullptr, hero, topics);
     EXPECT_EQ(IdsOf(topics), (Ids{"topics_tower", "topics_bye"}));
@@ -213,7 +213,7 @@ TEST(CharacterAssetDemo, TheKeeperTalksOfTheTowerThenHasNothingToSay)
     EXPECT_TRUE(world.Logic("characters_keeper").IsInState("talkative"));
     topics.clear();
     keeper.GetActiveTopics(&tower, hero, topics);
-    EXPECT_EQ(IdsOf(topics), (Ids{"topics_tower_key"}));
+    EXPECT_EQ(IdsOf(topics), (Ids{"topics_tower_key", "topics_tower_back"}));
 
     tower.SetActive(false);
     EXPECT_TRUE(world.Logic("characters_keeper").IsInState("quiet"));

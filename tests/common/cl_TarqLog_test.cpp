@@ -184,8 +184,9 @@ TEST(LogCall, QualifiedNameAndSourcePath)
     };
     for (const Case& c : cases)
         EXPECT_EQ(LogCall::QualifiedName(c.pretty), c.name);
-    EXPECT_EQ(LogCall::SourcePath(QUILLMERE_SOURCE_ROOT "source/common/cl_Argument.cpp"),
-              "source\\common\\cl_Argument");
+    for (const char* file : {QUILLMERE_SOURCE_ROOT "source/common/cl_Argument.cpp",
+                             "../../source/common/cl_Argument.cpp", "./source/common/cl_Argument.cpp"})
+        EXPECT_EQ(LogCall::SourcePath(file), "source\\common\\cl_Argument") << file;
 }
 
 TEST(LogCall, LongMessagesAreCutSafely)

@@ -9,6 +9,7 @@
 #include "common/cl_Localizer.h"
 #include "gui/cl_GUISystem.h"
 #include "gui/cl_TarqTextAreaOverlayElementFactory.h"
+#include "support/GlRenderSystem.h"
 #include "support/LoadedLibraries.h"
 #include "support/LogCapture.h"
 #include "support/RecordingParser.h"
@@ -70,13 +71,8 @@ protected:
         m_root = std::make_unique<Ogre::Root>("", "", "");
         // The chapter loading screen draws overlays.
         m_overlaySystem = std::make_unique<Ogre::OverlaySystem>();
-        m_root->loadPlugin("/usr/lib/x86_64-linux-gnu/OGRE/RenderSystem_GL");
-        m_root->loadPlugin("/usr/lib/x86_64-linux-gnu/OGRE/Codec_STBI");
-        Ogre::RenderSystem* renderSystem = m_root->getRenderSystemByName("OpenGL Rendering Subsystem");
-        ASSERT_NE(renderSystem, nullptr);
-        renderSystem->setConfigOption("Full Screen", "No");
-        renderSystem->setConfigOption("Video Mode", "640 x 480");
-        m_root->setRenderSystem(renderSystem);
+        UseGlRenderSystem(*m_root);
+        m_root->getRenderSystem()->setConfigOption("Video Mode", "640 x 480");
         Ogre::RenderWindow* window = m_root->initialise(true, "chapter loading");
         KeepLoadedLibraries();
         Ogre::SceneManager* game = m_root->createSceneManager();

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Damaged files as a player's disk or an author's editor makes them, each in a fresh copy of the demo with a
 # fresh HOME: every one gives a log line that names the file or id, and the game either runs on (and ends
-# with exit code 0 when its window is closed) or, where it cannot go on, ends with a non-zero exit code.
-# Cases marked "play" start the first chapter from the start-up Lua, as the main menu's new game does.
+# with exit code 0 when its window is closed), or goes back to the main menu, whose open book says why in
+# red on its left-hand page, or, where it cannot go on, ends with a non-zero exit code.
+# Cases marked "play" start the first chapter from the start-up Lua, as the main menu's new game does; the
+# last case starts a chapter with a broken new game through the menu, clicking like a player.
 # Usage: damaged_e2e.sh BINARY BUILD_DIR
 source "$(dirname "$0")/harness.sh"
+source "$(dirname "$0")/book.sh"
 e2e_setup "$1" "$2"
+e2e_screen 800x600
 
 # "<a>" levels times, closed again: far deeper than any real file.
 deep() {
@@ -26,18 +30,35 @@ play() {
     echo 'sendcmd("game", "StartChapter", "chapter1")' >>"$E2E_GAME/pimb/Functions.lua"
 }
 
-# One case: the damage (a shell function), what happens ("runs" or "fails") and the log line it must give.
+# Whether a screenshot within 60 s shows the open book with the failure message's red letters on the
+# left-hand page below the title.
+shows_message() {
+    for _ in $(seq 120); do
+        e2e_screenshot "$1"
+        book_opened "$1" && (($(book_pixels "$1" 310 140 60 330 'r > g + 0.15 && r > b + 0.15') > 300)) &&
+            return 0
+        sleep 0.5
+    done
+    return 1
+}
+
+# One case: the damage (a shell function), what happens ("runs", "menu" or "fails") and the log line it
+# must give.
 check() {
     local name=$1 damage=$2 outcome=$3 logged=$4 log
     echo "case: $name"
     fresh_game
     "$damage"
     log=$(e2e_user_file welk.log)
-    if [[ $outcome == runs ]]; then
+    if [[ $outcome != fails ]]; then
         e2e_start
         e2e_wait_log "$logged"
-        e2e_wait_log "Finished loading resource group GAMEDATA"
-        sleep 1
+        if [[ $outcome == menu ]]; then
+            shows_message "${name// /_}" || e2e_fail "$name: no main menu that says why"
+        else
+            e2e_wait_log "Finished loading resource group GAMEDATA"
+            sleep 1
+        fi
         kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "$name: the game ended by itself"
         e2e_close_window
         e2e_wait_exit 60
@@ -68,6 +89,10 @@ unknown_start_scene() {
     play
 }
 empty_gamestate() { : >"$E2E_GAME/pimb/chapter1/gamestate.xml"; play; }
+empty_gamestate_no_menu() {
+    rm "$E2E_GAME/data/interface/mainmenu.tdf"
+    empty_gamestate
+}
 
 check "deep config.xml" deep_config runs "config.xml nests elements 40001 levels deep"
 check "deep save game" deep_save runs "savegame5.tsg nests elements 40002 levels deep"
@@ -79,7 +104,24 @@ check "garbage ogre.cfg" garbage_ogre_cfg runs "ogre.cfg cannot be used"
 check "bad resources.cfg entry" bad_resource runs "resources.cfg: the resource location Bogus=nowhere"
 check "missing asset file" missing_asset_file runs "charts/key.scxml cannot be read"
 check "unknown start scene" unknown_start_scene runs "starts in the scene 'scenes_nowhere'"
-check "deep gamestate.xml" deep_gamestate fails "gamestate.xml nests elements 40001 levels deep"
-check "empty gamestate.xml" empty_gamestate fails "chapter 'chapter1' cannot be started... quitting!"
+check "deep gamestate.xml" deep_gamestate menu "gamestate.xml nests elements 40001 levels deep"
+check "empty gamestate.xml" empty_gamestate menu "chapter 'chapter1' cannot be started... back to the main menu"
 grep -qF "gamestate.xml in row" "$(e2e_user_file welk.log)" || e2e_fail "the empty gamestate.xml is not named"
+check "empty gamestate.xml without a main menu" empty_gamestate_no_menu fails \
+    "chapter 'chapter1' cannot be started... quitting!"
+
+echo "case: a new game of a chapter with an empty gamestate.xml, from the main menu"
+fresh_game
+: >"$E2E_GAME/pimb/chapter1/gamestate.xml"
+e2e_start
+e2e_wait_log "menu shown"
+sleep 1
+book_open
+book_click newgame
+book_click chapter
+shows_message from_menu || e2e_fail "the menu's new game: no main menu that says why"
+e2e_wait_log "chapter1/gamestate.xml in row"
+book_click quit
+e2e_wait_exit 60
+[[ $E2E_EXIT -eq 0 ]] || e2e_fail "the menu's new game: the game ended with exit code $E2E_EXIT"
 echo "damaged: passed"

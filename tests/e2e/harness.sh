@@ -11,6 +11,11 @@
 #   e2e_start [WRAPPER...]         e2e_launch, then e2e_wait_window
 #   e2e_wait_log TEXT [SECONDS]    waits until the game's log holds the text (fails after the time)
 #   e2e_wait_file FILE [SECONDS]   waits until the file exists (fails when the game ends first or after the time)
+#   e2e_tower_ticks LUA            the tower room's background sequence, which ticks about once a second
+#                                  while chapter 1 runs, runs LUA at each tick (its number in `tick`) and
+#                                  then notes the tick for e2e_wait_tick
+#   e2e_wait_tick N [SECONDS]      waits until the tower has ticked N times (fails when the game ends first
+#                                  or after the time, default 30 s)
 #   e2e_screenshot NAME            captures the screen into $E2E_SHOTS/NAME.png
 #   e2e_close_window               closes the window as a player would
 #   e2e_wait_exit [SECONDS]        waits for the game to end; its exit code in E2E_EXIT
@@ -23,6 +28,16 @@
 #   e2e_colour_near SHOT X Y R G B [TOLERANCE]
 #                                  whether the screenshot's pixel has about that colour (0..255, default
 #                                  tolerance 40); says what it saw when not
+#   e2e_mean_colour SHOT WIDTH HEIGHT LEFT TOP
+#                                  "r g b" (0..255), the mean colour of that rectangle
+#   e2e_colours_near "R G B" "R G B" [TOLERANCE]
+#                                  whether the two colours are about equal (default tolerance 30)
+#   e2e_changed_pixels SHOT OTHER WIDTH HEIGHT LEFT TOP [THRESHOLD]
+#                                  how many pixels of that rectangle differ by more than the threshold
+#                                  (default 20%) between the two screenshots
+#   e2e_count_colour SHOT WIDTH HEIGHT LEFT TOP R G B [FUZZ]
+#                                  how many pixels of that rectangle have about that colour (0..255,
+#                                  default fuzz 10% of the colour space)
 #   e2e_ink_box SHOT WIDTH HEIGHT LEFT TOP [THRESHOLD]
 #                                  "width left top" of the pixels brighter than the threshold (default
 #                                  50%) in that rectangle, relative to it; "0" when there are none
@@ -117,6 +132,30 @@ e2e_wait_file() {
     e2e_fail "no $file after $seconds s"
 }
 
+e2e_tower_ticks() {
+    local sequence="$E2E_GAME/pimb/chapter1/sequences/tower_ambience.xml"
+    sed -i 's|_globals.tower_ticks = (_globals.tower_ticks or 0) + 1|& e2e_on_tick(_globals.tower_ticks)|' "$sequence"
+    grep -q e2e_on_tick "$sequence" || e2e_fail "the tower's sequence was not extended"
+    cat >>"$E2E_GAME/pimb/Functions.lua" <<LUA
+function e2e_on_tick(tick)
+    $1
+    local file = io.open("$E2E_ROOT/ticks.txt", "a")
+    file:write("tick ", tick, "\n")
+    file:close()
+end
+LUA
+}
+
+e2e_wait_tick() {
+    local seconds=${2:-30}
+    for _ in $(seq $((seconds * 10))); do
+        grep -qx "tick $1" "$E2E_ROOT/ticks.txt" 2>/dev/null && return 0
+        kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the game ended by itself"
+        sleep 0.1
+    done
+    e2e_fail "no tick $1 of the tower within $seconds s"
+}
+
 e2e_screenshot() {
     import -window root "$E2E_SHOTS/$1.png"
 }
@@ -163,6 +202,30 @@ e2e_colour_near() {
         b >= $6 - tolerance && b <= $6 + tolerance)) && return 0
     echo "$1 at $2,$3 is $seen, not $4 $5 $6" >&2
     return 1
+}
+
+e2e_mean_colour() {
+    convert "$E2E_SHOTS/$1.png" -crop "${2}x${3}+${4}+${5}" +repage -resize 1x1\! \
+        -format "%[fx:int(255*r+0.5)] %[fx:int(255*g+0.5)] %[fx:int(255*b+0.5)]" info:
+}
+
+e2e_colours_near() {
+    local r1 g1 b1 r2 g2 b2
+    read -r r1 g1 b1 <<<"$1"
+    read -r r2 g2 b2 <<<"$2"
+    local t=${3:-30}
+    ((r1 >= r2 - t && r1 <= r2 + t && g1 >= g2 - t && g1 <= g2 + t && b1 >= b2 - t && b1 <= b2 + t))
+}
+
+e2e_changed_pixels() {
+    convert "$E2E_SHOTS/$1.png" "$E2E_SHOTS/$2.png" -crop "${3}x${4}+${5}+${6}" +repage \
+        -compose difference -composite -colorspace gray -threshold "${7:-20}%" -format "%[fx:int(mean*w*h+0.5)]" info:
+}
+
+e2e_count_colour() {
+    # The colour's pixels turn magenta, all others black; the mean red then counts them.
+    convert "$E2E_SHOTS/$1.png" -crop "${2}x${3}+${4}+${5}" +repage -fuzz "${9:-10}%" \
+        -fill magenta -opaque "rgb($6,$7,$8)" -fill black +opaque magenta -format "%[fx:int(mean.r*w*h+0.5)]" info:
 }
 
 e2e_ink_box() {

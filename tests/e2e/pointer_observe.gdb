@@ -1,5 +1,7 @@
 # Breakpoints that note, as "seen: ..." lines, where the game's user interface is told the pointer is when
-# it moves and when a button is released; each lets the game go on at once. Used by pointer_e2e.sh.
+# it moves and when a button is released; each lets the game go on at once, except on a move to (7, 5):
+# there the game is held, with a file "held" in its working folder, until a file "go" appears there (or
+# for ten seconds), so that what the player does meanwhile reaches it in one frame. Used by pointer_e2e.sh.
 #
 # Each breakpoint sits on the function's first instruction, where $rsi holds the OIS::MouseEvent (see
 # input_observe.gdb). OIS's types carry no debug information in the program, so the fields are read by
@@ -15,6 +17,9 @@ commands
 silent
 set $state = *(char**)($rsi + 16)
 printf "seen: move %d %d\n", *(int*)($state + 12), *(int*)($state + 28)
+if *(int*)($state + 12) == 7 && *(int*)($state + 28) == 5
+shell touch held; for i in $(seq 100); do [ -e go ] && break; sleep 0.1; done
+end
 continue
 end
 

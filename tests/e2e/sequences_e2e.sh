@@ -3,9 +3,11 @@
 # room's chart plays its background sequence on layer 1 (a pause, a tick of "_globals.tower_ticks", a go-to)
 # again and again, and the Lua plays the door's sequence ("PlaySequence" with the door's logic as owner)
 # without the key: it rattles. At the second tick of the tower the key is taken and the door's sequence
-# plays again: the door is unlocked. The door's chart hears "sequence.Done" each time and the Lua writes
-# what it then finds into sequences.txt; the tower still ticks afterwards. The game ends with exit code 0
-# when its window is closed.
+# plays again: the door is unlocked and the chapter's closing cutscene plays (a few seconds: a door creak,
+# the keeper's voice, the hero's line, a fade to black and back). The door's chart hears "sequence.Done"
+# each time and the Lua writes what it then finds into sequences.txt, with the tower's ticks so far: they
+# went on during the cutscene, and go on after it. The game ends with exit code 0 when its window is
+# closed.
 #
 # The door's and the tower's chart and the tower's sequence are extended only to call the Lua of this test.
 # A click on the key would play its sequence once the scene's picking has landed; until then the unit tests
@@ -37,6 +39,7 @@ function e2e_on_start()
     sendcmd("game", "PlaySequence", "items_door", "unlock")
 end
 function e2e_on_door_done()
+    e2e_doors = (e2e_doors or 0) + 1
     e2e_write(string.format("door %s rattled %s tries %s ticks %d", tostring(_globals.door),
         tostring(_globals.door_rattled), tostring(_globals.door_tries), _globals.tower_ticks or 0))
 end
@@ -44,24 +47,25 @@ function e2e_on_tick()
     if _globals.tower_ticks == 2 then
         _globals.key_taken = true
         sendcmd("game", "PlaySequence", "items_door", "unlock")
-    elseif _globals.tower_ticks == 4 then
-        e2e_write("ticks 4")
+    elseif e2e_doors == 2 and not e2e_ticked_after then
+        e2e_ticked_after = true
+        e2e_write("ticks " .. _globals.tower_ticks)
     end
 end
 LUA
 
 e2e_start
-for _ in $(seq 300); do
-    grep -q "ticks 4" "$report" 2>/dev/null && break
+for _ in $(seq 600); do
+    grep -q "^ticks" "$report" 2>/dev/null && break
     kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the game ended by itself"
     sleep 0.1
 done
-[[ -f $report ]] || e2e_fail "no sequence ended within 30 s"
-expected="door locked rattled 1 tries 1 ticks 0
-door closed rattled 1 tries 2 ticks 2
-ticks 4"
-if [[ "$(cat "$report")" != "$expected" ]]; then
-    printf 'expected:\n%s\nfound:\n%s\n' "$expected" "$(cat "$report")" >&2
+[[ -f $report ]] || e2e_fail "no sequence ended within 60 s"
+found=$(cat "$report")
+# The cutscene lasts seconds, so the tower has ticked on by the time it ends: more than twice.
+if ! [[ $found =~ ^"door locked rattled 1 tries 1 ticks 0"$'\n'"door closed rattled 1 tries 2 ticks "([0-9]+)$'\n'"ticks "([0-9]+)$ ]] ||
+    ((BASH_REMATCH[1] <= 2 || BASH_REMATCH[2] <= BASH_REMATCH[1])); then
+    printf 'found:\n%s\n' "$found" >&2
     e2e_fail "the sequences did not run as the data says"
 fi
 log=$(e2e_user_file welk.log)

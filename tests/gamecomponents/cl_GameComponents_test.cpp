@@ -62,14 +62,15 @@ protected:
     {
         m_world.LoadChapter(DemoChapterFolder());
         EXPECT_TRUE(m_world.LoadGameState(DemoNewGameState()));
-        m_scenes.Init();
+        m_scenes.CreateCurtain(nullptr, nullptr);
+        ParseScenes(m_scenes, {"scenes_tower"});
         m_hub.AddListener(&m_listener);
     }
 
     // Back to the new game with nothing under the mouse, held or playing, and the scene manager idle.
     void Restart()
     {
-        m_dialogs.SetDialogPartner(nullptr);
+        m_dialogs.partner = nullptr;
         m_dialogs.queryPending = false;
         EXPECT_TRUE(m_world.LoadGameState(DemoNewGameState()));
         m_scenes.SetChangePending(false);
@@ -94,7 +95,7 @@ protected:
         if (!held.empty())
             m_hub.SetSelectedItem(Item(held));
         if (dialog)
-            m_dialogs.SetDialogPartner(Character("characters_keeper"));
+            m_dialogs.partner = Character("characters_keeper");
     }
     // The stand-ins' calls since the last Restart, joined by "; ".
     std::string CallsMade() const
@@ -446,7 +447,7 @@ TEST_F(HubTest, ARequestedChapterStartsInTheFirstFrameThatAllowsInteraction)
 {
     std::vector<std::pair<std::string, int32_t>> started;
     m_hub.SetChapterStarter(
-        [&started](const std::string& chapter, int32_t difficulty)
+        [&started](const std::string& chapter, int32_t difficulty, std::string&)
         {
             started.emplace_back(chapter, difficulty);
             return true;
@@ -494,7 +495,7 @@ TEST_F(HubTest, ResetForgetsThePointerHeldAndPlayingButADialogKeepsTheObject)
         m_calls.clear();
 
         c.trigger(m_world);
-        m_dialogs.SetDialogPartner(nullptr);
+        m_dialogs.partner = nullptr;
         EXPECT_EQ(m_hub.GetMouseOverObject() != nullptr, c.objectKept);
         EXPECT_EQ(m_hub.GetSelectedItem(), nullptr);
         EXPECT_EQ(m_hub.GetMouseOverPortrait(), nullptr);
@@ -847,9 +848,9 @@ protected:
     std::unique_ptr<LogCapture> m_log;
 };
 
-TEST_F(HubInApplication, AChapterThatCannotStartEndsTheProgramWithAFailure)
+TEST_F(HubInApplication, WithoutAMainMenuAChapterThatCannotStartEndsTheProgramWithAFailure)
 {
-    const auto fails = [](const std::string&, int32_t) { return false; };
+    const auto fails = [](const std::string&, int32_t, std::string&) { return false; };
     const struct
     {
         const char* name;
@@ -874,6 +875,48 @@ TEST_F(HubInApplication, AChapterThatCannotStartEndsTheProgramWithAFailure)
         EXPECT_TRUE(m_app->IsQuitRequested());
         EXPECT_EQ(m_app->GetExitCode(), EXIT_FAILURE);
         EXPECT_TRUE(m_log->Contains(c.logged, cl_Logger::LEVEL_ERROR));
+        EXPECT_EQ(Hub().GetRequestedChapter(), "");
+    }
+}
+
+TEST_F(HubInApplication, AChapterThatCannotStartGoesBackToTheMainMenuWhichSaysWhy)
+{
+    const std::string newGame = ReadTextFile("pimb/chapter1/gamestate.xml");
+    const struct
+    {
+        const char* name;
+        const char* chapter;
+        const char* gamestate;
+        const char* shown;
+        const char* logged;
+    } cases[] = {
+        {"an empty gamestate.xml", "chapter1", "",
+         "The chapter 'chapter1' cannot start: its gamestate.xml is empty.",
+         "chapter 'chapter1' cannot be started... back to the main menu"},
+        {"no such chapter", "chapter9", nullptr, "There is no chapter 'chapter9'.",
+         "chapter 'chapter9' not found... back to the main menu"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Restart();
+        WriteTextFile("pimb/chapter1/gamestate.xml", c.gamestate ? c.gamestate : newGame);
+        cl_TarqdataLoader& loader = *cl_TarqdataLoader::GetInstance();
+        loader.ParseTdf("GAMEDATA", ReadTextFile("data/common/quillmere.tdf"), "quillmere.tdf", false);
+        loader.ParseTdf("INTERFACEDATA", ReadTextFile("data/interface/mainmenu.tdf"), "mainmenu.tdf", false);
+        ASSERT_TRUE(cl_ScriptSystem::GetInstance()->ExecuteString(
+            std::string(R"(sendcmd("game", "StartChapter", ")") + c.chapter + "\")"));
+
+        EXPECT_TRUE(Frame());
+        EXPECT_FALSE(m_app->IsQuitRequested());
+        EXPECT_EQ(m_app->GetExitCode(), EXIT_SUCCESS);
+        EXPECT_EQ(m_app->GetMode(), TarqApp::MODE_MAINMENU);
+        const cl_MainMenu& menu = cl_GUISystem::GetInstance()->GetMainMenu();
+        EXPECT_TRUE(menu.IsShown());
+        EXPECT_EQ(menu.GetPageStack(), (std::vector<std::string>{"MainPage_left", "MainPage"}));
+        EXPECT_EQ(menu.GetFailureMessage(), c.shown);
+        EXPECT_TRUE(m_log->Contains(c.logged, cl_Logger::LEVEL_ERROR));
+        EXPECT_FALSE(m_log->Contains("quitting!"));
         EXPECT_EQ(Hub().GetRequestedChapter(), "");
     }
 }
@@ -913,7 +956,7 @@ TEST_F(HubInApplication, GameOverWaitsForTheChapterStartAndForInteraction)
     ASSERT_TRUE(gameState.ReplaceTree(*document.RootElement()));
     int starts = 0;
     Hub().SetChapterStarter(
-        [&starts](const std::string&, int32_t)
+        [&starts](const std::string&, int32_t, std::string&)
         {
             ++starts;
             return true;
@@ -978,9 +1021,9 @@ protected:
         scene->SetNavmesh(TowerNavmeshMesh());
         m_scenes.SetLoadedScene(std::move(scene));
         m_dialogs.ClearChoices();
-        m_dialogs.SetChoice("old", "texts_choice");
+        m_dialogs.AddChoice("old", "texts_choice");
         m_dialogs.queryPending = arrange.find("query") != std::string::npos;
-        m_dialogs.SetDialogPartner(nullptr);
+        m_dialogs.partner = nullptr;
         m_hub.SetSelectedItem(nullptr);
         m_hub.SetMouseOverObject(nullptr);
         if (arrange.find("hover") != std::string::npos)
@@ -988,7 +1031,7 @@ protected:
         if (arrange.find("held") != std::string::npos)
             m_hub.SetSelectedItem(Item("items_key"));
         if (arrange.find("dialog") != std::string::npos)
-            m_dialogs.SetDialogPartner(dynamic_cast<cl_CharacterAsset*>(&m_world.Asset("characters_keeper")));
+            m_dialogs.partner = dynamic_cast<cl_CharacterAsset*>(&m_world.Asset("characters_keeper"));
         m_hub.GetVideoPlayer().Stop();
         if (arrange.find("video") != std::string::npos)
             m_hub.GetVideoPlayer().Play("old.ogv");
@@ -1150,7 +1193,7 @@ TEST_F(GameCommandTest, EachCommandReadsItsArgumentsAndAnswersItsValue)
         {"", R"("ClearChoices")", true, "", "choices="},
         {"", R"("GetCurrentCharacter")", true, "string characters_hero", ""},
         {"", R"("GetCurrentScene")", true, "string scenes_tower", ""},
-        {"", R"("GetCurrentSceneName")", true, "string ", ""},
+        {"", R"("GetCurrentSceneName")", true, "string scenes_tower", ""},
         {"front", R"("GetSequenceCaller", -1)", true, "string characters_hero", ""},
         {"front", R"("GetSequenceCallerType", -1)", true, "string character", ""},
         {"front", R"("GetSequenceCaller", 3)", true, "", ""},
@@ -1167,7 +1210,7 @@ TEST_F(GameCommandTest, EachCommandReadsItsArgumentsAndAnswersItsValue)
         {"", R"("PlaySequence", "characters_nobody", "sequence")", true, "", ""},
         {"", R"("EnqueueSequence", "characters_mute", "sequence")", true, "", ""},
         {"", R"("QueryChoice", "characters_hero")", true, "", "QueryChoice characters_hero"},
-        {"", R"("QueryChoice", "characters_nobody")", true, "", "QueryChoice null"},
+        {"", R"("QueryChoice", "characters_nobody")", true, "", ""},
         {"", R"("SetNavmesh", "navmesh_b")", false, "", UNKNOWN_TOWER_NAVMESH},
         {"", R"("SetNavmesh", "navmesh_b", "scenes_tower")", false, "", UNKNOWN_TOWER_NAVMESH},
         {"", R"("SetNavmesh", "navmesh_b", "scenes_garden")", false, "", "garden navmesh=navmesh_b"},
@@ -1178,11 +1221,10 @@ TEST_F(GameCommandTest, EachCommandReadsItsArgumentsAndAnswersItsValue)
         {"", R"("UseItem", "items_key")", true, "", "listener OnItemSelected items_key; selected=items_key"},
         {"held", R"("UseItem", "items_none")", true, "", "listener OnItemSelected null; selected=null"},
         {"hover", R"("StartDialog", "characters_keeper")", true, "",
-         "DialogStart; EnterTopic null; listener OnInteractionChanged null; hover=null; "
-         "partner=characters_keeper"},
+         "StartSubDialog characters_keeper null; listener OnInteractionChanged null; hover=null"},
         {"hover", R"("StartDialog", "characters_mute")", true, "",
-         "listener OnInteractionChanged null; hover=null"},
-        {"query", R"("StartDialog", "characters_keeper")", true, "", ""},
+         "StartSubDialog characters_mute null; listener OnInteractionChanged null; hover=null"},
+        {"", R"("StartDialog", "characters_nobody")", true, "", ""},
         {"", R"("StartSubDialog", "characters_keeper", "sub")", true, "",
          "StartSubDialog characters_keeper topics_tower"},
         {"", R"("StartSubDialog", "characters_keeper", "none")", true, "",
@@ -1297,7 +1339,7 @@ TEST_F(GameCommandTest, TheLastChapterStartOfAFrameWinsWithItsDifficulty)
         sendcmd("game", "StartChapter", "chapter3"))"));
     std::vector<std::string> started;
     m_hub.SetChapterStarter(
-        [&started](const std::string& chapter, int32_t difficulty)
+        [&started](const std::string& chapter, int32_t difficulty, std::string&)
         {
             started.push_back(chapter + " " + std::to_string(difficulty));
             return true;

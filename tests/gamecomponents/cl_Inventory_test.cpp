@@ -46,6 +46,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_world.LoadGameState(DemoNewGameState()));
+        // The cases start from a hero who has carried nothing yet; the demo's hero starts with a cloth.
+        TiXmlElement* hero = m_inventory.FindCharacterNode("characters_hero");
+        ASSERT_NE(hero, nullptr);
+        hero->Parent()->RemoveChild(hero);
         m_inventory.SetCurrentCharacter("characters_hero");
         m_listener.lines.clear();
         m_world.log.Clear();

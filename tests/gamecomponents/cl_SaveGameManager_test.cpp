@@ -4,9 +4,11 @@
 #include "assets/IGameStateListener.h"
 #include "assets/cl_Asset.h"
 #include "assets/cl_AssetLogic.h"
+#include "assets/cl_CharacterAsset.h"
 #include "assets/cl_GameState.h"
 #include "assets/cl_PoolManager.h"
 #include "assets/cl_SequenceAsset.h"
+#include "assets/cl_TopicAsset.h"
 #include "common/StringHelpers.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Config.h"
@@ -14,6 +16,7 @@
 #include "common/cl_Logger.h"
 #include "common/cl_TarqdataLoader.h"
 #include "gamecomponents/SaveGameFile.h"
+#include "gamecomponents/cl_DialogSystem.h"
 #include "gamecomponents/cl_GameComponents.h"
 #include "gamecomponents/cl_Inventory.h"
 #include "gamecomponents/cl_Party.h"
@@ -59,7 +62,8 @@ protected:
         cl_GameState::GetInstance()->SwitchChapter(cl_Config::GetInstance()->GetPimbDataPath() + "chapter1/",
                                                    "", nullptr);
         Loader().SetCurrentChapterId("chapter1");
-        Scenes().Init();
+        Loader().ParseTdf("CHAPTERDATA", ReadTextFile("data/chapter1/scenes.tdf"), "scenes.tdf", false);
+        Scenes().CreateCurtain(nullptr, nullptr);
         Saves().ScanSaveGames();
     }
 
@@ -415,6 +419,51 @@ TEST_F(SaveGames, ANewGameStartsTheChapterAtItsStartScene)
     EXPECT_EQ(GameTime().GetPlayedTime(), 0.0f);
 }
 
+TEST_F(SaveGames, AChapterThatCannotStartSaysWhyForThePlayerAndTheLogNamesTheFile)
+{
+    const std::string newGame = ReadTextFile("pimb/chapter1/gamestate.xml");
+    const struct
+    {
+        const char* name;
+        const char* chapter;
+        std::string text; // of gamestate.xml
+        bool removed;     // no gamestate.xml at all
+        const char* failure;
+        const char* logged;
+    } cases[] = {
+        {"no such chapter", "chapter9", newGame, false, "There is no chapter 'chapter9'.", "chapter9"},
+        {"no file", "chapter1", "", true,
+         "The chapter 'chapter1' cannot start: its gamestate.xml cannot be read.", "chapter1/gamestate.xml"},
+        {"an empty file", "chapter1", "", false,
+         "The chapter 'chapter1' cannot start: its gamestate.xml is empty.", "chapter1/gamestate.xml in row"},
+        {"cut short", "chapter1", newGame.substr(0, newGame.size() / 2), false,
+         "The chapter 'chapter1' cannot start: its gamestate.xml is damaged.",
+         "chapter1/gamestate.xml in row"},
+        {"nested too deep", "chapter1", "<gamestate>" + Repeat("<a>", 40000), false,
+         "The chapter 'chapter1' cannot start: its gamestate.xml is damaged.",
+         "chapter1/gamestate.xml nests elements"},
+        {"another root", "chapter1", "<savegame/>", false,
+         "The chapter 'chapter1' cannot start: its gamestate.xml has no element 'gamestate'.",
+         "chapter1/gamestate.xml has no element 'gamestate'"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        if (c.removed)
+            boost::filesystem::remove("pimb/chapter1/gamestate.xml");
+        else
+            WriteTextFile("pimb/chapter1/gamestate.xml", c.text);
+        m_log.Clear();
+        EXPECT_FALSE(Saves().StartChapter(c.chapter, 0));
+        EXPECT_EQ(Saves().GetFailure(), c.failure);
+        EXPECT_TRUE(m_log.Contains(c.logged, cl_Logger::LEVEL_ERROR));
+
+        WriteTextFile("pimb/chapter1/gamestate.xml", newGame);
+        ASSERT_TRUE(Saves().NewGame("chapter1", 0));
+        EXPECT_EQ(Saves().GetFailure(), "") << "a start that works has nothing to say";
+    }
+}
+
 TEST_F(SaveGames, AStartSceneThatIsNoSceneOfTheChapterIsLogged)
 {
     cl_TarqdataLoader::GetInstance()->ParseTdf(
@@ -500,6 +549,7 @@ TEST_F(SaveGames, BadSaveFilesAreRefusedAndTheGameGoesOn)
         WriteTextFile(SaveFile("_system.tsg"), c.text);
         m_log.Clear();
         EXPECT_FALSE(Saves().LoadEntry(Saves().GetQuicksaveEntry()));
+        EXPECT_EQ(Saves().GetFailure(), "The save game 'Quicksave' cannot be read.");
         EXPECT_TRUE(m_log.Contains(c.why, cl_Logger::LEVEL_ERROR));
         EXPECT_TRUE(m_log.Contains("_system.tsg", cl_Logger::LEVEL_ERROR));
         EXPECT_EQ(m_app->GetMode(), TarqApp::MODE_INGAME);
@@ -525,6 +575,8 @@ TEST_F(SaveGames, AGameOfAChapterThatIsGoneGoesBackToTheMainMenu)
     const std::string tree = Tree();
 
     EXPECT_FALSE(Saves().LoadEntry(entry));
+    EXPECT_EQ(Saves().GetFailure(),
+              "The save game 'gone' belongs to the chapter 'chapter9', which does not exist.");
     EXPECT_TRUE(m_log.Contains("chapter9", cl_Logger::LEVEL_ERROR));
     EXPECT_EQ(m_app->GetMode(), TarqApp::MODE_MAINMENU);
     EXPECT_EQ(Tree(), tree);
@@ -684,13 +736,20 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
     ASSERT_TRUE(Saves().NewGame("chapter1", 0));
     cl_SequencePlayer& sequences = cl_GameComponents::GetInstance()->GetSequencePlayer();
     auto* talk =
-        dynamic_cast<cl_SequenceAsset*>(cl_PoolManager::GetInstance()->FindAsset("sequences_keeper_talk"));
+        dynamic_cast<cl_SequenceAsset*>(cl_PoolManager::GetInstance()->FindAsset("sequences_keeper_notopic"));
     ASSERT_NE(talk, nullptr);
     enum Foreground
     {
         FREE,
         INTERRUPTIBLE,
         NOT_INTERRUPTIBLE
+    };
+    enum Dialog
+    {
+        NO_DIALOG,
+        PARTNER,
+        QUERY,
+        CLOSING
     };
     const struct
     {
@@ -704,6 +763,7 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
         Foreground foreground;
         bool video;
         bool saveable;
+        Dialog dialog = NO_DIALOG;
     } cases[] = {
         {"in the game, nothing going on", 3, true, false, false, false, false, FREE, false, true},
         {"the main menu", 1, true, false, false, false, false, FREE, false, false},
@@ -718,14 +778,22 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
         {"a foreground sequence that may not be interrupted", 3, true, false, false, false, false,
          NOT_INTERRUPTIBLE, false, false},
         {"a video playing", 3, true, false, false, false, false, FREE, true, false},
+        {"a dialog with a partner", 3, true, false, false, false, false, FREE, false, false, PARTNER},
+        {"a choice query waiting", 3, true, false, false, false, false, FREE, false, false, QUERY},
+        {"a dialog closing behind its last topic's sequence", 3, true, false, false, false, false, FREE,
+         false, false, CLOSING},
     };
+    cl_DialogSystem& dialogs = cl_GameComponents::GetInstance()->GetDialogSystem();
+    auto& keeper =
+        dynamic_cast<cl_CharacterAsset&>(*cl_PoolManager::GetInstance()->FindAsset("characters_keeper"));
+    auto& bye = dynamic_cast<cl_TopicAsset&>(*cl_PoolManager::GetInstance()->FindAsset("topics_bye"));
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
         m_app->SetMode(c.mode);
         Scenes().UnloadScene();
         if (c.sceneLoaded)
-            Scenes().SwitchScene("scenes_tower", "default", false);
+            Scenes().SwitchScene("scenes_tower", "default", false, false);
         if (c.curtainClosed)
             Scenes().GetCurtain()->FadeToBlack(0.0f);
         Scenes().SetChangePending(c.changePending);
@@ -735,7 +803,21 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
             sequences.PlaySequence(talk, cl_SequencePlayer::FOREGROUND, c.foreground == INTERRUPTIBLE);
         if (c.video)
             Video().Play("welk_teaser_high.ogv");
+        if (c.dialog == PARTNER || c.dialog == CLOSING)
+            dialogs.StartSubDialog(&keeper, nullptr);
+        if (c.dialog == CLOSING)
+        {
+            // The goodbye gets a sequence to close behind.
+            bye.SetSequenceRef("sequences_keeper_notopic");
+            dialogs.ChooseExitTopic();
+            EXPECT_TRUE(dialogs.IsDialogActive());
+            EXPECT_EQ(dialogs.GetDialogPartner(), nullptr);
+        }
+        if (c.dialog == QUERY)
+            dialogs.QueryChoice(keeper.GetLogic());
         EXPECT_EQ(Saves().IsSaveable(), c.saveable);
+        dialogs.ExitDialog();
+        bye.SetSequenceRef("");
         Scenes().GetCurtain()->FadeFromBlack(0.0f);
         sequences.AbortAll();
         Video().Stop();

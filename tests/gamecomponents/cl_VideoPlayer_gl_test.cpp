@@ -1,6 +1,7 @@
 #include "gamecomponents/cl_VideoPlayer.h"
 
 #include "TarqApp.h"
+#include "assets/cl_SeqAction.h"
 #include "common/cl_Logger.h"
 #include "common/cl_ScriptSystem.h"
 #include "gamecomponents/cl_GameComponents.h"
@@ -12,6 +13,7 @@
 #include "sound/cl_PlaybackObject.h"
 #include "sound/cl_Sound.h"
 #include "sound/cl_SoundMixer.h"
+#include "support/ActionProbe.h"
 #include "support/DemoWorkingFolder.h"
 #include "support/GameComponentsStandIns.h"
 #include "support/LoadedLibraries.h"
@@ -409,6 +411,35 @@ TEST_F(VideoOnScreen, AVideoStopsInTheFrameThatFindsItsTimeAtItsDuration)
     EXPECT_EQ(CameraShown(), "LocationCam");
 }
 
+TEST_F(VideoOnScreen, AMovieActionLastsUntilItsClipIsGoneWhateverASkipSays)
+{
+    AddClip("fifth.ogv", Clip(64, 48, {RED}, 5)); // 0.2 s
+    Start();
+    ActionProbe movie("<action type='PlayMovieAction' movieref='fifth.ogv'/>");
+    movie.Start();
+    EXPECT_TRUE(Video().IsPlaying());
+    movie.Action().Skip();
+    for (int frame = 0; frame < 4; ++frame)
+    {
+        Frame(0.05f);
+        movie.Frames(1, 0.05f);
+    }
+    EXPECT_EQ(movie.trace, "S") << "the clip's last frame is due";
+    Frame(0.05f);
+    movie.Frames(1, 0.05f);
+    EXPECT_EQ(movie.trace, "SD");
+
+    // A clip stopped from outside ends the action too, and one that cannot play ends it at once.
+    for (const char* clip : {"fifth.ogv", "missing.ogv"})
+    {
+        ActionProbe stopped(std::string("<action type='PlayMovieAction' movieref='") + clip + "'/>");
+        stopped.Start();
+        Video().Stop();
+        stopped.Frames(1, 0.05f);
+        EXPECT_EQ(stopped.trace, "SD") << clip;
+    }
+}
+
 TEST_F(VideoOnScreen, AVideoThatCannotBePlayedIsLoggedAndTheGameGoesOn)
 {
     std::ofstream(m_game.PathOf("data/video/notes.ogv")) << "no video in here";
@@ -429,8 +460,6 @@ TEST_F(VideoOnScreen, AVideoThatCannotBePlayedIsLoggedAndTheGameGoesOn)
         EXPECT_FALSE(Video().IsPlaying());
         EXPECT_TRUE(m_log->Contains(std::string("The video '") + c.file + "' cannot be played: " + c.reason,
                                     cl_Logger::LEVEL_ERROR));
-        for (const auto& line : m_log->Lines())
-            std::cerr << "DEBUG " << line.level << " " << line.text << std::endl;
         EXPECT_EQ(CameraShown(), "LocationCam");
         EXPECT_EQ(CameraRecorded(), "none");
         EXPECT_TRUE(Menu().IsShown());

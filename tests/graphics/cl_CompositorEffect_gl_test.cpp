@@ -6,18 +6,22 @@
 #include "support/TestWindow.h"
 
 #include <OgreBillboardSet.h>
+#include <OgreCamera.h>
 #include <OgreCompositionPass.h>
 #include <OgreCompositionTargetPass.h>
 #include <OgreCompositionTechnique.h>
 #include <OgreCompositor.h>
 #include <OgreCompositorChain.h>
 #include <OgreCompositorManager.h>
+#include <OgreHardwarePixelBuffer.h>
 #include <OgreMaterialManager.h>
 #include <OgrePass.h>
+#include <OgreRenderTexture.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreTechnique.h>
+#include <OgreTextureManager.h>
 #include <OgreTextureUnitState.h>
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -101,6 +105,46 @@ TEST_F(CompositorEffects, ADisabledCompositorIsAddedButNeverSwitchedOn)
     const auto* grey = static_cast<cl_CompositorEffect*>(m_effects.FindEffect("grey"));
     ASSERT_NE(grey->GetCompositorInstance(), nullptr);
     EXPECT_FALSE(grey->GetCompositorInstance()->getEnabled());
+}
+
+TEST_F(CompositorEffects, ItGoesOnTheWindowsViewportNotOnARenderTextureOfTheScene)
+{
+    // A render texture seen by a camera of the scene, as a mirror or a light shaft makes before the
+    // compositor is read, and gone again before it.
+    Ogre::TexturePtr texture = Ogre::TextureManager::getSingleton().createManual(
+        "Test/Mirror", Ogre::RGN_DEFAULT, Ogre::TEX_TYPE_2D, 16, 16, 0, Ogre::PF_X8R8G8B8,
+        Ogre::TU_RENDERTARGET);
+    Ogre::Camera* mirror = m_window.SceneManager().createCamera("A_MirrorCam");
+    texture->getBuffer()->getRenderTarget()->addViewport(mirror);
+    Load(
+        R"(<effects><effect id="grey" type="compositor"><template>Test/Green</template></effect></effects>)");
+    Ogre::TextureManager::getSingleton().remove(texture);
+    texture.reset();
+    EXPECT_TRUE(Green());
+    m_effects.UnloadEffects(m_document.RootElement());
+    EXPECT_FALSE(Green());
+    EXPECT_EQ(ChainLength(), 0u);
+}
+
+TEST_F(CompositorEffects, ARenderTextureDrawnLastAndGoneBeforeTheLoadIsNotTaken)
+{
+    // As a scene that is loaded again after its mirror drew the last picture and went with it: OGRE's
+    // scene manager still names that texture's viewport as the one it drew into.
+    Ogre::TexturePtr texture = Ogre::TextureManager::getSingleton().createManual(
+        "Test/Mirror", Ogre::RGN_DEFAULT, Ogre::TEX_TYPE_2D, 16, 16, 0, Ogre::PF_X8R8G8B8,
+        Ogre::TU_RENDERTARGET);
+    Ogre::Camera* mirror = m_window.SceneManager().createCamera("A_MirrorCam");
+    Ogre::RenderTarget* target = texture->getBuffer()->getRenderTarget();
+    target->addViewport(mirror);
+    m_window.Render();
+    target->update();
+    Ogre::TextureManager::getSingleton().remove(texture);
+    texture.reset();
+    Load(
+        R"(<effects><effect id="grey" type="compositor"><template>Test/Green</template></effect></effects>)");
+    EXPECT_TRUE(Green());
+    m_effects.UnloadEffects(m_document.RootElement());
+    EXPECT_EQ(ChainLength(), 0u);
 }
 
 TEST_F(CompositorEffects, ACompositorOgreLacksIsLoggedOnceAndDoesNothing)

@@ -4,7 +4,9 @@
 #include "common/cl_Command.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_EntityEmitterFactory.h"
+#include "graphics/cl_ParticleEffect.h"
 #include "graphics/cl_SceneLoader.h"
+#include "platform/particles/ParticleSystem.h"
 #include "platform/particles/ParticleSystemManager.h"
 #include "support/SceneWindow.h"
 
@@ -161,6 +163,71 @@ TEST_F(DemoEffects, TheYardsPondShowsTheLawnBeneathItTintedAndRippled)
             ++i;
         }
     EXPECT_GT(changed, water.size() * 3 / 4);
+    EXPECT_EQ(ErrorsAndWarnings(), 0);
+}
+
+TEST_F(DemoEffects, TheTorchBurnsAboveItsPictureInChangingWarmColoursUntilItIsPutOut)
+{
+    Show("scenes_tower");
+    // Above the torch's picture (backdrop 260..291, 180..211), where the flame rises.
+    const auto flame = [this]
+    {
+        return Count(126, 45, 156, 89,
+                     [](const Colour& colour) { return colour.r > 200 && colour.r > colour.b + 60; });
+    };
+    EXPECT_EQ(flame(), 0) << "not before the effects' first fifth of a second";
+    auto& fire = static_cast<cl_ParticleEffect&>(*m_effects.FindEffect("hall_torch_fire"));
+    const auto burn = [&fire](float seconds)
+    {
+        for (float burnt = 0.0f; burnt < seconds; burnt += 1.0f / 30.0f)
+            fire.GetParticleSystem()->_update(1.0f / 30.0f);
+    };
+    m_window.gameTime.Update(0.25f);
+    burn(1.0f);
+    Render();
+    EXPECT_GT(flame(), 150);
+    std::vector<Colour> first;
+    for (int y = 45; y <= 89; ++y)
+        for (int x = 126; x <= 156; ++x)
+            first.push_back(m_window.At(x, y));
+    burn(0.2f);
+    Render();
+    size_t flickered = 0;
+    for (int y = 45, i = 0; y <= 89; ++y)
+        for (int x = 126; x <= 156; ++x, ++i)
+            flickered += !SceneWindow::Matches(m_window.At(x, y), first[static_cast<size_t>(i)]);
+    EXPECT_GT(flickered, 20u);
+
+    Switch("hall_torch_fire", false);
+    burn(1.0f);
+    Render();
+    EXPECT_EQ(flame(), 0);
+    EXPECT_EQ(ErrorsAndWarnings(), 0);
+}
+
+TEST_F(DemoEffects, AScriptGreysTheHallAndGivesItsColoursBack)
+{
+    Show("scenes_tower");
+    // The window (backdrop 540..659, 100..219), the torch and the floor.
+    const int points[][2] = {{310, 60}, {135, 98}, {150, 250}};
+    std::vector<Colour> coloured;
+    for (const auto& point : points)
+        coloured.push_back(m_window.At(point[0], point[1]));
+    EXPECT_GT(coloured[0].b, coloured[0].r + 100) << "off at load";
+    ASSERT_TRUE(
+        m_window.script.ExecuteString("sendcmd('effectmanager', 'SetActive', 'hall_greyscale', true)"));
+    Render();
+    for (const auto& point : points)
+    {
+        const Colour grey = m_window.At(point[0], point[1]);
+        EXPECT_NEAR(grey.r, grey.g, 3) << point[0] << ", " << point[1];
+        EXPECT_NEAR(grey.g, grey.b, 3) << point[0] << ", " << point[1];
+    }
+    ASSERT_TRUE(
+        m_window.script.ExecuteString("sendcmd('effectmanager', 'SetActive', 'hall_greyscale', false)"));
+    Render();
+    for (size_t i = 0; i < coloured.size(); ++i)
+        EXPECT_TRUE(SceneWindow::Near(m_window.At(points[i][0], points[i][1]), coloured[i]));
     EXPECT_EQ(ErrorsAndWarnings(), 0);
 }
 } // namespace

@@ -63,8 +63,8 @@ TEST(DemoFire, BurnsInWarmColoursAboveItsNodeAndSwitchesOff)
             ->_update(1.0f / 30.0f);
     }
     window.Render();
-    // The camera at 500 with 45 degrees sees 414 units across 150 pixels: the flame's 24 units rise over
-    // about nine pixels above the middle.
+    // The camera at 500 with 45 degrees sees 414 units across 150 pixels: the flame's 20 units rise over
+    // about seven pixels above the middle.
     EXPECT_TRUE(IsWarm(window.At(100, 70)));
     EXPECT_TRUE(IsDark(window.At(100, 110)));
     EXPECT_TRUE(IsDark(window.At(20, 20)));

@@ -3,6 +3,7 @@
 #include "common/XmlParse.h"
 #include "graphics/PuppetPose.h"
 #include "graphics/cl_PuppetAnimWeight.h"
+#include "support/GlRenderSystem.h"
 #include "support/LoadedLibraries.h"
 #include "support/LogCapture.h"
 
@@ -46,12 +47,8 @@ protected:
         m_logManager = std::make_unique<Ogre::LogManager>();
         m_logManager->createLog("hero.log", true, false, true);
         m_root = std::make_unique<Ogre::Root>("", "", "");
-        m_root->loadPlugin("/usr/lib/x86_64-linux-gnu/OGRE/RenderSystem_GL");
-        Ogre::RenderSystem* renderSystem = m_root->getRenderSystemByName("OpenGL Rendering Subsystem");
-        ASSERT_NE(renderSystem, nullptr);
-        renderSystem->setConfigOption("Full Screen", "No");
-        renderSystem->setConfigOption("Video Mode", "800 x 600");
-        m_root->setRenderSystem(renderSystem);
+        UseGlRenderSystem(*m_root);
+        m_root->getRenderSystem()->setConfigOption("Video Mode", "800 x 600");
         m_window = m_root->initialise(true, "hero");
         KeepLoadedLibraries();
         m_scene = m_root->createSceneManager();

@@ -1,5 +1,6 @@
 #include "graphics/cl_SceneLoader.h"
 
+#include "common/MeshHelpers.h"
 #include "graphics/cl_Navmesh.h"
 #include "graphics/cl_Scene.h"
 #include "support/SceneWindow.h"
@@ -9,6 +10,7 @@
 #include <OgreEntity.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+#include <OgreSceneQuery.h>
 
 #include <string>
 #include <vector>
@@ -103,6 +105,41 @@ TEST_F(DemoLocations, EachFloorLeadsRoundItsBend)
         ASSERT_GE(path.size(), 3u) << "a turn at the bend";
         EXPECT_LT(path.back().position.distance(c.to), 1.0f) << "the target reached";
     }
+    ExpectNoComplaint(m_window.log);
+}
+
+TEST_F(DemoLocations, AClickOnTheHallsNicheFindsFloorThatTheWalkEndsShortOf)
+{
+    Show("scenes_tower");
+    // Left of the doorway's leg, below the window.
+    const Ogre::Vector3 niche(-40, 0, 25);
+    Ogre::SceneManager& ogre = m_window.SceneManager();
+    Ogre::RaySceneQuery* query =
+        ogre.createRayQuery(Ogre::Ray(niche + Ogre::Vector3(0, 300, 0), Ogre::Vector3::NEGATIVE_UNIT_Y),
+                            cl_Scene::QUERY_WALKABLE);
+    query->setSortByDistance(true);
+    const RaycastResult click = RaycastToPolygon(query);
+    ogre.destroyQuery(query);
+    ASSERT_TRUE(click.hit);
+    EXPECT_EQ(click.object->getName(), "cm_floor");
+    EXPECT_LT(click.point.distance(niche), 0.01f);
+
+    cl_Navmesh* floor = m_window.Scene().FindNavmesh("tower_walk.mesh");
+    ASSERT_NE(floor, nullptr);
+    const Ogre::Vector3 above(0, 50, 0);
+    Ogre::Vector3 point;
+    EXPECT_EQ(floor->RayHit(click.point + above, Ogre::Vector3::NEGATIVE_UNIT_Y, point), -1);
+    // A walk there aims at what the navigation mesh makes of the click: its nearest triangle.
+    const st_NavRayHit aim = floor->RayHitTriangle(click.point + above, Ogre::Vector3::NEGATIVE_UNIT_Y);
+    ASSERT_GE(aim.triangle, 0);
+    std::vector<st_NavPathPoint> path;
+    floor->FindPath(Ogre::Vector3(-100, 0, 100), aim.point, path);
+    ASSERT_FALSE(path.empty());
+    const Ogre::Vector3 end = path.back().position;
+    EXPECT_GT(end.distance(niche), 10.0f) << "short of the click";
+    EXPECT_LT(end.distance(niche), 40.0f) << "next to it";
+    EXPECT_GE(floor->RayHit(end + above, Ogre::Vector3::NEGATIVE_UNIT_Y, point), 0)
+        << "on the walkable floor";
     ExpectNoComplaint(m_window.log);
 }
 

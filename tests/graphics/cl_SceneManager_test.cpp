@@ -20,7 +20,8 @@ protected:
     {
         world.LoadChapter(DemoChapterFolder());
         world.LoadGameState(DemoNewGameState());
-        scenes.Init();
+        scenes.CreateCurtain(nullptr, nullptr);
+        ParseScenes(scenes, {"scenes_tower", "scenes_hall"});
     }
 
     bool TowerIn(const std::string& state) { return world.Logic("scenes_tower").IsInState(state); }
@@ -50,10 +51,10 @@ TEST_F(SceneSwitch, EventsGoToTheOldAndTheNewSceneOnlyWhenAsked)
         world.LoadGameState(DemoNewGameState());
         scenes.UnloadScene();
         if (*c.first)
-            scenes.SwitchScene(c.first, "default", false);
+            scenes.SwitchScene(c.first, "default", false, false);
         ASSERT_TRUE(TowerIn("lit"));
 
-        scenes.SwitchScene(c.target, "default", c.sendEvents);
+        scenes.SwitchScene(c.target, "default", c.sendEvents, false);
         EXPECT_EQ(TowerIn("door"), c.towerLeft);
         EXPECT_EQ(scenes.GetCurrentSceneName(), c.target);
         EXPECT_EQ(world.gameState.GetCurrentSceneId(), c.target);
@@ -69,7 +70,7 @@ TEST_F(SceneSwitch, ASwitchOpensTheCurtainAndEndsThePendingChange)
     EXPECT_TRUE(scenes.GetCurtain()->IsBlack());
     EXPECT_TRUE(scenes.IsCurtainClosed());
 
-    scenes.SwitchScene("scenes_tower", "default", true);
+    scenes.SwitchScene("scenes_tower", "default", true, false);
     EXPECT_FALSE(scenes.GetCurtain()->IsBlack());
     EXPECT_FALSE(scenes.IsCurtainClosed());
     EXPECT_FALSE(scenes.IsChangePending());
@@ -102,7 +103,8 @@ TEST(SceneManager, ASceneChangeIsPendingOnlyForAKnownScene)
     AssetWorld world;
     world.LoadChapter(DemoChapterFolder());
     cl_SceneManager scenes(world.script);
-    scenes.Init();
+    scenes.CreateCurtain(nullptr, nullptr);
+    ParseScenes(scenes, {"scenes_tower"});
     const struct
     {
         const char* target;

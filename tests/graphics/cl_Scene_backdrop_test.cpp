@@ -17,8 +17,6 @@ class SceneBackdrops : public testing::Test
 protected:
     SceneBackdrops()
     {
-        TiXmlElement tree("gamestate");
-        m_world.gameState.ReplaceTree(tree);
         m_world.camera.AddShot("avatar_hall", m_hall.BackdropToWorld(100, 100), 0.5f, 0.0f, "hall");
         m_world.camera.AddShot("avatar_cellar", m_hall.BackdropToWorld(700, 500), 2.0f, 0.0f, "cellar");
     }

@@ -222,6 +222,7 @@ TEST_F(VisualStates, EntriesThatCannotBeReadAreLoggedWithTheirStateAndLeftOut)
 {
     Load(R"(<visualstates><visualstate name="open">
               <slave visible="true"/><mesh/><ctrl enabled="true"/><emo strength="1"/><emo name=""/>
+              <effect name=""/><trigger/><light name=""/>
               <slave name="key" visible="false"/><script/>
             </visualstate></visualstates>)");
     std::vector<std::string> lines;
@@ -232,11 +233,14 @@ TEST_F(VisualStates, EntriesThatCannotBeReadAreLoggedWithTheirStateAndLeftOut)
     EXPECT_EQ(lines, (std::vector<std::string>{
                          "Could not load a slavestate in vs 'open'." + where,
                          "Could not load a meshstate in vs 'open'." + where,
+                         "Could not load an effectstate in vs 'open'." + where,
+                         "Could not load an triggerstate in vs 'open'." + where,
+                         "Could not load an lightstate in vs 'open'," + where,
                          "Could not load a controlerstate in vs 'open'." + where,
                          "Could not load a emotion in vs 'open'." + where,
                          "Could not load a emotion in vs 'open'." + where,
                      }));
-    EXPECT_EQ(m_capture.Count(cl_Logger::LEVEL_ERROR), 5u);
+    EXPECT_EQ(m_capture.Count(cl_Logger::LEVEL_ERROR), 8u);
 
     m_capture.Clear();
     m_door->SetVisualState("open");

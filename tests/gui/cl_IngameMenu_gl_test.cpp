@@ -2,13 +2,13 @@
 
 #include "gui/cl_TarqTextAreaOverlayElement.h"
 #include "support/AssetWorld.h"
+#include "support/ColourNear.h"
 #include "support/OverlayWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <Overlay/OgreOverlayElement.h>
 
-#include <cmath>
 #include <memory>
 #include <string>
 
@@ -19,17 +19,6 @@ const Ogre::ColourValue MAGENTA(1, 0, 1);
 const Ogre::ColourValue CYAN(0, 1, 1);
 const Ogre::ColourValue GREEN(0, 1, 0);
 const Ogre::ColourValue ORANGE(1, 0.5f, 0);
-
-bool Near(const Ogre::ColourValue& seen, const Ogre::ColourValue& expected, float tolerance = 0.1f)
-{
-    return std::fabs(seen.r - expected.r) <= tolerance && std::fabs(seen.g - expected.g) <= tolerance &&
-           std::fabs(seen.b - expected.b) <= tolerance;
-}
-
-std::string Text(const Ogre::ColourValue& colour)
-{
-    return std::to_string(colour.r) + " " + std::to_string(colour.g) + " " + std::to_string(colour.b);
-}
 
 // The demo's chapter loaded as a new game and the in-game menu's overlays in a window of the given size
 // over a white picture, drawn once so that OGRE knows its viewport.
@@ -95,9 +84,9 @@ TEST(IngameMenuOverlays, A16To9WindowShowsBlackSideBars0_05Wide)
     {
         SCOPED_TRACE(y);
         for (int x : {0, bar - 1, 1279 - bar + 1, 1279})
-            EXPECT_TRUE(Near(screen.m_window.Pixel(x, y), Ogre::ColourValue::Black)) << x;
+            EXPECT_TRUE(NearColour(screen.m_window.Pixel(x, y), Ogre::ColourValue::Black)) << x;
         for (int x : {bar + 2, 640, 1279 - bar - 2})
-            EXPECT_TRUE(Near(screen.m_window.Pixel(x, y), Ogre::ColourValue::White)) << x;
+            EXPECT_TRUE(NearColour(screen.m_window.Pixel(x, y), Ogre::ColourValue::White)) << x;
     }
 }
 
@@ -107,22 +96,22 @@ TEST(IngameMenuOverlays, TheDrawnPointerShowsTheColourOfItsWordAtTheMouse)
     screen.m_menu->MoveMouse(0.5f, 0.5f);
     screen.m_menu->UpdateMousePointer();
     screen.m_window.Render();
-    EXPECT_TRUE(Near(screen.ArrowPixel(400, 300), MAGENTA)) << Text(screen.ArrowPixel(400, 300));
+    EXPECT_TRUE(NearColour(screen.ArrowPixel(400, 300), MAGENTA)) << ColourText(screen.ArrowPixel(400, 300));
 
     screen.m_menu->m_pointerFlags.leave = true;
     screen.m_menu->UpdateMousePointer();
     screen.m_window.Render();
-    EXPECT_TRUE(Near(screen.ArrowPixel(400, 300), CYAN)) << Text(screen.ArrowPixel(400, 300));
+    EXPECT_TRUE(NearColour(screen.ArrowPixel(400, 300), CYAN)) << ColourText(screen.ArrowPixel(400, 300));
 
     // A word without its picture shows the plain pointer, with one log line.
     screen.m_menu->SetPointerMaterial("gui/mp_look");
     screen.m_window.Render();
-    EXPECT_TRUE(Near(screen.ArrowPixel(400, 300), MAGENTA));
+    EXPECT_TRUE(NearColour(screen.ArrowPixel(400, 300), MAGENTA));
     EXPECT_TRUE(screen.m_world.log.Contains("gui/mp_look"));
 
     screen.m_menu->HideMouse();
     screen.m_window.Render();
-    EXPECT_TRUE(Near(screen.ArrowPixel(400, 300), Ogre::ColourValue::White));
+    EXPECT_TRUE(NearColour(screen.ArrowPixel(400, 300), Ogre::ColourValue::White));
 }
 
 TEST(IngameMenuOverlays, CustomPanelsComeMoveAndGo)
@@ -131,17 +120,17 @@ TEST(IngameMenuOverlays, CustomPanelsComeMoveAndGo)
     // 0.04 x 0.0533 of the screen is 32 x 32 pixels, the picture's own size.
     screen.m_menu->AddCustomOverlay("sign", "gui/mp_use", 0.1f, 0.1f, 0.04f, 0.04f * 4 / 3);
     screen.m_window.Render();
-    EXPECT_TRUE(Near(screen.ArrowPixel(80, 60), GREEN)) << Text(screen.ArrowPixel(80, 60));
+    EXPECT_TRUE(NearColour(screen.ArrowPixel(80, 60), GREEN)) << ColourText(screen.ArrowPixel(80, 60));
 
     // Again under that name: moved, its picture kept.
     screen.m_menu->AddCustomOverlay("sign", "gui/mp_wait", 0.5f, 0.5f, 0.04f, 0.04f * 4 / 3);
     screen.m_window.Render();
-    EXPECT_TRUE(Near(screen.ArrowPixel(80, 60), Ogre::ColourValue::White));
-    EXPECT_TRUE(Near(screen.ArrowPixel(400, 300), GREEN));
+    EXPECT_TRUE(NearColour(screen.ArrowPixel(80, 60), Ogre::ColourValue::White));
+    EXPECT_TRUE(NearColour(screen.ArrowPixel(400, 300), GREEN));
 
     screen.m_menu->RemoveCustomOverlay("sign");
     screen.m_window.Render();
-    EXPECT_TRUE(Near(screen.ArrowPixel(400, 300), Ogre::ColourValue::White));
+    EXPECT_TRUE(NearColour(screen.ArrowPixel(400, 300), Ogre::ColourValue::White));
     EXPECT_EQ(screen.m_menu->FindElement("sign"), nullptr);
 
     screen.m_menu->AddCustomOverlay("nothing", "no/such/material", 0, 0, 1, 1);
@@ -171,14 +160,14 @@ TEST(IngameMenuOverlays, TheHotspotHintStandsOverADarkenedPicture)
     IngameMenuWindow screen(800, 600);
     screen.m_menu->ShowHotspotsHint();
     screen.m_window.Render();
-    EXPECT_TRUE(Near(screen.m_window.Pixel(700, 500), Ogre::ColourValue(0.5f, 0.5f, 0.5f)))
-        << Text(screen.m_window.Pixel(700, 500));
+    EXPECT_TRUE(NearColour(screen.m_window.Pixel(700, 500), Ogre::ColourValue(0.5f, 0.5f, 0.5f)))
+        << ColourText(screen.m_window.Pixel(700, 500));
     EXPECT_TRUE(screen.m_window.HasBrightPixel(100, 100, 700, 300, 0.9f))
         << "the hint is drawn over the darkening";
 
     screen.m_menu->HideHotspotsHint();
     screen.m_window.Render();
-    EXPECT_TRUE(Near(screen.m_window.Pixel(700, 500), Ogre::ColourValue::White));
+    EXPECT_TRUE(NearColour(screen.m_window.Pixel(700, 500), Ogre::ColourValue::White));
 }
 
 TEST(IngameMenuOverlays, SubtitlesTakeTheSpeakersColourUnlessSwitchedOff)
@@ -188,7 +177,7 @@ TEST(IngameMenuOverlays, SubtitlesTakeTheSpeakersColourUnlessSwitchedOff)
     screen.m_menu->ShowSpeechText("line", "Wer da?", "characters_keeper");
     const Ogre::OverlayElement* subtitle = screen.m_menu->FindElement("st_line");
     ASSERT_NE(subtitle, nullptr);
-    EXPECT_TRUE(Near(subtitle->getColour(), ORANGE));
+    EXPECT_TRUE(NearColour(subtitle->getColour(), ORANGE));
     // The keeper has no place on the screen: where a new text starts.
     EXPECT_FLOAT_EQ(subtitle->getLeft(), 0.05f);
     EXPECT_FLOAT_EQ(subtitle->getTop(), 0.2f);
@@ -197,7 +186,7 @@ TEST(IngameMenuOverlays, SubtitlesTakeTheSpeakersColourUnlessSwitchedOff)
     for (int y = 120; y < 150 && !orange; ++y)
     {
         for (int x = 40; x < 200 && !orange; ++x)
-            orange = Near(screen.m_window.Pixel(x, y), ORANGE, 0.25f);
+            orange = NearColour(screen.m_window.Pixel(x, y), ORANGE, 0.25f);
     }
     EXPECT_TRUE(orange);
 

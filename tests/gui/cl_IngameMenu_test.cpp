@@ -1,6 +1,7 @@
 #include "gui/cl_IngameMenu.h"
 
 #include "common/cl_CommandDistributor.h"
+#include "gamecomponents/cl_Inventory.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/HotspotMarkers.h"
@@ -8,8 +9,10 @@
 #include "gui/cl_TarqTextAreaOverlayElementFactory.h"
 #include "minigames/cl_MinigameManager.h"
 #include "support/HeadlessOgre.h"
+#include "support/HeadlessOverlays.h"
 #include "support/LogCapture.h"
 #include "support/RecordingMinigame.h"
+#include "support/ViewWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -167,5 +170,56 @@ TEST(IngameMenu, HeldSpaceMarksTheHotspotsOfTheSceneAndOfTheRunningMinigame)
     EXPECT_EQ(markers.Count(), 0u);
     menu.DestroyOverlays();
     minigames.StopMinigame();
+}
+} // namespace
+
+namespace
+{
+TEST(IngameMenu, TheInventoryRowOpensAtTheBottomEdgeWhenItHasIconsAndClosesAboveIt)
+{
+    HeadlessOverlays ogre;
+    ViewWorld world;
+    cl_TarqTextAreaOverlayElementFactory::AddTo(Ogre::OverlayManager::getSingleton());
+    cl_IngameMenu menu;
+    menu.CreateOverlays();
+    const cl_InventoryGui& row = menu.GetInventoryGui();
+    const struct
+    {
+        const char* what;
+        void (*before)(cl_IngameMenu& menu, ViewWorld& world);
+        float y;
+        bool open;
+    } cases[] = {
+        {"in the middle", [](cl_IngameMenu&, ViewWorld&) {}, 0.5f, false},
+        {"at the bottom edge", [](cl_IngameMenu&, ViewWorld&) {}, 0.995f, true},
+        {"back on the row", [](cl_IngameMenu&, ViewWorld&) {}, 0.9f, true},
+        {"above the row", [](cl_IngameMenu&, ViewWorld&) {}, 0.8f, false},
+        {"at the edge during a dialog",
+         [](cl_IngameMenu& m, ViewWorld&) { m.GetDialogGui().OnDialogStart(); }, 0.995f, false},
+        {"after the dialog", [](cl_IngameMenu& m, ViewWorld&) { m.GetDialogGui().Hide(); }, 0.995f, true},
+        {"a dialog starts over the open row",
+         [](cl_IngameMenu& m, ViewWorld&) { m.GetDialogGui().OnDialogStart(); }, 0.9f, false},
+        {"while the inventory is not allowed",
+         [](cl_IngameMenu& m, ViewWorld&)
+         {
+             m.GetDialogGui().Hide();
+             m.SetInventoryAllowed(false);
+         },
+         0.995f, false},
+        {"while the hero carries nothing",
+         [](cl_IngameMenu& m, ViewWorld& w)
+         {
+             m.SetInventoryAllowed(true);
+             w.hub.GetInventory().RemoveItem("items_cloth", "characters_hero");
+         },
+         0.995f, false},
+    };
+    for (const auto& c : cases)
+    {
+        c.before(menu, world);
+        menu.MoveMouse(0.5f, c.y);
+        EXPECT_EQ(row.IsOpen(), c.open) << c.what;
+    }
+    menu.DestroyOverlays();
 }
 } // namespace

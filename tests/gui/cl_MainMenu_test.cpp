@@ -2,18 +2,22 @@
 
 #include "TarqApp.h"
 #include "common/cl_Config.h"
+#include "gamecomponents/SaveEntry.h"
 #include "gamecomponents/cl_SaveGameManager.h"
 #include "graphics/cl_SceneManager.h"
 #include "gui/cl_GUISystem.h"
 #include "sound/cl_Sound.h"
 #include "sound/cl_SoundMixer.h"
 #include "support/MenuWorld.h"
+#include "support/SceneDefinition.h"
+#include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <boost/filesystem/operations.hpp>
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -202,7 +206,13 @@ TEST_F(MainMenu, PagesOpenWithTheirLeftPageAndTheStackKeepsTwoSpreads)
     {
         SCOPED_TRACE(c.name);
         RecordingMenu menu;
-        cl_SceneManager::GetInstance()->SwitchScene(c.inGame ? "scenes_tower" : "", "", false);
+        cl_SceneManager& scenes = *cl_SceneManager::GetInstance();
+        scenes.UnloadScene();
+        if (c.inGame)
+        {
+            ParseScenes(scenes, {"scenes_tower"});
+            scenes.SwitchScene("scenes_tower", "default", false, false);
+        }
         for (const std::string& name : c.opened)
             menu.GoToPage(name);
         std::string stack;
@@ -629,6 +639,66 @@ TEST_F(MainMenu, LoadingAGameNeedsASaveGameSelected)
     m_menu.ExecuteEvent("loadgame", false);
     EXPECT_EQ(m_app->GetMode(), TarqApp::MODE_INGAME);
     EXPECT_EQ(Saves().GetCurrentEntry().name, "eins");
+}
+
+TEST_F(MainMenu, AGameThatCannotStartOrLoadTakesThePlayerBackToTheMenuWhichSaysWhy)
+{
+    // The program's own menu, which the application shows and closes with the menu mode.
+    cl_MainMenu& menu = cl_GUISystem::GetInstance()->GetMainMenu();
+    MenuWorld::Load(menu, PAGES);
+    const std::string saves = m_game.UserFile("savegames/");
+    boost::filesystem::create_directories(saves);
+    WriteTextFile(saves + "savegame0.tsg", "<savegame version=\"1.03\"><name>Turm</name>");
+    WriteTextFile(saves + "savegame1.tsg",
+                  "<savegame version=\"1.03\"><name>Fort</name><chapter>chapter9"
+                  "</chapter><datetime>1700000000</datetime><gamestate/></savegame>");
+    Saves().ScanSaveGames();
+    // The index of the save game in that file.
+    const auto listed = [this](const char* file)
+    {
+        const std::vector<SaveEntry>& entries = Saves().GetEntries();
+        return static_cast<int>(std::find_if(entries.begin(), entries.end(),
+                                             [file](const SaveEntry& entry)
+                                             { return entry.file.find(file) != std::string::npos; }) -
+                                entries.begin());
+    };
+    const struct
+    {
+        const char* name;
+        const char* gamestate; // of the chapter; null: the demo's
+        const char* event;
+        int selectedGame;
+        const char* shown;
+    } cases[] = {
+        {"a chapter with an empty gamestate.xml", "", "newgame:chapter1", 0,
+         "The chapter 'chapter1' cannot start: its gamestate.xml is empty."},
+        {"a chapter that does not exist", nullptr, "newgame:chapter9", 0, "There is no chapter 'chapter9'."},
+        {"a save game that cannot be read", nullptr, "loadgame", listed("savegame0.tsg"),
+         "The save game 'savegame0.tsg' cannot be read."},
+        {"a save game of a chapter that does not exist", nullptr, "loadgame", listed("savegame1.tsg"),
+         "The save game 'Fort' belongs to the chapter 'chapter9', which does not exist."},
+        {"no autosave", nullptr, "autoload", 0, ""},
+    };
+    const std::string newGame = ReadTextFile("pimb/chapter1/gamestate.xml");
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        WriteTextFile("pimb/chapter1/gamestate.xml", c.gamestate ? c.gamestate : newGame);
+        m_app->SetMode(TarqApp::MODE_MAINMENU);
+        menu.GoToPage("LoadGame");
+        menu.ExecuteEvent("selectgame:" + std::to_string(c.selectedGame), false);
+        menu.ExecuteEvent(c.event, false);
+        EXPECT_EQ(m_app->GetMode(), TarqApp::MODE_MAINMENU);
+        EXPECT_TRUE(menu.IsShown());
+        EXPECT_EQ(menu.GetPageStack(), (std::vector<std::string>{"MainPage_left", "MainPage"}));
+        EXPECT_EQ(menu.GetFailureMessage(), c.shown);
+        EXPECT_FALSE(m_app->IsQuitRequested());
+
+        // The message goes with the next page, and with the menu.
+        menu.GoToPage("NewGame");
+        EXPECT_EQ(menu.GetFailureMessage(), "");
+        m_app->SetMode(TarqApp::MODE_INGAME);
+    }
 }
 
 TEST_F(MainMenu, QuittingSavesTheRunningGameFirst)

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,33 @@ TEST_F(SoundDefinitions, ARandomFileStaysAmongTheFiles)
         EXPECT_EQ(m_pool.GetRandomFile("three"), c.file) << c.random;
     }
     EXPECT_EQ(m_pool.GetRandomFile("nosuch"), "");
+}
+
+TEST(DemoSounds, EachLocationsMusicIsAStreamedSoundWhoseFileTheBuildMakes)
+{
+    cl_SoundLoader loader;
+    cl_SoundPool pool(loader);
+    TiXmlDocument sounds;
+    ASSERT_TRUE(LoadXmlFile(sounds, QUILLMERE_DEMO_DIR "data/sound/sounds.xml"));
+    ASSERT_TRUE(pool.Load(*sounds.RootElement()));
+    TiXmlDocument scenes;
+    ASSERT_TRUE(LoadXmlFile(scenes, QUILLMERE_DEMO_DIR "data/chapter1/scenes.tdf"));
+    int locations = 0;
+    for (const TiXmlElement* scene = scenes.RootElement()->FirstChildElement("scene"); scene;
+         scene = scene->NextSiblingElement("scene"), ++locations)
+    {
+        const TiXmlElement* sound = scene->FirstChildElement("sound");
+        const TiXmlElement* music = sound ? sound->FirstChildElement("music") : nullptr;
+        ASSERT_NE(music, nullptr) << scene->Attribute("assetref");
+        cl_SoundDefinition definition;
+        ASSERT_TRUE(pool.GetSoundDefinition(music->Attribute("name"), definition))
+            << music->Attribute("name");
+        EXPECT_TRUE(definition.m_streamed) << definition.m_id;
+        ASSERT_EQ(definition.m_files.size(), 1u) << definition.m_id;
+        EXPECT_TRUE(std::ifstream(QUILLMERE_BUILT_DEMO_DIR "data/sound/" + definition.m_files[0]).good())
+            << definition.m_files[0];
+    }
+    EXPECT_EQ(locations, 2);
 }
 
 // The kind of playback a definition gets, with the sound groups of OGRE in place for streamed files.

@@ -318,15 +318,33 @@ TEST_F(StateChartScenario, DemoChartsPlayTheTowerDoorAndItsKey)
     EXPECT_EQ(Value("_globals.door"), "open");
 
     m_trace.clear();
+    std::string asked;
+    const auto note = [&asked](cl_Command& cmd)
+    {
+        asked += cmd.m_name + " ";
+        for (int i = 0; i < cmd.m_arguments.GetSize(); ++i)
+            asked += cmd.m_arguments.GetArg(i)->GetString() + " ";
+        return true;
+    };
+    const FunctionReceiver game(m_system, "game", note);
+    const FunctionReceiver pools(m_system, "poolmanager", note);
     door("character.Examine");
     EXPECT_EQ(Active("items_door"), Ids{"open"}) << "the history returns to the open door";
     EXPECT_EQ(Value("_globals.door_examined"), "1");
+    EXPECT_EQ(asked, "AddChoice items_door door.Wait wait AddChoice items_door door.Knock knock QueryChoice "
+                     "items_door ");
+    door("door.Knock");
+    EXPECT_EQ(Value("_globals.door_answer"), "knock");
+    EXPECT_EQ(Active("items_door"), Ids{"open"}) << "the answer leaves the door as it was";
 
     door("character.Enter");
     EXPECT_TRUE(Active("items_door").empty()) << "door.Done leads to the final state that ends the chart";
     EXPECT_EQ(Value("_globals.door"), "gone");
 
+    asked.clear();
     Send("character.Interact", nullptr, "items_key");
+    EXPECT_EQ(asked, "SetInteractionMode items_key use AddCharacterToParty characters_keeper ")
+        << "the key carried is used from the inventory, and the keeper joins the party";
     Send("item.Used", nullptr, "items_key");
     EXPECT_TRUE(Active("items_key").empty());
     EXPECT_EQ(Value("_globals.key_taken and _globals.key_used"), "true");

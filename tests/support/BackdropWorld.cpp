@@ -31,6 +31,8 @@ BackdropWorld::BackdropWorld()
     // The backdrop's field of view across a 4:3 view.
     ogreCamera->setFOVy(Ogre::Radian(2.0f * std::atan(0.3f)));
     root = sceneManager.getRootSceneNode()->createChildSceneNode("_game");
+    // A game in progress, whose state records the active backdrop; a new tree would take the scene down.
+    gameState.ReplaceTree(TiXmlElement("gamestate"));
     auto loaded = MakeScene();
     scene = loaded.get();
     scene->SetSceneManager(&sceneManager);

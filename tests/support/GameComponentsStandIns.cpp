@@ -86,9 +86,9 @@ cl_SequenceAsset* RecordingSequencePlayer::GetFrontSequence(int layer) const
     return found == fronts.end() ? nullptr : found->second;
 }
 
-void RecordingDialogSystem::EnterTopic(cl_TopicAsset* topic)
+void RecordingDialogSystem::QueryChoice(cl_AssetLogic* logic)
 {
-    m_calls.push_back("EnterTopic " + IdOf(topic));
+    m_calls.push_back("QueryChoice " + (logic ? logic->GetAssetId() : std::string("null")));
 }
 
 void RecordingDialogSystem::StartSubDialog(cl_CharacterAsset* character, cl_TopicAsset* topic)

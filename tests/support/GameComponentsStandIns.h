@@ -65,17 +65,18 @@ private:
 class RecordingDialogSystem : public cl_DialogSystem
 {
 public:
-    explicit RecordingDialogSystem(Calls& calls) : m_calls(calls) {}
+    explicit RecordingDialogSystem(Calls& calls) : cl_DialogSystem(nullptr), m_calls(calls) {}
 
+    cl_CharacterAsset* GetDialogPartner() const override { return partner; }
+    bool IsDialogActive() const override { return partner || queryPending; }
     bool IsChoiceQueryPending() const override { return queryPending; }
-    void QueryChoice(cl_Asset* caller) override { m_calls.push_back("QueryChoice " + IdOf(caller)); }
-    void DialogStart() override { m_calls.push_back("DialogStart"); }
-    void EnterTopic(cl_TopicAsset* topic) override;
+    void QueryChoice(cl_AssetLogic* logic) override;
     void StartSubDialog(cl_CharacterAsset* character, cl_TopicAsset* topic) override;
     void ExitDialog() override { m_calls.push_back("ExitDialog"); }
     void ChooseByIndex(int index) override { m_calls.push_back("ChooseByIndex " + std::to_string(index)); }
     void ChooseExitTopic() override { m_calls.push_back("ChooseExitTopic"); }
 
+    cl_CharacterAsset* partner = nullptr;
     bool queryPending = false;
 
 private:

@@ -21,6 +21,10 @@ MenuWorld::MenuWorld()
     const std::string data((std::istreambuf_iterator<char>(demo)), std::istreambuf_iterator<char>());
     cl_TarqdataLoader& loader = *cl_TarqdataLoader::GetInstance();
     loader.ParseTdf("GAMEDATA", data, "quillmere.tdf", false);
+    std::ifstream scenes("data/chapter1/scenes.tdf");
+    loader.ParseTdf("CHAPTERDATA",
+                    std::string((std::istreambuf_iterator<char>(scenes)), std::istreambuf_iterator<char>()),
+                    "scenes.tdf", false);
     loader.ParseTdf("GAMEDATA",
                     "<tarqdata><language><tokens>_empty_slot|Leerer Platz\n_resume_game|Weiterspielen\n"
                     "_difficulty_normal|Normal\n_difficulty_hard|Schwer\n</tokens></language></tarqdata>",
@@ -28,7 +32,7 @@ MenuWorld::MenuWorld()
     cl_GameState::GetInstance()->SwitchChapter(cl_Config::GetInstance()->GetPimbDataPath() + "chapter1/", "",
                                                nullptr);
     loader.SetCurrentChapterId("chapter1");
-    cl_SceneManager::GetInstance()->Init();
+    cl_SceneManager::GetInstance()->CreateCurtain(nullptr, nullptr);
 }
 
 void MenuWorld::Load(cl_MainMenu& menu, const std::string& xml)

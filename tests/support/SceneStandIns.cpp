@@ -17,9 +17,10 @@ std::string MakeFlatMesh(const std::string& name)
 
 void MakeSceneMeshes()
 {
-    for (const char* mesh : {"tower_walk.mesh", "yard_walk.mesh", "click_box.mesh", "pillar.mesh",
-                             "well.mesh", "rug.mesh", "hall_shadow_floor.mesh", "yard_grass.mesh",
-                             "navmesh_a.mesh", "navmesh_b.mesh", "floor.mesh", "door.mesh"})
+    for (const char* mesh :
+         {"tower_walk.mesh", "tower_click.mesh", "yard_walk.mesh", "click_box.mesh", "pillar.mesh",
+          "well.mesh", "rug.mesh", "hall_shadow_floor.mesh", "yard_grass.mesh", "navmesh_a.mesh",
+          "navmesh_b.mesh", "floor.mesh", "door.mesh"})
         MakeFlatMesh(mesh);
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/XmlParse.h"
 #include "graphics/cl_Scene.h"
+#include "support/GlRenderSystem.h"
 #include "support/LoadedLibraries.h"
 
 #include <OgreCamera.h>
@@ -22,14 +23,7 @@ SceneWindow::SceneWindow(int windowWidth, int windowHeight) : width(windowWidth)
     m_logManager = std::make_unique<Ogre::LogManager>();
     m_logManager->createLog("scene_window.log", true, false, true);
     m_root = std::make_unique<Ogre::Root>("", "", "");
-    m_root->loadPlugin("/usr/lib/x86_64-linux-gnu/OGRE/RenderSystem_GL");
-    m_root->loadPlugin("/usr/lib/x86_64-linux-gnu/OGRE/Codec_STBI");
-    Ogre::RenderSystem* renderSystem = m_root->getRenderSystemByName("OpenGL Rendering Subsystem");
-    if (!renderSystem)
-        throw std::runtime_error("no GL render system");
-    renderSystem->setConfigOption("Full Screen", "No");
-    renderSystem->setConfigOption("Video Mode", std::to_string(width) + " x " + std::to_string(height));
-    m_root->setRenderSystem(renderSystem);
+    UseGlRenderSystem(*m_root);
     m_root->initialise(false);
     m_window = m_root->createRenderWindow("scene", width, height, false);
     KeepLoadedLibraries();

@@ -124,9 +124,14 @@ void ParticleSystem::updateBounds()
     Ogre::AxisAlignedBox world;
     for (const auto& technique : m_techniques)
         technique->_mergeWorldBounds(world);
+    const Ogre::AxisAlignedBox previous = m_bounds;
     m_bounds = world;
     if (mParentNode && !world.isNull())
         m_bounds.transform(mParentNode->_getFullTransform().inverse());
+    // A node culls by the bounds it gathered at its last update; one that stays where it is would keep
+    // those of an empty system for good.
+    if (mParentNode && m_bounds != previous)
+        mParentNode->needUpdate();
     m_boundingRadius = m_bounds.isNull() ? 0.0f : Ogre::Math::boundingRadiusFromAABB(m_bounds);
     for (const auto& technique : m_techniques)
         technique->_notifyBounds(m_bounds, m_boundingRadius);

@@ -88,6 +88,21 @@ TEST_F(DrawnParticles, AViewportSeesTheSystemOnlyWhenTheirFlagsMeet)
     }
 }
 
+TEST_F(DrawnParticles, ASystemShownWhileEmptyIsSeenOnceItHasParticles)
+{
+    // As a scene shows its effects: hung on a node that stays where it is, drawn before they start.
+    Ogre::SceneManager& scene = m_window.SceneManager();
+    m_manager->destroyParticleSystem(m_system, &scene);
+    m_system = m_manager->createParticleSystem("later", "Red", &scene);
+    scene.getRootSceneNode()->createChildSceneNode()->attachObject(m_system);
+    m_window.Render();
+    EXPECT_FALSE(IsRed(m_window.At(80, 60)));
+    m_system->start();
+    m_system->_update(0.5f);
+    m_window.Render();
+    EXPECT_TRUE(IsRed(m_window.At(80, 60)));
+}
+
 TEST_F(DrawnParticles, AMaterialOgreLacksIsLoggedAndDrawnPlain)
 {
     m_system->getTechnique(0)->setMaterialName("No/Such/Material");
