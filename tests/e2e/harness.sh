@@ -132,6 +132,18 @@ e2e_wait_file() {
     e2e_fail "no $file after $seconds s"
 }
 
+# Waits until the game's standard output holds at least COUNT lines that start with PREFIX: a slow frame
+# must not merge the next step's input with this one.
+e2e_await_output() {
+    local prefix=$1 count=$2 seconds=${3:-60}
+    for _ in $(seq $((seconds * 10))); do
+        (($(grep -c -F -- "$prefix" "$E2E_ROOT/output.txt" 2>/dev/null || true) >= count)) && return 0
+        kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the game ended by itself"
+        sleep 0.1
+    done
+    e2e_fail "fewer than $count lines '$prefix' from the game within $seconds s"
+}
+
 e2e_tower_ticks() {
     local sequence="$E2E_GAME/pimb/chapter1/sequences/tower_ambience.xml"
     sed -i 's|_globals.tower_ticks = (_globals.tower_ticks or 0) + 1|& e2e_on_tick(_globals.tower_ticks)|' "$sequence"
@@ -154,6 +166,23 @@ e2e_wait_tick() {
         sleep 0.1
     done
     e2e_fail "no tick $1 of the tower within $seconds s"
+}
+
+# The screen as it stands last before the tower's tick NEXT: what the tick before switched is drawn by
+# then however slowly frames come, and nothing of tick NEXT yet (its line is written before its frame).
+e2e_screenshot_before_tick() {
+    local name=$1 next=$2 seconds=${3:-30} candidate="$E2E_SHOTS/.$1.png"
+    for _ in $(seq $((seconds * 4))); do
+        import -window root "$candidate"
+        if grep -qx "tick $next" "$E2E_ROOT/ticks.txt" 2>/dev/null; then
+            [[ -e "$E2E_SHOTS/$name.png" ]] || e2e_fail "tick $next came before a screenshot of $name"
+            rm -f "$candidate"
+            return 0
+        fi
+        mv "$candidate" "$E2E_SHOTS/$name.png"
+        kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the game ended by itself"
+    done
+    e2e_fail "no tick $next within $seconds s"
 }
 
 e2e_screenshot() {

@@ -23,19 +23,20 @@ size=($(xdotool getwindowgeometry --shell "$E2E_WINDOW" | sed -n 's/^\(WIDTH\|HE
 middle_x=$((size[0] / 2))
 middle_y=$((size[1] / 2))
 
+# Each step waits until the game has seen the one before, so that no slow frame merges two of them.
 xdotool mousemove --window "$E2E_WINDOW" "$middle_x" "$middle_y"
-sleep 0.5
+e2e_await_output "seen: ShowCursor 0" 1
 xdotool mousemove --window "$E2E_WINDOW" 0 "$middle_y"
-sleep 0.5
+e2e_await_output "seen: ShowCursor 1" 1
 # Apart from the click: OIS tells of a move only after the buttons of the same frame.
 xdotool mousemove --window "$E2E_WINDOW" "$middle_x" "$middle_y"
-sleep 0.5
+e2e_await_output "seen: ShowCursor 0" 2
 xdotool click 1
-sleep 0.5
+e2e_await_output "seen: GUI release of button 0" 1
 xdotool click 3
-sleep 0.5
+e2e_await_output "seen: GUI release of button 1" 1
 xdotool key Escape
-sleep 0.5
+e2e_await_output "seen: GUI key" 1
 e2e_close_window
 e2e_wait_exit 120
 [[ $E2E_EXIT -eq 0 ]] || e2e_fail "the game ended with exit code $E2E_EXIT after the input"

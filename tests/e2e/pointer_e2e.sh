@@ -18,12 +18,15 @@ xdotool windowfocus --sync "$E2E_WINDOW"
 size=($(xdotool getwindowgeometry --shell "$E2E_WINDOW" | sed -n 's/^\(WIDTH\|HEIGHT\)=//p'))
 points=("$((size[0] / 2)) $((size[1] / 2))" "0 0" "$((size[0] - 1)) $((size[1] - 1))")
 
+releases=0
 for point in "${points[@]}"; do
     # shellcheck disable=SC2086 # the point is two words
     xdotool mousemove --window "$E2E_WINDOW" $point
     sleep 0.5
     xdotool click 1
-    sleep 0.5
+    # The game has seen this click before the pointer goes on.
+    releases=$((releases + 1))
+    e2e_await_output "seen: release " "$releases"
 done
 
 # The game is held at its move to (7, 5) while both clicks are made.
