@@ -37,7 +37,7 @@ sleep 0.6
 e2e_screenshot hall
 # Wall, floor and window of the hall's picture.
 e2e_colour_near hall 300 100 138 122 102 || e2e_fail "no wall in the hall"
-e2e_colour_near hall 600 500 107 68 35 || e2e_fail "no floor in the hall"
+e2e_colour_near hall 720 470 107 68 35 || e2e_fail "no floor in the hall"
 e2e_colour_near hall 600 160 48 96 208 || e2e_fail "no window in the hall"
 
 # A click on the floor in the middle of the hall: the hero walks.
