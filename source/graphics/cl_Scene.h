@@ -133,6 +133,8 @@ public:
     // item files its `characters` and `items` name; once per scene.
     void Preload();
     bool IsPreloaded() const { return m_preloaded; }
+    // The next activation preloads again (the data files were read anew).
+    void ClearPreloaded() { m_preloaded = false; }
     // Called once the location is built: preloads, listens to the asset (listed once), spawns what its
     // state places here, and makes the state's navmesh current (the first environment by name when the
     // state names none).

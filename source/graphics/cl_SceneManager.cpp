@@ -10,6 +10,7 @@
 #include "common/cl_Command.h"
 #include "gamecomponents/cl_GameComponents.h"
 #include "graphics/SceneManagerCommands.h"
+#include "graphics/cl_Camera.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_Scene.h"
 #include "gui/cl_GUISystem.h"
@@ -20,6 +21,10 @@
 
 namespace
 {
+// The game-state element of the scene manager and its child.
+const char* const STATE_ELEMENT = "scenemanager";
+const char* const CAMERA_ELEMENT = "camera";
+
 cl_IngameMenu* IngameMenu()
 {
     cl_GUISystem* gui = cl_GUISystem::GetInstance();
@@ -59,11 +64,23 @@ void cl_SceneManager::ParseElement(const TiXmlElement* element, const std::strin
     std::unique_ptr<cl_Scene>& scene = m_scenes[id];
     if (!scene)
         scene = std::make_unique<cl_Scene>(*element);
+    else if (scene.get() == m_currentScene && scene->GetSceneManager())
+    {
+        m_loader.ReloadScene(element, m_qualityLevel);
+        scene->SetShadowsEnabled(m_shadowMode);
+    }
     else
         scene->SetDefinition(*element);
 }
 
-void cl_SceneManager::UnloadGroup(const std::string&) {}
+void cl_SceneManager::UnloadGroup(const std::string&)
+{
+    for (auto& scene : m_scenes)
+    {
+        if (scene.second)
+            scene.second->ClearPreloaded();
+    }
+}
 
 bool cl_SceneManager::ExecuteCmd(cl_Command& cmd)
 {
@@ -123,7 +140,13 @@ void cl_SceneManager::ShowWaitPointer(bool wait)
 
 void cl_SceneManager::SetQualityLevel(int level)
 {
+    if (level == m_qualityLevel)
+        return;
     m_qualityLevel = level;
+    if (!m_currentScene || !m_currentScene->GetSceneManager())
+        return;
+    m_loader.ReloadScene(nullptr, m_qualityLevel);
+    m_currentScene->SetShadowsEnabled(m_shadowMode);
 }
 
 void cl_SceneManager::SwitchScene(const std::string& target, const std::string& backdrop, bool sendEvents,
@@ -281,11 +304,56 @@ void cl_SceneManager::NotifyFadedIn()
 void cl_SceneManager::NotifyChapterChanged()
 {
     UnloadScene();
+    if (cl_IngameMenu* menu = IngameMenu())
+        menu->Reset();
 }
 
 void cl_SceneManager::NotifyGameStateLoading()
 {
     UnloadScene();
+    if (cl_IngameMenu* menu = IngameMenu())
+        menu->Reset();
+    if (m_curtain)
+        m_curtain->EndFade(true);
+}
+
+void cl_SceneManager::NotifyGameStateLoaded(cl_GameState* gameState)
+{
+    TiXmlElement* root = gameState ? gameState->GetRoot() : nullptr;
+    const TiXmlElement* saved = root ? root->FirstChildElement(STATE_ELEMENT) : nullptr;
+    const TiXmlElement* camera = saved ? saved->FirstChildElement(CAMERA_ELEMENT) : nullptr;
+    cl_Camera* shots = cl_Camera::GetInstance();
+    if (!camera || !shots)
+        return;
+    for (const char* attribute : {"ShotActivator", "ShotGenerator", "shot"})
+    {
+        const std::string shot = AttributeOrEmpty(*camera, attribute);
+        if (!shot.empty())
+        {
+            shots->SetPendingShotName(shot);
+            return;
+        }
+    }
+}
+
+void cl_SceneManager::NotifyGameStateSaving(cl_GameState* gameState)
+{
+    TiXmlElement* root = gameState ? gameState->GetRoot() : nullptr;
+    if (!root)
+        return;
+    if (TiXmlElement* old = root->FirstChildElement(STATE_ELEMENT))
+        root->RemoveChild(old);
+    TiXmlElement state(STATE_ELEMENT);
+    TiXmlElement camera(CAMERA_ELEMENT);
+    if (const cl_Camera* shots = cl_Camera::GetInstance())
+    {
+        if (!shots->GetGeneratorName().empty())
+            camera.SetAttribute("ShotActivator", shots->GetGeneratorName());
+        else
+            camera.SetAttribute("shot", shots->GetStaticShotName());
+    }
+    state.InsertEndChild(camera);
+    root->InsertEndChild(state);
 }
 
 bool cl_SceneManager::IsBusy() const

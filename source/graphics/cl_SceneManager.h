@@ -47,7 +47,7 @@ public:
     void CreateCurtain(Ogre::SceneManager* sceneManager, Ogre::Camera* camera);
 
     // Keeps a copy of a `scene` element under its `assetref` (an element without one is ignored). The
-    // element of the current scene reloads it at once, in place.
+    // element of the current scene reloads it at once, in place, at the quality level in use.
     void ParseElement(const TiXmlElement* element, const std::string& group, bool skip) override;
     // The scenes stay; they read their preload lists again on their next load.
     void UnloadGroup(const std::string& group) override;
@@ -112,12 +112,15 @@ public:
     void NotifyFadedToBlack() override;
     void NotifyFadedIn() override;
 
-    // A game starts or a save game is loaded: the current scene goes; a loaded game's is built anew.
+    // A game starts or a save game is loaded: the current scene goes (a load also makes the curtain black
+    // at once, telling nobody); a loaded game's is built anew.
     void NotifyGameStateCleared() override {}
     void NotifyChapterChanged() override;
     void NotifyGameStateLoading() override;
-    void NotifyGameStateLoaded(cl_GameState* /*gameState*/) override {}
-    void NotifyGameStateSaving(cl_GameState* /*gameState*/) override {}
+    // The camera's shot of the saved game ("scenemanager" > "camera": `shot`, or `ShotActivator` for a
+    // shot generator; older saves say `ShotGenerator`) is shown at the next scene start.
+    void NotifyGameStateLoaded(cl_GameState* gameState) override;
+    void NotifyGameStateSaving(cl_GameState* gameState) override;
 
     // The scene a pending change goes to; empty when none.
     void SetTargetScene(const std::string& sceneId) { m_targetScene = sceneId; }
@@ -135,6 +138,7 @@ public:
     bool IsSwitching() const { return m_switching; }
     // Whether any of the four switch flags is set.
     bool IsBusy() const;
+    bool IsIdle() const { return !IsBusy(); }
     // A "leave" interaction without sequence has armed the leave walk; RequestSceneChange disarms it.
     void SetExitArmed(bool armed) { m_exitArmed = armed; }
     bool IsExitArmed() const { return m_exitArmed; }

@@ -1,6 +1,7 @@
 #include "graphics/cl_SceneManager.h"
 
 #include "assets/cl_AssetLogic.h"
+#include "graphics/cl_Camera.h"
 #include "graphics/cl_Scene.h"
 #include "support/AssetWorld.h"
 #include "support/SceneDefinition.h"
@@ -159,3 +160,26 @@ TEST(SceneManager, UnloadingDeletesTheLoadedScene)
     EXPECT_EQ(scenes.GetLoadedScene(), nullptr);
 }
 } // namespace
+
+TEST(SceneManager, TheCameraShotOfASaveIsShownAtTheNextSceneStart)
+{
+    AssetWorld world;
+    cl_SceneManager scenes(world.script);
+    cl_Camera camera(world.script);
+    const struct
+    {
+        const char* attribute;
+        const char* shot;
+    } cases[] = {{"shot", "door"}, {"ShotActivator", "hall_follow"}, {"ShotGenerator", "hall_follow"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.attribute);
+        camera.SetPendingShotName("");
+        ASSERT_TRUE(world.LoadGameState(std::string("<gamestate><scenemanager><camera ") + c.attribute +
+                                        "='" + c.shot + "'/></scenemanager></gamestate>"));
+        EXPECT_EQ(camera.GetPendingShotName(), c.shot);
+    }
+    const std::string saved = world.SaveGameState();
+    EXPECT_NE(saved.find("<scenemanager>"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("<scenemanager>"), saved.rfind("<scenemanager>")) << "one element, replaced";
+}
