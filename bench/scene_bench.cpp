@@ -313,10 +313,13 @@ BENCHMARK(BM_BareOgreBuildsAndTakesDown)->Arg(0)->Arg(1)->Unit(benchmark::kMicro
 std::vector<Ogre::Vector2> PickPoints()
 {
     std::vector<Ogre::Vector2> points;
-    for (int y = 0; y < 8; ++y)
+    // Fine enough to meet the hall's two click objects.
+    const int columns = 32;
+    const int rows = 24;
+    for (int y = 0; y < rows; ++y)
     {
-        for (int x = 0; x < 8; ++x)
-            points.emplace_back((x + 0.5f) / 8.0f, (y + 0.5f) / 8.0f);
+        for (int x = 0; x < columns; ++x)
+            points.emplace_back((x + 0.5f) / columns, (y + 0.5f) / rows);
     }
     return points;
 }
@@ -328,6 +331,9 @@ void BM_PickItemOnTheHall(benchmark::State& state)
     World& world = TheWorld();
     world.Use(Location(0));
     world.LoadOurs();
+    // The key and the door where the new game's state puts them.
+    world.Scene().AttachItem("positions_key", "items_key");
+    world.Scene().AttachItem("positions_door", "items_door");
     // The world bounds the queries test, as a rendered frame brings them up to date.
     world.OgreScene().getRootSceneNode()->_update(true, false);
     const std::vector<Ogre::Vector2> points = PickPoints();
