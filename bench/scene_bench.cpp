@@ -4,7 +4,8 @@
 // and navigation floors, lights, helpers), and a generated one of a few hundred ambient entities, lights
 // and helper nodes. What bare OGRE builds is what our loader left in OGRE, recorded once; our side also
 // reads the XML and does what the scene needs beyond OGRE's objects (backdrops, navigation meshes, shots,
-// tables). Headless OGRE: nothing renders. The shared bench entry interleaves the runs and prints the
+// tables). Also the pick under the pointer on the loaded hall beside bare OGRE's ray query over the same
+// points. Headless OGRE: nothing renders. The shared bench entry interleaves the runs and prints the
 // ratios last.
 #include "common/XmlParse.h"
 #include "common/cl_CommandDistributor.h"
@@ -25,6 +26,7 @@
 #include <OgreLight.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+#include <OgreSceneQuery.h>
 #include <OgreSubEntity.h>
 #include <tinyxml.h>
 
@@ -145,6 +147,9 @@ public:
         m_loader.LoadScene(scene, cl_SceneLoader::QUALITY_HIGH, false, "default");
     }
     void UnloadOurs() { m_loader.UnloadScene(*m_scenes.GetLoadedScene(), false); }
+    cl_Scene& Scene() const { return *m_scenes.GetLoadedScene(); }
+    Ogre::Camera& Camera() const { return *m_camera; }
+    Ogre::SceneManager& OgreScene() const { return m_ogre.SceneManager(); }
 
     // What our load of the current location leaves in OGRE.
     Plan Record()
@@ -304,7 +309,75 @@ void BM_BareOgreBuildsAndTakesDown(benchmark::State& state)
 }
 BENCHMARK(BM_BareOgreBuildsAndTakesDown)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// The points a pick is made at: a grid over the screen, in the order a pointer crossing it would meet them.
+std::vector<Ogre::Vector2> PickPoints()
+{
+    std::vector<Ogre::Vector2> points;
+    // Fine enough to meet the hall's two click objects.
+    const int columns = 32;
+    const int rows = 24;
+    for (int y = 0; y < rows; ++y)
+    {
+        for (int x = 0; x < columns; ++x)
+            points.emplace_back((x + 0.5f) / columns, (y + 0.5f) / rows);
+    }
+    return points;
+}
+
+// The pick under the pointer each frame, on the loaded hall: the ray query, the triangles of every click
+// object and figure it meets, their owners.
+void BM_PickItemOnTheHall(benchmark::State& state)
+{
+    World& world = TheWorld();
+    world.Use(Location(0));
+    world.LoadOurs();
+    // The key and the door where the new game's state puts them.
+    world.Scene().AttachItem("positions_key", "items_key");
+    world.Scene().AttachItem("positions_door", "items_door");
+    // The world bounds the queries test, as a rendered frame brings them up to date.
+    world.OgreScene().getRootSceneNode()->_update(true, false);
+    const std::vector<Ogre::Vector2> points = PickPoints();
+    EntityHits hits;
+    int hitPoints = 0;
+    for (const Ogre::Vector2& point : points)
+        hitPoints += world.Scene().RayQueryEntities(point.x, point.y, hits) > 0 ? 1 : 0;
+    size_t next = 0;
+    for (auto _ : state)
+    {
+        const Ogre::Vector2& point = points[next++ % points.size()];
+        benchmark::DoNotOptimize(world.Scene().PickItem(point.x, point.y));
+    }
+    state.counters["points with hits"] = hitPoints;
+    world.UnloadOurs();
+}
+BENCHMARK(BM_PickItemOnTheHall)->Unit(benchmark::kMicrosecond);
+
+// Bare OGRE over the same hall and points: its ray query with the same mask, sorted, bounding boxes only.
+void BM_BareOgreRayQueryOnTheHall(benchmark::State& state)
+{
+    World& world = TheWorld();
+    world.Use(Location(0));
+    world.LoadOurs();
+    // The world bounds the queries test, as a rendered frame brings them up to date.
+    world.OgreScene().getRootSceneNode()->_update(true, false);
+    const std::vector<Ogre::Vector2> points = PickPoints();
+    Ogre::RaySceneQuery* query = world.OgreScene().createRayQuery(Ogre::Ray(), 3);
+    query->setSortByDistance(true);
+    size_t next = 0;
+    for (auto _ : state)
+    {
+        const Ogre::Vector2& point = points[next++ % points.size()];
+        query->setRay(world.Camera().getCameraToViewportRay(point.x, point.y));
+        benchmark::DoNotOptimize(query->execute().size());
+    }
+    world.OgreScene().destroyQuery(query);
+    world.UnloadOurs();
+}
+BENCHMARK(BM_BareOgreRayQueryOnTheHall)->Unit(benchmark::kMicrosecond);
+
 const BenchRatio RATIOS[] = {
+    {"PickItem / bare OGRE ray query, the demo's tower hall", "BM_PickItemOnTheHall",
+     "BM_BareOgreRayQueryOnTheHall", BenchRatio::AT_MOST, 10.0},
     {"our scene loader / bare OGRE, the demo's tower hall", "BM_SceneLoaderBuildsAndTakesDown/0",
      "BM_BareOgreBuildsAndTakesDown/0", BenchRatio::AT_MOST, 1.5},
     {"our scene loader / bare OGRE, a generated location", "BM_SceneLoaderBuildsAndTakesDown/1",

@@ -1,7 +1,9 @@
-// Draws the demo's mouse pointer, an arrow with a dark outline, as a Windows cursor file.
-// Usage: make_cursor OUTPUT.cur SIDE
+// Draws the demo's mouse pointer, an arrow with a dark outline, as a Windows cursor file; the arrow is
+// parchment, or of the colour given (RRGGBB, hexadecimal), so that each pointer word shows apart.
+// Usage: make_cursor OUTPUT.cur SIDE [RRGGBB]
 #include "support/CursorFileBuilder.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,12 +22,14 @@ bool InArrow(int x, int y, int side)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
+    if (argc != 3 && argc != 4)
     {
-        std::fprintf(stderr, "usage: make_cursor OUTPUT.cur SIDE\n");
+        std::fprintf(stderr, "usage: make_cursor OUTPUT.cur SIDE [RRGGBB]\n");
         return 2;
     }
     const int side = std::atoi(argv[2]);
+    const uint32_t fill = argc == 4 ? 0xFF000000u | static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 16))
+                                    : 0xFFF2E6C8u; // parchment
     CursorBitmap bitmap;
     bitmap.width = side;
     bitmap.height = side;
@@ -40,7 +44,7 @@ int main(int argc, char** argv)
             if (edge)
                 colour = 0xFF202020u;
             else if (inside)
-                colour = 0xFFF2E6C8u; // parchment
+                colour = fill;
             bitmap.colours.push_back(colour);
         }
     }

@@ -190,6 +190,27 @@ Ogre::Vector2 Interpolate(const Ogre::Vector3& p, const Ogre::Vector3& a, const 
     return alpha * ta + beta * tb + gamma * tc;
 }
 
+// Calls hit(distance, i0, i1, i2) for every triangle of the mesh the ray meets (from the front only
+// unless backFaces), in index order.
+template <class Hit>
+void ForEachTriangleHit(const Ogre::Ray& ray, const std::vector<Ogre::Vector3>& vertices,
+                        const std::vector<uint32_t>& indices, bool backFaces, Hit hit)
+{
+    for (size_t t = 0; t + 2 < indices.size(); t += 3)
+    {
+        const uint32_t i0 = indices[t];
+        const uint32_t i1 = indices[t + 1];
+        const uint32_t i2 = indices[t + 2];
+        // Indices beyond the vertices come only from a broken mesh file.
+        if (std::max({i0, i1, i2}) >= vertices.size())
+            continue;
+        const std::pair<bool, Ogre::Real> found =
+            Ogre::Math::intersects(ray, vertices[i0], vertices[i1], vertices[i2], true, backFaces);
+        if (found.first)
+            hit(found.second, i0, i1, i2);
+    }
+}
+
 // The walk of both ray casts. uv given: the front-side-only form, with the texture coordinate of each new
 // nearest hit written there.
 RaycastResult Raycast(Ogre::RaySceneQuery* query, Ogre::Vector2* uv, bool useAnimation)
@@ -224,24 +245,18 @@ RaycastResult Raycast(Ogre::RaySceneQuery* query, Ogre::Vector2* uv, bool useAni
             GetMeshInformation(entity, vertices, indices, transform.position, transform.orientation,
                                transform.scale);
 
-        for (size_t t = 0; t + 2 < indices.size(); t += 3)
-        {
-            const uint32_t i0 = indices[t];
-            const uint32_t i1 = indices[t + 1];
-            const uint32_t i2 = indices[t + 2];
-            // Indices beyond the vertices come only from a broken mesh file.
-            if (std::max({i0, i1, i2}) >= vertices.size())
-                continue;
-            const std::pair<bool, Ogre::Real> hit =
-                Ogre::Math::intersects(ray, vertices[i0], vertices[i1], vertices[i2], true, backFaces);
-            if (!hit.first || (closest >= 0.0f && hit.second >= closest))
-                continue;
-            closest = hit.second;
-            nearest = entity;
-            if (uv)
-                *uv = Interpolate(ray.getPoint(closest), vertices[i0], vertices[i1], vertices[i2],
-                                  textureCoordinates[i0], textureCoordinates[i1], textureCoordinates[i2]);
-        }
+        ForEachTriangleHit(ray, vertices, indices, backFaces,
+                           [&](float distance, uint32_t i0, uint32_t i1, uint32_t i2)
+                           {
+                               if (closest >= 0.0f && distance >= closest)
+                                   return;
+                               closest = distance;
+                               nearest = entity;
+                               if (uv)
+                                   *uv = Interpolate(ray.getPoint(closest), vertices[i0], vertices[i1],
+                                                     vertices[i2], textureCoordinates[i0],
+                                                     textureCoordinates[i1], textureCoordinates[i2]);
+                           });
     }
 
     if (nearest)
@@ -278,4 +293,22 @@ RaycastResult RaycastToPolygon(Ogre::RaySceneQuery* query)
 RaycastResult RaycastToPolygonEx(Ogre::RaySceneQuery* query, Ogre::Vector2& uv, bool useAnimation)
 {
     return Raycast(query, &uv, useAnimation);
+}
+
+float NearestTriangleHit(const Ogre::Ray& ray, Ogre::Entity* entity, std::vector<Ogre::Vector3>& vertices,
+                         std::vector<uint32_t>& indices)
+{
+    const Ogre::Node* node = entity ? entity->getParentNode() : nullptr;
+    if (!node)
+        return -1.0f;
+    GetMeshInformation(entity, vertices, indices, node->_getDerivedPosition(), node->_getDerivedOrientation(),
+                       node->_getDerivedScale());
+    float closest = -1.0f;
+    ForEachTriangleHit(ray, vertices, indices, true,
+                       [&closest](float distance, uint32_t, uint32_t, uint32_t)
+                       {
+                           if (closest < 0.0f || distance < closest)
+                               closest = distance;
+                       });
+    return closest;
 }

@@ -46,3 +46,9 @@ RaycastResult RaycastToPolygon(Ogre::RaySceneQuery* query);
 // the mesh is read with GetMeshInformationEx(useAnimation), and uv becomes the texture coordinate at the
 // hit point, interpolated over the hit triangle. uv is untouched when nothing is hit.
 RaycastResult RaycastToPolygonEx(Ogre::RaySceneQuery* query, Ogre::Vector2& uv, bool useAnimation);
+
+// The distance along the ray of the nearest triangle of the entity's mesh it meets from either side, the
+// mesh placed by its parent node's derived transform; negative when it meets none or the entity hangs on
+// no node. vertices and indices are working space, kept by callers that cast every frame.
+float NearestTriangleHit(const Ogre::Ray& ray, Ogre::Entity* entity, std::vector<Ogre::Vector3>& vertices,
+                         std::vector<uint32_t>& indices);

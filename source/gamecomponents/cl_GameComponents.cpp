@@ -228,7 +228,7 @@ bool cl_GameComponents::CanInteract() const
     if (const cl_SceneManager* scenes = cl_SceneManager::GetInstance())
     {
         if (scenes->IsChangePending() || scenes->IsCharacterSwitchPending() ||
-            scenes->IsInteractionBlocked() || scenes->IsCurtainClosed())
+            scenes->IsInteractionBlocked() || scenes->IsSwitching())
             return false;
     }
     return !m_videoPlayer->IsPlaying();

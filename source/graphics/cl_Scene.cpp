@@ -1,10 +1,14 @@
 #include "graphics/cl_Scene.h"
 
+#include "assets/cl_CharacterPool.h"
 #include "assets/cl_GameState.h"
+#include "assets/cl_ItemAsset.h"
+#include "assets/cl_ItemPool.h"
 #include "assets/cl_PoolManager.h"
 #include "assets/cl_SceneAsset.h"
 #include "assets/cl_ScenePool.h"
 #include "common/LogCall.h"
+#include "common/MeshHelpers.h"
 #include "common/StringHelpers.h"
 #include "common/XmlHelpers.h"
 #include "common/cl_GameTime.h"
@@ -15,15 +19,21 @@
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_ItemManager.h"
 #include "graphics/cl_Patch.h"
+#include "graphics/cl_SceneManager.h"
 #include "graphics/cl_SceneObject.h"
+#include "gui/cl_GUISystem.h"
+#include "gui/cl_IngameMenu.h"
 
+#include <OgreCamera.h>
 #include <OgreEntity.h>
 #include <OgreMaterialManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreStringConverter.h>
+#include <OgreWireBoundingBox.h>
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -33,6 +43,11 @@ const char* const ROOT_NODE = "_game";
 const char* const SPAWN_POINT = "sp_";
 const char* const NODE_VISUALISER = "sceneNodeVis";
 const Ogre::uint8 VISUALISER_RENDER_QUEUE = 100;
+const char* const CLICK_OBJECT_PREFIX = "co_";
+// What RayQueryEntities meets: click objects and walkable geometry.
+const uint32_t PICK_MASK = cl_Scene::QUERY_CLICK_OBJECT | 2;
+// The share of the viewport's width and height that makes its exit border.
+const float EXIT_MARGIN = 0.05f;
 
 cl_ItemManager* Items()
 {
@@ -65,6 +80,46 @@ std::vector<std::pair<std::string, std::string>> Placements(const std::vector<co
     for (const TiXmlElement* entry : entries)
         placements.emplace_back(AttributeOrEmpty(*entry, reference), AttributeOrEmpty(*entry, "locationref"));
     return placements;
+}
+
+// The asset of that id in the pool when it is an item or character that allows interaction; else null.
+cl_ItemAsset* FindInteractive(const cl_AssetPool* pool, const std::string& id)
+{
+    auto* asset = pool && !id.empty() ? dynamic_cast<cl_ItemAsset*>(pool->FindAsset(id)) : nullptr;
+    return asset && asset->AllowsInteraction() ? asset : nullptr;
+}
+
+cl_ItemAsset* FindInteractiveItem(const std::string& id)
+{
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    return pools ? FindInteractive(pools->GetItemPool(), id) : nullptr;
+}
+
+cl_ItemAsset* FindInteractiveCharacter(const std::string& id)
+{
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    return pools ? FindInteractive(pools->GetCharacterPool(), id) : nullptr;
+}
+
+// The item or character id an entity hit stands for: a click object's user value, else the owner of the
+// entity among the scene objects; empty for none.
+std::string ClickedId(const Ogre::Entity& entity)
+{
+    if (!StartsWith(entity.getName(), CLICK_OBJECT_PREFIX))
+        return cl_SceneObject::FindOwnerOfEntity(entity.getName());
+    const Ogre::Any& value = entity.getUserObjectBindings().getUserAny();
+    const std::string* id = value.has_value() ? Ogre::any_cast<std::string>(&value) : nullptr;
+    return id ? *id : std::string();
+}
+
+// The scene object of the id with its focus node placed; null when it has none.
+Ogre::SceneNode* FocusNodeOf(const std::string& id)
+{
+    cl_SceneObject* object = cl_SceneObject::ResolveByName(id);
+    if (!object)
+        return nullptr;
+    object->ApplySlaveTagPoints();
+    return object->GetFocusNode();
 }
 
 template <class Place> void Timed(const char* what, const std::string& id, const Place& place)
@@ -104,24 +159,217 @@ std::string cl_Scene::GetId() const
     return AttributeOrEmpty(*m_definition, "assetref");
 }
 
-cl_ItemAsset* cl_Scene::PickItem(float, float) const
+Ogre::RaySceneQuery* cl_Scene::PrepareRayQuery(float x, float y, uint32_t mask) const
 {
+    if (!m_sceneManager || !m_camera)
+        return nullptr;
+    const Ogre::Ray ray = m_camera->getCameraToViewportRay(x, y);
+    if (!m_rayQuery)
+        m_rayQuery = m_sceneManager->createRayQuery(ray);
+    else
+    {
+        m_rayQuery->clearResults();
+        m_rayQuery->setRay(ray);
+    }
+    m_rayQuery->setQueryMask(mask);
+    m_rayQuery->setSortByDistance(true);
+    return m_rayQuery;
+}
+
+bool cl_Scene::RayQuery(float x, float y, uint32_t mask, Ogre::Vector3& position) const
+{
+    const RaycastResult hit = RaycastToPolygon(PrepareRayQuery(x, y, mask));
+    if (hit.hit)
+        position = hit.point;
+    return hit.hit;
+}
+
+size_t cl_Scene::RayQueryEntities(float x, float y, EntityHits& hits) const
+{
+    hits.clear();
+    Ogre::RaySceneQuery* query = PrepareRayQuery(x, y, PICK_MASK);
+    if (!query)
+        return 0;
+    const Ogre::Ray ray = query->getRay();
+    for (const Ogre::RaySceneQueryResultEntry& entry : query->execute())
+    {
+        if (!entry.movable || entry.movable->getMovableType() != "Entity")
+            continue;
+        auto* entity = static_cast<Ogre::Entity*>(entry.movable);
+        const float distance = NearestTriangleHit(ray, entity, m_pickVertices, m_pickIndices);
+        if (distance >= 0.0f)
+            hits.push_back({distance, ray.getPoint(distance), entity});
+    }
+    std::stable_sort(hits.begin(), hits.end(),
+                     [](const EntityHit& a, const EntityHit& b) { return a.distance < b.distance; });
+    return hits.size();
+}
+
+cl_ItemAsset* cl_Scene::PickItem(float x, float y) const
+{
+    if (cl_GUISystem* gui = cl_GUISystem::GetInstance())
+    {
+        cl_IngameMenu& menu = gui->GetIngameMenu();
+        menu.m_pointerFlags.leave = m_exitArmed && IsInViewportMargin(x, y);
+        menu.UpdateMousePointer();
+    }
+    RayQueryEntities(x, y, m_pickHits);
+    for (const EntityHit& hit : m_pickHits)
+    {
+        const std::string id = ClickedId(*hit.entity);
+        cl_ItemAsset* asset = FindInteractiveItem(id);
+        if (!asset)
+            asset = FindInteractiveCharacter(id);
+        if (!asset)
+            continue;
+        if (asset->GetInteractionMode().empty())
+            LOG_WARNING(
+                "The Asset with the Id '%s' has no InteractionMode set. This is a false positive pick!",
+                id.c_str());
+        ShowPickBox(hit.entity);
+        return asset;
+    }
+    ShowPickBox(nullptr);
     return nullptr;
 }
 
-bool cl_Scene::RayQuery(float, float, uint32_t, Ogre::Vector3&) const
+bool cl_Scene::IsInViewportMargin(float x, float y)
 {
-    return false;
+    return (x < EXIT_MARGIN || x > 1.0f - EXIT_MARGIN || y < EXIT_MARGIN) && y < 1.0f - EXIT_MARGIN;
 }
 
-bool cl_Scene::HandleExitClick(float, float)
+bool cl_Scene::HandleExitClick(float x, float y)
 {
-    return false;
+    if (!m_exitArmed || !IsInViewportMargin(x, y))
+        return false;
+    if (cl_SceneManager* scenes = cl_SceneManager::GetInstance())
+        scenes->RequestSceneChange(m_exitTarget);
+    return true;
 }
 
 void cl_Scene::GetHotSpots(HotSpots& hotSpots) const
 {
     hotSpots.clear();
+    const cl_SceneAsset* asset = GetAsset();
+    if (!asset)
+        return;
+    const auto add =
+        [&](const cl_ItemAsset& object, const std::string& id, const Ogre::SceneNode* node, const char* what)
+    {
+        if (!node)
+        {
+            LOG_WARNING("Couldn't resolve a the screen position of %s '%s'!", what, id.c_str());
+            return;
+        }
+        Ogre::Vector2 screen;
+        WorldToScreen(node->_getDerivedPosition(), true, screen);
+        hotSpots.push_back({screen.x, screen.y, object.GetInteractionMode(), id});
+    };
+    std::vector<const TiXmlElement*> entries;
+    asset->GetSceneObjects(entries);
+    for (const TiXmlElement* entry : entries)
+    {
+        const char* id = entry->Attribute("itemref");
+        const char* location = entry->Attribute("locationref");
+        const cl_ItemAsset* item = id && location ? FindInteractiveItem(id) : nullptr;
+        if (!item)
+            continue;
+        Ogre::SceneNode* node = FocusNodeOf(id);
+        if (!node)
+            node = FindClickNode(location);
+        if (!node)
+            node = FindSceneNode(location);
+        add(*item, id, node, "item");
+    }
+    asset->GetPuppets(entries);
+    for (const TiXmlElement* entry : entries)
+    {
+        const char* id = entry->Attribute("characterref");
+        const char* location = entry->Attribute("locationref");
+        const cl_ItemAsset* character = id && location ? FindInteractiveCharacter(id) : nullptr;
+        if (!character)
+            continue;
+        Ogre::SceneNode* node = FocusNodeOf(id);
+        add(*character, id, node ? node : FindSceneNode(location), "character");
+    }
+}
+
+void cl_Scene::GetObjectLocations(ObjectLocations& locations) const
+{
+    locations.clear();
+    const cl_SceneAsset* asset = GetAsset();
+    if (!asset)
+        return;
+    const auto add = [&](const std::string& id, const char* location, int kind)
+    {
+        if (cl_SceneObject* object = cl_SceneObject::ResolveByName(id))
+            locations.push_back({object, nullptr, id, kind});
+        else if (Ogre::SceneNode* node = FindSceneNode(location))
+            locations.push_back({nullptr, node, id, ObjectLocation::KIND_NODE});
+    };
+    std::vector<const TiXmlElement*> entries;
+    asset->GetPuppets(entries);
+    for (const TiXmlElement* entry : entries)
+    {
+        const char* id = entry->Attribute("characterref");
+        if (id && FindInteractiveCharacter(id))
+            add(id, AttributeOrEmpty(*entry, "locationref").c_str(), ObjectLocation::KIND_CHARACTER);
+    }
+    asset->GetSceneObjects(entries);
+    for (const TiXmlElement* entry : entries)
+    {
+        const char* id = entry->Attribute("itemref");
+        const char* location = entry->Attribute("locationref");
+        if (id && location && FindInteractiveItem(id))
+            add(id, location, ObjectLocation::KIND_ITEM);
+    }
+}
+
+bool cl_Scene::WorldToScreen(const Ogre::Vector3& world, bool normalise, Ogre::Vector2& screen) const
+{
+    if (!m_camera)
+        return true;
+    const Ogre::Vector3 projected = m_camera->getProjectionMatrix() * (m_camera->getViewMatrix() * world);
+    screen.x = projected.x;
+    screen.y = projected.y;
+    if (normalise)
+    {
+        screen.x = 0.5f * projected.x + 0.5f;
+        screen.y = 1.0f - (0.5f * projected.y + 0.5f);
+    }
+    return true;
+}
+
+void cl_Scene::ShowPickBox(Ogre::Entity* entity) const
+{
+    Ogre::SceneNode* root = m_sceneManager ? m_sceneManager->getRootSceneNode() : nullptr;
+    if (!m_debugView || !root)
+    {
+        if (m_pickBox && m_pickBox->getParentSceneNode())
+            m_pickBox->getParentSceneNode()->detachObject(m_pickBox.get());
+        m_pickBox.reset();
+        return;
+    }
+    if (!m_pickBox)
+    {
+        m_pickBox = std::make_unique<Ogre::WireBoundingBox>();
+        m_pickBox->setRenderQueueGroup(VISUALISER_RENDER_QUEUE);
+        root->attachObject(m_pickBox.get());
+    }
+    m_pickBox->setVisible(entity != nullptr);
+    if (entity)
+        m_pickBox->setupBoundingBox(entity->getWorldBoundingBox(true));
+}
+
+void cl_Scene::ForgetPicking()
+{
+    const bool debugView = m_debugView;
+    m_debugView = false;
+    ShowPickBox(nullptr);
+    m_debugView = debugView;
+    if (m_rayQuery && m_sceneManager)
+        m_sceneManager->destroyQuery(m_rayQuery);
+    m_rayQuery = nullptr;
 }
 
 void cl_Scene::Preload()
@@ -171,6 +419,7 @@ void cl_Scene::Deactivate()
     if (m_nodeVisualiser && m_sceneManager)
         m_sceneManager->destroyEntity(m_nodeVisualiser);
     m_nodeVisualiser = nullptr;
+    ForgetPicking();
 }
 
 void cl_Scene::AddEnvironment(const std::string& name, const Ogre::Vector3& position,
@@ -609,9 +858,14 @@ void cl_Scene::SavePlacements()
 
 Ogre::SceneNode* cl_Scene::FindClickNode(const std::string& location) const
 {
-    const std::string name = "co_" + location;
-    return m_sceneManager && m_sceneManager->hasSceneNode(name) ? m_sceneManager->getSceneNode(name)
-                                                                : nullptr;
+    return FindSceneNode(CLICK_OBJECT_PREFIX + location);
+}
+
+Ogre::SceneNode* cl_Scene::FindSceneNode(const std::string& name) const
+{
+    return m_sceneManager && !name.empty() && m_sceneManager->hasSceneNode(name)
+               ? m_sceneManager->getSceneNode(name)
+               : nullptr;
 }
 
 Ogre::Entity* cl_Scene::FindClickEntity(const std::string& location, const std::string& item) const

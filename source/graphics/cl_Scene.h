@@ -3,6 +3,7 @@
 #include "assets/ISceneStateListener.h"
 #include "graphics/EnvironmentType.h"
 #include "graphics/HotSpot.h"
+#include "graphics/ObjectLocation.h"
 #include "graphics/cl_Navmesh.h"
 
 #include <OgreQuaternion.h>
@@ -20,8 +21,10 @@ namespace Ogre
 class Camera;
 class Entity;
 class Light;
+class RaySceneQuery;
 class SceneManager;
 class SceneNode;
+class WireBoundingBox;
 } // namespace Ogre
 
 class TiXmlElement;
@@ -49,6 +52,15 @@ struct SceneEnvironmentParameters
     float running = 1.0f;
     int surface = 0;
 };
+
+// One entity a ray meets: how far along the ray, the point there, and the entity.
+struct EntityHit
+{
+    float distance = 0.0f;
+    Ogre::Vector3 point = Ogre::Vector3::ZERO;
+    Ogre::Entity* entity = nullptr;
+};
+using EntityHits = std::vector<EntityHit>;
 
 // The runtime of one location, made from a copy of its `scene` element. The scene loader fills it when it
 // becomes the current scene (OGRE scene manager and camera, environments, backdrops, the location's
@@ -84,24 +96,45 @@ public:
     // Whether the scene is shown through a backdrop (one is active); only then is anything picked under
     // the mouse.
     virtual bool HasBackdrop() const { return m_activeBackdrop != nullptr; }
-    // The interactive item or character at the point (x, y from 0 to 1 across the viewport): the first hit
-    // of a ray through it whose asset allows interaction. Null for none.
-    virtual cl_ItemAsset* PickItem(float x, float y) const;
-    // Casts a ray from the scene camera through the point against the objects whose query flags share a
-    // bit with mask. True on a hit, whose world position goes to position (else it is left alone).
+
+    // Picking. Points are x, y from 0 to 1 across the viewport (left to right, top to bottom); rays run
+    // from the scene camera through them. Nothing is hit while the scene is not loaded.
+    // The nearest triangle hit among the entities whose query flags share a bit with mask. True on a hit,
+    // whose world position goes to position (else it is left alone).
     virtual bool RayQuery(float x, float y, uint32_t mask, Ogre::Vector3& position) const;
-    // When an exit is armed and the point lies within its margin, requests the change to the exit's scene
-    // and takes the click (true).
+    // Refills hits with every click object or walkable entity (query flags 3) the ray meets on a
+    // triangle of its mesh, from either side, nearest first (equal distances in the query's order), and
+    // answers their number.
+    size_t RayQueryEntities(float x, float y, EntityHits& hits) const;
+    // The interactive item or character at the point: the nearest hit whose asset (items first, then
+    // characters) allows interaction; a nearer one that does not is passed over. Null for none. Also
+    // sets the in-game menu's leave pointer for an armed exit's border, on every call.
+    virtual cl_ItemAsset* PickItem(float x, float y) const;
+    // The exit border: the left, right and top 5 percent of the viewport, never the bottom 5 percent.
+    static bool IsInViewportMargin(float x, float y);
+    // When the exit is armed and the point lies in the border, asks the scene manager to change to the
+    // exit's scene and takes the click (true).
     virtual bool HandleExitClick(float x, float y);
-    // Refills hotSpots with the screen places of the scene's usable items and characters, for the in-game
-    // menu's markers; none yet.
+    // Refills hotSpots with the screen places of the state's interactive items, then characters, for the
+    // in-game menu's markers. One whose place cannot be found is skipped with a warning.
     virtual void GetHotSpots(HotSpots& hotSpots) const;
+    // Refills locations with the state's interactive characters, then items: their scene objects, else
+    // the nodes of their locations; one with neither is left out.
+    void GetObjectLocations(ObjectLocations& locations) const;
+    // The screen position of a world point through the scene camera: from 0 to 1 as above with normalise,
+    // else from -1 to 1 (y up). Always true, also for a point behind the camera, whose place is then
+    // mirrored: callers that care test the side themselves.
+    bool WorldToScreen(const Ogre::Vector3& world, bool normalise, Ogre::Vector2& screen) const;
+    // In the debug view, a wire box around the entity; null hides it. Out of it, the box is deleted.
+    void ShowPickBox(Ogre::Entity* entity) const;
 
     // Loading and unloading, by the scene loader.
     // Builds the items of the definition's `preload` (its `patchitem` ids) and reads the character and
     // item files its `characters` and `items` name; once per scene.
     void Preload();
     bool IsPreloaded() const { return m_preloaded; }
+    // The next activation preloads again (the data files were read anew).
+    void ClearPreloaded() { m_preloaded = false; }
     // Called once the location is built: preloads, listens to the asset (listed once), spawns what its
     // state places here, and makes the state's navmesh current (the first environment by name when the
     // state names none).
@@ -278,9 +311,16 @@ private:
     void DetachClickObject(const std::string& location, const std::string& item);
     // The click node and click object of the item at the location; null when OGRE has none.
     Ogre::SceneNode* FindClickNode(const std::string& location) const;
+    // The OGRE scene manager's node of that name; null for none and while the scene is not loaded.
+    Ogre::SceneNode* FindSceneNode(const std::string& name) const;
     Ogre::Entity* FindClickEntity(const std::string& location, const std::string& item) const;
     void SpawnAtmoObject(const TiXmlElement& atmoObject);
     void ShowPatch(const std::string& item, bool visible) const;
+    // The ray query set up for the point: made on first use, later given the new ray; null while the
+    // scene is not loaded.
+    Ogre::RaySceneQuery* PrepareRayQuery(float x, float y, uint32_t mask) const;
+    // Destroys the ray query and the pick box.
+    void ForgetPicking();
 
     std::unique_ptr<TiXmlElement> m_definition;
     bool m_overlay = false;
@@ -308,4 +348,11 @@ private:
     SceneEnvironmentParameters m_environmentParameters;
     bool m_exitArmed = false;
     std::string m_exitTarget;
+    // The one ray query of the picks, made on first use and destroyed when the scene is deactivated, and
+    // the working space of the picks, kept between frames.
+    mutable Ogre::RaySceneQuery* m_rayQuery = nullptr;
+    mutable EntityHits m_pickHits;
+    mutable std::vector<Ogre::Vector3> m_pickVertices;
+    mutable std::vector<uint32_t> m_pickIndices;
+    mutable std::unique_ptr<Ogre::WireBoundingBox> m_pickBox;
 };

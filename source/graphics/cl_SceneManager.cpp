@@ -8,6 +8,10 @@
 #include "common/XmlHelpers.h"
 #include "common/cl_Argument.h"
 #include "common/cl_Command.h"
+#include "gamecomponents/cl_GameComponents.h"
+#include "graphics/SceneManagerCommands.h"
+#include "graphics/cl_Camera.h"
+#include "graphics/cl_Character.h"
 #include "graphics/cl_Scene.h"
 #include "gui/cl_GUISystem.h"
 #include "gui/cl_IngameMenu.h"
@@ -17,6 +21,10 @@
 
 namespace
 {
+// The game-state element of the scene manager and its child.
+const char* const STATE_ELEMENT = "scenemanager";
+const char* const CAMERA_ELEMENT = "camera";
+
 cl_IngameMenu* IngameMenu()
 {
     cl_GUISystem* gui = cl_GUISystem::GetInstance();
@@ -42,8 +50,10 @@ void cl_SceneManager::CreateCurtain(Ogre::SceneManager* sceneManager, Ogre::Came
 {
     m_ogreSceneManager = sceneManager;
     m_camera = camera;
-    if (!m_curtain)
-        m_curtain = std::make_unique<cl_Curtain>(this);
+    if (m_curtain)
+        return;
+    m_curtain = std::make_unique<cl_Curtain>(this);
+    m_curtain->Create();
 }
 
 void cl_SceneManager::ParseElement(const TiXmlElement* element, const std::string&, bool)
@@ -54,21 +64,89 @@ void cl_SceneManager::ParseElement(const TiXmlElement* element, const std::strin
     std::unique_ptr<cl_Scene>& scene = m_scenes[id];
     if (!scene)
         scene = std::make_unique<cl_Scene>(*element);
+    else if (scene.get() == m_currentScene && scene->GetSceneManager())
+    {
+        m_loader.ReloadScene(element, m_qualityLevel);
+        scene->SetShadowsEnabled(m_shadowMode);
+    }
     else
         scene->SetDefinition(*element);
 }
 
-void cl_SceneManager::UnloadGroup(const std::string&) {}
+void cl_SceneManager::UnloadGroup(const std::string&)
+{
+    for (auto& scene : m_scenes)
+    {
+        if (scene.second)
+            scene.second->ClearPreloaded();
+    }
+}
 
 bool cl_SceneManager::ExecuteCmd(cl_Command& cmd)
 {
-    LOG_WARNING("Received unknown Cmd '%s'!", cmd.m_name.c_str());
-    return false;
+    return RunSceneManagerCommand(*this, cmd);
+}
+
+void cl_SceneManager::GoToScene(const std::string& sceneId)
+{
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    const cl_GameState* gameState = cl_GameState::GetInstance();
+    if (auto* character = dynamic_cast<cl_ItemAsset*>(
+            pools && gameState ? pools->FindItemOrCharacter(gameState->GetCurrentCharacterId()) : nullptr))
+        character->SetCurrentScene(sceneId);
+    const cl_GameComponents* hub = cl_GameComponents::GetInstance();
+    cl_Character* walker = hub ? hub->GetCurrentCharacter() : nullptr;
+    const Ogre::SceneNode* entry =
+        m_currentScene && walker ? m_currentScene->GetSceneNode(m_location) : nullptr;
+    // Without a character to walk out, or a place to walk to, nothing would end the wait.
+    if (!m_exitArmed || !entry)
+    {
+        RequestSceneChange(sceneId);
+        return;
+    }
+    m_targetScene = sceneId;
+    m_changePending = true;
+    walker->MoveAlongPath(entry->_getDerivedPosition(), this);
+}
+
+void cl_SceneManager::OnDone(int)
+{
+    if (m_changePending && m_exitArmed)
+        RequestSceneChange(m_targetScene);
+    else
+        LOG_WARNING("OnDone received and don't know what to do!");
+}
+
+void cl_SceneManager::FadeToBlack(float duration)
+{
+    m_targetScene.clear();
+    if (m_changePending)
+    {
+        m_changePending = false;
+        ShowWaitPointer(false);
+    }
+    if (m_curtain)
+        m_curtain->FadeToBlack(duration);
+}
+
+void cl_SceneManager::ShowWaitPointer(bool wait)
+{
+    if (cl_IngameMenu* menu = IngameMenu())
+    {
+        menu->m_pointerFlags.wait = wait;
+        menu->UpdateMousePointer();
+    }
 }
 
 void cl_SceneManager::SetQualityLevel(int level)
 {
+    if (level == m_qualityLevel)
+        return;
     m_qualityLevel = level;
+    if (!m_currentScene || !m_currentScene->GetSceneManager())
+        return;
+    m_loader.ReloadScene(nullptr, m_qualityLevel);
+    m_currentScene->SetShadowsEnabled(m_shadowMode);
 }
 
 void cl_SceneManager::SwitchScene(const std::string& target, const std::string& backdrop, bool sendEvents,
@@ -119,6 +197,7 @@ void cl_SceneManager::EnterScene(cl_Scene& scene, const std::string& target, con
     if (auto* character = dynamic_cast<cl_ItemAsset*>(
             pools && gameState ? pools->FindItemOrCharacter(gameState->GetCurrentCharacterId()) : nullptr))
         character->SetCurrentScene(target);
+    m_location = "undefined";
     if (sendEvents)
         SendToScene(scene, "scene.Enter", oldScene);
 }
@@ -170,11 +249,17 @@ void cl_SceneManager::RequestSceneChange(const std::string& targetSceneId)
 {
     m_exitArmed = false;
     m_targetScene = targetSceneId;
-    if (!FindScene(targetSceneId))
+    const cl_Scene* target = FindScene(targetSceneId);
+    if (!target || (target->GetSceneManager() && target->IsOverlay()))
         return;
     m_changePending = true;
-    if (m_curtain)
+    ShowWaitPointer(true);
+    if (!m_curtain)
+        return;
+    if (!m_curtain->IsClear())
         m_curtain->FadeToBlack(0.0f);
+    else
+        m_curtain->FadeToBlack(1.0f);
 }
 
 void cl_SceneManager::OnCharacterSwitchPending() {}
@@ -187,25 +272,91 @@ void cl_SceneManager::SwitchToCharacter(const std::string& characterId)
 
 void cl_SceneManager::NotifyFadedToBlack()
 {
-    m_curtainClosed = true;
+    if (!m_changePending)
+        return;
+    m_switching = true;
+    if (cl_GameComponents* hub = cl_GameComponents::GetInstance())
+        hub->SetSelectedItem(nullptr);
+    if (m_targetScene.empty())
+        return;
+    const std::string target = m_targetScene;
+    bool placeCharacter = true;
+    if (m_characterSwitchPending)
+    {
+        m_characterSwitchPending = false;
+        placeCharacter = false;
+    }
+    else if (m_switchToSceneNoSpawn)
+    {
+        m_switchToSceneNoSpawn = false;
+        placeCharacter = false;
+    }
+    SwitchScene(target, "default", true, placeCharacter);
+    m_targetScene.clear();
 }
 
 void cl_SceneManager::NotifyFadedIn()
 {
-    m_curtainClosed = false;
+    m_switching = false;
+    ShowWaitPointer(false);
 }
 
 void cl_SceneManager::NotifyChapterChanged()
 {
     UnloadScene();
+    if (cl_IngameMenu* menu = IngameMenu())
+        menu->Reset();
 }
 
 void cl_SceneManager::NotifyGameStateLoading()
 {
     UnloadScene();
+    if (cl_IngameMenu* menu = IngameMenu())
+        menu->Reset();
+    if (m_curtain)
+        m_curtain->EndFade(true);
+}
+
+void cl_SceneManager::NotifyGameStateLoaded(cl_GameState* gameState)
+{
+    TiXmlElement* root = gameState ? gameState->GetRoot() : nullptr;
+    const TiXmlElement* saved = root ? root->FirstChildElement(STATE_ELEMENT) : nullptr;
+    const TiXmlElement* camera = saved ? saved->FirstChildElement(CAMERA_ELEMENT) : nullptr;
+    cl_Camera* shots = cl_Camera::GetInstance();
+    if (!camera || !shots)
+        return;
+    for (const char* attribute : {"ShotActivator", "ShotGenerator", "shot"})
+    {
+        const std::string shot = AttributeOrEmpty(*camera, attribute);
+        if (!shot.empty())
+        {
+            shots->SetPendingShotName(shot);
+            return;
+        }
+    }
+}
+
+void cl_SceneManager::NotifyGameStateSaving(cl_GameState* gameState)
+{
+    TiXmlElement* root = gameState ? gameState->GetRoot() : nullptr;
+    if (!root)
+        return;
+    if (TiXmlElement* old = root->FirstChildElement(STATE_ELEMENT))
+        root->RemoveChild(old);
+    TiXmlElement state(STATE_ELEMENT);
+    TiXmlElement camera(CAMERA_ELEMENT);
+    if (const cl_Camera* shots = cl_Camera::GetInstance())
+    {
+        if (!shots->GetGeneratorName().empty())
+            camera.SetAttribute("ShotActivator", shots->GetGeneratorName());
+        else
+            camera.SetAttribute("shot", shots->GetStaticShotName());
+    }
+    state.InsertEndChild(camera);
+    root->InsertEndChild(state);
 }
 
 bool cl_SceneManager::IsBusy() const
 {
-    return m_changePending || m_characterSwitchPending || m_interactionBlocked || m_curtainClosed;
+    return m_changePending || m_characterSwitchPending || m_interactionBlocked || m_switching;
 }

@@ -2,6 +2,7 @@
 
 #include "ISingleton.h"
 #include "assets/IGameStateListener.h"
+#include "assets/ISyncedActionInitiator.h"
 #include "common/ICommandReceiver.h"
 #include "common/ITarqdataParser.h"
 #include "common/cl_ParserRegistration.h"
@@ -31,7 +32,8 @@ class cl_SceneManager : public ISingleton<cl_SceneManager>,
                         public ICommandReceiver,
                         public ICurtainListener,
                         public IGameStateListener,
-                        public ITarqdataParser
+                        public ITarqdataParser,
+                        public ISyncedActionInitiator
 {
 public:
     // Registers as the receiver "scenemanager" with distributor, which must outlive it, as parser of the
@@ -45,13 +47,25 @@ public:
     void CreateCurtain(Ogre::SceneManager* sceneManager, Ogre::Camera* camera);
 
     // Keeps a copy of a `scene` element under its `assetref` (an element without one is ignored). The
-    // element of the current scene reloads it at once, in place.
+    // element of the current scene reloads it at once, in place, at the quality level in use.
     void ParseElement(const TiXmlElement* element, const std::string& group, bool skip) override;
     // The scenes stay; they read their preload lists again on their next load.
     void UnloadGroup(const std::string& group) override;
 
-    // No command is known yet: each is logged as unknown and answered false.
+    // The commands of the receiver "scenemanager" (SceneManagerCommands); false for an unknown name or a
+    // command refused for its arguments.
     bool ExecuteCmd(cl_Command& cmd) override;
+    // The command "GoToScene": the current character's asset records the scene; with the leave walk armed
+    // and a current character, the change waits for its walk to the entry location (OnDone), otherwise it
+    // is requested at once.
+    void GoToScene(const std::string& sceneId);
+    // The command "FadeToBlack": forgets the target, so that the black curtain switches nothing; a pending
+    // change ends with it (the wait pointer goes).
+    void FadeToBlack(float duration);
+    // The end of the leave walk requests the pending change.
+    void OnDone(int result) override;
+    void OnStarted() override {}
+    void TimeOut(float /*seconds*/) override {}
 
     // level: 0, 1 or 2 (low, mid, high). A new level reloads the current scene in place.
     void SetQualityLevel(int level);
@@ -69,6 +83,8 @@ public:
     void UnloadScene();
     // The current scene's name; empty when none is current.
     const std::string& GetCurrentSceneName() const { return m_currentSceneName; }
+    // The OGRE scene manager given to CreateCurtain; null before.
+    Ogre::SceneManager* GetOgreSceneManager() const { return m_ogreSceneManager; }
     // Whether a scene is current.
     bool HasLoadedScene() const;
     // The current scene; null when none is current.
@@ -80,8 +96,9 @@ public:
     // leaves none current.
     void SetLoadedScene(std::unique_ptr<cl_Scene> scene);
 
-    // Disarms the exit and keeps the target; when the scenes pool knows the target, the change is pending
-    // and the curtain (when there is one) closes.
+    // Disarms the leave walk and keeps the target. A target that is no scene, or a loaded overlay scene,
+    // changes nothing more. Otherwise the change is pending (wait pointer), and the curtain closes: at once
+    // when it is not clear (the switch then runs inside this call), else over a second.
     void RequestSceneChange(const std::string& targetSceneId);
     // When a character switch is pending, completes it behind the curtain. Nothing waits for a character
     // yet, so there is nothing to finish.
@@ -95,36 +112,49 @@ public:
     void NotifyFadedToBlack() override;
     void NotifyFadedIn() override;
 
-    // A game starts or a save game is loaded: the current scene goes; a loaded game's is built anew.
+    // A game starts or a save game is loaded: the current scene goes (a load also makes the curtain black
+    // at once, telling nobody); a loaded game's is built anew.
     void NotifyGameStateCleared() override {}
     void NotifyChapterChanged() override;
     void NotifyGameStateLoading() override;
-    void NotifyGameStateLoaded(cl_GameState* /*gameState*/) override {}
-    void NotifyGameStateSaving(cl_GameState* /*gameState*/) override {}
+    // The camera's shot of the saved game ("scenemanager" > "camera": `shot`, or `ShotActivator` for a
+    // shot generator; older saves say `ShotGenerator`) is shown at the next scene start.
+    void NotifyGameStateLoaded(cl_GameState* gameState) override;
+    void NotifyGameStateSaving(cl_GameState* gameState) override;
 
     // The scene a pending change goes to; empty when none.
     void SetTargetScene(const std::string& sceneId) { m_targetScene = sceneId; }
     const std::string& GetTargetScene() const { return m_targetScene; }
     // The switch flags. Change pending: set by RequestSceneChange, cleared when the switch is done.
     // Character switch pending: set by a switch to a character in another scene. Interaction blocked: set
-    // by the command "BlockInteraction". Curtain closed: from the curtain's report of black until its
-    // report of faded in.
+    // by the command "BlockInteraction". Switching: from the curtain's report of black during a pending
+    // change until its report of faded in.
     void SetChangePending(bool pending) { m_changePending = pending; }
     void SetCharacterSwitchPending(bool pending) { m_characterSwitchPending = pending; }
     void SetInteractionBlocked(bool blocked) { m_interactionBlocked = blocked; }
     bool IsChangePending() const { return m_changePending; }
     bool IsCharacterSwitchPending() const { return m_characterSwitchPending; }
     bool IsInteractionBlocked() const { return m_interactionBlocked; }
-    bool IsCurtainClosed() const { return m_curtainClosed; }
+    bool IsSwitching() const { return m_switching; }
     // Whether any of the four switch flags is set.
     bool IsBusy() const;
-    // A "leave" interaction without sequence has armed an exit; RequestSceneChange disarms it.
+    bool IsIdle() const { return !IsBusy(); }
+    // A "leave" interaction without sequence has armed the leave walk; RequestSceneChange disarms it.
     void SetExitArmed(bool armed) { m_exitArmed = armed; }
     bool IsExitArmed() const { return m_exitArmed; }
+    // Set by the command "SwitchToScene": the next change made behind the curtain places no character.
+    // It stays set until such a change uses it.
+    void SetSwitchToSceneNoSpawn(bool noSpawn) { m_switchToSceneNoSpawn = noSpawn; }
+    bool IsSwitchToSceneNoSpawn() const { return m_switchToSceneNoSpawn; }
+    // Where the current character enters the next scene; "undefined" after every load.
+    void SetLocation(const std::string& location) { m_location = location; }
+    const std::string& GetLocation() const { return m_location; }
 
 private:
     // Sends the event to the scene's asset at once; data is the other scene's id.
     static void SendToScene(const cl_Scene& scene, const char* event, const std::string& data);
+    // Raises or lowers the in-game menu's wait pointer.
+    static void ShowWaitPointer(bool wait);
     // Builds the target (kept under that name) and makes it the current scene.
     void EnterScene(cl_Scene& scene, const std::string& target, const std::string& backdrop, bool sendEvents);
 
@@ -143,8 +173,10 @@ private:
     bool m_changePending = false;
     bool m_characterSwitchPending = false;
     bool m_interactionBlocked = false;
-    bool m_curtainClosed = false;
+    bool m_switching = false;
     bool m_exitArmed = false;
+    bool m_switchToSceneNoSpawn = false;
+    std::string m_location = "undefined";
     cl_ParserRegistration m_sceneParser;
     cl_ReceiverRegistration m_receiver;
 };

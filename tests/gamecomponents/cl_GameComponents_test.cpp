@@ -151,7 +151,7 @@ TEST_F(HubTest, InteractionNeedsAllSixConditions)
         bool changePending;
         bool characterSwitchPending;
         bool interactionBlocked;
-        bool curtainClosed;
+        bool switching;
         bool video;
     } cases[] = {
         {"nothing in the way", false, false, false, false, false, false},
@@ -159,7 +159,7 @@ TEST_F(HubTest, InteractionNeedsAllSixConditions)
         {"a scene change pending", false, true, false, false, false, false},
         {"a character switch pending", false, false, true, false, false, false},
         {"interaction blocked", false, false, false, true, false, false},
-        {"the curtain closed", false, false, false, false, true, false},
+        {"a switch made behind the curtain, fading in", false, false, false, false, true, false},
         {"a video playing", false, false, false, false, false, true},
     };
     for (const auto& c : cases)
@@ -170,12 +170,17 @@ TEST_F(HubTest, InteractionNeedsAllSixConditions)
         m_scenes.SetChangePending(c.changePending);
         m_scenes.SetCharacterSwitchPending(c.characterSwitchPending);
         m_scenes.SetInteractionBlocked(c.interactionBlocked);
-        if (c.curtainClosed)
+        if (c.switching)
+        {
+            // The black curtain carries the pending change out at once.
+            m_scenes.SetTargetScene("scenes_tower");
+            m_scenes.SetChangePending(true);
             m_scenes.GetCurtain()->FadeToBlack(0.0f);
+        }
         if (c.video)
             m_hub.GetVideoPlayer().Play("intro.ogv");
         const bool free = !(c.uninterruptibleSequence || c.changePending || c.characterSwitchPending ||
-                            c.interactionBlocked || c.curtainClosed || c.video);
+                            c.interactionBlocked || c.switching || c.video);
         EXPECT_EQ(m_hub.CanInteract(), free) << c.name;
     }
     Restart();
@@ -223,7 +228,8 @@ TEST_F(HubTest, ALeftClickWhileInteractionIsImpossibleIsUsedAndOnlyPushesTheWait
 
         EXPECT_TRUE(m_hub.Interact());
         EXPECT_EQ(CallsMade(), c.calls);
-        EXPECT_EQ(m_scenes.IsCurtainClosed(), c.changeRequested);
+        EXPECT_EQ(m_scenes.GetCurtain()->IsFading(), c.changeRequested)
+            << "the curtain closes for the change";
         EXPECT_FALSE(m_scenes.IsExitArmed());
         EXPECT_EQ(m_hub.GetSelectedItem(), Item("items_key"));
         EXPECT_TRUE(m_world.Logic("characters_hero").IsInState("standing")) << "no event was sent";

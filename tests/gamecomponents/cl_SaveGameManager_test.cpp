@@ -772,7 +772,8 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
         {"a scene change pending", 3, true, true, false, false, false, FREE, false, false},
         {"a character switch pending", 3, true, false, true, false, false, FREE, false, false},
         {"interaction blocked", 3, true, false, false, true, false, FREE, false, false},
-        {"the curtain closed", 3, true, false, false, false, true, FREE, false, false},
+        {"a switch made behind the curtain, fading in", 3, true, false, false, false, true, FREE, false,
+         false},
         {"a foreground sequence that may be interrupted", 3, true, false, false, false, false, INTERRUPTIBLE,
          false, true},
         {"a foreground sequence that may not be interrupted", 3, true, false, false, false, false,
@@ -795,7 +796,12 @@ TEST_F(SaveGames, TheGameIsSaveableOnlyInTheGameWithAnIdleScene)
         if (c.sceneLoaded)
             Scenes().SwitchScene("scenes_tower", "default", false, false);
         if (c.curtainClosed)
+        {
+            // The black curtain carries the pending change out at once.
+            Scenes().SetTargetScene("scenes_tower");
+            Scenes().SetChangePending(true);
             Scenes().GetCurtain()->FadeToBlack(0.0f);
+        }
         Scenes().SetChangePending(c.changePending);
         Scenes().SetCharacterSwitchPending(c.characterSwitchPending);
         Scenes().SetInteractionBlocked(c.interactionBlocked);

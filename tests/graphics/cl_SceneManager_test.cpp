@@ -1,6 +1,7 @@
 #include "graphics/cl_SceneManager.h"
 
 #include "assets/cl_AssetLogic.h"
+#include "graphics/cl_Camera.h"
 #include "graphics/cl_Scene.h"
 #include "support/AssetWorld.h"
 #include "support/SceneDefinition.h"
@@ -61,21 +62,43 @@ TEST_F(SceneSwitch, EventsGoToTheOldAndTheNewSceneOnlyWhenAsked)
     }
 }
 
-TEST_F(SceneSwitch, ASwitchOpensTheCurtainAndEndsThePendingChange)
+TEST_F(SceneSwitch, ARequestedChangeGoesThroughItsPhasesBehindTheCurtain)
 {
-    EXPECT_FALSE(scenes.IsBusy());
-    scenes.SetTargetScene("scenes_tower");
-    scenes.SetChangePending(true);
-    scenes.GetCurtain()->FadeToBlack(0.0f);
-    EXPECT_TRUE(scenes.GetCurtain()->IsBlack());
-    EXPECT_TRUE(scenes.IsCurtainClosed());
+    // Phases of a change from the tower to the hall: what the switch flags say and whether the manager
+    // is busy, after the request, once black (the switch made, the curtain fading in) and once clear.
+    scenes.SwitchScene("scenes_tower", "default", false, false);
+    world.Frames(70, 1.0f / 60.0f);
+    ASSERT_FALSE(scenes.IsBusy());
+    ASSERT_TRUE(scenes.GetCurtain()->IsClear());
 
-    scenes.SwitchScene("scenes_tower", "default", true, false);
-    EXPECT_FALSE(scenes.GetCurtain()->IsBlack());
-    EXPECT_FALSE(scenes.IsCurtainClosed());
+    scenes.RequestSceneChange("scenes_hall");
+    EXPECT_TRUE(scenes.IsChangePending()) << "requested";
+    EXPECT_FALSE(scenes.IsSwitching()) << "requested";
+    EXPECT_TRUE(scenes.IsBusy()) << "requested";
+    EXPECT_EQ(scenes.GetCurrentSceneName(), "scenes_tower") << "requested";
+
+    world.Frames(62, 1.0f / 60.0f);
+    EXPECT_EQ(scenes.GetCurrentSceneName(), "scenes_hall") << "switched once black";
+    EXPECT_FALSE(scenes.IsChangePending()) << "switched";
+    EXPECT_TRUE(scenes.IsSwitching()) << "fading in";
+    EXPECT_TRUE(scenes.IsBusy()) << "fading in";
+    EXPECT_TRUE(scenes.GetCurtain()->IsFading());
+
+    world.Frames(62, 1.0f / 60.0f);
+    EXPECT_FALSE(scenes.IsSwitching()) << "clear";
+    EXPECT_FALSE(scenes.IsBusy()) << "clear";
+    EXPECT_TRUE(scenes.GetCurtain()->IsClear());
+}
+
+TEST_F(SceneSwitch, ARequestWhileBlackSwitchesInsideTheCall)
+{
+    scenes.SwitchScene("scenes_tower", "default", false, false);
+    scenes.GetCurtain()->FadeToBlack(0.0f);
+    scenes.RequestSceneChange("scenes_hall");
+    EXPECT_EQ(scenes.GetCurrentSceneName(), "scenes_hall");
     EXPECT_FALSE(scenes.IsChangePending());
-    EXPECT_FALSE(scenes.IsBusy());
-    EXPECT_TRUE(scenes.HasLoadedScene());
+    EXPECT_TRUE(scenes.IsSwitching());
+    EXPECT_TRUE(TowerIn("door")) << "scene.Leave reached the tower";
 }
 
 TEST_F(SceneSwitch, AnySwitchFlagMakesTheManagerBusy)
@@ -121,7 +144,7 @@ TEST(SceneManager, ASceneChangeIsPendingOnlyForAKnownScene)
         EXPECT_FALSE(scenes.IsExitArmed());
         EXPECT_EQ(scenes.GetTargetScene(), c.target);
         EXPECT_EQ(scenes.IsChangePending(), c.pending);
-        EXPECT_EQ(scenes.IsCurtainClosed(), c.pending) << "the curtain closes for the change";
+        EXPECT_EQ(scenes.GetCurtain()->IsFading(), c.pending) << "the curtain closes for the change";
         EXPECT_EQ(scenes.IsBusy(), c.pending);
     }
 }
@@ -137,3 +160,26 @@ TEST(SceneManager, UnloadingDeletesTheLoadedScene)
     EXPECT_EQ(scenes.GetLoadedScene(), nullptr);
 }
 } // namespace
+
+TEST(SceneManager, TheCameraShotOfASaveIsShownAtTheNextSceneStart)
+{
+    AssetWorld world;
+    cl_SceneManager scenes(world.script);
+    cl_Camera camera(world.script);
+    const struct
+    {
+        const char* attribute;
+        const char* shot;
+    } cases[] = {{"shot", "door"}, {"ShotActivator", "hall_follow"}, {"ShotGenerator", "hall_follow"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.attribute);
+        camera.SetPendingShotName("");
+        ASSERT_TRUE(world.LoadGameState(std::string("<gamestate><scenemanager><camera ") + c.attribute +
+                                        "='" + c.shot + "'/></scenemanager></gamestate>"));
+        EXPECT_EQ(camera.GetPendingShotName(), c.shot);
+    }
+    const std::string saved = world.SaveGameState();
+    EXPECT_NE(saved.find("<scenemanager>"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("<scenemanager>"), saved.rfind("<scenemanager>")) << "one element, replaced";
+}

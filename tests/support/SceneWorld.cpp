@@ -1,5 +1,6 @@
 #include "support/SceneWorld.h"
 
+#include "common/XmlParse.h"
 #include "graphics/cl_Character.h"
 #include "graphics/cl_Scene.h"
 #include "support/SceneStandIns.h"
@@ -18,19 +19,56 @@ namespace
 const char* const CHAPTER = QUILLMERE_TEST_DATA "graphics/scenes/";
 } // namespace
 
-SceneWorld::SceneWorld()
+SceneWorld::SceneWorld(Chapter chapter) : m_chapter(chapter)
 {
-    assets.LoadChapter(CHAPTER);
-    EXPECT_TRUE(assets.LoadGameState(ReadTextFile(std::string(CHAPTER) + "gamestate.xml")));
-    Ogre::ResourceGroupManager::getSingleton().addResourceLocation(CHAPTER, "FileSystem", "GAMEDATA");
     ogreCamera = SceneManager().createCamera("LocationCam");
     ogreCamera->setAspectRatio(4.0f / 3.0f);
     root = SceneManager().getRootSceneNode()->createChildSceneNode("_game");
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    if (chapter == TEST_CHAPTER)
+    {
+        assets.LoadChapter(CHAPTER);
+        EXPECT_TRUE(assets.LoadGameState(ReadTextFile(std::string(CHAPTER) + "gamestate.xml")));
+        groups.addResourceLocation(CHAPTER, "FileSystem", "GAMEDATA");
+        return;
+    }
+    // The game's Lua has the table of its script variables from the start.
+    assets.script.ExecuteString("_globals = {}");
+    assets.LoadChapter(DemoChapterFolder());
+    EXPECT_TRUE(assets.LoadGameState(DemoNewGameState()));
+    // The common data's scripts name programs, which OGRE reads only with a render system.
+    groups.addResourceLocation(QUILLMERE_BUILT_DEMO_DIR "data/chapter1", "FileSystem", "CHAPTERDATA");
+    groups.initialiseResourceGroup("CHAPTERDATA");
+    // The game's camera.
+    ogreCamera->setFOVy(Ogre::Degree(33.75f));
+    characters.Init(&SceneManager());
+    // The chapter's data files, each element to its parser.
+    const struct
+    {
+        const char* file;
+        const char* element;
+        ITarqdataParser& parser;
+    } files[] = {{"scenes.tdf", "scene", scenes},
+                 {"characters.tdf", "character", characters},
+                 {"items.tdf", "item", items}};
+    for (const auto& file : files)
+    {
+        TiXmlDocument document;
+        EXPECT_TRUE(
+            LoadXmlFile(document, std::string(QUILLMERE_BUILT_DEMO_DIR "data/chapter1/") + file.file));
+        const TiXmlElement* top = document.RootElement();
+        for (const TiXmlElement* element = top ? top->FirstChildElement(file.element) : nullptr; element;
+             element = element->NextSiblingElement(file.element))
+            file.parser.ParseElement(element, "CHAPTERDATA", false);
+    }
+    scenes.CreateCurtain(&SceneManager(), ogreCamera);
 }
 
 SceneWorld::~SceneWorld()
 {
-    if (cl_Scene* scene = scenes.GetLoadedScene())
+    if (m_chapter == DEMO_CHAPTER)
+        scenes.UnloadScene();
+    else if (cl_Scene* scene = scenes.GetLoadedScene())
         loader.UnloadScene(*scene, false);
     camera.Reset();
     scenes.SetLoadedScene(nullptr);

@@ -39,7 +39,18 @@ class cl_SceneObject;
 class SceneWorld
 {
 public:
-    SceneWorld();
+    enum Chapter
+    {
+        // The chapter of tests/graphics/scenes.
+        TEST_CHAPTER,
+        // The demo's first chapter with its new-game state, its chapter folder as the build lays it out
+        // ("CHAPTERDATA" data/chapter1; not the common data, whose scripts need a render system) and the
+        // scenes of its scenes.tdf kept by the scene manager, whose curtain is made: scenes are entered
+        // through the scene manager.
+        DEMO_CHAPTER,
+    };
+
+    explicit SceneWorld(Chapter chapter = TEST_CHAPTER);
     // Unloads a loaded scene, then lets the scene, items and characters go while OGRE lives.
     ~SceneWorld();
 
@@ -94,6 +105,8 @@ private:
         SceneWorld& m_world;
     };
     void Record(const std::string& call, const TiXmlElement* element);
+
+    Chapter m_chapter;
 
 public:
     cl_ValueSourceManager valueSources{assets.script, assets.gameTime};
