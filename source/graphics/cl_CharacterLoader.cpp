@@ -56,6 +56,8 @@ void LoadControls(const TiXmlElement& controls, cl_Character& character)
         if (!control)
         {
             LOG_ERROR("A control type was unknown and couldn't be added!");
+            LOG_WARNING("The control '%s' of '%s' has the unknown type '%s'.", name.c_str(),
+                        character.GetName().c_str(), child->Value());
             continue;
         }
         KeepControl(control, character);
