@@ -77,5 +77,5 @@ void cl_BaseMoveToSeqAction::MoveTo(const std::string& location, float positionT
 {
     Ogre::SceneNode* node = FindTargetNode(location);
     if (cl_Character* character = Walker(node, location))
-        character->MoveOntoLocation(node, positionTolerance, rotationTolerance, this);
+        character->TurnTo(node, positionTolerance, rotationTolerance, this);
 }

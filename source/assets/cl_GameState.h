@@ -103,6 +103,7 @@ public:
     TiXmlElement* GetQuestLogState() { return FindOrCreateChild("questlog"); }
     TiXmlElement* GetPartyState() { return FindOrCreateChild("party"); }
     TiXmlElement* GetDataBindingState() { return FindOrCreateChild("databinding"); }
+    TiXmlElement* GetCharacterManagerState() { return FindOrCreateChild("charactermanager"); }
 
 private:
     const TiXmlElement* FindChild(const char* name) const;

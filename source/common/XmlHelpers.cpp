@@ -39,3 +39,9 @@ TiXmlElement* AppendChild(TiXmlElement& parent, const char* name)
     parent.LinkEndChild(child);
     return child;
 }
+
+TiXmlElement& FindOrAppendChild(TiXmlElement& parent, const std::string& name)
+{
+    TiXmlElement* child = parent.FirstChildElement(name);
+    return child ? *child : *AppendChild(parent, name.c_str());
+}

@@ -21,3 +21,6 @@ TiXmlElement* FindChildWithAttribute(TiXmlElement& parent, const char* name, con
 
 // Appends a new, empty child element called name to parent, which owns it.
 TiXmlElement* AppendChild(TiXmlElement& parent, const char* name);
+
+// The first child element called name, appended when there is none.
+TiXmlElement& FindOrAppendChild(TiXmlElement& parent, const std::string& name);

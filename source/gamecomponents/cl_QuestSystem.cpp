@@ -5,16 +5,6 @@
 
 #include <tinyxml.h>
 
-namespace
-{
-// The child called name, appended when missing.
-TiXmlElement& FindOrAppendChild(TiXmlElement& parent, const char* name)
-{
-    TiXmlElement* child = parent.FirstChildElement(name);
-    return child ? *child : *AppendChild(parent, name);
-}
-} // namespace
-
 cl_QuestSystem::cl_QuestSystem()
 {
     if (cl_GameState* gameState = cl_GameState::GetInstance())

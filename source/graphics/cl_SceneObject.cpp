@@ -36,13 +36,6 @@ bool IsTrue(const char* text)
     return text && std::string(text) == "true";
 }
 
-// The child element called name, appended when there is none.
-TiXmlElement& FindOrAppendChild(TiXmlElement& parent, const std::string& name)
-{
-    TiXmlElement* child = parent.FirstChildElement(name);
-    return child ? *child : *AppendChild(parent, name.c_str());
-}
-
 // The sub-entity of that index of the entity, or null.
 Ogre::SubEntity* SubEntityOf(Ogre::Entity* entity, unsigned int index)
 {

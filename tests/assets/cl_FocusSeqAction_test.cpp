@@ -85,8 +85,11 @@ TEST_F(CharacterControl, TurnsUnfocusAndFailuresFinishTheAction)
         const char* error; // empty: none
         const char* trace;
     } cases[] = {
-        {"<action type='TurnToAction' id='t' targetref='characters_keeper'/>", "", "SD"},
-        {"<action type='TurnToAction' id='t' targetref='camera'/>", "", "SD"},
+        // The test bodies have no turn control: their turns fail.
+        {"<action type='TurnToAction' id='t' targetref='characters_keeper'/>",
+         "TurnToAction 't' failed because '' could not turn towards 'characters_keeper'!", "SD"},
+        {"<action type='TurnToAction' id='t' targetref='camera'/>",
+         "TurnToAction 't' failed because '' could not turn towards 'camera'!", "SD"},
         {"<action type='TurnToAction' id='t' charref='ghost' targetref='camera'/>",
          "TurnToAction 't' failed to make 'ghost' turn towards 'camera' because the character couldn't be "
          "resolved!",
@@ -107,7 +110,8 @@ TEST_F(CharacterControl, TurnsUnfocusAndFailuresFinishTheAction)
         probe.Start();
         EXPECT_EQ(probe.trace, c.trace) << c.xml;
         if (*c.error)
-            EXPECT_TRUE(m_log.Contains(c.error, cl_Logger::LEVEL_ERROR)) << c.xml;
+            EXPECT_TRUE(m_log.Contains(c.error, cl_Logger::LEVEL_ERROR))
+                << c.xml << (m_log.Lines().empty() ? "" : m_log.Lines().back().text);
         else
             EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_ERROR), 0u) << c.xml;
     }

@@ -101,4 +101,61 @@ TEST_F(CharacterLoading, ACharacterReadIsInactiveUntilAScene)
     ASSERT_TRUE(Load("<character/>"));
     EXPECT_EQ(m_hero.GetActivity(), cl_Character::ACTIVITY_IDLE) << "only a character never active changes";
 }
+TEST_F(CharacterLoading, TheFocusComesFromTheFirstPlaceThatNamesIt)
+{
+    const struct
+    {
+        const char* name;
+        const char* children;
+        const char* bone;
+        const char* slave;
+    } cases[] = {
+        {"the character's focustarget beats the puppet's",
+         R"(<focustarget bone="B" slave="S"/><puppet><focustarget><bone>C</bone></focustarget></puppet>)",
+         "B", "S"},
+        {"an empty bone falls through to the puppet",
+         R"(<focustarget bone="" slave="S"/><puppet><focustarget><bone>C</bone></focustarget></puppet>)", "C",
+         ""},
+        {"a puppet focustarget without bone changes nothing",
+         R"(<puppet external="characters_nobody"><focustarget/></puppet>)", "C", ""},
+        {"an unknown lender changes nothing", R"(<puppet external="characters_nobody"/>)", "C", ""},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(Load(std::string("<character>") + c.children + "</character>"));
+        EXPECT_EQ(m_hero.GetFocusBone(), c.bone);
+        EXPECT_EQ(m_hero.GetFocusSlave(), c.slave);
+    }
+}
+
+TEST_F(CharacterLoading, HeightTakesItsTextAndTheRestStaysWhenNotNamed)
+{
+    EXPECT_EQ(m_hero.GetHeight(), 200.0f);
+    const struct
+    {
+        const char* xml;
+        float height;
+    } cases[] = {{"<character/>", 200.0f},
+                 {"<character><height>180.5</height></character>", 180.5f},
+                 {"<character><height>tall</height></character>", 0.0f},
+                 {"<character><minwalkdist position='9'/></character>", 0.0f}};
+    for (const auto& c : cases)
+    {
+        ASSERT_TRUE(Load(c.xml));
+        EXPECT_EQ(m_hero.GetHeight(), c.height) << c.xml;
+    }
+    EXPECT_EQ(m_hero.GetMinWalkDistanceToPosition(), 9.0f);
+    EXPECT_EQ(m_hero.GetMinWalkDistanceToTarget(), 50.0f);
+}
+
+TEST_F(CharacterLoading, ExtendAddsTheFilesPuppetPartsAndNamesWhatItCannotRead)
+{
+    cl_CharacterLoader::Extend(nullptr, nullptr);
+    EXPECT_TRUE(m_log.Contains("Extending Character failed!", cl_Logger::LEVEL_ERROR));
+    ASSERT_TRUE(Load(R"(<character><controls><gaitctrl name="gait"/></controls></character>)"));
+    EXPECT_TRUE(m_log.Contains("The control 'gait' of 'hero' has the unknown type 'gaitctrl'.",
+                               cl_Logger::LEVEL_WARNING));
+    EXPECT_EQ(m_hero.GetActivity(), cl_Character::ACTIVITY_INACTIVE) << "the rest is read";
+}
 } // namespace

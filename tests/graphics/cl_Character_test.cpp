@@ -1,11 +1,13 @@
 #include "graphics/cl_Character.h"
 
 #include "assets/ISyncedActionInitiator.h"
+#include "common/XmlHelpers.h"
 #include "common/XmlParse.h"
 #include "common/cl_LuaScriptSystem.h"
 #include "graphics/cl_CharacterLoader.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_ControlledPuppet.h"
+#include "graphics/cl_FocusTargetControl.h"
 #include "graphics/cl_MovementControl.h"
 #include "graphics/cl_Navmesh.h"
 #include "graphics/cl_PuppetAnimWeight.h"
@@ -306,6 +308,287 @@ TEST_F(DemoHero, WalksWhereHeIsSentAndTurnsToWalkThere)
     }
     EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_ERROR), 0u);
     EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_WARNING), 0u);
+}
+
+// The walker with a focus control, on the test ground. Its only head would be a root bone, which the
+// control does without: its focus is never reached.
+class Act : public testing::Test
+{
+public:
+    Act() { Build(); }
+    void Build()
+    {
+        m_hero = m_world.MakeCharacter(std::string(CONTROLS).replace(
+            std::string(CONTROLS).find("</controls>"), 11,
+            R"(<focusctrl name="focus"><headbone boneref="body"/></focusctrl></controls>)"));
+        m_hero->ApplySceneMovementSettings(ENVIRONMENT_NARROW, 1.0f);
+    }
+    int UntilDone(const RecordingInitiator& initiator, int frames = 600)
+    {
+        return m_world.Frames(frames, FRAME, [&initiator] { return initiator.calls.size() == 2; });
+    }
+    Vector3 Position() const { return m_hero->GetSceneNode()->_getDerivedPosition(); }
+    // A node of the game root at position facing direction.
+    Ogre::SceneNode* Node(const std::string& name, const Vector3& position,
+                          const Vector3& facing = Vector3::UNIT_Z)
+    {
+        Ogre::SceneNode* node = m_world.GameRoot()->createChildSceneNode(name, position);
+        node->setDirection(facing, Ogre::Node::TS_PARENT, Vector3::UNIT_Z);
+        return node;
+    }
+    LogCapture m_log;
+    WalkWorld m_world;
+    std::unique_ptr<cl_Character> m_hero;
+};
+
+TEST_F(Act, EachActionEndsOnceWithItsResult)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(Act&, RecordingInitiator&)> start;
+        cl_Character::Activity first; // right after the call
+        Calls calls;                  // in the end
+        float moved;                  // at least this far from the origin; negative: at most -moved
+    } cases[] = {
+        {"an examine walk to a node within reach only turns",
+         [](Act& t, RecordingInitiator& i)
+         { t.m_hero->MoveTo(t.Node("n", Vector3(-100, 0, 0)), "", 200, &i); },
+         cl_Character::ACTIVITY_TURNING_TO_POINT,
+         {"started", "done 0"},
+         -1.0f},
+        {"an examine walk turns, walks and stops early at 0.8 of its reach",
+         [](Act& t, RecordingInitiator& i)
+         { t.m_hero->MoveTo(t.Node("n", Vector3(0, 0, 400)), "", 100, &i); },
+         cl_Character::ACTIVITY_TURNING_BEFORE_OBJECT_WALK,
+         {"started", "done 0"},
+         300.0f},
+        {"an examine walk to no node fails",
+         [](Act& t, RecordingInitiator& i) { t.m_hero->MoveTo(nullptr, "", 100, &i); },
+         cl_Character::ACTIVITY_IDLE,
+         {"started", "done 2"},
+         -1.0f},
+        {"a walk onto a node takes its facing",
+         [](Act& t, RecordingInitiator& i)
+         { t.m_hero->TurnTo(t.Node("n", Vector3(0, 0, 300), Vector3::UNIT_X), 0.0f, 0.0f, &i); },
+         cl_Character::ACTIVITY_TURNING_BEFORE_WALK,
+         {"started", "done 0"},
+         299.0f},
+        {"a walk onto no node fails",
+         [](Act& t, RecordingInitiator& i) { t.m_hero->TurnTo(nullptr, 0.0f, 0.0f, &i); },
+         cl_Character::ACTIVITY_IDLE,
+         {"started", "done 2"},
+         -1.0f},
+        {"a turn on the spot",
+         [](Act& t, RecordingInitiator& i) { t.m_hero->TurnToDirection(Vector3(0, 0, -300), 5.0f, &i); },
+         cl_Character::ACTIVITY_TURNING,
+         {"started", "done 0"},
+         -20.0f},
+        {"a turn without turn control fails",
+         [](Act& t, RecordingInitiator& i)
+         {
+             t.m_hero->SetTurnControl(nullptr);
+             t.m_hero->TurnToDirection(Vector3(0, 0, -300), 5.0f, &i);
+         },
+         cl_Character::ACTIVITY_IDLE,
+         {"started", "done 2"},
+         -1.0f},
+        {"an animation at an unknown position fails",
+         [](Act& t, RecordingInitiator& i) {
+             t.m_hero->PlayAnimation("skeletal/walk", "nowhere", Vector3::ZERO, Ogre::Quaternion::IDENTITY,
+                                     &i);
+         },
+         cl_Character::ACTIVITY_IDLE,
+         {"started", "done 2"},
+         -1.0f},
+        {"a walk to the scene's location without spawn point fails",
+         [](Act& t, RecordingInitiator& i) { t.m_hero->WalkToLocation("scenes_garden", &i); },
+         cl_Character::ACTIVITY_IDLE,
+         {"started", "done 2"},
+         -1.0f},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Build();
+        if (m_world.SceneManager().hasSceneNode("n"))
+            m_world.SceneManager().destroySceneNode("n");
+        RecordingInitiator initiator;
+        c.start(*this, initiator);
+        EXPECT_EQ(m_hero->GetActivity(), c.first);
+        UntilDone(initiator);
+        EXPECT_EQ(initiator.calls, c.calls);
+        m_world.Frames(10, FRAME);
+        EXPECT_EQ(initiator.calls, c.calls) << "told once";
+        EXPECT_EQ(m_hero->GetActivity(), cl_Character::ACTIVITY_IDLE);
+        const float moved = Position().length();
+        if (c.moved >= 0.0f)
+            EXPECT_GE(moved, c.moved) << Position();
+        else
+            EXPECT_LE(moved, -c.moved) << Position();
+    }
+    EXPECT_TRUE(m_log.Contains("PlayAnimation couldn't find the position 'nowhere' to play animation "
+                               "'skeletal/walk' at!",
+                               cl_Logger::LEVEL_WARNING));
+}
+
+TEST_F(Act, TheExamineWalkStopsWithinReachAndAWalkOntoANodeEndsOnIt)
+{
+    RecordingInitiator examine;
+    m_hero->MoveTo(Node("n", Vector3(0, 0, 400)), "", 100, &examine);
+    UntilDone(examine);
+    const float distance = Position().distance(Vector3(0, 0, 400));
+    EXPECT_LE(distance, 100.0f) << Position();
+    EXPECT_GE(distance, 60.0f) << "stopped at 0.8 of the reach, not at the node: " << Position();
+
+    RecordingInitiator onto;
+    Ogre::SceneNode* mark = Node("mark", Vector3(-200, 0, 0), Vector3::UNIT_X);
+    m_hero->TurnTo(mark, 0.0f, 0.0f, &onto);
+    UntilDone(onto);
+    EXPECT_EQ(onto.calls, (Calls{"started", "done 0"}));
+    EXPECT_LT(Position().distance(Vector3(-200, 0, 0)), 0.01f) << "set exactly onto it: " << Position();
+    const Vector3 facing = m_hero->GetSceneNode()->_getDerivedOrientation() * Vector3::UNIT_Z;
+    EXPECT_GT(facing.dotProduct(Vector3::UNIT_X), 0.99f) << facing;
+}
+
+TEST_F(Act, AbortAndStopEndTheActionsTheyShould)
+{
+    RecordingInitiator walk("walk");
+    m_hero->MoveAlongPath(Vector3(0, 0, 400), &walk);
+    m_world.Frames(20, FRAME);
+    m_hero->StopAnimation();
+    EXPECT_EQ(walk.calls, Calls{"started"}) << "a walk is no animation";
+    m_hero->AbortAll();
+    EXPECT_EQ(walk.calls, (Calls{"started", "done 3"}));
+    EXPECT_TRUE(
+        m_log.Contains("'hero' aborted action 'walk'!", cl_Logger::TOPIC_CHARACTER | cl_Logger::LEVEL_INFO));
+    EXPECT_EQ(m_hero->GetActivity(), cl_Character::ACTIVITY_IDLE);
+
+    // An inactive character stays inactive through an abort (a loaded save aborts every character).
+    m_hero->SetActive(false);
+    m_hero->AbortAll();
+    EXPECT_EQ(m_hero->GetActivity(), cl_Character::ACTIVITY_INACTIVE);
+}
+
+TEST_F(Act, ANewActionIsLoggedBeforeTheOldOneEnds)
+{
+    RecordingInitiator first("first");
+    RecordingInitiator second("second");
+    m_hero->MoveAlongPath(Vector3(0, 0, 400), &first);
+    m_log.Clear();
+    m_hero->WalkToLocation("scenes_garden", &second);
+    ASSERT_GE(m_log.Lines().size(), 3u);
+    EXPECT_NE(m_log.Lines()[0].text.find("'hero' received new action 'second'!"), std::string::npos);
+    EXPECT_NE(m_log.Lines()[1].text.find("'hero' aborted processing of action 'first'!"), std::string::npos);
+    EXPECT_NE(m_log.Lines()[2].text.find("'hero' failed to perform action 'second'!"), std::string::npos);
+    EXPECT_EQ(first.calls, (Calls{"started", "done 1"}));
+    EXPECT_EQ(second.calls, (Calls{"started", "done 2"}));
+}
+
+TEST_F(Act, AnExplicitFocusEndsReplacedStoppedOrTimedOut)
+{
+    RecordingInitiator replaced("replaced");
+    RecordingInitiator unreachable("unreachable");
+    m_hero->FocusOnPoint(Vector3(0, 100, -300), false, 40.0f, 0.0f, &replaced);
+    EXPECT_EQ(replaced.calls, Calls{"started"});
+    m_hero->FocusOnPoint(Vector3(0, 100, -300), false, 40.0f, 0.0f, &unreachable);
+    EXPECT_EQ(replaced.calls, (Calls{"started", "done 1"}));
+    EXPECT_TRUE(m_hero->IsFocusing());
+    m_world.Frames(58, FRAME);
+    EXPECT_EQ(unreachable.calls, Calls{"started"}) << "still waiting before 2 s";
+    EXPECT_FALSE(m_log.Contains("Focus failed!"));
+    m_world.Frames(5, FRAME);
+    EXPECT_EQ(unreachable.calls, (Calls{"started", "done 2"}));
+    EXPECT_TRUE(m_log.Contains("Focus failed!", cl_Logger::LEVEL_WARNING));
+    EXPECT_TRUE(m_hero->IsFocusing()) << "the focus holds on after its initiator gave up";
+
+    RecordingInitiator aborted("aborted");
+    m_hero->FocusOnPoint(Vector3(0, 100, 300), false, 40.0f, 0.0f, &aborted);
+    m_hero->AbortAll();
+    EXPECT_EQ(aborted.calls, (Calls{"started", "done 1"}));
+    EXPECT_FALSE(m_hero->IsFocusing());
+
+    RecordingInitiator none("none");
+    m_hero->Focus(nullptr, false, 40.0f, 0.0f, &none);
+    EXPECT_EQ(none.calls, (Calls{"started", "done 0"}));
+    EXPECT_FALSE(m_hero->IsFocusing());
+    EXPECT_FALSE(m_hero->GetFocusControl()->HasTarget());
+}
+
+TEST_F(Act, PlacementByNameAndScaleFades)
+{
+    EXPECT_FALSE(m_hero->SetLocationByName("positions_inactive_pc_hero")) << "no scene is loaded";
+    EXPECT_TRUE(
+        m_log.Contains("Location 'positions_inactive_pc_hero' could not be resolved! Nothing changed!",
+                       cl_Logger::LEVEL_WARNING));
+    Node("positions_door", Vector3(100, 0, 0));
+    EXPECT_TRUE(m_hero->SetLocationByName("positions_door"));
+    EXPECT_EQ(m_hero->GetLocationName(), "positions_door");
+    EXPECT_LT(Position().distance(Vector3(100, 0, 0)), 0.01f);
+
+    RecordingInitiator walk;
+    m_hero->MoveAlongPath(Vector3(100, 0, 400), &walk);
+    m_log.Clear();
+    m_hero->SetLocation(st_ObjectPlacement{m_world.GameRoot()});
+    EXPECT_TRUE(
+        m_log.Contains("External call to SetLocation while processing an action!", cl_Logger::LEVEL_WARNING));
+    EXPECT_EQ(m_hero->GetInitiator(), &walk) << "the action goes on";
+    m_hero->AbortAll();
+
+    struct Case
+    {
+        float target;
+        float duration;
+        int frames;
+        float scale;
+    } cases[] = {{2.0f, 0.0f, 1, 2.0f}, {3.0f, 1.0f, 15, 2.5f}, {3.0f, 1.0f, 45, 3.0f}};
+    m_hero->SetScale(1.0f);
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.duration);
+        m_hero->SetScale(c.target == 2.0f ? 1.0f : 2.0f);
+        m_hero->StartScaleFade(c.target, c.duration);
+        m_world.Frames(c.frames, 1.0f / 30.0f);
+        EXPECT_NEAR(m_hero->GetSceneNode()->getScale().x, c.scale, 0.05f);
+    }
+    EXPECT_FALSE(m_hero->IsScaleFading());
+}
+
+TEST_F(Act, WhatTheCharacterSavesComesBack)
+{
+    RecordingInitiator walk;
+    m_hero->MoveAlongPath(Vector3(0, 0, 300), &walk);
+    UntilDone(walk);
+    const Vector3 walked = Position();
+    ASSERT_GT(walked.length(), 200.0f);
+    m_hero->SetScale(1.5f);
+    m_hero->SetCustomObjectPosition("positions_door");
+    m_hero->SetFocus("body", "");
+    m_hero->GetPuppet()->GetControl("move")->SetEnabled(false);
+    TiXmlElement state("hero");
+    m_hero->SaveState(&state);
+    m_hero->SaveState(&state);
+    int controlsChildren = 0;
+    for (const TiXmlElement* child = state.FirstChildElement("controls"); child;
+         child = child->NextSiblingElement("controls"))
+        ++controlsChildren;
+    EXPECT_EQ(controlsChildren, 1) << "a second save reuses its children";
+    EXPECT_STREQ(state.Attribute("exDist"), "280.000000") << "the default made explicit";
+    AppendChild(*state.FirstChildElement("controls"), "gone");
+
+    Build();
+    ASSERT_LT(Position().length(), 0.01f);
+    m_hero->LoadState(&state);
+    EXPECT_TRUE(m_hero->GetStoredPosition().positionEquals(walked, 0.01f)) << m_hero->GetStoredPosition();
+    EXPECT_EQ(m_hero->GetStoredParentName(), "_game");
+    EXPECT_FLOAT_EQ(m_hero->GetSceneNode()->getScale().x, 1.5f);
+    EXPECT_EQ(m_hero->GetLocationName(), "positions_door");
+    EXPECT_EQ(m_hero->GetExamineDistance(), 280.0f);
+    EXPECT_EQ(m_hero->GetFocusBone(), "body") << "an empty slave is a focus on the body itself";
+    EXPECT_FALSE(m_hero->GetPuppet()->GetControl("move")->IsEnabled());
+    EXPECT_TRUE(m_hero->GetPuppet()->GetControl("turn")->IsEnabled());
+    EXPECT_TRUE(m_log.Contains("Control 'gone' not found in.", cl_Logger::LEVEL_ERROR));
+    EXPECT_EQ(m_hero->GetActivity(), cl_Character::ACTIVITY_IDLE);
 }
 
 TEST(Character, ActivityFollowsActivation)

@@ -175,7 +175,7 @@ TEST_F(SceneObjects, TheBodyStateSurvivesASaveAndARestore)
     puppet.GetSlave("key").node->setVisible(false);
 
     TiXmlElement state("items_door");
-    m_door->SaveState(&state);
+    m_door->cl_SceneObject::SaveState(&state); // the scene object's part of the character's state
     EXPECT_EQ(
         PrintedXml(&state),
         "<items_door><submeshes>"
@@ -197,7 +197,7 @@ TEST_F(SceneObjects, TheBodyStateSurvivesASaveAndARestore)
     // A slave shown again loses its element; the submesh elements are updated in place.
     puppet.GetSlave("key").node->setVisible(true);
     puppet.SetSubMeshVisible("leaf", true);
-    m_door->SaveState(&state);
+    m_door->cl_SceneObject::SaveState(&state);
     EXPECT_EQ(PrintedXml(state.FirstChildElement("slaves")), "<slaves />");
     EXPECT_EQ(PrintedXml(state.FirstChildElement("submeshes")->FirstChildElement("leaf")),
               R"(<leaf attached="true" visible="true" assetref="parent" lightmask="3.000000" />)");
@@ -250,7 +250,7 @@ TEST_F(SceneObjects, OnlyAnOwnPuppetIsSavedAndOnlyNamesThatCanBeElements)
 {
     cl_Character borrower(Scene(), m_door->GetPuppet(), "door_twin");
     TiXmlElement borrowed("door_twin");
-    borrower.SaveState(&borrowed);
+    borrower.cl_SceneObject::SaveState(&borrowed);
     EXPECT_EQ(PrintedXml(&borrowed), "<door_twin />");
     borrower.SaveState(nullptr);
 
@@ -259,7 +259,7 @@ TEST_F(SceneObjects, OnlyAnOwnPuppetIsSavedAndOnlyNamesThatCanBeElements)
     m_door->GetPuppet()->AddSlaveObject("2nd key", "body_key", "parent");
     m_door->GetPuppet()->GetSlave("2nd key").node->setVisible(false);
     TiXmlElement state("door");
-    m_door->SaveState(&state);
+    m_door->cl_SceneObject::SaveState(&state);
     TiXmlDocument reread;
     reread.Parse(PrintedXml(&state).c_str());
     EXPECT_FALSE(reread.Error()) << PrintedXml(&state);
