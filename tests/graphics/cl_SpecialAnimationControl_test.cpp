@@ -34,10 +34,10 @@ TEST_F(SpecialHero, AnAnimationFadesInFromItsStartPlaysToItsEndAndFadesOut)
 {
     Play(WAVE);
     m_rig.Frames(1, FRAME);
-    EXPECT_EQ(m_listener.m_events, (Events{"special 0", "special 3"}));
+    EXPECT_EQ(m_listener.m_events, (Events{"special 3", "special 0"}));
     EXPECT_FLOAT_EQ(m_hero->ResolveAnimPath(WAVE)->GetFadeTarget(), 1.0f);
     m_rig.Frames(40, FRAME);
-    EXPECT_EQ(m_listener.m_events, (Events{"special 0", "special 3", "special 1", "special 5"}));
+    EXPECT_EQ(m_listener.m_events, (Events{"special 3", "special 0", "special 1", "special 5"}));
     EXPECT_FLOAT_EQ(m_hero->ResolveAnimPath(WAVE)->GetFadeTarget(), 0.0f);
     EXPECT_FALSE(m_control->IsActive());
     EXPECT_EQ(m_control->GetCurrentAnimation(), nullptr);
@@ -53,7 +53,7 @@ TEST_F(SpecialHero, WhatCannotPlayOrIsStoppedIsReported)
         Events events;
     } cases[] = {
         {"a path without clip fails at once", "skeletal/special/juggle", false, {"special 2"}},
-        {"stopped while it plays", WAVE, true, {"special 0", "special 3", "special 4"}},
+        {"stopped while it plays", WAVE, true, {"special 3", "special 0", "special 4"}},
     };
     for (const auto& c : cases)
     {

@@ -65,6 +65,7 @@ protected:
     }
     void Load(const std::string& xml)
     {
+        m_document.Clear();
         ParseXml(m_document, xml, "triggers test");
         m_triggers.LoadFromXml(m_document.RootElement());
     }
@@ -121,6 +122,7 @@ TEST_F(Triggers, BadDefinitionsAreLoggedAndSkipped)
         EXPECT_EQ(m_triggers.GetTrigger("a"), nullptr);
     }
     EXPECT_NE(m_triggers.GetTrigger("b"), nullptr) << "the first of the name stays";
+    m_document.Clear();
     ParseXml(m_document, "<trigger/>", "remove");
     Remove();
     EXPECT_TRUE(m_world.log.Contains("Couldn't remove triggers from xml - triggers node expected.",
@@ -129,13 +131,13 @@ TEST_F(Triggers, BadDefinitionsAreLoggedAndSkipped)
 
 TEST_F(Triggers, ProximityHasHysteresisAndWaitsForACharacter)
 {
-    Load("proximity", "", R"(<range activate="100" deactivate="150"/><position x="0" y="0" z="200"/>)");
+    Load("proximity", "", R"(<range activate="100" deactivate="150"/><position x="0" y="0" z="0"/>)");
     const struct
     {
-        float z; // the avatar's
+        float z; // the avatar's, its distance from the point
         const char* log;
-    } steps[] = {{0.0f, ""},  {100.0f, "A"}, {80.0f, ""},  {120.0f, ""},
-                 {50.0f, ""}, {150.0f, "D"}, {120.0f, ""}, {100.0f, "A"}};
+    } steps[] = {{200.0f, ""}, {100.0f, "A"}, {80.0f, ""},  {120.0f, ""},
+                 {149.0f, ""}, {150.0f, "D"}, {120.0f, ""}, {100.0f, "A"}};
     for (const auto& step : steps)
     {
         m_world.MoveAvatar(Ogre::Vector3(0, 0, step.z));
