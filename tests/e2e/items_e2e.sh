@@ -21,14 +21,14 @@ sed -i "s|<hwcursor>true</hwcursor>|<hwcursor>false</hwcursor>|" "$E2E_GAME/conf
 # The creak and each flare leave a mark.
 sed -i 's|_globals.door_creaks = (_globals.door_creaks or 0) + 1|& e2e_mark("creak")|' \
     "$E2E_GAME/data/chapter1/items.tdf"
-sed -i 's|_globals.torch_flares = (_globals.torch_flares or 0) + 1|& e2e_mark("flare" .. _globals.torch_flares)|' \
+sed -i 's|_globals.torch_flares = (_globals.torch_flares or 0) + 1|& e2e_mark("flare" .. _globals.torch_flares)|; s|<range activate="100" deactivate="150"/>|&<script event="deactivate">e2e_mark("far" .. _globals.torch_flares)</script>|' \
     "$E2E_GAME/data/chapter1/scenes.tdf"
-# The hero's walks: to the floor by the torch (89 from its flame) and back to where he started (180).
-sed -i 's|<assetpool>|&<asset id="sequences_e2e_torch" name="to the torch"><action id="walk" type="MoveToPositionAction" locationref="e2e_torch" exactpos="false" exactrot="false"/><action id="done" type="ScriptAction">e2e_arrived("torch")</action></asset><asset id="sequences_e2e_away" name="away"><action id="walk" type="MoveToPositionAction" locationref="positions_start" exactpos="false" exactrot="false"/><action id="done" type="ScriptAction">e2e_arrived("away")</action></asset>|' \
+# The hero's walks: to the floor by the torch (77 from its flame) and back to where he started (180).
+sed -i 's|<assetpool>|&<asset id="sequences_e2e_torch" name="to the torch"><action id="walk" type="MoveToPositionAction" locationref="e2e_torch" exactpos="true" exactrot="false"/><action id="done" type="ScriptAction">e2e_arrived("torch")</action></asset><asset id="sequences_e2e_away" name="away"><action id="walk" type="MoveToPositionAction" locationref="positions_start" exactpos="true" exactrot="false"/><action id="done" type="ScriptAction">e2e_arrived("away")</action></asset>|' \
     "$chapter/sequences.xml"
 sed -i 's|<parameter name="ambience" assetid="sequences_tower_ambience"/>|&<parameter name="e2e_torch" assetid="sequences_e2e_torch"/><parameter name="e2e_away" assetid="sequences_e2e_away"/>|' \
     "$chapter/scenes.xml"
-sed -i 's|<helper name="positions_start">|<helper name="e2e_torch"><position x="-15" y="0" z="15"/></helper>&|' \
+sed -i 's|<helper name="positions_start">|<helper name="e2e_torch"><position x="-10" y="0" z="-5"/></helper>&|' \
     "$E2E_GAME/data/chapter1/scenes.tdf"
 for changed in "$E2E_GAME/data/chapter1/items.tdf" "$E2E_GAME/data/chapter1/scenes.tdf" "$chapter/sequences.xml" \
     "$chapter/scenes.xml"; do
@@ -88,10 +88,12 @@ e2e_screenshot open
 shoot_at flare1 flare1 40
 mark torch1 30
 mark away3 40
+mark far1 10
 [[ ! -e "$E2E_ROOT/mark_flare2" ]] || e2e_fail "the torch flared again before the hero came back"
 e2e_screenshot kept
 shoot_at flare2 flare2 40
-mark torch5 30
+mark torch5 40
+e2e_screenshot back
 sleep 1
 e2e_close_window
 e2e_wait_exit 60
