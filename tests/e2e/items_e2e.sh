@@ -93,7 +93,6 @@ mark far1 10
 e2e_screenshot kept
 shoot_at flare2 flare2 40
 mark torch5 40
-e2e_screenshot back
 sleep 1
 e2e_close_window
 e2e_wait_exit 60
