@@ -354,7 +354,7 @@ void TarqApp::initGame()
     WriteToOgreLog("Init character manager");
     m_characterManager->Init(m_sceneManager);
     WriteToOgreLog("Init item manager");
-    m_itemManager->Init();
+    m_itemManager->Init(m_sceneManager);
 }
 
 void TarqApp::LoadSoundDefinitions()

@@ -20,6 +20,13 @@ convert -size 64x64 'xc:rgb(230,30,30)' \
     -fill 'rgb(230,230,30)' -draw 'rectangle 32,32 63,63' \
     "PNG24:$out/torch.png"
 
+# The torch's flare: three frames of bright violet, then a blank one.
+convert -size 64x64 xc:none \
+    -fill 'rgb(250,40,250)' -draw 'rectangle 0,0 31,31' \
+    -fill 'rgb(250,120,250)' -draw 'rectangle 32,0 63,31' \
+    -fill 'rgb(220,60,220)' -draw 'rectangle 0,32 31,63' \
+    "PNG32:$out/torch_flare.png"
+
 # The light the torch throws on the wall: white in the middle, fading out.
 convert -size 128x128 radial-gradient:white-black "PNG24:$out/glow.png"
 

@@ -11,14 +11,25 @@
 #include <string>
 #include <vector>
 
+class CommandArguments;
+class cl_PatchItem;
 class cl_SceneObject;
 struct st_ObjectPlacement;
 
-// A built item: its scene object, known under its id and its aliases, each marked when the item is placed
-// in the scene under that name.
+namespace Ogre
+{
+class SceneManager;
+} // namespace Ogre
+
+// A built item: its scene object or its patch item, known under its id and its aliases, each marked when
+// the item is placed in the scene under that name.
 struct cl_ItemEntry
 {
+    cl_ItemEntry();
+    ~cl_ItemEntry();
+
     std::unique_ptr<cl_SceneObject> sceneItem;
+    std::unique_ptr<cl_PatchItem> patchItem;
     bool hasAliases = false;
     std::map<std::string, bool> names;
     // The location the item was last placed at by name; empty when it was placed freely, under a node.
@@ -33,31 +44,42 @@ public:
     explicit cl_ItemManager(cl_CommandDistributor& distributor);
     ~cl_ItemManager() override;
 
-    // Called once in the game set-up, after the character manager's; nothing to set up yet.
-    void Init();
+    // Called once in the game set-up, after the character manager's: items are built on sceneManager (not
+    // owned; null builds none).
+    void Init(Ogre::SceneManager* sceneManager);
 
-    // Item definitions are not kept yet: both do nothing.
+    // Keeps a copy of an `item` or `patchitem` definition under its `assetref` and under the text of each
+    // child of its `alias` element, replacing an earlier one (an item already built keeps its objects).
+    // A definition without `assetref` is ignored.
     void ParseElement(const TiXmlElement* element, const std::string& group, bool skip) override;
+    // Deletes the items and definitions that files of that group declared.
     void UnloadGroup(const std::string& group) override;
 
-    // No command is known yet: each is logged as unknown and answered false.
+    // The commands of COMMANDS below; an unknown name is logged. Answers false for every command.
     bool ExecuteCmd(cl_Command& cmd) override;
 
-    // Deletes every item.
+    // Deletes every item; the definitions stay.
     void UnloadItems();
+    // Every animation an item plays ends (result 1 to whoever waits), while the scene's nodes and patches
+    // still exist: the scene is being taken down.
+    void StopItemAnimations();
 
     // Takes a built item (not null) over under its name and the aliases, none of them placed. A name
     // already taken keeps its item (logged) and the new one is deleted. Returns the entry kept under the
     // object's name.
     cl_ItemEntry* AddSceneItem(std::unique_ptr<cl_SceneObject> item,
                                const std::vector<std::string>& aliases = {});
-    // The entry of the item built under that id or alias; null for none. Items are built from their
-    // definitions once the scene-item loader exists.
+    // The entry of the item built under that id or alias, built from its definition first when needed
+    // (logged); an item of an `item` definition is a scene item, one of a `patchitem` a patch item. Its
+    // asset's visualisation is applied each time. Null when the id has neither item nor definition.
     cl_ItemEntry* LoadItem(const std::string& id);
     // An item with aliases none of which is placed leaves the scene: no parent, the origin, inactive.
     void ResetItemPlacement(cl_ItemEntry& entry);
-    // The scene object of the item built under that id, after ResetItemPlacement; null for none.
+    // The scene object of the item built under that id, after ResetItemPlacement; null for none. Never
+    // builds.
     cl_SceneObject* GetItemObject(const std::string& id);
+    // The patch item built under that id; null for none. Never builds.
+    cl_PatchItem* GetPatchItem(const std::string& id) const;
     // Places the item (built first when it can be) at the scene node named location, and activates it; an
     // item that cannot be built is logged, and nothing happens.
     void AddItem(const std::string& id, const std::string& location);
@@ -89,16 +111,48 @@ public:
     // unlit and alpha-blended over the texture "icon_<item id><icon tag>.dds".
     static std::string CreateIconMaterial(const std::string& itemId, const std::string& use);
 
+    struct CommandEntry
+    {
+        const char* name;
+        // The arguments it reads, named as CommandArguments reads a table.
+        const char* arguments;
+        void (cl_ItemManager::*run)(const CommandArguments& args);
+    };
+    static const CommandEntry COMMANDS[];
+
 private:
+    void CmdPlayItemAnimation(const CommandArguments& args);
+    void CmdStopItemAnimation(const CommandArguments& args);
+    // The entry built under that id or alias; null for none. Never builds.
+    cl_ItemEntry* FindItem(const std::string& id) const;
+    // Builds the objects of an entry from the definition.
+    void Build(cl_ItemEntry& entry, const TiXmlElement& definition, const std::string& id) const;
+    // The asset's visualisation, on the patch item and then the scene item.
+    void ApplyVisualisation(cl_ItemEntry& entry, const std::string& id) const;
+
     // Marks the item placed under id at the location (empty: freely) and lets place put its scene object
     // there.
     template <class Place>
     void PlaceUnderId(cl_ItemEntry& entry, const std::string& id, const std::string& location,
                       const Place& place);
 
+    Ogre::SceneManager* m_sceneManager = nullptr;
     std::vector<std::unique_ptr<cl_ItemEntry>> m_entries;
     std::map<std::string, cl_ItemEntry*> m_items;
+    std::map<std::string, std::unique_ptr<TiXmlElement>> m_definitions;
+    std::map<std::string, std::string> m_groups;
     cl_ParserRegistration m_itemParser;
     cl_ParserRegistration m_patchItemParser;
     cl_ReceiverRegistration m_receiver;
+};
+
+// The receiver "itemmanager".
+inline const cl_ItemManager::CommandEntry cl_ItemManager::COMMANDS[] = {
+    // Builds the item when needed and plays its animation: a scene item its special animation at the
+    // scene node named position (where it stands without one), a patch item its patch animation. Nobody
+    // waits for the end.
+    {"PlayItemAnimation", "string id, string animation, [string position]",
+     &cl_ItemManager::CmdPlayItemAnimation},
+    // Stops what a built item plays.
+    {"StopItemAnimation", "string id", &cl_ItemManager::CmdStopItemAnimation},
 };

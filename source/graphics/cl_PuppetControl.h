@@ -141,6 +141,7 @@ public:
     SyncToken& GetSyncToken() { return m_syncToken; }
     // Refreshed by every pass of the puppet: the token is in its group and the group is ready.
     void SetSyncReady(bool ready) { m_syncReady = ready; }
+    bool IsSyncReady() const { return m_syncReady; }
 
 protected:
     // A waiting listener hears code 4 (the job is dropped) and stops waiting.

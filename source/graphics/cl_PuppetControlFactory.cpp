@@ -7,6 +7,7 @@
 #include "graphics/cl_FocusTargetControl.h"
 #include "graphics/cl_IdleAnimationControl.h"
 #include "graphics/cl_MovementControl.h"
+#include "graphics/cl_SpecialAnimationControl.h"
 #include "graphics/cl_TurnControl.h"
 
 namespace
@@ -24,6 +25,7 @@ const struct
     {"idlectrl", &Make<cl_IdleAnimationControl>},
     {"movectrl", &Make<cl_MovementControl>},
     {"turnctrl", &Make<cl_TurnControl>},
+    {"specialctrl", &Make<cl_SpecialAnimationControl>},
     {"focusctrl", &Make<cl_FocusTargetControl>},
     {"facectrl", &Make<cl_FaceControl>},
     {"autoactionctrl", &Make<cl_AutoActionControl>},

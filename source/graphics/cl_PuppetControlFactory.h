@@ -9,8 +9,8 @@ class cl_PuppetControl;
 class cl_VisualStateHolder;
 
 // Makes puppet controls from the element names of the data's "controls": "idlectrl", "movectrl",
-// "turnctrl", "focusctrl", "facectrl", "autoactionctrl" and "autoanimctrl". The character loader and the
-// scene item loader build their controls here.
+// "turnctrl", "specialctrl", "focusctrl", "facectrl", "autoactionctrl" and "autoanimctrl". The character
+// loader and the scene item loader build their controls here.
 class cl_PuppetControlFactory
 {
 public:

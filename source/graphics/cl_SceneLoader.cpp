@@ -272,6 +272,9 @@ void cl_SceneLoader::UnloadScene(cl_Scene& scene, bool keepCharacters)
         return;
     m_scene = &scene;
     RunScript("exitscript");
+    // Items stay built (and on a reload placed): what they play must not outlive the nodes and patches.
+    if (cl_ItemManager* items = cl_ItemManager::GetInstance())
+        items->StopItemAnimations();
     sceneManager->setShadowTechnique(Ogre::SHADOWTYPE_NONE);
     scene.Deactivate();
     cl_Camera* camera = cl_Camera::GetInstance();

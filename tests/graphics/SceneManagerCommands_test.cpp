@@ -149,16 +149,16 @@ TEST_F(SceneManagerCommands, EveryCommandFromLuaOnTheHall)
         {"an unknown patch answers nothing", "'GetPatchVisible', 'nowhere'", "", [] {}},
         {"a patch moved", "'SetPatchPosition', 'hall_pillar', 10, 20", "",
          [&] { EXPECT_NE(Hall().GetPatch("hall_pillar"), nullptr); }},
-        {"the torch stopped", "'StopPatchAnimation', 'hall_torch'", "",
-         [&] { EXPECT_FALSE(dynamic_cast<cl_AnimatedPatch&>(*Hall().GetPatch("hall_torch")).IsPlaying()); }},
-        {"the torch's time", "'SetPatchAnimationTimePosition', 'hall_torch', 1.5", "",
+        {"the torch stopped", "'StopPatchAnimation', 'torch'", "",
+         [&] { EXPECT_FALSE(dynamic_cast<cl_AnimatedPatch&>(*Hall().GetPatch("torch")).IsPlaying()); }},
+        {"the torch's time", "'SetPatchAnimationTimePosition', 'torch', 1.5", "",
          [&]
          {
              EXPECT_FLOAT_EQ(
-                 dynamic_cast<cl_AnimatedPatch&>(*Hall().GetPatch("hall_torch")).GetTimePosition(), 1.5f);
+                 dynamic_cast<cl_AnimatedPatch&>(*Hall().GetPatch("torch")).GetTimePosition(), 1.5f);
          }},
-        {"the torch started", "'StartPatchAnimation', 'hall_torch'", "",
-         [&] { EXPECT_TRUE(dynamic_cast<cl_AnimatedPatch&>(*Hall().GetPatch("hall_torch")).IsPlaying()); }},
+        {"the torch started", "'StartPatchAnimation', 'torch'", "",
+         [&] { EXPECT_TRUE(dynamic_cast<cl_AnimatedPatch&>(*Hall().GetPatch("torch")).IsPlaying()); }},
         {"the debug view", "'ToggleDebugView'", "", [&] { EXPECT_TRUE(Hall().IsDebugView()); }},
         // The axes' mesh is common data, which this world does not read: the attempt shows in the log.
         {"a node shown", "'VisualizeSceneNode', 'op_door'", "",

@@ -314,10 +314,6 @@ TEST_F(StateChartScenario, DemoChartsPlayTheTowerDoorAndItsKey)
     EXPECT_EQ(Active("items_door"), Ids{"locked"}) << "only the key unlocks the door";
     door("character.UseItem", "items_key");
     EXPECT_EQ(Active("items_door"), Ids{"closed"}) << "through the eventless transition of unlocking";
-    door("character.Interact");
-    EXPECT_EQ(Value("_globals.door"), "open");
-
-    m_trace.clear();
     std::string asked;
     const auto note = [&asked](cl_Command& cmd)
     {
@@ -326,6 +322,13 @@ TEST_F(StateChartScenario, DemoChartsPlayTheTowerDoorAndItsKey)
             asked += cmd.m_arguments.GetArg(i)->GetString() + " ";
         return true;
     };
+    const FunctionReceiver items(m_system, "itemmanager", note);
+    door("character.Interact");
+    EXPECT_EQ(Value("_globals.door"), "open");
+    EXPECT_EQ(asked, "PlayItemAnimation items_door skeletal/open ") << "the door swings open";
+
+    m_trace.clear();
+    asked.clear();
     const FunctionReceiver game(m_system, "game", note);
     const FunctionReceiver pools(m_system, "poolmanager", note);
     door("character.Examine");
