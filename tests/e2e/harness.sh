@@ -17,6 +17,16 @@
 #   e2e_wait_tick N [SECONDS]      waits until the tower has ticked N times (fails when the game ends first
 #                                  or after the time, default 30 s)
 #   e2e_screenshot NAME            captures the screen into $E2E_SHOTS/NAME.png
+#   e2e_await_shot NAME SECONDS CHECK...
+#                                  captures NAME again and again until the command CHECK... (given the
+#                                  shot's name) succeeds; fails (status 1, after CHECK's own words) when it
+#                                  does not within the time or the game ends
+#   e2e_lua_commands [LUA]         e2e_tower_ticks running the Lua that e2e_lua hands over at the next tick,
+#                                  then LUA
+#   e2e_lua LUA [SECONDS]          has the running game run LUA at the tower's next tick and waits until it
+#                                  has (fails when the game ends first or after the time, default 30 s)
+#   e2e_lua_send LUA               hands LUA over like e2e_lua without waiting (for an effect too short to
+#                                  be missed); e2e_lua_wait [SECONDS] then waits until it has run
 #   e2e_close_window               closes the window as a player would
 #   e2e_wait_exit [SECONDS]        waits for the game to end; its exit code in E2E_EXIT
 #   e2e_user_file NAME             path of a file in the game's user folder
@@ -187,6 +197,64 @@ e2e_screenshot_before_tick() {
 
 e2e_screenshot() {
     import -window root "$E2E_SHOTS/$1.png"
+}
+
+e2e_await_shot() {
+    local name=$1 seconds=$2
+    shift 2
+    local deadline=$((SECONDS + seconds))
+    while true; do
+        e2e_screenshot "$name"
+        "$@" "$name" 2>/dev/null && return 0
+        kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the game ended by itself"
+        ((SECONDS < deadline)) || break
+        sleep 0.1
+    done
+    "$@" "$name" || true
+    return 1
+}
+
+e2e_lua_commands() {
+    cat >>"$E2E_GAME/pimb/Functions.lua" <<LUA
+function e2e_run_command()
+    local file = io.open("$E2E_ROOT/command.lua")
+    if not file then return end
+    file:close()
+    local ran, failure = pcall(dofile, "$E2E_ROOT/command.lua")
+    if not ran then
+        file = io.open("$E2E_ROOT/command_failure.txt", "w")
+        file:write(tostring(failure))
+        file:close()
+    end
+    os.remove("$E2E_ROOT/command.lua")
+end
+LUA
+    e2e_tower_ticks "e2e_run_command() ${1:-}"
+}
+
+e2e_lua() {
+    e2e_lua_send "$1"
+    e2e_lua_wait "${2:-30}"
+}
+
+e2e_lua_send() {
+    E2E_LUA=$1
+    printf '%s\n' "$1" >"$E2E_ROOT/command.new"
+    mv "$E2E_ROOT/command.new" "$E2E_ROOT/command.lua"
+}
+
+e2e_lua_wait() {
+    local seconds=${1:-30}
+    for _ in $(seq $((seconds * 10))); do
+        if [[ ! -e $E2E_ROOT/command.lua ]]; then
+            [[ ! -e $E2E_ROOT/command_failure.txt ]] ||
+                e2e_fail "'$E2E_LUA' failed: $(cat "$E2E_ROOT/command_failure.txt")"
+            return 0
+        fi
+        kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the game ended by itself"
+        sleep 0.1
+    done
+    e2e_fail "the game did not run '$E2E_LUA' within $seconds s"
 }
 
 e2e_close_window() {
