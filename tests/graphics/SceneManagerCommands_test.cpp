@@ -152,10 +152,9 @@ TEST_F(SceneManagerCommands, EveryCommandFromLuaOnTheHall)
         {"the torch stopped", "'StopPatchAnimation', 'torch'", "",
          [&] { EXPECT_FALSE(dynamic_cast<cl_AnimatedPatch&>(*Hall().GetPatch("torch")).IsPlaying()); }},
         {"the torch's time", "'SetPatchAnimationTimePosition', 'torch', 1.5", "",
-         [&]
-         {
-             EXPECT_FLOAT_EQ(
-                 dynamic_cast<cl_AnimatedPatch&>(*Hall().GetPatch("torch")).GetTimePosition(), 1.5f);
+         [&] {
+             EXPECT_FLOAT_EQ(dynamic_cast<cl_AnimatedPatch&>(*Hall().GetPatch("torch")).GetTimePosition(),
+                             1.5f);
          }},
         {"the torch started", "'StartPatchAnimation', 'torch'", "",
          [&] { EXPECT_TRUE(dynamic_cast<cl_AnimatedPatch&>(*Hall().GetPatch("torch")).IsPlaying()); }},
