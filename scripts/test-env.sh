@@ -10,3 +10,5 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:alloc_deallo
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/tests/lsan.supp:print_suppressions=0}
 export ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null}
+# Mesa's software renderer starts a thread per core in every window test and game; many tests run at once.
+export LP_NUM_THREADS=${LP_NUM_THREADS:-2}
