@@ -9,14 +9,23 @@
 #include "common/cl_Argument.h"
 #include "common/cl_Command.h"
 #include "gamecomponents/cl_GameComponents.h"
+#include "gamecomponents/cl_SequencePlayer.h"
 #include "graphics/SceneManagerCommands.h"
 #include "graphics/cl_Camera.h"
 #include "graphics/cl_Character.h"
+#include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_Scene.h"
 #include "gui/cl_GUISystem.h"
 #include "gui/cl_IngameMenu.h"
 
+#include <OgreAny.h>
+#include <OgreLight.h>
+#include <OgrePass.h>
+#include <OgreRenderSystem.h>
 #include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreTechnique.h>
+#include <OgreTextureUnitState.h>
 #include <tinyxml.h>
 
 namespace
@@ -24,6 +33,9 @@ namespace
 // The game-state element of the scene manager and its child.
 const char* const STATE_ELEMENT = "scenemanager";
 const char* const CAMERA_ELEMENT = "camera";
+// The texture units that show a spot light's cookie, and what they show for a light without one.
+const char* const COOKIE_UNIT = "cookie_tex";
+const char* const NO_COOKIE = "no_cookie.png";
 
 cl_IngameMenu* IngameMenu()
 {
@@ -43,17 +55,55 @@ cl_SceneManager::~cl_SceneManager()
 {
     if (cl_GameState* gameState = cl_GameState::GetInstance())
         gameState->RemoveListener(this);
+    const Ogre::Root* root = Ogre::Root::getSingletonPtr();
+    if (m_ogreSceneManager && root && root->hasSceneManager(m_ogreSceneManagerName) &&
+        root->getSceneManager(m_ogreSceneManagerName) == m_ogreSceneManager)
+        m_ogreSceneManager->removeRenderObjectListener(this);
     UnloadScene();
 }
 
 void cl_SceneManager::CreateCurtain(Ogre::SceneManager* sceneManager, Ogre::Camera* camera)
 {
+    if (m_ogreSceneManager)
+        m_ogreSceneManager->removeRenderObjectListener(this);
     m_ogreSceneManager = sceneManager;
     m_camera = camera;
+    if (sceneManager)
+    {
+        m_ogreSceneManagerName = sceneManager->getName();
+        sceneManager->addRenderObjectListener(this);
+    }
     if (m_curtain)
         return;
     m_curtain = std::make_unique<cl_Curtain>(this);
     m_curtain->Create();
+}
+
+void cl_SceneManager::notifyRenderSingleObject(Ogre::Renderable*, const Ogre::Pass* pass,
+                                               const Ogre::AutoParamDataSource*,
+                                               const Ogre::LightList* lights, bool)
+{
+    if (!pass || !lights || !pass->getIteratePerLight() || pass->getStartLight() >= lights->size())
+        return;
+    const Ogre::Light* light = (*lights)[pass->getStartLight()];
+    Ogre::RenderSystem* renderSystem = Ogre::Root::getSingleton().getRenderSystem();
+    if (!light || light->getType() != Ogre::Light::LT_SPOTLIGHT || !renderSystem)
+        return;
+    const Ogre::Any& userValue = light->getUserObjectBindings().getUserAny();
+    const std::string cookie =
+        userValue.type() == typeid(std::string) ? Ogre::any_cast<std::string>(userValue) : NO_COOKIE;
+    // The pass of the object's material itself: its units take the cookie, which stays until the next
+    // light's.
+    Ogre::Pass* writable = pass->getParent()->getPass(pass->getIndex());
+    for (unsigned short index = 0; index < writable->getNumTextureUnitStates(); ++index)
+    {
+        Ogre::TextureUnitState* unit = writable->getTextureUnitState(index);
+        if (unit->getName() != COOKIE_UNIT)
+            continue;
+        if (unit->getTextureName() != cookie)
+            unit->setTextureName(cookie);
+        renderSystem->_setTextureUnitSettings(index, *unit);
+    }
 }
 
 void cl_SceneManager::ParseElement(const TiXmlElement* element, const std::string&, bool)
@@ -113,6 +163,8 @@ void cl_SceneManager::OnDone(int)
 {
     if (m_changePending && m_exitArmed)
         RequestSceneChange(m_targetScene);
+    else if (!m_changePending && m_characterSwitchPending)
+        FinishCharacterSwitch(false);
     else
         LOG_WARNING("OnDone received and don't know what to do!");
 }
@@ -150,7 +202,7 @@ void cl_SceneManager::SetQualityLevel(int level)
 }
 
 void cl_SceneManager::SwitchScene(const std::string& target, const std::string& backdrop, bool sendEvents,
-                                  bool /*placeCharacter*/)
+                                  bool placeCharacter)
 {
     cl_Scene* scene = FindScene(target);
     if (!scene)
@@ -159,7 +211,7 @@ void cl_SceneManager::SwitchScene(const std::string& target, const std::string& 
             menu->SetMouseOverText("Diese Szene gibt es noch nicht!");
     }
     else if (target != m_currentSceneName)
-        EnterScene(*scene, target, backdrop, sendEvents);
+        EnterScene(*scene, target, backdrop, sendEvents, placeCharacter);
     // The next frame's time would count the load.
     if (Ogre::Root* root = Ogre::Root::getSingletonPtr())
         root->clearEventTimes();
@@ -169,7 +221,7 @@ void cl_SceneManager::SwitchScene(const std::string& target, const std::string& 
 }
 
 void cl_SceneManager::EnterScene(cl_Scene& scene, const std::string& target, const std::string& backdrop,
-                                 bool sendEvents)
+                                 bool sendEvents, bool placeCharacter)
 {
     if (cl_IngameMenu* menu = IngameMenu())
         menu->HideAllTexts();
@@ -197,6 +249,9 @@ void cl_SceneManager::EnterScene(cl_Scene& scene, const std::string& target, con
     if (auto* character = dynamic_cast<cl_ItemAsset*>(
             pools && gameState ? pools->FindItemOrCharacter(gameState->GetCurrentCharacterId()) : nullptr))
         character->SetCurrentScene(target);
+    const cl_GameComponents* hub = cl_GameComponents::GetInstance();
+    if (cl_Character* current = hub ? hub->GetCurrentCharacter() : nullptr)
+        current->MoveToLocation(oldScene, placeCharacter);
     m_location = "undefined";
     if (sendEvents)
         SendToScene(scene, "scene.Enter", oldScene);
@@ -262,18 +317,125 @@ void cl_SceneManager::RequestSceneChange(const std::string& targetSceneId)
         m_curtain->FadeToBlack(1.0f);
 }
 
-void cl_SceneManager::OnCharacterSwitchPending() {}
+void cl_SceneManager::OnCharacterSwitchPending()
+{
+    if (!m_characterSwitchPending)
+        return;
+    ShowWaitPointer(true);
+    const cl_GameComponents* hub = cl_GameComponents::GetInstance();
+    const cl_CharacterManager* characters = cl_CharacterManager::GetInstance();
+    if (cl_Character* current = hub ? hub->GetCurrentCharacter() : nullptr)
+    {
+        // The turn this manager waits for must not finish the switch in view now.
+        current->ReleaseAction(this);
+        current->AbortAll();
+    }
+    if (cl_Character* next = characters ? characters->GetCharacter(m_switchCharacterName) : nullptr)
+        next->AbortAll();
+    m_targetScene.clear();
+    if (m_curtain)
+        m_curtain->FadeToBlack(1.0f);
+    else
+        FinishCharacterSwitch(true);
+}
 
 void cl_SceneManager::SwitchToCharacter(const std::string& characterId)
 {
-    m_switchTarget = characterId;
+    cl_GameComponents* hub = cl_GameComponents::GetInstance();
+    const cl_GameState* gameState = cl_GameState::GetInstance();
+    if (!hub || (gameState && gameState->GetCurrentCharacterId() == characterId))
+        return;
+    cl_SequencePlayer& sequences = hub->GetSequencePlayer();
+    if (sequences.IsForegroundPlaying())
+        sequences.RequestAbortForeground();
+    cl_Character* current = hub->GetCurrentCharacter();
+    if (!current || m_changePending)
+    {
+        m_characterSwitchPending = false;
+        hub->SetCurrentCharacter(characterId);
+        if (m_currentScene)
+            m_currentScene->ApplyNavmesh();
+        return;
+    }
     m_characterSwitchPending = true;
+    m_switchCharacterName = characterId;
+    const cl_PoolManager* pools = cl_PoolManager::GetInstance();
+    const auto* asset =
+        dynamic_cast<const cl_ItemAsset*>(pools ? pools->FindItemOrCharacter(characterId) : nullptr);
+    std::string scene = asset ? asset->GetCurrentScene() : std::string();
+    if (scene.empty() || scene == "none")
+        scene = m_currentSceneName;
+    if (scene != m_currentSceneName)
+    {
+        hub->SetCurrentCharacter(characterId);
+        RequestSceneChange(scene);
+        // A scene that cannot be entered would keep the game waiting for the switch.
+        if (!m_changePending)
+            m_characterSwitchPending = false;
+        return;
+    }
+    const cl_CharacterManager* characters = cl_CharacterManager::GetInstance();
+    if (cl_Character* next = characters ? characters->GetCharacter(characterId) : nullptr)
+        current->SetFocusTarget(next, 0.0f);
+    const Ogre::SceneNode* target =
+        m_currentScene ? m_currentScene->ResolveTargetPosition(current->GetName()) : nullptr;
+    if (target)
+        current->TurnToDirection(target->_getDerivedPosition(), 360.0f, this);
+    else
+        FinishCharacterSwitch(false);
+}
+
+void cl_SceneManager::FinishCharacterSwitch(bool behindCurtain)
+{
+    m_characterSwitchPending = false;
+    cl_GameComponents* hub = cl_GameComponents::GetInstance();
+    const cl_CharacterManager* characters = cl_CharacterManager::GetInstance();
+    cl_Character* previous = hub ? hub->GetCurrentCharacter() : nullptr;
+    cl_Character* next = characters ? characters->GetCharacter(m_switchCharacterName) : nullptr;
+    Ogre::SceneNode* previousPlace =
+        previous && m_currentScene ? m_currentScene->ResolvePosition(previous->GetName()) : nullptr;
+    Ogre::SceneNode* nextPlace =
+        next && m_currentScene ? m_currentScene->ResolveTargetPosition(m_switchCharacterName) : nullptr;
+    if (behindCurtain)
+    {
+        if (previous)
+            previous->AbortAll();
+        if (next)
+            next->AbortAll();
+        if (previous && previousPlace)
+            previous->SetLocation(previousPlace);
+        if (next && nextPlace)
+            next->SetLocation(nextPlace);
+    }
+    else
+    {
+        if (previous && previousPlace)
+            previous->TurnToDirection(previousPlace->_getDerivedPosition(), 0.0f, nullptr);
+        if (next && nextPlace)
+            next->TurnToDirection(nextPlace->_getDerivedPosition(), 360.0f, nullptr);
+    }
+    if (previous && next)
+        previous->SetFocusTarget(next, 0.0f);
+    if (next)
+        next->StopFocus();
+    if (hub)
+        hub->SetCurrentCharacter(m_switchCharacterName);
+    m_switchCharacterName.clear();
+    if (m_currentScene)
+        m_currentScene->ApplyNavmesh();
 }
 
 void cl_SceneManager::NotifyFadedToBlack()
 {
     if (!m_changePending)
+    {
+        if (!m_characterSwitchPending)
+            return;
+        FinishCharacterSwitch(true);
+        if (m_curtain)
+            m_curtain->FadeFromBlack(1.0f);
         return;
+    }
     m_switching = true;
     if (cl_GameComponents* hub = cl_GameComponents::GetInstance())
         hub->SetSelectedItem(nullptr);

@@ -10,6 +10,8 @@
 #include "graphics/cl_Curtain.h"
 #include "graphics/cl_SceneLoader.h"
 
+#include <OgreRenderObjectListener.h>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -29,6 +31,7 @@ class cl_Scene;
 // While a switch is under way (a scene change or a character switch pending, interaction blocked or the
 // switch not yet faded in) nothing is picked under the mouse and the player cannot interact.
 class cl_SceneManager : public ISingleton<cl_SceneManager>,
+                        public Ogre::RenderObjectListener,
                         public ICommandReceiver,
                         public ICurtainListener,
                         public IGameStateListener,
@@ -42,9 +45,15 @@ public:
     // Unloads the current scene and deletes every scene.
     ~cl_SceneManager() override;
 
-    // Keeps the OGRE scene manager and camera (not owned; may be null in tests) the scenes are built in and
-    // creates the curtain; called once in the game set-up. Before it there is no curtain.
+    // Keeps the OGRE scene manager and camera (not owned; may be null in tests) the scenes are built in,
+    // creates the curtain and hears every object the scene manager renders; called once in the game set-up.
+    // Before it there is no curtain.
     void CreateCurtain(Ogre::SceneManager* sceneManager, Ogre::Camera* camera);
+    // For a pass run once per spot light: the texture units named "cookie_tex" show that light's cookie
+    // (the texture name the light holds, else "no_cookie.png").
+    void notifyRenderSingleObject(Ogre::Renderable* renderable, const Ogre::Pass* pass,
+                                  const Ogre::AutoParamDataSource* source, const Ogre::LightList* lights,
+                                  bool suppressRenderStateChanges) override;
 
     // Keeps a copy of a `scene` element under its `assetref` (an element without one is ignored). The
     // element of the current scene reloads it at once, in place, at the quality level in use.
@@ -62,7 +71,8 @@ public:
     // The command "FadeToBlack": forgets the target, so that the black curtain switches nothing; a pending
     // change ends with it (the wait pointer goes).
     void FadeToBlack(float duration);
-    // The end of the leave walk requests the pending change.
+    // The end of the leave walk requests the pending change; the end of the current character's turn
+    // finishes a switch to a character in the scene.
     void OnDone(int result) override;
     void OnStarted() override {}
     void TimeOut(float /*seconds*/) override {}
@@ -100,12 +110,17 @@ public:
     // changes nothing more. Otherwise the change is pending (wait pointer), and the curtain closes: at once
     // when it is not clear (the switch then runs inside this call), else over a second.
     void RequestSceneChange(const std::string& targetSceneId);
-    // When a character switch is pending, completes it behind the curtain. Nothing waits for a character
-    // yet, so there is nothing to finish.
+    // Called before an interaction while a character switch waits: the wait pointer goes up, both
+    // characters' running actions end (3) and the curtain closes; once black the switch is finished and
+    // the curtain opens. Nothing when no switch waits.
     void OnCharacterSwitchPending();
-    // Hands control to the character with that id once the curtain has closed: marks the switch pending.
+    // Hands control to the character with that id (nothing when it already has it). Without a current
+    // character, or while a scene change is pending, at once. A character in the current scene (its
+    // asset's "currentscene" empty, "none" or this scene) takes over once the current one has turned to
+    // its target position; one in another scene becomes current and that scene is requested (a scene
+    // that cannot be requested leaves nothing pending).
     void SwitchToCharacter(const std::string& characterId);
-    const std::string& GetSwitchTarget() const { return m_switchTarget; }
+    const std::string& GetSwitchTarget() const { return m_switchCharacterName; }
 
     // The curtain; null before CreateCurtain.
     cl_Curtain* GetCurtain() { return m_curtain.get(); }
@@ -156,7 +171,12 @@ private:
     // Raises or lowers the in-game menu's wait pointer.
     static void ShowWaitPointer(bool wait);
     // Builds the target (kept under that name) and makes it the current scene.
-    void EnterScene(cl_Scene& scene, const std::string& target, const std::string& backdrop, bool sendEvents);
+    void EnterScene(cl_Scene& scene, const std::string& target, const std::string& backdrop, bool sendEvents,
+                    bool placeCharacter);
+    // Ends a character switch in the current scene: the character switched to becomes current and gets
+    // the navigation mesh. Behind the curtain both characters are set to their places; in view they turn
+    // there.
+    void FinishCharacterSwitch(bool behindCurtain);
 
     std::unique_ptr<cl_Curtain> m_curtain;
     std::string m_targetScene;
@@ -164,11 +184,13 @@ private:
     std::string m_currentSceneName;
     cl_Scene* m_currentScene = nullptr;
     Ogre::SceneManager* m_ogreSceneManager = nullptr;
+    // Its name, to find out at the end whether OGRE still has it.
+    std::string m_ogreSceneManagerName;
     Ogre::Camera* m_camera = nullptr;
     cl_SceneLoader m_loader;
     // Texture shadows on and the shadow receivers shown, after every load.
     int m_shadowMode = 1;
-    std::string m_switchTarget;
+    std::string m_switchCharacterName;
     int m_qualityLevel = 0;
     bool m_changePending = false;
     bool m_characterSwitchPending = false;

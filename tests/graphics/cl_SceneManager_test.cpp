@@ -1,15 +1,25 @@
 #include "graphics/cl_SceneManager.h"
 
 #include "assets/cl_AssetLogic.h"
+#include "assets/cl_ItemAsset.h"
+#include "common/XmlHelpers.h"
+#include "common/XmlParse.h"
 #include "graphics/cl_Camera.h"
+#include "graphics/cl_Character.h"
 #include "graphics/cl_Scene.h"
+#include "gui/cl_GUISystem.h"
 #include "support/AssetWorld.h"
 #include "support/SceneDefinition.h"
+#include "support/SceneWorld.h"
 
+#include <OgreSceneManager.h>
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -118,6 +128,122 @@ TEST_F(SceneSwitch, AnySwitchFlagMakesTheManagerBusy)
         EXPECT_TRUE(scenes.IsBusy()) << flag.name;
         (scenes.*flag.set)(false);
         EXPECT_FALSE(scenes.IsBusy()) << flag.name;
+    }
+}
+
+// The demo's hall on headless OGRE with the in-game menu, whose wait pointer a switch raises.
+class DemoSwitch : public testing::Test
+{
+protected:
+    void Enter(const char* scene = "scenes_tower")
+    {
+        world.scenes.UnloadScene();
+        world.assets.LoadGameState(DemoNewGameState());
+        world.scenes.SwitchScene(scene, "default", false, false);
+        world.assets.Frames(70, 1.0f / 60.0f);
+    }
+    std::string Current() const
+    {
+        const cl_Character* character = world.hub.GetCurrentCharacter();
+        return character ? character->GetName() : std::string();
+    }
+    bool Waiting() { return gui.GetIngameMenu().m_pointerFlags.wait; }
+
+    SceneWorld world{SceneWorld::DEMO_CHAPTER};
+    cl_GUISystem gui{world.assets.script};
+};
+
+TEST_F(DemoSwitch, EverySwitchKeepsTheManagerBusyUntilItIsDoneAndWaitsOnlyBehindTheCurtain)
+{
+    const char* const HALL = "scenes_tower";
+    const char* const YARD = "scenes_yard";
+    const char* const HERO = "characters_hero";
+    const char* const KEEPER = "characters_keeper";
+    // What is seen right after the start, then after each further count of frames at 60 fps.
+    struct Phase
+    {
+        int frames;
+        const char* scene;
+        const char* character;
+        bool idle;
+        bool wait;
+    };
+    const struct
+    {
+        const char* name;
+        std::function<void()> start;
+        std::vector<Phase> phases;
+    } cases[] = {
+        {"a scene change",
+         [&] { world.scenes.RequestSceneChange(YARD); },
+         {{0, HALL, HERO, false, true}, {62, YARD, HERO, false, true}, {62, YARD, HERO, true, false}}},
+        {"the current character again changes nothing",
+         [&] { world.scenes.SwitchToCharacter(HERO); },
+         {{0, HALL, HERO, true, false}}},
+        {"the keeper beside the hero takes over once the hero has turned",
+         [&] { world.scenes.SwitchToCharacter(KEEPER); },
+         {{0, HALL, HERO, false, false}, {180, HALL, KEEPER, true, false}}},
+        {"a click during the turn finishes the switch behind the curtain",
+         [&]
+         {
+             world.scenes.SwitchToCharacter(KEEPER);
+             world.scenes.OnCharacterSwitchPending();
+         },
+         {{0, HALL, HERO, false, true}, {62, HALL, KEEPER, true, true}, {62, HALL, KEEPER, true, false}}},
+        {"the keeper in the yard takes over at once and the yard follows",
+         [&]
+         {
+             dynamic_cast<cl_ItemAsset&>(world.assets.Asset(KEEPER)).SetCurrentScene(YARD);
+             world.scenes.SwitchToCharacter(KEEPER);
+         },
+         {{0, HALL, KEEPER, false, true}, {62, YARD, KEEPER, false, true}, {62, YARD, KEEPER, true, false}}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Enter();
+        ASSERT_TRUE(world.scenes.IsIdle());
+        ASSERT_EQ(Current(), HERO);
+        c.start();
+        for (size_t i = 0; i < c.phases.size(); ++i)
+        {
+            const Phase& phase = c.phases[i];
+            SCOPED_TRACE("phase " + std::to_string(i));
+            world.assets.Frames(phase.frames, 1.0f / 60.0f);
+            EXPECT_EQ(world.scenes.GetCurrentSceneName(), phase.scene);
+            EXPECT_EQ(Current(), phase.character);
+            EXPECT_EQ(world.scenes.IsIdle(), phase.idle);
+            EXPECT_EQ(Waiting(), phase.wait);
+        }
+        EXPECT_TRUE(world.scenes.GetCurtain()->IsClear());
+    }
+}
+
+TEST_F(DemoSwitch, TheQualityLevelDecidesWhatTheYardShowsAlsoWhenItIsReadAgain)
+{
+    TiXmlDocument scenesFile;
+    ASSERT_TRUE(LoadXmlFile(scenesFile, QUILLMERE_BUILT_DEMO_DIR "data/chapter1/scenes.tdf"));
+    const TiXmlElement* yard = scenesFile.RootElement()->FirstChildElement("scene");
+    while (yard && AttributeOrEmpty(*yard, "assetref") != "scenes_yard")
+        yard = yard->NextSiblingElement("scene");
+    ASSERT_TRUE(yard);
+    // The yard's spot light shines from "mid" on.
+    const struct
+    {
+        int level;
+        bool spot;
+        int otherLevel;
+    } cases[] = {{0, false, 2}, {1, true, 0}, {2, true, 0}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.level);
+        world.scenes.SetQualityLevel(c.level);
+        Enter("scenes_yard");
+        EXPECT_EQ(world.SceneManager().hasLight("yard_spot"), c.spot) << "entered";
+        world.scenes.ParseElement(yard, "CHAPTERDATA", false);
+        EXPECT_EQ(world.SceneManager().hasLight("yard_spot"), c.spot) << "read again";
+        world.scenes.SetQualityLevel(c.otherLevel);
+        EXPECT_EQ(world.SceneManager().hasLight("yard_spot"), !c.spot) << "another level";
     }
 }
 
