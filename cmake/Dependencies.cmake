@@ -9,6 +9,7 @@ pkg_check_modules(OPENAL REQUIRED IMPORTED_TARGET openal freealut)
 pkg_check_modules(VORBIS REQUIRED IMPORTED_TARGET vorbisfile vorbisenc vorbis ogg)
 pkg_check_modules(THEORA REQUIRED IMPORTED_TARGET theoradec theoraenc) # the encoder makes test and demo clips
 pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11 xcursor)
+pkg_check_modules(XFIXES REQUIRED IMPORTED_TARGET xfixes) # the end-to-end tests' cursor probe
 pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng) # PNG pictures of cursor files
 
 add_library(quillmere_dependencies INTERFACE)

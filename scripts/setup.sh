@@ -11,7 +11,7 @@ packages=(
     libopenal-dev libalut-dev libvorbis-dev libogg-dev libtheora-dev
     libgtest-dev libgmock-dev libbenchmark-dev librecast-dev
     clang libclang-rt-14-dev llvm-14 clang-format ccache git
-    libx11-dev libxcursor-dev libpng-dev fonts-dejavu-core
+    libx11-dev libxcursor-dev libxfixes-dev libpng-dev fonts-dejavu-core
     xvfb xauth libgl1-mesa-dri xdotool imagemagick sox vorbis-tools gdb
     "$@"
 )

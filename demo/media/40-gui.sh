@@ -45,8 +45,6 @@ for word in "${!colours[@]}"; do
     convert -size 32x32 xc:none -fill "${colours[$word]}" -stroke black -strokewidth 1 \
         -draw 'polygon 1,1 1,25 7,19 12,30 17,28 12,18 20,18' "$textures/mp_$word.png"
     material "gui/mp_$word" "mp_$word.png"
-    "$DEMO_TOOLS/demo_make_cursor" "$textures/mp_$word.cur" 32
-    "$DEMO_TOOLS/demo_make_cursor" "$textures/mp_${word}_small.cur" 24
     if [[ $word == none ]]; then
         convert -size 32x32 xc:none "$textures/hs_none.png"
     else
