@@ -200,14 +200,15 @@ TEST_F(HubTest, ALeftClickWhileInteractionIsImpossibleIsUsedAndOnlyPushesTheWait
         bool characterSwitchPending;
         bool interactionBlocked;
         const char* calls;
-        bool changeRequested; // the curtain closed for it
+        bool changeRequested; // the curtain closed for the change or the switch
     } cases[] = {
         {"a sequence that may not be interrupted is skipped", true, false, false, false, false, false,
          "SkipForeground", false},
         {"a video only takes the click", false, true, false, false, false, false, "", false},
         {"a change with an armed exit goes at once", false, false, true, true, false, false, "", true},
         {"a change without an armed exit waits", false, false, true, false, false, false, "", false},
-        {"a character switch is pushed on", false, false, false, false, true, false, "", false},
+        {"a character switch is pushed on behind the curtain", false, false, false, false, true, false, "",
+         true},
         {"blocked interaction skips no sequence", true, false, false, false, false, true, "", false},
     };
     for (const auto& c : cases)
