@@ -7,6 +7,7 @@
 #include "graphics/cl_CharacterLoader.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_ControlledPuppet.h"
+#include "graphics/cl_FaceControl.h"
 #include "graphics/cl_FocusTargetControl.h"
 #include "graphics/cl_MovementControl.h"
 #include "graphics/cl_Navmesh.h"
@@ -312,6 +313,17 @@ TEST_F(DemoHero, WalksWhereHeIsSentAndTurnsToWalkThere)
     }
     EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_ERROR), 0u);
     EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_WARNING), 0u);
+}
+
+TEST_F(DemoHero, HisGladStateSmilesAndAFacelessCharacterLogsTheEmotionItCannotShow)
+{
+    m_hero->SetVisualState("glad");
+    EXPECT_EQ(m_hero->GetFaceControl()->GetEmotion(), "glad");
+    m_hero->SetFaceControl(nullptr);
+    m_hero->SetVisualState("default");
+    m_hero->SetVisualState("glad");
+    EXPECT_TRUE(m_log.Contains("The Emotion 'glad' could not be set because no FaceCtrl was found!",
+                               cl_Logger::LEVEL_ERROR));
 }
 
 // The walker with a focus control, on the test ground. Its only head would be a root bone, which the
