@@ -1,6 +1,8 @@
 #include "graphics/cl_Character.h"
 
 #include "assets/ISyncedActionInitiator.h"
+#include "assets/cl_SeqAction.h"
+#include "assets/cl_SequenceAsset.h"
 #include "common/LogCall.h"
 #include "common/XmlHelpers.h"
 #include "common/XmlNumbers.h"
@@ -1299,4 +1301,35 @@ void cl_Character::ListVisualStates(TiXmlElement& element) const
         names.erase(AttributeOrEmpty(*state, "name"));
     for (const std::string& name : names)
         AppendChild(element, "vs")->SetAttribute("name", name);
+}
+
+void cl_Character::DescribeState(TiXmlElement& element) const
+{
+    WriteDebugInfo(element);
+    TiXmlElement* state = AppendChild(element, "state");
+    state->SetAttribute("value", static_cast<int>(m_activity));
+    state->SetAttribute("cat", m_activity == ACTIVITY_NEVER_ACTIVE ? "uninitialized"
+                               : m_activity == ACTIVITY_INACTIVE   ? "inactive"
+                               : m_activity == ACTIVITY_IDLE       ? "idle"
+                                                                   : "performing");
+    if (const ISyncedActionInitiator* caller = m_initiator ? m_initiator : m_focusInitiator)
+    {
+        TiXmlElement* described = AppendChild(element, "caller");
+        described->SetAttribute("name", caller->GetName());
+        if (const auto* action = dynamic_cast<const cl_SeqAction*>(caller))
+        {
+            described->SetAttribute("type", action->GetTypeName());
+            if (const cl_SequenceAsset* sequence = action->GetSequence())
+                described->SetAttribute("sequence", sequence->GetName());
+        }
+        else
+            described->SetAttribute("type", "unknown");
+    }
+    if (!m_focusControl || !m_focusControl->HasTarget())
+        return;
+    TiXmlElement* focus = AppendChild(element, "focus");
+    focus->SetAttribute("target", m_focusObject ? m_focusObject->GetName()
+                                                : Ogre::StringConverter::toString(m_focusPoint));
+    focus->SetAttribute("locked", m_focusHeld ? "true" : "false");
+    focus->SetAttribute("time", static_cast<int>(m_focusTime));
 }

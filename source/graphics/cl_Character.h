@@ -162,6 +162,12 @@ public:
     // controls know, each name once, the controls' ones in byte order.
     void ListVisualStates(TiXmlElement& element) const;
 
+    // Writes the scene object's description, then a "state" child (the activity's "value" and its "cat"), a
+    // "caller" child while an action or an explicit focus has an initiator (its "name", and the "type" and
+    // "sequence" of a sequence action, else "type" "unknown"), and a "focus" child while the focus control
+    // has a target ("target", "locked", "time" in whole seconds).
+    void DescribeState(TiXmlElement& element) const;
+
     // ---- Placement.
 
     // Each placement made while an action runs is logged (the action goes on). The blob shadow shows where

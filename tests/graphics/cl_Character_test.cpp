@@ -531,6 +531,47 @@ TEST_F(Act, AnExplicitFocusEndsReplacedStoppedOrTimedOut)
     EXPECT_FALSE(m_hero->GetFocusControl()->HasTarget());
 }
 
+TEST_F(Act, TheDescriptionTellsWhatTheCharacterDoesForWhomAndWhereItLooks)
+{
+    RecordingInitiator walk("walk");
+    RecordingInitiator look("look");
+    const struct
+    {
+        const char* name;
+        std::function<void(Act&)> arrange;
+        const char* cat;
+        const char* caller; // empty: no "caller" child
+        const char* target; // empty: no "focus" child
+    } cases[] = {
+        {"idle", [](Act&) {}, "idle", "", ""},
+        {"walking", [&walk](Act& t) { t.m_hero->MoveAlongPath(Vector3(0, 0, 400), &walk); }, "performing",
+         "walk", ""},
+        {"looking at a point",
+         [&look](Act& t) { t.m_hero->FocusOnPoint(Vector3(0, 100, 300), false, 40, 0, &look); }, "idle",
+         "look", "0 100 300"},
+        {"inactive", [](Act& t) { t.m_hero->SetActive(false); }, "inactive", "", ""},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Build();
+        c.arrange(*this);
+        TiXmlElement description("hero");
+        m_hero->DescribeState(description);
+        EXPECT_STREQ(description.FirstChildElement("state")->Attribute("cat"), c.cat);
+        const TiXmlElement* caller = description.FirstChildElement("caller");
+        EXPECT_EQ(caller ? AttributeOrEmpty(*caller, "name") : "", c.caller);
+        if (caller)
+            EXPECT_STREQ(caller->Attribute("type"), "unknown");
+        // After the body's own "focus" (its focus bone).
+        const TiXmlElement* focus = description.LastChild("focus")->ToElement();
+        EXPECT_EQ(AttributeOrEmpty(*focus, "target"), c.target);
+        if (*c.target)
+            EXPECT_STREQ(focus->Attribute("locked"), "true");
+        m_hero->AbortAll();
+    }
+}
+
 TEST_F(Act, PlacementByNameAndScaleFades)
 {
     EXPECT_FALSE(m_hero->SetLocationByName("positions_inactive_pc_hero")) << "no scene is loaded";
