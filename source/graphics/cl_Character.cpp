@@ -1,6 +1,8 @@
 #include "graphics/cl_Character.h"
 
 #include "assets/ISyncedActionInitiator.h"
+#include "assets/cl_SeqAction.h"
+#include "assets/cl_SequenceAsset.h"
 #include "common/LogCall.h"
 #include "common/XmlHelpers.h"
 #include "common/XmlNumbers.h"
@@ -18,8 +20,10 @@
 #include "graphics/cl_MovementControl.h"
 #include "graphics/cl_Scene.h"
 #include "graphics/cl_SceneManager.h"
+#include "graphics/cl_SpecialAnimationControl.h"
 #include "graphics/cl_StepSound.h"
 #include "graphics/cl_TurnControl.h"
+#include "platform/GameRand.h"
 
 #include <OgreCamera.h>
 #include <OgreSceneManager.h>
@@ -146,19 +150,27 @@ void cl_Character::ActionDone(int result)
     DropControlCallbacks();
     if (IsEnabled(m_movementControl))
         m_movementControl->SetStopRequested(true);
+    if (IsEnabled(m_specialControl))
+        m_specialControl->Stop();
+    // However the animation ended, the character goes back to where it stood before it.
+    m_playLocationPending = false;
+    if (m_atPlayLocation)
+    {
+        m_atPlayLocation = false;
+        RestorePlacement();
+    }
     // Last: the initiator may start the next action from here.
     if (initiator)
         initiator->OnDone(result);
 }
 
 void cl_Character::PlayAnimation(const std::string& animation, const std::string& position,
-                                 const Ogre::Vector3&, const Ogre::Quaternion&,
+                                 const Ogre::Vector3& offset, const Ogre::Quaternion& rotation,
                                  ISyncedActionInitiator* initiator)
 {
     NewAction(initiator, ACTIVITY_ANIMATION);
     const cl_Scene* scene = LoadedScene();
-    Ogre::SceneNode* node =
-        scene && GetSceneManager().hasSceneNode(position) ? scene->GetSceneNode(position) : nullptr;
+    Ogre::SceneNode* node = scene ? scene->GetSceneNode(position) : nullptr;
     if (!node)
     {
         LOG_WARNING("PlayAnimation couldn't find the position '%s' to play animation '%s' at!",
@@ -166,6 +178,8 @@ void cl_Character::PlayAnimation(const std::string& animation, const std::string
         ActionDone(ISyncedActionInitiator::RESULT_FAILED);
         return;
     }
+    m_playLocation = st_ObjectPlacement{node, offset, rotation};
+    m_playLocationPending = true;
     if (!StartSpecialAnimation(animation))
         ActionDone(ISyncedActionInitiator::RESULT_FAILED);
 }
@@ -173,6 +187,7 @@ void cl_Character::PlayAnimation(const std::string& animation, const std::string
 void cl_Character::StartAnimation(const std::string& animation, ISyncedActionInitiator* initiator)
 {
     NewAction(initiator, ACTIVITY_ANIMATION);
+    m_playLocationPending = false;
     if (!StartSpecialAnimation(animation))
         ActionDone(ISyncedActionInitiator::RESULT_FAILED);
 }
@@ -398,14 +413,15 @@ void cl_Character::OnControlEvent(cl_PuppetControl* control, int code)
 {
     if (code == CODE_DEACTIVATED || code == CODE_ACTIVATED)
         return;
-    if (code == CODE_STARTED)
+    if (code == CODE_STARTED && m_startNotReported)
     {
-        if (m_startNotReported)
-        {
-            m_startNotReported = false;
-            if (m_initiator)
-                m_initiator->OnStarted();
-        }
+        m_startNotReported = false;
+        if (m_initiator)
+            m_initiator->OnStarted();
+    }
+    if (control && control == m_specialControl && m_activity == ACTIVITY_ANIMATION)
+    {
+        OnAnimationEvent(code);
         return;
     }
     const bool done = code == CODE_DONE;
@@ -497,6 +513,24 @@ void cl_Character::OnMovementDone(bool done)
     default:
         return;
     }
+}
+
+void cl_Character::OnAnimationEvent(int code)
+{
+    if (code == CODE_STARTED)
+    {
+        // The base's placement: the play position is no placement of the action's own to warn about.
+        if (m_playLocationPending && !(GetPlacement() == m_playLocation))
+        {
+            cl_SceneObject::SetLocation(m_playLocation);
+            m_atPlayLocation = true;
+        }
+        return;
+    }
+    if (code == CODE_DONE)
+        ActionDone(ISyncedActionInitiator::RESULT_FINISHED);
+    else if (code == CODE_FAILED || code == CODE_STOPPED)
+        ActionDone(ISyncedActionInitiator::RESULT_FAILED);
 }
 
 void cl_Character::CheckEarlyArrival()
@@ -600,14 +634,23 @@ bool cl_Character::TurnToNodeDirection(const Ogre::SceneNode* node)
                              node->_getDerivedOrientation() * Ogre::Vector3::UNIT_Z);
 }
 
-bool cl_Character::StartSpecialAnimation(const std::string&)
+bool cl_Character::StartSpecialAnimation(const std::string& animation)
 {
-    // Animations are played by a special animation control, a type the controls do not have yet.
-    return false;
+    if (!IsEnabled(m_specialControl))
+        return false;
+    if (cl_SyncManager* sync = cl_SyncManager::GetInstance())
+        sync->ReleaseToken(m_specialControl->GetSyncToken());
+    if (m_initiator && m_initiator->HasSyncToken())
+        m_specialControl->SetSyncToken(m_initiator->GetSyncToken());
+    m_specialControl->SetCallbackPending(true);
+    m_specialControl->PlayAnimation(animation);
+    return true;
 }
 
 void cl_Character::DropControlCallbacks()
 {
+    if (m_specialControl)
+        m_specialControl->SetCallbackPending(false);
     if (m_turnControl)
         m_turnControl->SetCallbackPending(false);
     if (m_movementControl)
@@ -948,13 +991,92 @@ void cl_Character::Update(float dt)
     m_focusTime += dt;
     PuppetUpdateFocus();
     UpdateScaleFade(dt);
-    if (m_activity == ACTIVITY_IDLE && m_busyCount == 0 && IsEnabled(m_autoActionControl))
-        m_idleTime += dt;
-    else if (m_activity == ACTIVITY_IDLE)
-        m_idleTime = 0.0f;
+    UpdateIdle(dt);
     CheckEarlyArrival();
     if (m_blobShadow)
         m_blobShadow->Update();
+}
+
+void cl_Character::UpdateIdle(float dt)
+{
+    if (m_activity != ACTIVITY_IDLE)
+        return;
+    if (m_busyCount != 0 || !IsEnabled(m_autoActionControl))
+        m_idleTime = 0.0f;
+    else if (m_idleTime > m_glanceInterval)
+        UpdateGlances();
+    else
+        m_idleTime += dt;
+}
+
+void cl_Character::UpdateGlances()
+{
+    if (m_focusControl && !m_focusHeld)
+        ReleaseFocusTarget();
+    m_idleTime = 0.0f;
+    m_glanceInterval = 6.0f;
+    bool looked = false;
+    Ogre::Vector3 ground;
+    const cl_GameComponents* hub = cl_GameComponents::GetInstance();
+    if (m_turnControl && m_navmesh && m_navmesh->RayHit(GetPosition(), DOWN, ground) >= 0 && hub &&
+        hub->GetCurrentCharacter() == this)
+    {
+        looked = true;
+        switch (platform::GameRand() % 3)
+        {
+        case 0:
+            GlanceAtObject();
+            return;
+        case 1:
+            if (const cl_Scene* scene = LoadedScene(); scene && scene->GetCamera())
+                LookAtPosition(scene->GetCamera()->getDerivedPosition());
+            return;
+        default:
+            break;
+        }
+    }
+    if (!m_autoActionControl || m_autoActionControl->IsAutomatic())
+        return;
+    if (!m_faceControl || !m_speaking)
+        m_autoActionControl->TriggerAction();
+    if (!looked)
+        m_glanceInterval = m_autoActionControl->GetTriggerTime();
+}
+
+int cl_Character::PickGlanceRecord(const ObjectLocations& records, int x)
+{
+    int sum = 0;
+    for (size_t record = 0; record < records.size(); ++record)
+    {
+        sum += records[record].kind;
+        if (sum >= x)
+            return static_cast<int>(record);
+    }
+    return -1;
+}
+
+void cl_Character::GlanceAtObject()
+{
+    const cl_Scene* scene = LoadedScene();
+    if (!scene)
+        return;
+    ObjectLocations records;
+    scene->GetObjectLocations(records);
+    int sum = 0;
+    for (const ObjectLocation& record : records)
+        sum += record.kind;
+    if (sum <= 0)
+        return;
+    const int picked = PickGlanceRecord(records, platform::GameRand() % sum);
+    if (picked < 0)
+        return;
+    const ObjectLocation& record = records[static_cast<size_t>(picked)];
+    m_turnWithFocus = true;
+    m_focusTurnAngle = 30.0f;
+    if (record.object)
+        SetFocusTarget(record.object, 0.0f);
+    else
+        FocusOnNode(record.node, 0.0f);
 }
 
 void cl_Character::ApplySceneMovementSettings(int type, float running)
@@ -1179,4 +1301,35 @@ void cl_Character::ListVisualStates(TiXmlElement& element) const
         names.erase(AttributeOrEmpty(*state, "name"));
     for (const std::string& name : names)
         AppendChild(element, "vs")->SetAttribute("name", name);
+}
+
+void cl_Character::DescribeState(TiXmlElement& element) const
+{
+    WriteDebugInfo(element);
+    TiXmlElement* state = AppendChild(element, "state");
+    state->SetAttribute("value", static_cast<int>(m_activity));
+    state->SetAttribute("cat", m_activity == ACTIVITY_NEVER_ACTIVE ? "uninitialized"
+                               : m_activity == ACTIVITY_INACTIVE   ? "inactive"
+                               : m_activity == ACTIVITY_IDLE       ? "idle"
+                                                                   : "performing");
+    if (const ISyncedActionInitiator* caller = m_initiator ? m_initiator : m_focusInitiator)
+    {
+        TiXmlElement* described = AppendChild(element, "caller");
+        described->SetAttribute("name", caller->GetName());
+        if (const auto* action = dynamic_cast<const cl_SeqAction*>(caller))
+        {
+            described->SetAttribute("type", action->GetTypeName());
+            if (const cl_SequenceAsset* sequence = action->GetSequence())
+                described->SetAttribute("sequence", sequence->GetName());
+        }
+        else
+            described->SetAttribute("type", "unknown");
+    }
+    if (!m_focusControl || !m_focusControl->HasTarget())
+        return;
+    TiXmlElement* focus = AppendChild(element, "focus");
+    focus->SetAttribute("target", m_focusObject ? m_focusObject->GetName()
+                                                : Ogre::StringConverter::toString(m_focusPoint));
+    focus->SetAttribute("locked", m_focusHeld ? "true" : "false");
+    focus->SetAttribute("time", static_cast<int>(m_focusTime));
 }

@@ -3,6 +3,7 @@
 #include "common/IGameTimeListener.h"
 #include "graphics/EnvironmentType.h"
 #include "graphics/IPuppetControlListener.h"
+#include "graphics/ObjectLocation.h"
 #include "graphics/cl_Navmesh.h"
 #include "graphics/cl_SceneObject.h"
 
@@ -24,6 +25,7 @@ class cl_FocusTargetControl;
 class cl_Scene;
 class cl_GameTimeRegistration;
 class cl_MovementControl;
+class cl_SpecialAnimationControl;
 class cl_StepSound;
 class cl_TurnControl;
 
@@ -160,6 +162,12 @@ public:
     // controls know, each name once, the controls' ones in byte order.
     void ListVisualStates(TiXmlElement& element) const;
 
+    // Writes the scene object's description, then a "state" child (the activity's "value" and its "cat"), a
+    // "caller" child while an action or an explicit focus has an initiator (its "name", and the "type" and
+    // "sequence" of a sequence action, else "type" "unknown"), and a "focus" child while the focus control
+    // has a target ("target", "locked", "time" in whole seconds).
+    void DescribeState(TiXmlElement& element) const;
+
     // ---- Placement.
 
     // Each placement made while an action runs is logged (the action goes on). The blob shadow shows where
@@ -220,6 +228,9 @@ public:
     void SetAutoActionControl(cl_AutoActionControl* control) { m_autoActionControl = control; }
     void SetIdleControl(cl_IdleAnimationControl* control) { m_idleControl = control; }
     void SetAutoAnimationControl(cl_AutoAnimationControl* control) { m_autoAnimationControl = control; }
+    // Plays the animations of PlayAnimation and StartAnimation.
+    void SetSpecialControl(cl_SpecialAnimationControl* control) { m_specialControl = control; }
+    cl_SpecialAnimationControl* GetSpecialControl() const { return m_specialControl; }
     cl_AutoActionControl* GetAutoActionControl() const { return m_autoActionControl; }
     // The scene's environment for the walks of the movement and turn controls: its type (ENVIRONMENT_TIGHT,
     // ENVIRONMENT_NARROW, any other number open) and its running value (running is allowed unless it is 0).
@@ -246,6 +257,15 @@ public:
     // Seconds the character has been left alone.
     float GetIdleTime() const { return m_idleTime; }
     void SetIdleTime(float seconds) { m_idleTime = seconds; }
+    // The idle time after which the idle character looks round again.
+    float GetGlanceInterval() const { return m_glanceInterval; }
+    // Looks round, idle and left alone: the current character standing on the navigation mesh looks at a
+    // random object of the loaded scene, at the camera, or lets its auto action control play something;
+    // the next look follows after 6 s (or the auto action's trigger time when nothing was looked at).
+    void UpdateGlances();
+    // The record a glance looks at for the draw x (0 up to the sum of the kinds, which weigh the records):
+    // the first whose running sum of kinds reaches x; -1 when none does.
+    static int PickGlanceRecord(const ObjectLocations& records, int x);
 
     // The face's mouth moves while the character speaks.
     void StartSpeaking();
@@ -303,10 +323,13 @@ private:
     // The final turn of a walk: from position into direction within the turn limit and slide distance.
     bool TurnToDirectionAt(const Ogre::Vector3& position, const Ogre::Vector3& direction);
     bool TurnToNodeDirection(const Ogre::SceneNode* node);
+    // Hands animation to the enabled special animation control, in the initiator's sync group when it has
+    // joined one; false without such a control.
     bool StartSpecialAnimation(const std::string& animation);
     // The control reports, by the activity they arrive in.
     void OnTurnDone(bool done);
     void OnMovementDone(bool done);
+    void OnAnimationEvent(int code);
     // The controls no longer owe the character a report of their jobs.
     void DropControlCallbacks();
     // The focus control's target let go (the explicit focus is left alone by the callers).
@@ -318,6 +341,10 @@ private:
     // Each frame: follows the focus object, ends the explicit focus, turns the body after the head.
     void PuppetUpdateFocus();
     void UpdateScaleFade(float dt);
+    // Idle and alone, the character counts its idle time and looks round when it has run out.
+    void UpdateIdle(float dt);
+    // Looks at a random object of the loaded scene, if it has any.
+    void GlanceAtObject();
     // The walk toward an object ends once the character is within 0.8 of the reach.
     void CheckEarlyArrival();
     Ogre::Vector3 GetPosition() const;
@@ -366,9 +393,16 @@ private:
     cl_AutoActionControl* m_autoActionControl = nullptr;
     cl_IdleAnimationControl* m_idleControl = nullptr;
     cl_AutoAnimationControl* m_autoAnimationControl = nullptr;
+    cl_SpecialAnimationControl* m_specialControl = nullptr;
+    // Where PlayAnimation sets the character while its animation plays; it goes back afterwards.
+    st_ObjectPlacement m_playLocation;
+    bool m_playLocationPending = false;
+    // The animation has set the character there; the placement before is restored when it ends.
+    bool m_atPlayLocation = false;
     std::string m_locationName;
     int32_t m_busyCount = 0;
     float m_idleTime = 0.0f;
+    float m_glanceInterval = 6.0f;
     bool m_speaking = false;
     bool m_savedAutoTrigger = false;
     float m_speechLevel = 0.0f;

@@ -15,6 +15,7 @@
 #include "graphics/cl_IdleAnimationControl.h"
 #include "graphics/cl_MovementControl.h"
 #include "graphics/cl_PuppetControlFactory.h"
+#include "graphics/cl_SpecialAnimationControl.h"
 #include "graphics/cl_StepSound.h"
 #include "graphics/cl_TurnControl.h"
 
@@ -42,6 +43,8 @@ void KeepControl(cl_PuppetControl* control, cl_Character& character)
         character.SetAutoActionControl(autoAction);
     else if (auto* autoAnimation = dynamic_cast<cl_AutoAnimationControl*>(control))
         character.SetAutoAnimationControl(autoAnimation);
+    else if (auto* special = dynamic_cast<cl_SpecialAnimationControl*>(control))
+        character.SetSpecialControl(special);
 }
 
 void LoadControls(const TiXmlElement& controls, cl_Character& character)

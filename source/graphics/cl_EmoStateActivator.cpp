@@ -1,6 +1,8 @@
 #include "graphics/cl_EmoStateActivator.h"
 
 #include "common/LogCall.h"
+#include "graphics/cl_Character.h"
+#include "graphics/cl_FaceControl.h"
 
 #include <tinyxml.h>
 
@@ -24,9 +26,18 @@ bool cl_EmoStateActivator::AddEntry(const TiXmlElement& entry)
     return true;
 }
 
-void cl_EmoStateActivator::Activate(cl_VisualStateHolder&)
+void cl_EmoStateActivator::Activate(cl_VisualStateHolder& owner)
 {
-    if (!m_emotions.empty())
-        LOG_ERROR("The Emotion '%s' could not be set because no FaceCtrl was found!",
-                  m_emotions.front().name.c_str());
+    auto* character = dynamic_cast<cl_Character*>(&owner);
+    cl_FaceControl* face = character ? character->GetFaceControl() : nullptr;
+    for (const st_EmotionEntry& emotion : m_emotions)
+    {
+        if (!face)
+        {
+            LOG_ERROR("The Emotion '%s' could not be set because no FaceCtrl was found!",
+                      emotion.name.c_str());
+            return;
+        }
+        face->ActivateEmotionTemporary(emotion.name, -1.0f, emotion.strength, emotion.fade, 0.0f);
+    }
 }

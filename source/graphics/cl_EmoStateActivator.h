@@ -23,7 +23,8 @@ public:
     // with nothing added, without a name.
     bool AddEntry(const TiXmlElement& entry);
 
-    // No owner has a face control yet: the first emotion is logged as not set, and the element ends.
+    // Shows each emotion, in order, on the owner's face for good; an owner that is no character with a face
+    // gets the first one logged as not set, and the element ends.
     void Activate(cl_VisualStateHolder& owner) override;
 
 private:

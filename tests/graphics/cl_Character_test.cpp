@@ -7,14 +7,19 @@
 #include "graphics/cl_CharacterLoader.h"
 #include "graphics/cl_CharacterManager.h"
 #include "graphics/cl_ControlledPuppet.h"
+#include "graphics/cl_FaceControl.h"
 #include "graphics/cl_FocusTargetControl.h"
 #include "graphics/cl_MovementControl.h"
 #include "graphics/cl_Navmesh.h"
 #include "graphics/cl_PuppetAnimWeight.h"
+#include "graphics/cl_Scene.h"
+#include "graphics/cl_SceneManager.h"
+#include "graphics/cl_SpecialAnimationControl.h"
 #include "graphics/cl_TurnControl.h"
 #include "support/HeadlessOgre.h"
 #include "support/HeadlessTextures.h"
 #include "support/LogCapture.h"
+#include "support/SceneDefinition.h"
 #include "support/WalkWorld.h"
 
 #include <OgreResourceGroupManager.h>
@@ -310,6 +315,17 @@ TEST_F(DemoHero, WalksWhereHeIsSentAndTurnsToWalkThere)
     EXPECT_EQ(m_log.Count(cl_Logger::LEVEL_WARNING), 0u);
 }
 
+TEST_F(DemoHero, HisGladStateSmilesAndAFacelessCharacterLogsTheEmotionItCannotShow)
+{
+    m_hero->SetVisualState("glad");
+    EXPECT_EQ(m_hero->GetFaceControl()->GetEmotion(), "glad");
+    m_hero->SetFaceControl(nullptr);
+    m_hero->SetVisualState("default");
+    m_hero->SetVisualState("glad");
+    EXPECT_TRUE(m_log.Contains("The Emotion 'glad' could not be set because no FaceCtrl was found!",
+                               cl_Logger::LEVEL_ERROR));
+}
+
 // The walker with a focus control, on the test ground. Its only head would be a root bone, which the
 // control does without: its focus is never reached.
 class Act : public testing::Test
@@ -515,6 +531,47 @@ TEST_F(Act, AnExplicitFocusEndsReplacedStoppedOrTimedOut)
     EXPECT_FALSE(m_hero->GetFocusControl()->HasTarget());
 }
 
+TEST_F(Act, TheDescriptionTellsWhatTheCharacterDoesForWhomAndWhereItLooks)
+{
+    RecordingInitiator walk("walk");
+    RecordingInitiator look("look");
+    const struct
+    {
+        const char* name;
+        std::function<void(Act&)> arrange;
+        const char* cat;
+        const char* caller; // empty: no "caller" child
+        const char* target; // empty: no "focus" child
+    } cases[] = {
+        {"idle", [](Act&) {}, "idle", "", ""},
+        {"walking", [&walk](Act& t) { t.m_hero->MoveAlongPath(Vector3(0, 0, 400), &walk); }, "performing",
+         "walk", ""},
+        {"looking at a point",
+         [&look](Act& t) { t.m_hero->FocusOnPoint(Vector3(0, 100, 300), false, 40, 0, &look); }, "idle",
+         "look", "0 100 300"},
+        {"inactive", [](Act& t) { t.m_hero->SetActive(false); }, "inactive", "", ""},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Build();
+        c.arrange(*this);
+        TiXmlElement description("hero");
+        m_hero->DescribeState(description);
+        EXPECT_STREQ(description.FirstChildElement("state")->Attribute("cat"), c.cat);
+        const TiXmlElement* caller = description.FirstChildElement("caller");
+        EXPECT_EQ(caller ? AttributeOrEmpty(*caller, "name") : "", c.caller);
+        if (caller)
+            EXPECT_STREQ(caller->Attribute("type"), "unknown");
+        // After the body's own "focus" (its focus bone).
+        const TiXmlElement* focus = description.LastChild("focus")->ToElement();
+        EXPECT_EQ(AttributeOrEmpty(*focus, "target"), c.target);
+        if (*c.target)
+            EXPECT_STREQ(focus->Attribute("locked"), "true");
+        m_hero->AbortAll();
+    }
+}
+
 TEST_F(Act, PlacementByNameAndScaleFades)
 {
     EXPECT_FALSE(m_hero->SetLocationByName("positions_inactive_pc_hero")) << "no scene is loaded";
@@ -589,6 +646,179 @@ TEST_F(Act, WhatTheCharacterSavesComesBack)
     EXPECT_TRUE(m_hero->GetPuppet()->GetControl("turn")->IsEnabled());
     EXPECT_TRUE(m_log.Contains("Control 'gone' not found in.", cl_Logger::LEVEL_ERROR));
     EXPECT_EQ(m_hero->GetActivity(), cl_Character::ACTIVITY_IDLE);
+}
+
+// The walker with a special animation control, in a loaded scene with the stage "positions_stage" at x 200.
+// Its stand clip "skeletal/turn/stand/0" steps in place for 1 s.
+class Animate : public testing::Test
+{
+public:
+    Animate()
+    {
+        std::unique_ptr<cl_Scene> scene = MakeScene("scenes_stage");
+        scene->SetSceneManager(&m_world.SceneManager());
+        m_scenes.SetLoadedScene(std::move(scene));
+        m_world.GameRoot()->createChildSceneNode("positions_stage", Vector3(200, 0, 0));
+        Build();
+    }
+    void Build()
+    {
+        m_hero = m_world.MakeCharacter(std::string(CONTROLS).replace(
+            std::string(CONTROLS).find("</controls>"), 11, R"(<specialctrl name="special"/></controls>)"));
+    }
+    int UntilDone(const RecordingInitiator& initiator)
+    {
+        return m_world.Frames(300, FRAME, [&initiator] { return initiator.calls.size() == 2; });
+    }
+    Vector3 Position() const { return m_hero->GetSceneNode()->_getDerivedPosition(); }
+
+    LogCapture m_log;
+    WalkWorld m_world;
+    cl_SceneManager m_scenes{m_world.Scripts()};
+    std::unique_ptr<cl_Character> m_hero;
+};
+
+TEST_F(Animate, AnAnimationActionEndsOnceWithItsResultWhereTheCharacterStoodBefore)
+{
+    const char* const STEP = "skeletal/turn/stand/0";
+    const Vector3 stage(200, 0, 50);
+    struct Case
+    {
+        const char* name;
+        std::function<void(Animate&, RecordingInitiator&)> start;
+        std::function<void(Animate&)> meanwhile; // after the first frames
+        Calls calls;
+        bool onStage; // stood at the stage while it played
+    } cases[] = {
+        {"played where he stands",
+         [&](Animate& t, RecordingInitiator& i) { t.m_hero->StartAnimation(STEP, &i); },
+         {},
+         {"started", "done 0"},
+         false},
+        {"played on the stage",
+         [&](Animate& t, RecordingInitiator& i) {
+             t.m_hero->PlayAnimation(STEP, "positions_stage", Vector3(0, 0, 50), Ogre::Quaternion::IDENTITY,
+                                     &i);
+         },
+         {},
+         {"started", "done 0"},
+         true},
+        {"at an unknown play position",
+         [&](Animate& t, RecordingInitiator& i)
+         { t.m_hero->PlayAnimation(STEP, "nowhere", Vector3::ZERO, Ogre::Quaternion::IDENTITY, &i); },
+         {},
+         {"started", "done 2"},
+         false},
+        {"a path without clip",
+         [](Animate& t, RecordingInitiator& i) { t.m_hero->StartAnimation("skeletal/none", &i); },
+         {},
+         {"started", "done 2"},
+         false},
+        {"without special animation control",
+         [&](Animate& t, RecordingInitiator& i)
+         {
+             t.m_hero->SetSpecialControl(nullptr);
+             t.m_hero->StartAnimation(STEP, &i);
+         },
+         {},
+         {"started", "done 2"},
+         false},
+        {"stopped on the stage",
+         [&](Animate& t, RecordingInitiator& i) {
+             t.m_hero->PlayAnimation(STEP, "positions_stage", Vector3(0, 0, 50), Ogre::Quaternion::IDENTITY,
+                                     &i);
+         },
+         [](Animate& t) { t.m_hero->StopAnimation(); },
+         {"started", "done 3"},
+         true},
+        {"replaced by a turn",
+         [&](Animate& t, RecordingInitiator& i) { t.m_hero->StartAnimation(STEP, &i); },
+         [](Animate& t) { t.m_hero->TurnToDirection(Vector3(0, 0, 300), 40.0f, nullptr); },
+         {"started", "done 1"},
+         false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Build();
+        RecordingInitiator initiator;
+        c.start(*this, initiator);
+        bool onStage = false;
+        m_world.Frames(3, FRAME,
+                       [&] { return (onStage = onStage || Position().distance(stage) < 0.01f), false; });
+        if (c.meanwhile)
+        {
+            EXPECT_EQ(m_hero->GetActivity(), cl_Character::ACTIVITY_ANIMATION);
+            c.meanwhile(*this);
+        }
+        UntilDone(initiator);
+        EXPECT_EQ(initiator.calls, c.calls);
+        EXPECT_EQ(onStage, c.onStage);
+        m_world.Frames(10, FRAME);
+        EXPECT_EQ(initiator.calls, c.calls) << "told once";
+        EXPECT_LT(Position().length(), 0.01f) << "back where he stood: " << Position();
+        EXPECT_EQ(m_hero->GetSpecialControl() ? m_hero->GetSpecialControl()->GetCurrentAnimation() : nullptr,
+                  nullptr);
+    }
+    EXPECT_TRUE(m_log.Contains("PlayAnimation couldn't find the position 'nowhere' to play animation "
+                               "'skeletal/turn/stand/0' at!",
+                               cl_Logger::LEVEL_WARNING));
+}
+
+TEST_F(Animate, StopAnimationLeavesOtherActionsAlone)
+{
+    RecordingInitiator turn;
+    m_hero->TurnToDirection(Vector3(0, 0, -300), 5.0f, &turn);
+    m_hero->StopAnimation();
+    EXPECT_EQ(m_hero->GetActivity(), cl_Character::ACTIVITY_TURNING);
+    EXPECT_EQ(m_hero->GetInitiator(), &turn);
+    m_hero->AbortAll();
+}
+
+TEST(Character, AGlanceTakesTheFirstRecordWhoseRunningSumOfKindsReachesTheDraw)
+{
+    auto records = [](std::initializer_list<int> kinds)
+    {
+        ObjectLocations list;
+        for (int kind : kinds)
+            list.push_back(ObjectLocation{nullptr, nullptr, "", kind});
+        return list;
+    };
+    const struct
+    {
+        ObjectLocations records;
+        int x;
+        int picked;
+    } cases[] = {
+        {records({0, 3, 1}), 0, 0}, // weight 0 and still taken: 0 reaches 0
+        {records({0, 3, 1}), 1, 1}, {records({0, 3, 1}), 3, 1}, {records({0, 3, 1}), 4, 2},
+        {records({2, 2}), 2, 0},    {records({2, 2}), 3, 1},    {records({}), 0, -1},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.x);
+        EXPECT_EQ(cl_Character::PickGlanceRecord(c.records, c.x), c.picked);
+    }
+}
+
+TEST_F(Act, AnIdleCharacterLeftAloneTriggersItsAutoActionWhenTheGlanceIntervalRunsOut)
+{
+    m_hero = m_world.MakeCharacter(std::string(CONTROLS).replace(
+        std::string(CONTROLS).find("</controls>"), 11,
+        R"(<autoactionctrl name="autoaction" triggertime="9" auto="false"/></controls>)"));
+    RecordingInitiator done;
+    m_hero->StartAnimation("x", &done); // an action that ends at once makes him idle
+    ASSERT_EQ(m_hero->GetActivity(), cl_Character::ACTIVITY_IDLE);
+    m_world.Frames(6 * 30, FRAME);
+    EXPECT_GT(m_hero->GetIdleTime(), 5.9f);
+    EXPECT_EQ(m_hero->GetGlanceInterval(), 6.0f);
+    m_world.Frames(3, FRAME);
+    EXPECT_LT(m_hero->GetIdleTime(), 0.1f) << "looked round";
+    EXPECT_EQ(m_hero->GetGlanceInterval(), 9.0f) << "no current character: the auto action's time";
+
+    m_hero->SetBusyCount(1);
+    m_world.Frames(10 * 30, FRAME);
+    EXPECT_EQ(m_hero->GetIdleTime(), 0.0f) << "a busy character is never alone";
 }
 
 TEST(Character, ActivityFollowsActivation)

@@ -43,6 +43,8 @@ public:
     Ogre::SceneNode* GameRoot() const { return m_gameRoot; }
     cl_Navmesh& Ground() const { return *m_ground; }
     ManualGameTime& Time() { return m_time; }
+    // The script system, where receivers of a test's own (a scene manager) register.
+    cl_LuaScriptSystem& Scripts() { return m_scripts; }
 
 private:
     HeadlessOgre m_ogre;
