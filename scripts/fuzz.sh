@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$1
-seconds=${2:-${FUZZ_SECONDS:-15}}
+seconds=${2:-${FUZZ_SECONDS:-10}}
 export FUZZ_MAX_LEN=${FUZZ_MAX_LEN:-524288}
 # What OGRE itself leaks is known to the tests' leak suppressions.
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}

@@ -10,7 +10,7 @@ packages=(
     libboost-filesystem-dev libboost-system-dev libboost-thread-dev libboost-date-time-dev
     libopenal-dev libalut-dev libvorbis-dev libogg-dev libtheora-dev
     libgtest-dev libgmock-dev libbenchmark-dev librecast-dev
-    clang libclang-rt-14-dev llvm-14 clang-format ccache git
+    clang libclang-rt-14-dev llvm-14 lld clang-format ccache git
     libx11-dev libxcursor-dev libxfixes-dev libpng-dev fonts-dejavu-core
     xvfb xauth libgl1-mesa-dri xdotool imagemagick sox vorbis-tools gdb
     "$@"

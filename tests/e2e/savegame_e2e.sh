@@ -48,7 +48,7 @@ run_game() {
     cp "$E2E_ROOT/Functions.lua" "$functions"
     printf '%s\n' "$lua" >>"$functions"
     e2e_start
-    e2e_wait_file "$wait_for" 30
+    e2e_wait_file "$wait_for" 60
     sleep 0.5
     e2e_close_window
     e2e_wait_exit 60
