@@ -7,6 +7,7 @@
 #include "common/FileHelpers.h"
 #include "common/LogCall.h"
 #include "common/XmlHelpers.h"
+#include "common/XmlName.h"
 #include "common/cl_GameTime.h"
 #include "gamecomponents/cl_GameComponents.h"
 #include "gamecomponents/cl_Inventory.h"
@@ -133,8 +134,13 @@ void cl_ItemManager::NotifyGameStateSaving(cl_GameState*)
         cl_ItemEntry& entry = *item.second;
         ResetItemPlacement(entry);
         const cl_SceneObject* object = entry.sceneItem.get();
-        if (object && object->GetPuppet() && object->GetPuppet()->IsActive())
+        if (!object || !object->GetPuppet() || !object->GetPuppet()->IsActive())
+            continue;
+        // The name becomes an element's name: one that is none would leave a save no reader takes.
+        if (IsXmlName(item.first))
             object->SaveState(&FindOrAppendChild(*m_stateNode, item.first));
+        else
+            LOG_ERROR("The item '%s' is not saved: its name is no XML name.", item.first.c_str());
     }
 }
 

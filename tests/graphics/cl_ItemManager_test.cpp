@@ -264,3 +264,16 @@ TEST_F(ItemManager, PickableFlagsReachTheItemsEntities)
                   pickable ? 1u : 0u);
     }
 }
+
+TEST_F(ItemManager, ANameThatCannotNameAnElementIsNotSavedSoTheSaveStaysReadable)
+{
+    Parse(R"(<tarqdata><item assetref="items a">
+        <puppet><submeshes><submesh meshfile="key.mesh" name="key"/></submeshes></puppet></item></tarqdata>)");
+    PlaceUnder("items a");
+    PlaceUnder("items_plain");
+    TiXmlDocument reread;
+    reread.Parse(Save().c_str());
+    EXPECT_FALSE(reread.Error());
+    EXPECT_EQ(SavedNames(), "items_plain");
+    EXPECT_TRUE(world.assets.log.Contains("'items a'", cl_Logger::LEVEL_ERROR));
+}
