@@ -3,7 +3,13 @@
 #include "assets/cl_Asset.h"
 #include "assets/cl_ItemPool.h"
 #include "graphics/cl_ControlledPuppet.h"
+#include "graphics/cl_IdleAnimationControl.h"
+#include "graphics/cl_PuppetAnimWeight.h"
+#include "graphics/cl_PuppetMainAnimation.h"
+#include "graphics/cl_SceneItem.h"
 #include "graphics/cl_SceneObject.h"
+#include "graphics/cl_SpecialAnimationControl.h"
+#include "support/ArgumentText.h"
 #include "support/SceneWorld.h"
 
 #include <gtest/gtest.h>
@@ -276,4 +282,20 @@ TEST_F(ItemManager, ANameThatCannotNameAnElementIsNotSavedSoTheSaveStaysReadable
     EXPECT_FALSE(reread.Error());
     EXPECT_EQ(SavedNames(), "items_plain");
     EXPECT_TRUE(world.assets.log.Contains("'items a'", cl_Logger::LEVEL_ERROR));
+}
+
+TEST_F(ItemManager, TheDemoKeyRocksWhileItLiesAndFlipsWhenAsked)
+{
+    PlaceUnder("items_key");
+    world.assets.Frames(3, 1.0f / 30.0f);
+    auto& key = dynamic_cast<cl_SceneItem&>(Object("items_key"));
+    cl_ControlledPuppet& puppet = *key.GetPuppet();
+    const auto& idle = dynamic_cast<const cl_IdleAnimationControl&>(*puppet.GetControl("idle"));
+    ASSERT_NE(idle.GetCurrentIdle(), nullptr);
+    EXPECT_EQ(idle.GetCurrentIdle(), puppet.ResolveAnimPath("skeletal/idle/glint")->GetMainAnimation());
+    ReturnedText("sendcmd('itemmanager', 'PlayItemAnimation', 'items_key', 'skeletal/special/flip')");
+    world.assets.Frames(2, 1.0f / 30.0f);
+    const cl_PuppetAnimation* flip = puppet.ResolveAnimPath("skeletal/special/flip")->GetMainAnimation();
+    EXPECT_EQ(key.GetSpecialControl()->GetCurrentAnimation(), flip);
+    EXPECT_FALSE(world.assets.log.Contains("key", cl_Logger::LEVEL_ERROR));
 }
