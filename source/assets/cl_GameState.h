@@ -104,6 +104,7 @@ public:
     TiXmlElement* GetPartyState() { return FindOrCreateChild("party"); }
     TiXmlElement* GetDataBindingState() { return FindOrCreateChild("databinding"); }
     TiXmlElement* GetCharacterManagerState() { return FindOrCreateChild("charactermanager"); }
+    TiXmlElement* GetItemManagerState() { return FindOrCreateChild("itemmanager"); }
 
 private:
     const TiXmlElement* FindChild(const char* name) const;

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "ISingleton.h"
+#include "assets/IGameStateListener.h"
 #include "common/ICommandReceiver.h"
+#include "common/IGameTimeListener.h"
 #include "common/ITarqdataParser.h"
+#include "common/cl_GameTimeRegistration.h"
 #include "common/cl_ParserRegistration.h"
 #include "common/cl_ReceiverRegistration.h"
 
@@ -11,7 +14,6 @@
 #include <string>
 #include <vector>
 
-class CommandArguments;
 class cl_PatchItem;
 class cl_SceneObject;
 struct st_ObjectPlacement;
@@ -34,10 +36,19 @@ struct cl_ItemEntry
     std::map<std::string, bool> names;
     // The location the item was last placed at by name; empty when it was placed freely, under a node.
     std::string location;
+    // Its objects were destroyed by RemoveItem: a name still listed builds them afresh when addressed.
+    bool removed = false;
 };
 
-// Owns the items placed in the scenes; parser of the data-file elements `item` and `patchitem`.
-class cl_ItemManager : public ISingleton<cl_ItemManager>, public ITarqdataParser, public ICommandReceiver
+// Owns the items placed in the scenes; parser of the data-file elements `item` and `patchitem`. One object
+// may stand for several assets (its id and aliases, at most one of them in the scene): it carries as its
+// asset id the name it was last addressed by, and while one of its names is placed, the first such name
+// in byte order. Each item's body state is kept in the game state's "itemmanager" element.
+class cl_ItemManager : public ISingleton<cl_ItemManager>,
+                       public ITarqdataParser,
+                       public ICommandReceiver,
+                       public IGameStateListener,
+                       public IGameTimeListener
 {
 public:
     // Registers as the receiver "itemmanager" with distributor, which must outlive it.
@@ -55,10 +66,24 @@ public:
     // Deletes the items and definitions that files of that group declared.
     void UnloadGroup(const std::string& group) override;
 
-    // The commands of COMMANDS below; an unknown name is logged. Answers false for every command.
+    // The commands of the receiver "itemmanager" (ItemManagerCommands). Answers whether one was run.
     bool ExecuteCmd(cl_Command& cmd) override;
 
-    // Deletes every item; the definitions stay.
+    void NotifyGameStateCleared() override { m_stateNode = nullptr; }
+    void NotifyChapterChanged() override {}
+    void NotifyGameStateLoading() override {}
+    // Takes the tree's "itemmanager" element (appended when missing); every built item named by one of its
+    // children reads that child. Items built later read theirs when built.
+    void NotifyGameStateLoaded(cl_GameState* gameState) override;
+    // Each name whose item's puppet is active writes the item's body state into its child (one child per
+    // name, so an id and its alias write the same). Without a loaded state: logged, nothing written.
+    void NotifyGameStateSaving(cl_GameState* gameState) override;
+
+    // Every frame: the alias rule (ResetItemPlacement) for every name, so an object with aliases leaves
+    // the scene at the latest in the frame after its last placed name was removed.
+    void Update(float dt) override;
+
+    // RemoveItem for every name; the definitions stay.
     void UnloadItems();
     // Every animation an item plays ends (result 1 to whoever waits), while the scene's nodes and patches
     // still exist: the scene is being taken down.
@@ -70,18 +95,24 @@ public:
     cl_ItemEntry* AddSceneItem(std::unique_ptr<cl_SceneObject> item,
                                const std::vector<std::string>& aliases = {});
     // The entry of the item built under that id or alias, built from its definition first when needed
-    // (logged); an item of an `item` definition is a scene item, one of a `patchitem` a patch item. Its
-    // asset's visualisation is applied each time. Null when the id has neither item nor definition.
+    // (logged; also when RemoveItem destroyed its objects under another name); an item of an `item`
+    // definition is a scene item, one of a `patchitem` a patch item. A new scene item reads its child of
+    // the game state's "itemmanager". An id no pool has an asset for gets a temporary one in the items
+    // pool (logged, made once). The asset's visualisation is applied each time. Null when the id has
+    // neither item nor definition.
     cl_ItemEntry* LoadItem(const std::string& id);
-    // An item with aliases none of which is placed leaves the scene: no parent, the origin, inactive.
+    // Only for a scene item with aliases: the first placed name becomes its asset id; with none placed it
+    // leaves the scene (no parent, the origin, inactive).
     void ResetItemPlacement(cl_ItemEntry& entry);
     // The scene object of the item built under that id, after ResetItemPlacement; null for none. Never
     // builds.
     cl_SceneObject* GetItemObject(const std::string& id);
     // The patch item built under that id; null for none. Never builds.
     cl_PatchItem* GetPatchItem(const std::string& id) const;
-    // Places the item (built first when it can be) at the scene node named location, and activates it; an
-    // item that cannot be built is logged, and nothing happens.
+    // Places the item (built first when it can be) at the loaded scene's root node, without a scene at the
+    // empty placement, and activates it; an item that cannot be built is logged, and nothing happens.
+    void AddItem(const std::string& id);
+    // The same at the scene node named location.
     void AddItem(const std::string& id, const std::string& location);
     // The same at a placement: under its parent node at its offset and rotation, placed freely.
     void AddItem(const std::string& id, const st_ObjectPlacement& placement);
@@ -95,6 +126,13 @@ public:
     void RemoveItemFromScene(const std::string& id);
     // RemoveFromScene under every name.
     void RemoveAllFromScene();
+    // Destroys the objects of the item built under that name (they end what they play first) and drops
+    // the name; the entry stays under its other names, and goes when no name is left. False for a name
+    // without an item.
+    bool RemoveItem(const std::string& id);
+    // The pick query flags of the item (1 pickable, 0 not): of the OGRE entity named id, and of the
+    // scene's click object "co_<id>" or else of the item's scene object.
+    void SetItemPickable(const std::string& id, bool pickable);
     // Fills items (emptied first) with the scene objects of the items placed under their id without a
     // location's name, by id.
     void CollectFreelyPlacedItems(std::map<std::string, cl_SceneObject*>& items) const;
@@ -105,30 +143,24 @@ public:
 
     // Every name (id or alias) with its entry, in byte order; an entry appears once per name.
     const std::map<std::string, cl_ItemEntry*>& GetItems() const { return m_items; }
+    // The entry listed under that id or alias, which then carries the id as its asset id; null for none.
+    // Never builds.
+    cl_ItemEntry* FindItem(const std::string& id);
 
     // The name of the item's icon material for a use ("inv" the inventory, "mpt" the pointer): the use,
     // "_", the item id and the item's icon tag of the inventory. Made on first request in "CHAPTERDATA",
     // unlit and alpha-blended over the texture "icon_<item id><icon tag>.dds".
     static std::string CreateIconMaterial(const std::string& itemId, const std::string& use);
 
-    struct CommandEntry
-    {
-        const char* name;
-        // The arguments it reads, named as CommandArguments reads a table.
-        const char* arguments;
-        void (cl_ItemManager::*run)(const CommandArguments& args);
-    };
-    static const CommandEntry COMMANDS[];
-
 private:
-    void CmdPlayItemAnimation(const CommandArguments& args);
-    void CmdStopItemAnimation(const CommandArguments& args);
-    // The entry built under that id or alias; null for none. Never builds.
-    cl_ItemEntry* FindItem(const std::string& id) const;
-    // Builds the objects of an entry from the definition.
-    void Build(cl_ItemEntry& entry, const TiXmlElement& definition, const std::string& id) const;
-    // The asset's visualisation, on the patch item and then the scene item.
+    cl_ItemEntry* Listed(const std::string& name) const;
+    // A new entry built from the definition and listed under its id and aliases; null for none.
+    cl_ItemEntry* Build(const std::string& id);
+    // The asset of that id (made as a temporary one when no pool has it); its visualisation on the patch
+    // item and then the scene item.
     void ApplyVisualisation(cl_ItemEntry& entry, const std::string& id) const;
+    // Frees the entry when no name lists it any more.
+    void FreeWhenUnlisted(const cl_ItemEntry* entry);
 
     // Marks the item placed under id at the location (empty: freely) and lets place put its scene object
     // there.
@@ -141,18 +173,10 @@ private:
     std::map<std::string, cl_ItemEntry*> m_items;
     std::map<std::string, std::unique_ptr<TiXmlElement>> m_definitions;
     std::map<std::string, std::string> m_groups;
+    // The game state's "itemmanager" element; null while no state is loaded.
+    TiXmlElement* m_stateNode = nullptr;
     cl_ParserRegistration m_itemParser;
     cl_ParserRegistration m_patchItemParser;
     cl_ReceiverRegistration m_receiver;
-};
-
-// The receiver "itemmanager".
-inline const cl_ItemManager::CommandEntry cl_ItemManager::COMMANDS[] = {
-    // Builds the item when needed and plays its animation: a scene item its special animation at the
-    // scene node named position (where it stands without one), a patch item its patch animation. Nobody
-    // waits for the end.
-    {"PlayItemAnimation", "string id, string animation, [string position]",
-     &cl_ItemManager::CmdPlayItemAnimation},
-    // Stops what a built item plays.
-    {"StopItemAnimation", "string id", &cl_ItemManager::CmdStopItemAnimation},
+    cl_GameTimeRegistration m_frames;
 };

@@ -54,7 +54,7 @@ uint32_t LowBits(double number)
 // The asset a pick on a part of owner stands for.
 std::string OwnerAsset(const cl_SceneObject& owner, const std::string& assetRef)
 {
-    return assetRef == "parent" ? owner.GetName() : assetRef;
+    return assetRef == "parent" ? owner.GetAssetId() : assetRef;
 }
 } // namespace
 
@@ -79,7 +79,7 @@ cl_SceneObject::cl_SceneObject(Ogre::SceneManager& sceneManager,
                                std::unique_ptr<cl_ControlledPuppet> ownPuppet, cl_ControlledPuppet* puppet,
                                const std::string& name)
     : m_ownPuppet(std::move(ownPuppet)), m_puppet(m_ownPuppet ? m_ownPuppet.get() : puppet),
-      m_sceneManager(sceneManager), m_name(name)
+      m_sceneManager(sceneManager), m_name(name), m_assetId(name)
 {
     m_eventTrigger = std::make_unique<cl_PuppetEventTrigger>(m_puppet, m_name);
     m_originNode = m_sceneManager.createSceneNode();

@@ -64,6 +64,10 @@ public:
     // The puppet's node: the object's place in the scene graph; null without a puppet.
     Ogre::SceneNode* GetSceneNode() const;
     const std::string& GetName() const { return m_name; }
+    // The asset the object stands for now: its name unless the item manager lets it stand for an alias.
+    // Picking answers it.
+    const std::string& GetAssetId() const { return m_assetId; }
+    void SetAssetId(const std::string& assetId) { m_assetId = assetId; }
     // A free node that ApplySlaveTagPoints puts on the focus point; readers call that first.
     Ogre::SceneNode* GetFocusNode() const { return m_focusNode; }
     // A free node that sequences and characters move to an animation's start and place the object at.
@@ -155,6 +159,7 @@ private:
     cl_ControlledPuppet* m_puppet;
     Ogre::SceneManager& m_sceneManager;
     std::string m_name;
+    std::string m_assetId;
     Ogre::SceneNode* m_focusNode = nullptr;
     Ogre::SceneNode* m_originNode = nullptr;
 };
