@@ -179,17 +179,26 @@ TEST_F(HallPicking, HotSpotsShowTheKeyAndTheDoorThenTheKeeper)
         const char* id;
         const char* mode;
         float x, z;
+        bool atFocusTarget;
     } expected[] = {
-        {"items_key", "take", 111.0f, 86.0f},
-        {"items_door", "use", 0.0f, 18.0f},
-        {"characters_keeper", "talk", 60.0f, 60.0f},
+        {"items_key", "take", 111.0f, 86.0f, false},
+        {"items_door", "use", 0.0f, 18.0f, false},
+        // The keeper's data makes his head his focus target: his spot is there, not at his feet.
+        {"characters_keeper", "talk", 60.0f, 60.0f, true},
     };
     for (size_t i = 0; i < spots.size(); ++i)
     {
         SCOPED_TRACE(expected[i].id);
         EXPECT_EQ(spots[i].id, expected[i].id);
         EXPECT_EQ(spots[i].interactionMode, expected[i].mode);
-        const Ogre::Vector2 screen = ScreenOfFloor(expected[i].x, expected[i].z);
+        Ogre::Vector2 screen = ScreenOfFloor(expected[i].x, expected[i].z);
+        if (expected[i].atFocusTarget)
+        {
+            const Ogre::SceneNode* head = cl_SceneObject::ResolveByName(expected[i].id)->GetFocusNode();
+            ASSERT_TRUE(head);
+            EXPECT_GT(head->_getDerivedPosition().y, 50.0f);
+            ASSERT_TRUE(Hall().WorldToScreen(head->_getDerivedPosition(), true, screen));
+        }
         // Focus points and click objects lie a little above the floor.
         EXPECT_NEAR(spots[i].x, screen.x, 0.05f);
         EXPECT_NEAR(spots[i].y, screen.y, 0.05f);
