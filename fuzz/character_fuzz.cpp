@@ -4,7 +4,6 @@
 // is saved, read back into a fresh walker and saved again. A crash, a hang, a node moved to a place that
 // is no number, an action told its end other than once, or a second save whose placement, scale and
 // distances differ from the first is a failure.
-#include "assets/ISyncedActionInitiator.h"
 #include "common/XmlParse.h"
 #include "common/cl_LuaScriptSystem.h"
 #include "graphics/cl_Character.h"
@@ -13,6 +12,7 @@
 #include "graphics/cl_Navmesh.h"
 #include "support/HeadlessOgre.h"
 #include "support/ManualGameTime.h"
+#include "support/RecordingInitiator.h"
 #include "support/TestWalker.h"
 
 #include <OgreSceneManager.h>
@@ -69,16 +69,6 @@ struct World
     uint32_t milliseconds = 0;
 };
 
-class Initiator final : public ISyncedActionInitiator
-{
-public:
-    void OnDone(int) override { ++done; }
-    void OnStarted() override {}
-    void TimeOut(float) override {}
-
-    int done = 0;
-};
-
 void CheckNode(const Ogre::SceneNode& node)
 {
     const Ogre::Vector3& position = node.getPosition();
@@ -113,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::unique_ptr<cl_Character> hero = world.Walker(*element);
     cl_CharacterLoader::Extend(hero.get(), element);
 
-    Initiator actions[5];
+    RecordingInitiator actions[5];
     hero->MoveTo(world.target, "", 0.0f, &actions[0]);
     world.Frames(40);
     hero->TurnTo(world.target, 0.0f, 0.0f, &actions[1]);
@@ -125,9 +115,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     world.Frames(60);
     CheckNode(*hero->GetSceneNode());
     hero->AbortAll();
-    for (const Initiator& action : actions)
+    for (const RecordingInitiator& action : actions)
     {
-        if (action.done != 1)
+        if (action.Ends() != 1)
             std::abort();
     }
 

@@ -4,7 +4,6 @@
 // once more. The walker then walks across ground built in code and turns on the spot for a few seconds of
 // game time. A crash, a hang, an exception, a node moved to a place that is no number, or a walk that
 // never tells its initiator how it ended is a failure.
-#include "assets/ISyncedActionInitiator.h"
 #include "common/XmlParse.h"
 #include "common/cl_LuaScriptSystem.h"
 #include "graphics/cl_Character.h"
@@ -14,6 +13,7 @@
 #include "support/CharacterFuzzInput.h"
 #include "support/HeadlessOgre.h"
 #include "support/ManualGameTime.h"
+#include "support/RecordingInitiator.h"
 #include "support/TestWalker.h"
 
 #include <OgreSceneManager.h>
@@ -60,16 +60,6 @@ struct World
     uint32_t milliseconds = 0;
 };
 
-class Initiator final : public ISyncedActionInitiator
-{
-public:
-    void OnDone(int) override { ++done; }
-    void OnStarted() override {}
-    void TimeOut(float) override {}
-
-    int done = 0;
-};
-
 bool IsFinite(const Ogre::Vector3& vector)
 {
     return std::isfinite(vector.x) && std::isfinite(vector.y) && std::isfinite(vector.z);
@@ -99,13 +89,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     hero.SetNavmesh(world.ground.get());
     hero.SetActive(true);
 
-    Initiator walk;
+    RecordingInitiator walk;
     hero.MoveAlongPath(Ogre::Vector3(-250, 0, 300), &walk);
     world.Frames(120);
     CheckNode(*hero.GetSceneNode());
     // A walk still under way ends when the character leaves the scene, and is told so.
     hero.SetActive(false);
-    if (walk.done != 1)
+    if (walk.Ends() != 1)
         std::abort();
 
     hero.SetActive(true);

@@ -2,6 +2,7 @@
 
 #include "assets/ISyncedActionInitiator.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,13 @@ public:
     void OnDone(int result) override { calls.push_back("done " + std::to_string(result)); }
     void OnStarted() override { calls.push_back("started"); }
     void TimeOut(float) override {}
+
+    // How often it was told that its action ended.
+    long Ends() const
+    {
+        return std::count_if(calls.begin(), calls.end(),
+                             [](const std::string& call) { return call.rfind("done ", 0) == 0; });
+    }
 
     std::vector<std::string> calls;
 };
