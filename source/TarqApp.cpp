@@ -750,26 +750,37 @@ bool TarqApp::ExecuteCmd(cl_Command& cmd)
         {"autosave", "", false,
          [](TarqApp& app, const CommandArguments&, cl_Command&) { app.m_saveGames->Autosave(); }},
         // The current character's control "focus" looks at the world point; without numbers it looks
-        // ahead again. One or two numbers are refused.
+        // ahead again. One or two numbers are refused. When the control is the character's own focus
+        // control, the character holds the look, so that his glances leave it alone until it is let go.
         {"focus", "[number x, number y, number z]", false,
          [](TarqApp& app, const CommandArguments& args, cl_Command&)
          {
              if (args.Count() > 0 && !args.Require("number x, number y, number z"))
                  return;
-             const cl_Character* character = app.m_gameComponents->GetCurrentCharacter();
+             cl_Character* character = app.m_gameComponents->GetCurrentCharacter();
              auto* focus =
                  character && character->GetPuppet()
                      ? dynamic_cast<cl_FocusTargetControl*>(character->GetPuppet()->GetControl("focus"))
                      : nullptr;
              if (!focus)
-                 LOG_WARNING("The command 'focus' finds no focus control 'focus' of a current character.");
-             else if (args.Count() == 0)
-                 focus->ClearTarget();
-             else
              {
-                 focus->SetTarget(Ogre::Vector3(args.Float(0), args.Float(1), args.Float(2)));
-                 focus->ResetGlanceTimer();
+                 LOG_WARNING("The command 'focus' finds no focus control 'focus' of a current character.");
+                 return;
              }
+             const bool held = focus == character->GetFocusControl();
+             if (args.Count() == 0)
+             {
+                 if (held)
+                     character->StopFocus();
+                 focus->ClearTarget();
+                 return;
+             }
+             const Ogre::Vector3 point(args.Float(0), args.Float(1), args.Float(2));
+             if (held)
+                 character->FocusOnPoint(point, false, 0.0f, focus->GetGlanceAmplitude(), nullptr);
+             // Also a disabled control takes the point, as it always did.
+             focus->SetTarget(point);
+             focus->ResetGlanceTimer();
          }},
         // Answers the setting's value, "" when it has none.
         {"GetConfigValue", "string key", false,

@@ -300,7 +300,7 @@ TEST_F(StartedGame, FocusSetsAndClearsTheTargetOfTheCurrentCharactersFocusContro
     cl_TarqdataLoader::GetInstance()->LoadChapter("chapter1");
     cl_ScriptSystem& lua = *cl_ScriptSystem::GetInstance();
     lua.ExecuteString("sendcmd('game', 'SetCurrentCharacter', 'characters_hero')");
-    const cl_Character* hero = cl_CharacterManager::GetInstance()->GetCharacter("characters_hero");
+    cl_Character* hero = cl_CharacterManager::GetInstance()->GetCharacter("characters_hero");
     ASSERT_NE(hero, nullptr);
     const auto* focus = dynamic_cast<const cl_FocusTargetControl*>(hero->GetPuppet()->GetControl("focus"));
     ASSERT_NE(focus, nullptr);
@@ -308,10 +308,18 @@ TEST_F(StartedGame, FocusSetsAndClearsTheTargetOfTheCurrentCharactersFocusContro
     lua.ExecuteString("sendcmd('tarq', 'focus', 10, 170.5, -200)");
     EXPECT_TRUE(focus->HasTarget());
     EXPECT_EQ(focus->GetTargetPosition(), Ogre::Vector3(10, 170.5f, -200));
+    EXPECT_TRUE(hero->IsFocusing());
     lua.ExecuteString("sendcmd('tarq', 'focus', 40)");
     EXPECT_EQ(focus->GetTargetPosition(), Ogre::Vector3(10, 170.5f, -200)) << "refused";
+
+    // Left alone with a glance due, he keeps looking where he was told.
+    hero->UpdateGlances();
+    EXPECT_TRUE(focus->HasTarget());
+    EXPECT_EQ(focus->GetTargetPosition(), Ogre::Vector3(10, 170.5f, -200));
+
     lua.ExecuteString("sendcmd('tarq', 'focus')");
     EXPECT_FALSE(focus->HasTarget());
+    EXPECT_FALSE(hero->IsFocusing()) << "his glances may look round again";
 }
 
 TEST_F(StartedGame, TheKeepersAnswerSpeaksWithTheVoiceOfTheChaptersSpeechFolder)

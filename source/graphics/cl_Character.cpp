@@ -1018,8 +1018,9 @@ void cl_Character::UpdateGlances()
     bool looked = false;
     Ogre::Vector3 ground;
     const cl_GameComponents* hub = cl_GameComponents::GetInstance();
-    if (m_turnControl && m_navmesh && m_navmesh->RayHit(GetPosition(), DOWN, ground) >= 0 && hub &&
-        hub->GetCurrentCharacter() == this)
+    // A held focus is what he was told to look at: no glance turns him away from it.
+    if (!m_focusHeld && m_turnControl && m_navmesh && m_navmesh->RayHit(GetPosition(), DOWN, ground) >= 0 &&
+        hub && hub->GetCurrentCharacter() == this)
     {
         looked = true;
         switch (platform::GameRand() % 3)
@@ -1071,12 +1072,13 @@ void cl_Character::GlanceAtObject()
     if (picked < 0)
         return;
     const ObjectLocation& record = records[static_cast<size_t>(picked)];
+    // The body follows only a look the glance really took; a held focus keeps its own turning.
+    const bool taken = !m_focusHeld &&
+                       (record.object ? SetFocusTarget(record.object, 0.0f) : FocusOnNode(record.node, 0.0f));
+    if (!taken)
+        return;
     m_turnWithFocus = true;
     m_focusTurnAngle = 30.0f;
-    if (record.object)
-        SetFocusTarget(record.object, 0.0f);
-    else
-        FocusOnNode(record.node, 0.0f);
 }
 
 void cl_Character::ApplySceneMovementSettings(int type, float running)

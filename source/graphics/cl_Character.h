@@ -262,6 +262,7 @@ public:
     // Looks round, idle and left alone: the current character standing on the navigation mesh looks at a
     // random object of the loaded scene, at the camera, or lets its auto action control play something;
     // the next look follows after 6 s (or the auto action's trigger time when nothing was looked at).
+    // While the explicit focus holds he does not look round; the auto action still plays.
     void UpdateGlances();
     // The record a glance looks at for the draw x (0 up to the sum of the kinds, which weigh the records):
     // the first whose running sum of kinds reaches x; -1 when none does.
@@ -343,7 +344,7 @@ private:
     void UpdateScaleFade(float dt);
     // Idle and alone, the character counts its idle time and looks round when it has run out.
     void UpdateIdle(float dt);
-    // Looks at a random object of the loaded scene, if it has any.
+    // Looks at a random object of the loaded scene, if it has any and the explicit focus does not hold.
     void GlanceAtObject();
     // The walk toward an object ends once the character is within 0.8 of the reach.
     void CheckEarlyArrival();

@@ -56,6 +56,7 @@ public:
     bool IsOutOfReach() const { return m_outOfReach; }
     // Degrees of the eyes' random glances (0: none).
     void SetGlanceAmplitude(float degrees) { m_glanceAmplitude = degrees; }
+    float GetGlanceAmplitude() const { return m_glanceAmplitude; }
     // The next glance is chosen after the interval starting now.
     void ResetGlanceTimer() { m_glanceTimer = 0.0f; }
     // The head faces the target within 5 degrees.

@@ -16,12 +16,15 @@
 #include "graphics/cl_SceneManager.h"
 #include "graphics/cl_SpecialAnimationControl.h"
 #include "graphics/cl_TurnControl.h"
+#include "platform/GameRand.h"
 #include "support/HeadlessOgre.h"
 #include "support/HeadlessTextures.h"
 #include "support/LogCapture.h"
 #include "support/SceneDefinition.h"
+#include "support/SceneWorld.h"
 #include "support/WalkWorld.h"
 
+#include <OgreCamera.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
@@ -798,6 +801,86 @@ TEST(Character, AGlanceTakesTheFirstRecordWhoseRunningSumOfKindsReachesTheDraw)
     {
         SCOPED_TRACE(c.x);
         EXPECT_EQ(cl_Character::PickGlanceRecord(c.records, c.x), c.picked);
+    }
+}
+
+// The demo's hero as the current character in the tower hall, where his glances find the keeper and the
+// items to look at and the camera of the shot "default".
+class HeroInTheHall : public testing::Test
+{
+protected:
+    HeroInTheHall()
+    {
+        m_world.scenes.SwitchScene("scenes_tower", "default", false, false);
+        m_world.camera.ActivateShot("default");
+        m_world.hub.SetCurrentCharacter("characters_hero");
+        m_hero = m_world.characters.GetCharacter("characters_hero");
+    }
+    ~HeroInTheHall() override { platform::GameSrand(1); }
+
+    // What his focus control looks at: "nothing", "the held point", "the camera" or "a thing of the hall".
+    std::string Look(const Vector3& held) const
+    {
+        const cl_FocusTargetControl& focus = *m_hero->GetFocusControl();
+        if (!focus.HasTarget())
+            return "nothing";
+        if (focus.GetTargetPosition() == held)
+            return "the held point";
+        if (focus.GetTargetPosition() == m_world.ogreCamera->getDerivedPosition())
+            return "the camera";
+        return "a thing of the hall";
+    }
+
+    SceneWorld m_world{SceneWorld::DEMO_CHAPTER};
+    cl_Character* m_hero = nullptr;
+};
+
+// A seed after which GameRand draws a number of that remainder by 3 first: the glance's choice.
+unsigned int SeedChoosing(int choice)
+{
+    unsigned int seed = 0;
+    for (;; ++seed)
+    {
+        platform::GameSrand(seed);
+        if (platform::GameRand() % 3 == choice)
+            return seed;
+    }
+}
+
+TEST_F(HeroInTheHall, AGlanceNeverTakesAHeldFocus)
+{
+    ASSERT_NE(m_hero, nullptr);
+    ASSERT_NE(m_hero->GetFocusControl(), nullptr);
+    const Vector3 held(60, 150, -120);
+    const struct
+    {
+        const char* name;
+        int choice; // the glance's draw
+        bool held;
+        const char* look;
+        bool turns; // his body turns in the next frame
+    } cases[] = {
+        {"a glance at a thing", 0, false, "a thing of the hall", true},
+        {"a glance at the camera", 1, false, "the camera", true},
+        {"no glance", 2, false, "nothing", false},
+        {"held against a glance at a thing", 0, true, "the held point", false},
+        {"held against a glance at the camera", 1, true, "the held point", false},
+        {"held without a glance", 2, true, "the held point", false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        m_hero->AbortAll();
+        if (c.held)
+            m_hero->FocusOnPoint(held, false, 0.0f, 0.0f, nullptr);
+        m_hero->SetIdleTime(7.0f);
+        platform::GameSrand(SeedChoosing(c.choice));
+        m_hero->UpdateGlances();
+        m_hero->Update(FRAME);
+        EXPECT_EQ(Look(held), c.look);
+        EXPECT_EQ(m_hero->IsFocusing(), c.held);
+        EXPECT_EQ(m_hero->GetTurnControl()->IsTurnPending(), c.turns);
+        EXPECT_LT(m_hero->GetIdleTime(), 0.1f) << "the idle time starts anew either way";
     }
 }
 
