@@ -219,6 +219,38 @@ TEST_F(DemoSwitch, EverySwitchKeepsTheManagerBusyUntilItIsDoneAndWaitsOnlyBehind
     }
 }
 
+TEST_F(DemoSwitch, WhoeverTookOverWalksWhereHeIsSentWhileTheOtherStays)
+{
+    // A point of the hall's floor between the hero's start and the keeper's place.
+    const Ogre::Vector3 target(-35, 0, 75);
+    const struct
+    {
+        const char* current;
+        const char* other;
+    } cases[] = {{"characters_hero", "characters_keeper"}, {"characters_keeper", "characters_hero"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.current);
+        Enter();
+        world.scenes.SwitchToCharacter(c.current);
+        world.assets.Frames(180, 1.0f / 60.0f);
+        ASSERT_EQ(Current(), c.current);
+        cl_Character& walker = *world.characters.GetCharacter(c.current);
+        const cl_Character& other = *world.characters.GetCharacter(c.other);
+        const Ogre::Vector3 start = walker.GetSceneNode()->_getDerivedPosition();
+        const Ogre::Vector3 stays = other.GetSceneNode()->_getDerivedPosition();
+
+        walker.MoveAlongPath(target, nullptr);
+        world.assets.Frames(480, 1.0f / 60.0f);
+        EXPECT_GT(walker.GetSceneNode()->_getDerivedPosition().distance(start), 50.0f)
+            << walker.GetSceneNode()->_getDerivedPosition();
+        EXPECT_LT(walker.GetSceneNode()->_getDerivedPosition().distance(target), 40.0f)
+            << walker.GetSceneNode()->_getDerivedPosition();
+        EXPECT_LT(other.GetSceneNode()->_getDerivedPosition().distance(stays), 1.0f)
+            << other.GetSceneNode()->_getDerivedPosition();
+    }
+}
+
 TEST_F(DemoSwitch, TheQualityLevelDecidesWhatTheYardShowsAlsoWhenItIsReadAgain)
 {
     TiXmlDocument scenesFile;
