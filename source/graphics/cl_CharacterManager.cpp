@@ -221,6 +221,23 @@ void cl_CharacterManager::RemoveAllFromScene()
         RemoveFromScene(character.first);
 }
 
+void cl_CharacterManager::RestoreSavedPlacements()
+{
+    if (!m_stateNode)
+        return;
+    for (const auto& entry : m_characters)
+    {
+        cl_Character& character = *entry.second;
+        // Without a child its stored transform is an older game's.
+        const TiXmlElement* saved = m_stateNode->FirstChildElement(entry.first);
+        if (!saved || !character.GetPuppet() || !character.GetPuppet()->IsActive())
+            continue;
+        // Placing forgets the named position, which the scene's placement had replaced too.
+        if (character.RestoreTransform())
+            character.SetCustomObjectPosition(AttributeOrEmpty(*saved, "customOP"));
+    }
+}
+
 void cl_CharacterManager::LoadSceneIncludes(const TiXmlElement* scene)
 {
     if (!scene)

@@ -82,6 +82,10 @@ public:
     void RemoveFromScene(const std::string& id);
     // The same for every character.
     void RemoveAllFromScene();
+    // Puts every character in the scene whose child in the game state places it there back at that place
+    // (cl_Character::RestoreTransform) and named position ("customOP"): entering a loaded game's scene
+    // first puts them at the scene's positions.
+    void RestoreSavedPlacements();
     // Reads the character files that a scene's `characters` element names; character files are not read
     // yet, so it reads none.
     void LoadSceneIncludes(const TiXmlElement* characters);

@@ -212,6 +212,8 @@ void cl_SceneManager::SwitchScene(const std::string& target, const std::string& 
     }
     else if (target != m_currentSceneName)
         EnterScene(*scene, target, backdrop, sendEvents, placeCharacter);
+    // A loaded game whose scene could not be entered leaves no placement for a later change to restore.
+    m_restoreCharacters = false;
     // The next frame's time would count the load.
     if (Ogre::Root* root = Ogre::Root::getSingletonPtr())
         root->clearEventTimes();
@@ -242,6 +244,10 @@ void cl_SceneManager::EnterScene(cl_Scene& scene, const std::string& target, con
         m_loader.LoadScene(scene, m_qualityLevel, false, backdrop);
         scene.SetShadowsEnabled(m_shadowMode);
     }
+    // The scene put its characters at its positions for them; a loaded game has them where it was saved.
+    if (cl_CharacterManager* characters = cl_CharacterManager::GetInstance();
+        characters && m_restoreCharacters)
+        characters->RestoreSavedPlacements();
     cl_GameState* gameState = cl_GameState::GetInstance();
     if (gameState)
         gameState->SetCurrentSceneId(target);
@@ -473,6 +479,7 @@ void cl_SceneManager::NotifyChapterChanged()
 void cl_SceneManager::NotifyGameStateLoading()
 {
     UnloadScene();
+    m_restoreCharacters = true;
     if (cl_IngameMenu* menu = IngameMenu())
         menu->Reset();
     if (m_curtain)

@@ -128,7 +128,8 @@ public:
     void NotifyFadedIn() override;
 
     // A game starts or a save game is loaded: the current scene goes (a load also makes the curtain black
-    // at once, telling nobody); a loaded game's is built anew.
+    // at once, telling nobody); a loaded game's is built anew, its characters where the loaded state has
+    // them.
     void NotifyGameStateCleared() override {}
     void NotifyChapterChanged() override;
     void NotifyGameStateLoading() override;
@@ -198,6 +199,9 @@ private:
     bool m_switching = false;
     bool m_exitArmed = false;
     bool m_switchToSceneNoSpawn = false;
+    // Set by a game state being loaded; the next switch uses it up: the scene it enters puts its characters
+    // back where that state has them.
+    bool m_restoreCharacters = false;
     std::string m_location = "undefined";
     cl_ParserRegistration m_sceneParser;
     cl_ReceiverRegistration m_receiver;

@@ -4,9 +4,7 @@
 # gives him, lit orange on his left: "HideSlave" takes it from the picture. "Scale" grows the keeper over
 # the time given: his yellow back covers more pixels half way and more again at the end. A click on the
 # floor walks the hero away from his start; a quicksave then holds his new "offset". A fresh run's quickload
-# brings back the hidden staff and the grown keeper.
-# Still to come: the quickloaded hero standing where he walked (the loaded scene puts the current character
-# at its start position).
+# brings back the hidden staff and the grown keeper, and the hero stands where he walked, not at his start.
 # Usage: characters_e2e.sh BINARY BUILD_DIR
 source "$(dirname "$0")/harness.sh"
 e2e_setup "$1" "$2"
@@ -18,6 +16,7 @@ saves=$(e2e_user_file savegames)
 
 STAFF_RGB="224 112 0"
 KEEPER_RGB="217 191 25"
+HERO_BACK_RGB="26 64 217"
 # The place beside the hero where his staff stands, and the keeper with room above him to grow.
 STAFF_BOX="90 100 160 500"
 KEEPER_BOX="260 320 390 200"
@@ -28,6 +27,23 @@ count() {
     read -r -a box <<<"$2"
     read -r -a rgb <<<"$3"
     e2e_count_colour "$1" "${box[@]}" "${rgb[@]}"
+}
+# hero_left SHOT: the left edge of the hero's blue back on the floor (the lowest 180 rows, left half);
+# nothing when his back is not seen.
+hero_left() {
+    local rgb
+    rgb=$(tr ' ' , <<<"$HERO_BACK_RGB")
+    convert "$E2E_SHOTS/$1.png" -crop 400x180+0+420 +repage -fuzz 10% -fill white -opaque "rgb($rgb)" \
+        -fill black +opaque white -format '%@' info: 2>/dev/null | sed -E 's/^[1-9][0-9]*x[0-9]+\+([0-9]+)\+[0-9]+$/\1/;t;d'
+}
+# hero_arrived SHOT: the hero's back has left his start (at start_left) and stays put for half a second.
+hero_arrived() {
+    local before after
+    before=$(hero_left "$1")
+    sleep 0.5
+    e2e_screenshot "$1"
+    after=$(hero_left "$1")
+    [[ -n $before && -n $after ]] && ((before - start_left > 60 && after - before <= 3 && before - after <= 3))
 }
 # The hero's "offset" in the quicksave.
 saved_offset() {
@@ -69,8 +85,9 @@ at_start=$(saved_offset)
 rm -f "$saves/_system.tsg"
 xdotool mousemove --window "$E2E_WINDOW" 300 450
 sleep 0.5
+start_left=$(hero_left carrying)
 xdotool click 1
-sleep 6
+e2e_await_shot walked 30 hero_arrived || e2e_fail "the hero did not walk away from his start"
 e2e_lua 'sendcmd("tarq", "quicksave")'
 e2e_wait_file "$saves/_system.tsg" 30
 walked=$(saved_offset)
@@ -98,5 +115,9 @@ fresh_keeper=$(count fresh "$KEEPER_BOX" "$KEEPER_RGB")
 loaded_keeper=$(count loaded "$KEEPER_BOX" "$KEEPER_RGB")
 ((loaded_keeper > fresh_keeper + 200)) ||
     e2e_fail "the quickloaded keeper is not grown: $fresh_keeper pixels fresh, $loaded_keeper loaded"
+walked_left=$(hero_left walked)
+loaded_left=$(hero_left loaded)
+((loaded_left - walked_left < 20 && walked_left - loaded_left < 20)) ||
+    e2e_fail "the quickloaded hero's back begins at x $loaded_left, not where he walked ($walked_left); at his start $start_left"
 close_game
 echo "characters: passed"

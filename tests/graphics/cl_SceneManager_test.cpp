@@ -219,6 +219,38 @@ TEST_F(DemoSwitch, EverySwitchKeepsTheManagerBusyUntilItIsDoneAndWaitsOnlyBehind
     }
 }
 
+TEST_F(DemoSwitch, WhoeverTookOverWalksWhereHeIsSentWhileTheOtherStays)
+{
+    // A point of the hall's floor between the hero's start and the keeper's place.
+    const Ogre::Vector3 target(-35, 0, 75);
+    const struct
+    {
+        const char* current;
+        const char* other;
+    } cases[] = {{"characters_hero", "characters_keeper"}, {"characters_keeper", "characters_hero"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.current);
+        Enter();
+        world.scenes.SwitchToCharacter(c.current);
+        world.assets.Frames(180, 1.0f / 60.0f);
+        ASSERT_EQ(Current(), c.current);
+        cl_Character& walker = *world.characters.GetCharacter(c.current);
+        const cl_Character& other = *world.characters.GetCharacter(c.other);
+        const Ogre::Vector3 start = walker.GetSceneNode()->_getDerivedPosition();
+        const Ogre::Vector3 stays = other.GetSceneNode()->_getDerivedPosition();
+
+        walker.MoveAlongPath(target, nullptr);
+        world.assets.Frames(480, 1.0f / 60.0f);
+        EXPECT_GT(walker.GetSceneNode()->_getDerivedPosition().distance(start), 50.0f)
+            << walker.GetSceneNode()->_getDerivedPosition();
+        EXPECT_LT(walker.GetSceneNode()->_getDerivedPosition().distance(target), 40.0f)
+            << walker.GetSceneNode()->_getDerivedPosition();
+        EXPECT_LT(other.GetSceneNode()->_getDerivedPosition().distance(stays), 1.0f)
+            << other.GetSceneNode()->_getDerivedPosition();
+    }
+}
+
 TEST_F(DemoSwitch, TheQualityLevelDecidesWhatTheYardShowsAlsoWhenItIsReadAgain)
 {
     TiXmlDocument scenesFile;
@@ -245,6 +277,57 @@ TEST_F(DemoSwitch, TheQualityLevelDecidesWhatTheYardShowsAlsoWhenItIsReadAgain)
         world.scenes.SetQualityLevel(c.otherLevel);
         EXPECT_EQ(world.SceneManager().hasLight("yard_spot"), !c.spot) << "another level";
     }
+}
+
+TEST_F(DemoSwitch, ALoadedGamesCharactersStandWhereItWasSavedAndANewGamesAtTheScenesPositions)
+{
+    const char* const HALL = "scenes_tower";
+    Enter(HALL);
+    cl_Character& hero = *world.characters.GetCharacter("characters_hero");
+    cl_Character& keeper = *world.characters.GetCharacter("characters_keeper");
+    const auto at = [this](const char* node)
+    { return world.SceneManager().getSceneNode(node)->_getDerivedPosition(); };
+    // Both have walked away from their places, and a script named another position for the hero.
+    hero.GetSceneNode()->translate(150, 0, -70);
+    keeper.GetSceneNode()->translate(-40, 0, 30);
+    hero.SetCustomObjectPosition("positions_keeper_target");
+    const Ogre::Vector3 heroSaved = hero.GetSceneNode()->_getDerivedPosition();
+    const Ogre::Vector3 keeperSaved = keeper.GetSceneNode()->_getDerivedPosition();
+    world.assets.gameState.NotifySaving();
+    const std::string saved = world.assets.SaveGameState();
+
+    // Each state put in place as a load or a new game does, then its scene entered without events.
+    const struct
+    {
+        const char* name;
+        std::string state;
+        Ogre::Vector3 hero;
+        Ogre::Vector3 keeper;
+        const char* heroPosition;
+    } cases[] = {
+        {"the saved game", saved, heroSaved, keeperSaved, "positions_keeper_target"},
+        {"a new game after it", DemoNewGameState(), at("positions_start"), at("positions_keeper"),
+         "positions_start"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(world.assets.LoadGameState(c.state));
+        world.scenes.SwitchScene(HALL, "default", false, false);
+        EXPECT_TRUE(hero.GetSceneNode()->_getDerivedPosition().positionEquals(c.hero, 0.01f))
+            << hero.GetSceneNode()->_getDerivedPosition();
+        EXPECT_TRUE(keeper.GetSceneNode()->_getDerivedPosition().positionEquals(c.keeper, 0.01f))
+            << keeper.GetSceneNode()->_getDerivedPosition();
+        EXPECT_EQ(hero.GetLocationName(), c.heroPosition);
+    }
+
+    // Only the scene a load enters: the keeper is back at his place when the hall is entered again.
+    ASSERT_TRUE(world.assets.LoadGameState(saved));
+    world.scenes.SwitchScene(HALL, "default", false, false);
+    world.scenes.SwitchScene("scenes_yard", "default", true, true);
+    world.scenes.SwitchScene(HALL, "default", true, true);
+    EXPECT_TRUE(keeper.GetSceneNode()->_getDerivedPosition().positionEquals(at("positions_keeper"), 0.01f))
+        << keeper.GetSceneNode()->_getDerivedPosition();
 }
 
 TEST(SceneManager, ASceneChangeIsPendingOnlyForAKnownScene)
