@@ -23,6 +23,10 @@ sed -i 's|_globals.door_creaks = (_globals.door_creaks or 0) + 1|& e2e_mark("cre
     "$E2E_GAME/data/chapter1/items.tdf"
 sed -i 's|_globals.torch_flares = (_globals.torch_flares or 0) + 1|& e2e_mark("flare" .. _globals.torch_flares)|; s|<range activate="100" deactivate="150"/>|&<script event="deactivate">e2e_mark("far" .. _globals.torch_flares)</script>|' \
     "$E2E_GAME/data/chapter1/scenes.tdf"
+# The flare's violet lasts 1.5 s; a busy machine can take that long to notice the mark and read the screen, so
+# here it lasts 4.5 s, still well short of the hero's walk away and back.
+sed -i '/<animatedpatch id="torch_flare"/,/>/ s|duration="2"|duration="6"|' "$E2E_GAME/data/chapter1/scenes.tdf"
+grep -q 'duration="6"' "$E2E_GAME/data/chapter1/scenes.tdf" || e2e_fail "the flare was not lengthened"
 # The hero's walks: to the floor by the torch (77 from its flame) and back to where he started (180).
 sed -i 's|<assetpool>|&<asset id="sequences_e2e_torch" name="to the torch"><action id="walk" type="MoveToPositionAction" locationref="e2e_torch" exactpos="true" exactrot="false"/><action id="done" type="ScriptAction">e2e_arrived("torch")</action></asset><asset id="sequences_e2e_away" name="away"><action id="walk" type="MoveToPositionAction" locationref="positions_start" exactpos="true" exactrot="false"/><action id="done" type="ScriptAction">e2e_arrived("away")</action></asset>|' \
     "$chapter/sequences.xml"
