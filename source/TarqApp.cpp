@@ -767,16 +767,16 @@ bool TarqApp::ExecuteCmd(cl_Command& cmd)
                  LOG_WARNING("The command 'focus' finds no focus control 'focus' of a current character.");
                  return;
              }
-             const bool held = focus == character->GetFocusControl();
+             const bool own = focus == character->GetFocusControl();
              if (args.Count() == 0)
              {
-                 if (held)
+                 if (own)
                      character->StopFocus();
                  focus->ClearTarget();
                  return;
              }
              const Ogre::Vector3 point(args.Float(0), args.Float(1), args.Float(2));
-             if (held)
+             if (own)
                  character->FocusOnPoint(point, false, 0.0f, focus->GetGlanceAmplitude(), nullptr);
              // Also a disabled control takes the point, as it always did.
              focus->SetTarget(point);

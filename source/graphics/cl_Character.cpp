@@ -1072,9 +1072,8 @@ void cl_Character::GlanceAtObject()
     if (picked < 0)
         return;
     const ObjectLocation& record = records[static_cast<size_t>(picked)];
-    // The body follows only a look the glance really took; a held focus keeps its own turning.
-    const bool taken = !m_focusHeld &&
-                       (record.object ? SetFocusTarget(record.object, 0.0f) : FocusOnNode(record.node, 0.0f));
+    // The body follows only a look the glance really took.
+    const bool taken = record.object ? SetFocusTarget(record.object, 0.0f) : FocusOnNode(record.node, 0.0f);
     if (!taken)
         return;
     m_turnWithFocus = true;

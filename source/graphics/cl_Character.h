@@ -344,7 +344,7 @@ private:
     void UpdateScaleFade(float dt);
     // Idle and alone, the character counts its idle time and looks round when it has run out.
     void UpdateIdle(float dt);
-    // Looks at a random object of the loaded scene, if it has any and the explicit focus does not hold.
+    // Looks at a random object of the loaded scene, if it has any (never while the explicit focus holds).
     void GlanceAtObject();
     // The walk toward an object ends once the character is within 0.8 of the reach.
     void CheckEarlyArrival();

@@ -76,11 +76,6 @@ coloured() {
     convert "$E2E_SHOTS/$1.png" ${5:+-crop "$5" +repage} -fuzz 6% -fill black +opaque "rgb($2,$3,$4)" \
         -fill white -opaque "rgb($2,$3,$4)" -format '%[fx:int(mean*w*h+0.5)]' info:
 }
-# colour_box SHOT R G B: "width height left top" of the pixels of about that colour.
-colour_box() {
-    convert "$E2E_SHOTS/$1.png" -fuzz 6% -fill black +opaque "rgb($2,$3,$4)" -fill white -opaque "rgb($2,$3,$4)" \
-        -format '%@' info: 2>/dev/null | sed -E 's/^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$/\1 \2 \3 \4/'
-}
 # grown NEW OLD R G B: how many more pixels of that colour NEW has than OLD (the scene stays as it was).
 grown() {
     echo $(($(coloured "$1" "$3" "$4" "$5") - $(coloured "$2" "$3" "$4" "$5")))
@@ -105,8 +100,8 @@ e2e_wait_exit 60
 (($(grown after keeper $HERO_RGB) <= 5)) || e2e_fail "the hero's subtitle stays after the cutscene"
 # The two shots: the door's teal lintel (and leaf) seen from the room's shot, then larger from the door's;
 # the hero stands in the doorway, within a box as wide as the teal and twice as high below its top.
-read -r before_width _ _ _ <<<"$(colour_box before $LINTEL_RGB)"
-read -r lintel_width _ lintel_left lintel_top <<<"$(colour_box hero $LINTEL_RGB)"
+read -r before_width _ _ <<<"$(e2e_colour_box before 800 600 0 0 $LINTEL_RGB 6)"
+read -r lintel_width lintel_left lintel_top <<<"$(e2e_colour_box hero 800 600 0 0 $LINTEL_RGB 6)"
 ((before_width > 0 && lintel_width * 10 > before_width * 12)) ||
     e2e_fail "the camera did not move closer to the door: the lintel is ${before_width:-0} px, then ${lintel_width:-0} px wide"
 doorway="${lintel_width}x$((lintel_width * 2))+${lintel_left}+${lintel_top}"

@@ -51,6 +51,14 @@
 #   e2e_ink_box SHOT WIDTH HEIGHT LEFT TOP [THRESHOLD]
 #                                  "width left top" of the pixels brighter than the threshold (default
 #                                  50%) in that rectangle, relative to it; "0" when there are none
+#   e2e_colour_box SHOT WIDTH HEIGHT LEFT TOP R G B [FUZZ]
+#                                  "width left top" of the pixels of about that colour in that rectangle,
+#                                  relative to it; width 0 when there are none
+#   e2e_saved_offset SAVE CHARACTER
+#                                  the character's saved "offset" ("x y z") in the save file; nothing when
+#                                  it holds none
+#   e2e_apart "X Y Z" "X Y Z" DISTANCE
+#                                  whether the two places lie more than the distance apart seen from above
 set -euo pipefail
 
 e2e_setup() {
@@ -328,4 +336,22 @@ e2e_count_colour() {
 e2e_ink_box() {
     convert "$E2E_SHOTS/$1.png" -crop "${2}x${3}+${4}+${5}" +repage -colorspace gray -threshold "${6:-50}%" \
         -format '%@' info: 2>/dev/null | sed -E 's/^([0-9]+)x[0-9]+\+([0-9]+)\+([0-9]+)$/\1 \2 \3/'
+}
+
+e2e_colour_box() {
+    # Every other pixel turns black first, so that white of the picture's own does not count.
+    convert "$E2E_SHOTS/$1.png" -crop "${2}x${3}+${4}+${5}" +repage -fuzz "${9:-10}%" \
+        -fill black +opaque "rgb($6,$7,$8)" -fill white -opaque "rgb($6,$7,$8)" -format '%@' info: 2>/dev/null |
+        sed -E 's/^([0-9]+)x[0-9]+\+([0-9]+)\+([0-9]+)$/\1 \2 \3/'
+}
+
+e2e_saved_offset() {
+    sed -n "s/.*<$2 offset=\"\([^\"]*\)\".*/\1/p" "$1" | head -n 1
+}
+
+e2e_apart() {
+    local ax az bx bz
+    read -r ax _ az <<<"$1"
+    read -r bx _ bz <<<"$2"
+    awk -v a="$ax" -v b="$az" -v c="$bx" -v d="$bz" -v r="$3" 'BEGIN { exit !(((c - a) ^ 2 + (d - b) ^ 2) > r ^ 2) }'
 }

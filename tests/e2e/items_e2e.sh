@@ -77,9 +77,18 @@ sed -i 's|_globals.tower_ticks = (_globals.tower_ticks or 0) + 1|& e2e_on_tick(_
 grep -q e2e_on_tick "$chapter/sequences/tower_ambience.xml" || e2e_fail "the tower's sequence was not extended"
 
 mark() { e2e_wait_file "$E2E_ROOT/mark_$1" "${2:-30}"; }
-shoot_at() {
-    mark "$1" "${3:-30}"
-    e2e_screenshot "$2"
+read_rgb() { read -r r g b <<<"$1"; }
+violet() { ((r > 150 && b > 150 && g < r - 80 && g < b - 80)); }
+yellow() { ((r > 200 && g > 170 && b < 120)); }
+# torch_violet SHOT: the flare's violet over the torch.
+torch_violet() {
+    read_rgb "$(e2e_mean_colour "$1" 20 20 266 186)"
+    violet
+}
+# flare_at N: once the flare's mark is there, the flare's shot, taken when the next frames show it.
+flare_at() {
+    mark "flare$1" 40
+    e2e_await_shot "flare$1" 4 torch_violet || true
 }
 
 e2e_start
@@ -89,13 +98,13 @@ e2e_screenshot closed
 mark creak 20
 sleep 1
 e2e_screenshot open
-shoot_at flare1 flare1 40
+flare_at 1
 mark torch1 30
 mark away3 40
 mark far1 10
 [[ ! -e "$E2E_ROOT/mark_flare2" ]] || e2e_fail "the torch flared again before the hero came back"
 e2e_screenshot kept
-shoot_at flare2 flare2 40
+flare_at 2
 mark torch5 40
 sleep 1
 e2e_close_window
@@ -103,9 +112,6 @@ e2e_wait_exit 60
 [[ $E2E_EXIT -eq 0 ]] || e2e_fail "the game ended with exit code $E2E_EXIT"
 [[ ! -e "$E2E_ROOT/mark_flare3" ]] || e2e_fail "the torch flared more than once per approach"
 
-read_rgb() { read -r r g b <<<"$1"; }
-violet() { ((r > 150 && b > 150 && g < r - 80 && g < b - 80)); }
-yellow() { ((r > 200 && g > 170 && b < 120)); }
 
 # The hatch: violet while closed, yellow once open, and still yellow seconds later.
 read_rgb "$(e2e_mean_colour closed 30 30 720 515)"

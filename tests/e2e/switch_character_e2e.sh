@@ -41,16 +41,9 @@ quicksave() {
     rm -f "$saves/_system.tsg"
     e2e_lua 'sendcmd("tarq", "quicksave")'
     e2e_wait_file "$saves/_system.tsg" 30
-    hero_offset=$(sed -n 's/.*<characters_hero offset="\([^"]*\)".*/\1/p' "$saves/_system.tsg" | head -n 1)
-    keeper_offset=$(sed -n 's/.*<characters_keeper offset="\([^"]*\)".*/\1/p' "$saves/_system.tsg" | head -n 1)
+    hero_offset=$(e2e_saved_offset "$saves/_system.tsg" characters_hero)
+    keeper_offset=$(e2e_saved_offset "$saves/_system.tsg" characters_keeper)
     [[ -n $hero_offset && -n $keeper_offset ]] || e2e_fail "the quicksave holds no offset of hero and keeper"
-}
-# apart A B DISTANCE: whether the x/z places A and B ("x y z") lie more than DISTANCE apart.
-apart() {
-    local ax az bx bz
-    read -r ax _ az <<<"$1"
-    read -r bx _ bz <<<"$2"
-    awk -v a="$ax" -v b="$az" -v c="$bx" -v d="$bz" -v r="$3" 'BEGIN { exit !(((c - a) ^ 2 + (d - b) ^ 2) > r ^ 2) }'
 }
 
 e2e_start
@@ -77,9 +70,9 @@ hero_after=$(e2e_count_colour walked $HERO_BOX $HERO_BACK_RGB)
     e2e_fail "the hero did not stay at his start: $hero_start pixels of his back before, $hero_after after"
 
 quicksave
-apart "$keeper_before" "$keeper_offset" 50 ||
+e2e_apart "$keeper_before" "$keeper_offset" 50 ||
     e2e_fail "the keeper's saved offset '$keeper_offset' is not away from '$keeper_before'"
-! apart "$hero_before" "$hero_offset" 1 || e2e_fail "the hero's saved offset moved from '$hero_before' to '$hero_offset'"
+! e2e_apart "$hero_before" "$hero_offset" 1 || e2e_fail "the hero's saved offset moved from '$hero_before' to '$hero_offset'"
 
 e2e_close_window
 e2e_wait_exit 60
