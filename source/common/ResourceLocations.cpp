@@ -39,7 +39,16 @@ void AddFromFile(const std::string& path)
     for (const auto& section : config.getSettingsBySection())
     {
         for (const auto& setting : section.second)
-            Add(setting.second, setting.first, section.first, path);
+        {
+            // Only folders and zip files can stand in a file; OGRE's other kinds (an embedded zip names
+            // memory that only code can register) crash on a name they do not know.
+            if (setting.first == "FileSystem" || setting.first == "Zip")
+                Add(setting.second, setting.first, section.first, path);
+            else
+                LOG_ERROR("%s: the resource location %s=%s of the group '%s' is skipped: only FileSystem and "
+                          "Zip locations can be read from a file",
+                          path.c_str(), setting.first.c_str(), setting.second.c_str(), section.first.c_str());
+        }
     }
 }
 } // namespace ResourceLocations

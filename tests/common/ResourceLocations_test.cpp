@@ -40,6 +40,9 @@ TEST_F(ResourceLocationsTest, BadEntriesAreLoggedWithTheFileAndSkipped)
                                         "Bogus=" +
                                             m_folder.PathOf("fonts") +
                                             "\n"
+                                            "EmbeddedZip=" +
+                                            m_folder.PathOf("fonts") +
+                                            "\n"
                                             "Zip=" +
                                             m_folder.PathOf("broken.zip") +
                                             "\n"
@@ -50,6 +53,9 @@ TEST_F(ResourceLocationsTest, BadEntriesAreLoggedWithTheFileAndSkipped)
     EXPECT_FALSE(HasLocation("INTERFACEDATA", m_folder.PathOf("broken.zip")));
     EXPECT_TRUE(m_log.Contains(file + ": the resource location Bogus=" + m_folder.PathOf("fonts"),
                                cl_Logger::LEVEL_ERROR));
+    EXPECT_TRUE(m_log.Contains(file + ": the resource location EmbeddedZip=" + m_folder.PathOf("fonts"),
+                               cl_Logger::LEVEL_ERROR))
+        << "an embedded zip names memory, which a file cannot give";
     EXPECT_TRUE(m_log.Contains(file + ": the resource location Zip=" + m_folder.PathOf("broken.zip"),
                                cl_Logger::LEVEL_ERROR));
 }
